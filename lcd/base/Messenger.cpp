@@ -1,0 +1,25 @@
+#include "base/Messenger.h"
+
+#include <cstdio>
+
+namespace {
+
+class StderrMessenger final : public Messenger {
+public:
+    void Tell(const std::string& text, const std::string& caption) override {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    }
+    Answer Ask(const std::string& text, const std::string& caption, Buttons) override {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        return Answer::No;
+    }
+};
+
+StderrMessenger g_stderrMessenger;
+Messenger* g_current = nullptr;
+
+}  // namespace
+
+Messenger& Messenger::Current() { return g_current ? *g_current : g_stderrMessenger; }
+
+void Messenger::Install(Messenger* m) { g_current = m; }

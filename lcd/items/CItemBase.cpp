@@ -1,0 +1,160 @@
+#include "items/CItemBase.h"
+
+#include "gfx/Surface.h"
+
+namespace {
+
+constexpr COLORREF kMarkBlue = Rgb(0, 0, 255);
+
+}  // namespace
+
+int CItemBase::UpdateHandles() {
+    const int mx = (m_x1 + m_x2) / 2;
+    const int my = (m_y1 + m_y2) / 2;
+    m_rcHandles[0] = Rect{m_x1 - 1, m_y1 - 1, m_x2 + 1, m_y2 + 1};
+    m_rcHandles[1] = Rect::Around(m_x1, m_y1);
+    m_rcHandles[2] = Rect::Around(mx, m_y1);
+    m_rcHandles[3] = Rect::Around(m_x2, m_y1);
+    m_rcHandles[4] = Rect::Around(m_x2, my);
+    m_rcHandles[5] = Rect::Around(m_x2, m_y2);
+    m_rcHandles[6] = Rect::Around(mx, m_y2);
+    m_rcHandles[7] = Rect::Around(m_x1, m_y2);
+    m_rcHandles[8] = Rect::Around(m_x1, my);
+    m_rcHandles[9] = Rect::Around(mx, my);
+    return 0;
+}
+
+int CItemBase::HitTest(int x, int y) {
+    UpdateHandles();
+    for (int k = 1; k <= 9; ++k) {
+        if (m_rcHandles[k].Contains(x, y)) return m_nHandle = k;
+    }
+    // The outline rectangle as the canvas keeps it; a box dragged inside out still hits.
+    Rect body = m_rcHandles[0];
+    if (body.left > body.right) std::swap(body.left, body.right);
+    if (body.top > body.bottom) std::swap(body.top, body.bottom);
+    m_nHandle = body.Contains(x, y) ? 0 : -1;
+    return m_nHandle;
+}
+
+void CItemBase::DrawHandles(Surface& dc) {
+    UpdateHandles();
+    DrawMarks(dc, true, 1, 9);
+    m_bSelected = 1;
+}
+
+int CItemBase::MoveHandle(int ox, int oy, int nx, int ny) {
+    const int dx = nx - ox, dy = ny - oy;
+    switch (m_nHandle) {
+        case 0:
+        case 9:
+            m_x1 += dx, m_x2 += dx, m_y1 += dy, m_y2 += dy;
+            break;
+        case 1:
+            m_x1 = nx, m_y1 = ny;
+            break;
+        case 2:
+            m_y1 += dy;
+            break;
+        case 3:
+            m_y1 += dy, m_x2 += dx;
+            break;
+        case 4:
+            m_x2 += dx;
+            break;
+        case 5:
+            m_x2 = nx, m_y2 = ny;
+            break;
+        case 6:
+            m_y2 += dy;
+            break;
+        case 7:
+            m_x1 += dx, m_y2 += dy;
+            break;
+        case 8:
+            m_x1 += dx;
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+int CItemBase::OnLButtonDown(int x, int y) {
+    const int h = HitTest(x, y);
+    if (h < 0) {
+        if (!m_bSelected) return 0;
+        m_bSelected = 0;
+        m_bDragging = 0;
+        return 1;
+    }
+    if (!m_bSelected) {
+        m_bSelected = 1;
+        m_bDragging = 1;
+        return 1;
+    }
+    m_bDragging = 1;
+    return 0;
+}
+
+int CItemBase::OnLButtonUp(int x, int y) {
+    m_bDragging = 0;
+    if (!m_bCreating) return 0;
+    m_x2 = x, m_y2 = y;
+    m_bCreating = 0;
+    return (m_x1 == m_x2 && m_y1 == m_y2) ? -1 : 0;
+}
+
+int CItemBase::OnMouseMove(CursorShape& cursor, int ox, int oy, int nx, int ny) {
+    if (m_bDragging) {
+        MoveHandle(ox, oy, nx, ny);
+        return 1;
+    }
+    const int h = HitTest(nx, ny);
+    if (!m_bSelected) return 0;
+    cursor = HandleCursor(h);
+    return 0;
+}
+
+CursorShape CItemBase::HandleCursor(int handle) {
+    switch (handle) {
+        case 1:
+        case 5:
+            return CursorShape::SizeNwSe;
+        case 2:
+        case 6:
+            return CursorShape::SizeNs;
+        case 3:
+        case 7:
+            return CursorShape::SizeNeSw;
+        case 4:
+        case 8:
+            return CursorShape::SizeWe;
+        case 0:
+        case 9:
+            return CursorShape::Move;
+        default:
+            return CursorShape::Cross;
+    }
+}
+
+void CItemBase::DrawSquare(Surface& dc, const Rect& r) {
+    const Surface::Brush saved = dc.GetBrush();
+    dc.SetBrush(Surface::Brush{Surface::BrushStyle::Solid, kMarkBlue});
+    dc.FillRect(r.left, r.top, r.right, r.bottom);
+    dc.SetBrush(saved);
+}
+
+void CItemBase::DrawMarks(Surface& dc, bool outline, int first, int last) const {
+    if (outline) {
+        const Surface::Pen savedPen = dc.GetPen();
+        const Surface::Brush savedBrush = dc.GetBrush();
+        dc.SetPen(Surface::Pen{Surface::PenStyle::Dotted, 1, kMarkBlue});
+        dc.SetBrush(Surface::Brush{Surface::BrushStyle::None, 0});
+        const Rect& r = m_rcHandles[0];
+        dc.Rectangle(r.left, r.top, r.right, r.bottom);
+        dc.SetPen(savedPen);
+        dc.SetBrush(savedBrush);
+    }
+    for (int k = first; k <= last; ++k) DrawSquare(dc, m_rcHandles[k]);
+}

@@ -1,0 +1,1 @@
+// page document: filled in below
