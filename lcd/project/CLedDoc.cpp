@@ -1,1 +1,218 @@
-// page document: filled in below
+#include "project/CLedDoc.h"
+
+#include <algorithm>
+
+#include "base/Archive.h"
+#include "base/AtomicFile.h"
+#include "base/ClassRegistry.h"
+#include "base/ColourCode.h"
+#include "base/StringFormat.h"
+#include "gfx/Surface.h"
+#include "items/ItemClasses.h"
+
+namespace {
+
+const ClassRegistry& PageClasses() {
+    static const ClassRegistry registry = [] {
+        ClassRegistry r;
+        ItemClasses::Register(r);
+        return r;
+    }();
+    return registry;
+}
+
+// Bytes of the page record that are not items: the head (3 bytes, main pages only) and
+// the delay and next-page trailer (6 bytes).
+constexpr int kRecordHead = 3;
+constexpr int kRecordTrailer = 6;
+constexpr int kFlashPageBytes = 128;
+
+}  // namespace
+
+CLedDoc::CLedDoc() { ApplyDefaultDrawCode(); }
+
+CLedDoc::CLedDoc(const ScreenParams& screen) {
+    SetScreenParams(screen);
+    ApplyDefaultDrawCode();
+}
+
+CLedDoc::~CLedDoc() = default;
+
+ScreenParams CLedDoc::GetScreenParams() const {
+    return ScreenParams{m_strDevice,   m_nColours,   m_dPhysWidth,
+                        m_dPhysHeight, m_nLogWidth,  m_nLogHeight};
+}
+
+void CLedDoc::SetScreenParams(const ScreenParams& s) {
+    m_strDevice = s.device;
+    m_nColours = s.colours;
+    m_dPhysWidth = s.physWidth;
+    m_dPhysHeight = s.physHeight;
+    m_nLogWidth = s.logWidth;
+    m_nLogHeight = s.logHeight;
+}
+
+void CLedDoc::ApplyDefaultDrawCode() {
+    ColourCode::DefaultDrawCode(m_nColours, m_drawCodeHi, m_drawCodeLo);
+}
+
+void CLedDoc::Serialize(Archive& ar) {
+    ar.Text(m_strDevice);
+    ar.Int32(m_nColours);
+    ar.Double(m_dPhysWidth);
+    ar.Double(m_dPhysHeight);
+    ar.Int32(m_nLogWidth);
+    ar.Int32(m_nLogHeight);
+    ar.Int32(m_nDelay);
+
+    int32_t kind = m_nKind;
+    if (ar.IsStoring() && m_nKind == PageKindBackground) kind = 2 + m_byBackId;
+    const size_t kindOffset = ar.Offset();
+    ar.Int32(kind);
+    uint32_t back = m_crBack;
+    ar.UInt32(back);
+    m_crBack = back;
+    ar.Byte(m_backCodeLo);
+    ar.Byte(m_backCodeHi);
+
+    if (ar.IsLoading()) {
+        if (!ar.Ok()) return;
+        if (kind < 0) {
+            ar.Fail(StringFormat("页面类型 %d 无效（偏移 %zu）", kind, kindOffset));
+            return;
+        }
+        if (kind >= PageKindBackground) {
+            // The background bitmap record follows here; pages of this kind are read
+            // once local bitmaps can be.
+            ar.Fail("背景位图页面暂时无法读取");
+            return;
+        }
+        m_nKind = kind;
+    }
+
+    ItemList& items = CurrentItems();
+    uint32_t count = static_cast<uint32_t>(items.size());
+    ar.Count(count, 2);
+    if (ar.IsStoring()) {
+        for (const auto& item : items) ar.WriteObject(item.get());
+        return;
+    }
+    items.clear();
+    items.reserve(count);
+    for (uint32_t i = 0; i < count && ar.Ok(); ++i) {
+        std::unique_ptr<CItemBase> item = ar.ReadObjectAs<CItemBase>("页面图元");
+        if (!ar.Ok()) break;
+        if (!item) {
+            ar.Fail("图元列表中有空图元");
+            break;
+        }
+        item->m_pDoc = this;
+        items.push_back(std::move(item));
+    }
+}
+
+void CLedDoc::SwapContents(CLedDoc& other) {
+    for (int i = 0; i < kRingSize; ++i) std::swap(m_itemRing[i], other.m_itemRing[i]);
+    std::swap(m_nCurList, other.m_nCurList);
+    std::swap(m_nRedoCount, other.m_nRedoCount);
+    std::swap(m_nUndoCount, other.m_nUndoCount);
+    std::swap(m_nSel, other.m_nSel);
+    std::swap(m_nSelType, other.m_nSelType);
+    std::swap(m_crBack, other.m_crBack);
+    std::swap(m_nDelay, other.m_nDelay);
+    std::swap(m_nKind, other.m_nKind);
+    std::swap(m_byBackId, other.m_byBackId);
+    std::swap(m_backCodeHi, other.m_backCodeHi);
+    std::swap(m_backCodeLo, other.m_backCodeLo);
+    std::swap(m_strDevice, other.m_strDevice);
+    std::swap(m_nColours, other.m_nColours);
+    std::swap(m_dPhysWidth, other.m_dPhysWidth);
+    std::swap(m_dPhysHeight, other.m_dPhysHeight);
+    std::swap(m_nLogWidth, other.m_nLogWidth);
+    std::swap(m_nLogHeight, other.m_nLogHeight);
+    for (auto& list : m_itemRing)
+        for (auto& item : list) item->m_pDoc = this;
+}
+
+bool CLedDoc::Load(std::span<const uint8_t> bytes, std::string& error) {
+    CLedDoc fresh;
+    Archive ar(bytes, PageClasses());
+    fresh.Serialize(ar);
+    if (!ar.Ok()) {
+        error = ar.Error().Describe();
+        return false;
+    }
+    SwapContents(fresh);
+    m_nCurList = 0;
+    m_nUndoCount = m_nRedoCount = 0;
+    m_nSel = m_nSelType = -1;
+    ApplyDefaultDrawCode();
+    m_bModified = false;
+    return true;
+}
+
+bool CLedDoc::LoadFile(const std::string& path, std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (!AtomicFile::Read(path, bytes, error)) return false;
+    if (!Load(bytes, error)) {
+        error = path + "：" + error;
+        return false;
+    }
+    return true;
+}
+
+bool CLedDoc::Save(CByteArray& out, std::string& error) {
+    (void)error;
+    Archive ar;
+    Serialize(ar);
+    out = ar.TakeBytes();
+    return true;
+}
+
+bool CLedDoc::SaveFile(const std::string& path, std::string& error) {
+    CByteArray bytes;
+    if (!Save(bytes, error)) return false;
+    if (!AtomicFile::Write(path, bytes, error)) return false;
+    m_bModified = false;
+    return true;
+}
+
+void CLedDoc::EncodeDirect(CByteArray& bytes) {
+    if (m_nKind == PageKindMain) {
+        bytes.push_back(0x1B);
+        bytes.push_back(0x42);
+        bytes.push_back(ColourCode::Byte(m_backCodeHi, m_backCodeLo));
+    }
+    for (auto& item : CurrentItems()) item->Encode(0, bytes);
+}
+
+int CLedDoc::ComputePageCount() {
+    int64_t n = (m_nKind == PageKindAux) ? 0 : kRecordHead;
+    for (auto& item : CurrentItems()) n += item->GetEncodedLength();
+    n += kRecordTrailer;
+    m_nPageCount = static_cast<int32_t>((n + kFlashPageBytes - 1) / kFlashPageBytes);
+    return m_nPageCount;
+}
+
+void CLedDoc::DrawPage(Surface& dc, bool marks) {
+    // A main page shows its background colour; an auxiliary page draws over whatever the
+    // module shows, which the canvas leaves black.
+    dc.Clear(m_nKind == PageKindMain ? m_crBack : Rgb(0, 0, 0));
+    for (auto& item : CurrentItems()) item->Draw(dc);
+    if (!marks) return;
+    for (auto& item : CurrentItems())
+        if (item->m_bSelected) item->DrawHandles(dc);
+}
+
+void CLedDoc::BuildTree(TreeNode& root) {
+    root = TreeNode{};
+    root.text = StringFormat("设备类型:%s 颜色数:%d 物理尺寸(%.1f*%.1f) 逻辑尺寸(%d*%d)",
+                             m_strDevice.c_str(), m_nColours, m_dPhysWidth, m_dPhysHeight,
+                             m_nLogWidth, m_nLogHeight);
+    if (m_nKind == PageKindMain) {
+        root.children.push_back(
+            TreeNode{StringFormat("清屏    颜色代码：%X%X", m_backCodeHi, m_backCodeLo), false, {}});
+    }
+    int index = 0;
+    for (auto& item : CurrentItems()) item->AddToTree(root, index++);
+}

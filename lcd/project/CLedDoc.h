@@ -1,0 +1,111 @@
+#pragma once
+// The page document: one screen of the module, its items and the attributes the module
+// needs to show it, stored in one ".pg" file.
+//
+// Page file (archive format of base/Archive.h, little-endian, no header of its own):
+//   #   field            encoding
+//   1   m_strDevice      string (GBK)
+//   2   m_nColours       int32
+//   3   m_dPhysWidth     double (mm)
+//   4   m_dPhysHeight    double (mm)
+//   5   m_nLogWidth      int32
+//   6   m_nLogHeight     int32
+//   7   m_nDelay         int32, 0.25 s units
+//   8   kind             int32: 0 main, 1 auxiliary, 2 + m_byBackId background bitmap
+//   9   m_crBack         int32 COLORREF 0x00BBGGRR
+//   10  m_backCodeLo     byte
+//   11  m_backCodeHi     byte
+//   12  background bmp   the bitmap's own record, only when field 8 >= 2 (no class tag,
+//                        takes no archive index)
+//   13  items            count, then one object reference per item of the current list
+
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/ByteArray.h"
+#include "base/Colour.h"
+#include "items/CItemBase.h"
+#include "project/ScreenParams.h"
+
+class Archive;
+class Surface;
+
+using ItemList = std::vector<std::unique_ptr<CItemBase>>;
+
+class CLedDoc {
+public:
+    enum PageKind { PageKindMain = 0, PageKindAux = 1, PageKindBackground = 2 };
+    static constexpr int kRingSize = 5;
+
+    // A new page with the defaults: delay 10, main page, black background, next page none.
+    CLedDoc();
+    explicit CLedDoc(const ScreenParams& screen);
+    ~CLedDoc();
+    CLedDoc(const CLedDoc&) = delete;
+    CLedDoc& operator=(const CLedDoc&) = delete;
+
+    // Reads a page file. On failure the document keeps its previous state and `error`
+    // holds one line (UTF-8) naming the problem and its byte offset.
+    bool Load(std::span<const uint8_t> bytes, std::string& error);
+    bool LoadFile(const std::string& path, std::string& error);
+    // Writes the page file; SaveFile replaces `path` only once the whole file is written.
+    bool Save(CByteArray& out, std::string& error);
+    bool SaveFile(const std::string& path, std::string& error);
+    // Reads or writes fields 1 to 13.
+    void Serialize(Archive& ar);
+
+    // The direct drawing stream: the background command of a main page, then every
+    // item's direct-mode commands in list order.
+    void EncodeDirect(CByteArray& bytes);
+    // Flash pages of 128 bytes the page record needs; also stored in m_nPageCount.
+    int ComputePageCount();
+    // Draws the page as the canvas shows it: the background by kind, the items in list
+    // order and, when `marks` is set, the selection marks of the selected items.
+    void DrawPage(Surface& dc, bool marks);
+    // The instruction tree: the screen line, the clear-screen line of a main page, then
+    // every item's description lines.
+    void BuildTree(TreeNode& root);
+
+    ItemList& CurrentItems() { return m_itemRing[m_nCurList]; }
+    const ItemList& CurrentItems() const { return m_itemRing[m_nCurList]; }
+    ScreenParams GetScreenParams() const;
+    void SetScreenParams(const ScreenParams& screen);
+    // Sets the drawing colour nibbles to the default of the colour count.
+    void ApplyDefaultDrawCode();
+
+    ItemList m_itemRing[kRingSize];
+    int32_t m_nCurList = 0;
+    int32_t m_nRedoCount = 0;
+    int32_t m_nUndoCount = 0;
+    int32_t m_nSel = -1;
+    int32_t m_nSelType = -1;
+    COLORREF m_crDraw = Rgb(255, 255, 255);
+    COLORREF m_crBack = Rgb(0, 0, 0);
+    int32_t m_nDelay = 10;
+    int32_t m_nStartPage = 0;
+    int32_t m_nPageCount = 1;
+    std::string m_strNextPage = "无";
+    uint8_t m_byNextPage = 255;
+    int32_t m_nKind = PageKindMain;
+    uint8_t m_byBackId = 255;
+    uint8_t m_drawCodeHi = 0;
+    uint8_t m_drawCodeLo = 0;
+    uint8_t m_backCodeHi = 0;
+    uint8_t m_backCodeLo = 0;
+    std::string m_strDevice;
+    int32_t m_nColours = 256;
+    double m_dPhysWidth = 0;
+    double m_dPhysHeight = 0;
+    int32_t m_nLogWidth = 320;
+    int32_t m_nLogHeight = 240;
+    int32_t m_bPicked = 0;
+    int32_t m_bInProject = 0;
+    // The document title: the page's name ("main.pg").
+    std::string m_strTitle;
+    bool m_bModified = false;
+
+private:
+    void SwapContents(CLedDoc& other);
+};

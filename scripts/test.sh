@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the Release tree and a sanitized tree (clang-14 with
+# AddressSanitizer, UndefinedBehaviorSanitizer and the libFuzzer targets), then runs
+# every test from the Release tree's CTest: its own tests, the sanitized tree's tests and
+# a short run of every fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+root=$PWD
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DLCD_SANITIZE=ON -DLCD_FUZZ=ON -DLCD_BENCH=OFF >/dev/null
+cmake --build build/sanitize
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DLCD_SANITIZED_BUILD="$root/build/sanitize" >/dev/null
+cmake --build build/release
+cd build/release
+ctest --output-on-failure -j2

@@ -1,0 +1,84 @@
+#include "PageCommands.h"
+
+#include <cstdio>
+#include <string>
+
+#include "CommandLine.h"
+#include "Output.h"
+#include "base/StringFormat.h"
+#include "gfx/PngWriter.h"
+#include "gfx/Surface.h"
+#include "project/CLedDoc.h"
+
+namespace {
+
+// The largest canvas lcdtool draws: a page claiming more is damaged or not a page.
+constexpr int kMaxSide = 8192;
+constexpr int kMaxZoom = 16;
+
+bool LoadPage(const std::string& path, CLedDoc& doc) {
+    std::string error;
+    if (!doc.LoadFile(path, error)) {
+        Output::Fail(error);
+        return false;
+    }
+    return true;
+}
+
+void PrintTree(const TreeNode& node, int depth) {
+    std::printf("%*s%s\n", depth * 2, "", node.text.c_str());
+    for (const TreeNode& child : node.children) PrintTree(child, depth + 1);
+}
+
+}  // namespace
+
+int PageCommands::Info(const CommandLine& args) {
+    if (args.Positional().size() != 1) return Output::Usage("lcdtool info PAGE.pg");
+    CLedDoc doc;
+    if (!LoadPage(args.Positional()[0], doc)) return 1;
+    TreeNode root;
+    doc.BuildTree(root);
+    std::printf("%s\n", root.text.c_str());
+    for (const TreeNode& line : root.children) PrintTree(line, 0);
+    return 0;
+}
+
+int PageCommands::Encode(const CommandLine& args) {
+    if (args.Positional().size() != 1 || !args.Has("-o"))
+        return Output::Usage("lcdtool encode PAGE.pg -o OUT");
+    CLedDoc doc;
+    if (!LoadPage(args.Positional()[0], doc)) return 1;
+    CByteArray bytes;
+    doc.EncodeDirect(bytes);
+    return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
+}
+
+int PageCommands::Resave(const CommandLine& args) {
+    if (args.Positional().size() != 2) return Output::Usage("lcdtool resave IN.pg OUT.pg");
+    CLedDoc doc;
+    if (!LoadPage(args.Positional()[0], doc)) return 1;
+    std::string error;
+    if (!doc.SaveFile(args.Positional()[1], error)) return Output::Fail(error);
+    return 0;
+}
+
+int PageCommands::Render(const CommandLine& args) {
+    int zoom = 1;
+    if (args.Positional().size() != 1 || !args.Has("-o"))
+        return Output::Usage("lcdtool render PAGE.pg -o OUT.png [--zoom N]");
+    if (!args.IntValue("--zoom", 1, 1, kMaxZoom, zoom))
+        return Output::Fail(StringFormat("--zoom 须为 1 到 %d 的整数", kMaxZoom));
+    CLedDoc doc;
+    if (!LoadPage(args.Positional()[0], doc)) return 1;
+    if (doc.m_nLogWidth < 1 || doc.m_nLogHeight < 1 || doc.m_nLogWidth > kMaxSide ||
+        doc.m_nLogHeight > kMaxSide) {
+        return Output::Fail(StringFormat("%s：逻辑尺寸 %d*%d 无法绘制",
+                                         args.Positional()[0].c_str(), doc.m_nLogWidth,
+                                         doc.m_nLogHeight));
+    }
+    Surface surface(doc.m_nLogWidth, doc.m_nLogHeight);
+    doc.DrawPage(surface, false);
+    std::string error;
+    if (!PngWriter::Write(surface, args.Value("-o"), zoom, error)) return Output::Fail(error);
+    return 0;
+}
