@@ -56,11 +56,21 @@ void Archive::Get(void* p, size_t n) {
 // The byte order of files is little-endian, as is every machine we build for.
 static_assert(std::endian::native == std::endian::little);
 
-void Archive::Byte(uint8_t& v) { m_storing ? Put(&v, 1) : Get(&v, 1); }
-void Archive::UInt16(uint16_t& v) { m_storing ? Put(&v, 2) : Get(&v, 2); }
-void Archive::Int32(int32_t& v) { m_storing ? Put(&v, 4) : Get(&v, 4); }
-void Archive::UInt32(uint32_t& v) { m_storing ? Put(&v, 4) : Get(&v, 4); }
-void Archive::Double(double& v) { m_storing ? Put(&v, 8) : Get(&v, 8); }
+void Archive::Byte(uint8_t& v) {
+    m_storing ? Put(&v, 1) : Get(&v, 1);
+}
+void Archive::UInt16(uint16_t& v) {
+    m_storing ? Put(&v, 2) : Get(&v, 2);
+}
+void Archive::Int32(int32_t& v) {
+    m_storing ? Put(&v, 4) : Get(&v, 4);
+}
+void Archive::UInt32(uint32_t& v) {
+    m_storing ? Put(&v, 4) : Get(&v, 4);
+}
+void Archive::Double(double& v) {
+    m_storing ? Put(&v, 8) : Get(&v, 8);
+}
 
 void Archive::Point(int32_t& x, int32_t& y) {
     Int32(x);
@@ -158,7 +168,9 @@ void Archive::Count(uint32_t& n, size_t minBytesEach) {
     }
 }
 
-uint32_t Archive::NextIndex() { return m_nextIndex++; }
+uint32_t Archive::NextIndex() {
+    return m_nextIndex++;
+}
 
 void Archive::WriteObject(const CObject* obj) {
     if (!obj) {

@@ -63,7 +63,8 @@ bool AtomicFile::Read(const std::string& path, std::vector<uint8_t>& bytes, std:
     }
     uint8_t buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.insert(bytes.end(), buf, buf + n);
     const bool bad = std::ferror(f) != 0;
     std::fclose(f);
     if (bad) {

@@ -4,7 +4,9 @@
 
 namespace {
 
-uint8_t Level256(int k) { return static_cast<uint8_t>(36 * k + k / 2); }
+uint8_t Level256(int k) {
+    return static_cast<uint8_t>(36 * k + k / 2);
+}
 
 COLORREF Vga16(int c) {
     if (c == 7) return Rgb(192, 192, 192);
@@ -44,7 +46,9 @@ int ColourCode::Columns(int colours) {
     }
 }
 
-int ColourCode::CellSize(int colours) { return colours == 256 ? 8 : 16; }
+int ColourCode::CellSize(int colours) {
+    return colours == 256 ? 8 : 16;
+}
 
 COLORREF ColourCode::ScreenColour(int colours, int hi, int lo) {
     if (hi < 0 || lo < 0 || hi >= Rows(colours) || lo >= Columns(colours)) return Rgb(0, 0, 0);
@@ -85,6 +89,10 @@ bool ColourCode::DefaultDrawCode(int colours, uint8_t& hi, uint8_t& lo) {
     }
 }
 
-std::string ColourCode::DialogForm(int hi, int lo) { return StringFormat("0X%X%X", hi, lo); }
+std::string ColourCode::DialogForm(int hi, int lo) {
+    return StringFormat("0X%X%X", hi, lo);
+}
 
-std::string ColourCode::TreeForm(int hi, int lo) { return StringFormat("%X%X", hi, lo); }
+std::string ColourCode::TreeForm(int hi, int lo) {
+    return StringFormat("%X%X", hi, lo);
+}

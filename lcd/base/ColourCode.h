@@ -32,5 +32,7 @@ public:
     // "7F": the form of description lines.
     static std::string TreeForm(int hi, int lo);
     // The byte sent to the module.
-    static uint8_t Byte(int hi, int lo) { return static_cast<uint8_t>(((hi & 15) << 4) | (lo & 15)); }
+    static uint8_t Byte(int hi, int lo) {
+        return static_cast<uint8_t>(((hi & 15) << 4) | (lo & 15));
+    }
 };

@@ -20,6 +20,10 @@ Messenger* g_current = nullptr;
 
 }  // namespace
 
-Messenger& Messenger::Current() { return g_current ? *g_current : g_stderrMessenger; }
+Messenger& Messenger::Current() {
+    return g_current ? *g_current : g_stderrMessenger;
+}
 
-void Messenger::Install(Messenger* m) { g_current = m; }
+void Messenger::Install(Messenger* m) {
+    g_current = m;
+}

@@ -29,7 +29,9 @@ constexpr int kFlashPageBytes = 128;
 
 }  // namespace
 
-CLedDoc::CLedDoc() { ApplyDefaultDrawCode(); }
+CLedDoc::CLedDoc() {
+    ApplyDefaultDrawCode();
+}
 
 CLedDoc::CLedDoc(const ScreenParams& screen) {
     SetScreenParams(screen);
@@ -39,8 +41,8 @@ CLedDoc::CLedDoc(const ScreenParams& screen) {
 CLedDoc::~CLedDoc() = default;
 
 ScreenParams CLedDoc::GetScreenParams() const {
-    return ScreenParams{m_strDevice,   m_nColours,   m_dPhysWidth,
-                        m_dPhysHeight, m_nLogWidth,  m_nLogHeight};
+    return ScreenParams{m_strDevice,   m_nColours,  m_dPhysWidth,
+                        m_dPhysHeight, m_nLogWidth, m_nLogHeight};
 }
 
 void CLedDoc::SetScreenParams(const ScreenParams& s) {
@@ -94,7 +96,8 @@ void CLedDoc::Serialize(Archive& ar) {
     uint32_t count = static_cast<uint32_t>(items.size());
     ar.Count(count, 2);
     if (ar.IsStoring()) {
-        for (const auto& item : items) ar.WriteObject(item.get());
+        for (const auto& item : items)
+            ar.WriteObject(item.get());
         return;
     }
     items.clear();
@@ -112,7 +115,8 @@ void CLedDoc::Serialize(Archive& ar) {
 }
 
 void CLedDoc::SwapContents(CLedDoc& other) {
-    for (int i = 0; i < kRingSize; ++i) std::swap(m_itemRing[i], other.m_itemRing[i]);
+    for (int i = 0; i < kRingSize; ++i)
+        std::swap(m_itemRing[i], other.m_itemRing[i]);
     std::swap(m_nCurList, other.m_nCurList);
     std::swap(m_nRedoCount, other.m_nRedoCount);
     std::swap(m_nUndoCount, other.m_nUndoCount);
@@ -131,7 +135,8 @@ void CLedDoc::SwapContents(CLedDoc& other) {
     std::swap(m_nLogWidth, other.m_nLogWidth);
     std::swap(m_nLogHeight, other.m_nLogHeight);
     for (auto& list : m_itemRing)
-        for (auto& item : list) item->m_pDoc = this;
+        for (auto& item : list)
+            item->m_pDoc = this;
 }
 
 bool CLedDoc::Load(std::span<const uint8_t> bytes, std::string& error) {
@@ -183,12 +188,14 @@ void CLedDoc::EncodeDirect(CByteArray& bytes) {
         bytes.push_back(0x42);
         bytes.push_back(ColourCode::Byte(m_backCodeHi, m_backCodeLo));
     }
-    for (auto& item : CurrentItems()) item->Encode(0, bytes);
+    for (auto& item : CurrentItems())
+        item->Encode(0, bytes);
 }
 
 int CLedDoc::ComputePageCount() {
     int64_t n = (m_nKind == PageKindAux) ? 0 : kRecordHead;
-    for (auto& item : CurrentItems()) n += item->GetEncodedLength();
+    for (auto& item : CurrentItems())
+        n += item->GetEncodedLength();
     n += kRecordTrailer;
     m_nPageCount = static_cast<int32_t>((n + kFlashPageBytes - 1) / kFlashPageBytes);
     return m_nPageCount;
@@ -198,7 +205,8 @@ void CLedDoc::DrawPage(Surface& dc, bool marks) {
     // A main page shows its background colour; an auxiliary page draws over whatever the
     // module shows, which the canvas leaves black.
     dc.Clear(m_nKind == PageKindMain ? m_crBack : Rgb(0, 0, 0));
-    for (auto& item : CurrentItems()) item->Draw(dc);
+    for (auto& item : CurrentItems())
+        item->Draw(dc);
     if (!marks) return;
     for (auto& item : CurrentItems())
         if (item->m_bSelected) item->DrawHandles(dc);
@@ -210,9 +218,10 @@ void CLedDoc::BuildTree(TreeNode& root) {
                              m_strDevice.c_str(), m_nColours, m_dPhysWidth, m_dPhysHeight,
                              m_nLogWidth, m_nLogHeight);
     if (m_nKind == PageKindMain) {
-        root.children.push_back(
-            TreeNode{StringFormat("清屏    颜色代码：%X%X", m_backCodeHi, m_backCodeLo), false, {}});
+        root.children.push_back(TreeNode{
+            StringFormat("清屏    颜色代码：%X%X", m_backCodeHi, m_backCodeLo), false, {}});
     }
     int index = 0;
-    for (auto& item : CurrentItems()) item->AddToTree(root, index++);
+    for (auto& item : CurrentItems())
+        item->AddToTree(root, index++);
 }

@@ -27,7 +27,8 @@ bool LoadPage(const std::string& path, CLedDoc& doc) {
 
 void PrintTree(const TreeNode& node, int depth) {
     std::printf("%*s%s\n", depth * 2, "", node.text.c_str());
-    for (const TreeNode& child : node.children) PrintTree(child, depth + 1);
+    for (const TreeNode& child : node.children)
+        PrintTree(child, depth + 1);
 }
 
 }  // namespace
@@ -39,7 +40,8 @@ int PageCommands::Info(const CommandLine& args) {
     TreeNode root;
     doc.BuildTree(root);
     std::printf("%s\n", root.text.c_str());
-    for (const TreeNode& line : root.children) PrintTree(line, 0);
+    for (const TreeNode& line : root.children)
+        PrintTree(line, 0);
     return 0;
 }
 

@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "base/ByteArray.h"
+#include "base/GbkCodec.h"
+
+namespace {
+
+struct Row {
+    const char* name;
+    const char* utf8;
+    const char* gbkHex;
+};
+
+class GbkCodecRoundTrip : public testing::TestWithParam<Row> {};
+
+TEST_P(GbkCodecRoundTrip, BothWays) {
+    const Row& row = GetParam();
+    std::string gbk;
+    ASSERT_TRUE(GbkCodec::FromUtf8(row.utf8, gbk));
+    EXPECT_EQ(ToHex(CByteArray(gbk.begin(), gbk.end())), row.gbkHex);
+    std::string back;
+    ASSERT_TRUE(GbkCodec::ToUtf8(gbk, back));
+    EXPECT_EQ(back, row.utf8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, GbkCodecRoundTrip,
+                         testing::Values(Row{"empty", "", ""}, Row{"ascii", "Ab1", "41 62 31"},
+                                         Row{"first_hanzi", "啊", "B0 A1"},
+                                         Row{"none", "无", "CE DE"},
+                                         Row{"fullwidth_comma", "，", "A3 AC"},
+                                         Row{"mixed", "屏A", "C6 C1 41"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GbkCodec, RejectsBytesThatAreNotGbk) {
+    std::string out = "stale";
+    EXPECT_FALSE(GbkCodec::ToUtf8(std::string("\x81", 1), out));  // lead byte alone
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(GbkCodec::ToUtf8(std::string("A\xFF", 2)), "");
+}
+
+TEST(GbkCodec, RejectsCharactersGbkLacks) {
+    std::string out;
+    EXPECT_FALSE(GbkCodec::FromUtf8("\xF0\x9F\x98\x80", out));  // an emoji
+    EXPECT_FALSE(GbkCodec::FromUtf8("\xC3", out));              // cut UTF-8
+}
+
+}  // namespace
