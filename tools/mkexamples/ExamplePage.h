@@ -1,0 +1,39 @@
+#pragma once
+// A page under construction: items are made by the same press / move / release
+// sequences the canvas sends, then given the page's current colour code.
+
+#include <string>
+#include <vector>
+
+#include "base/Geometry.h"
+#include "project/CLedDoc.h"
+
+class ExamplePage {
+public:
+    ExamplePage(const std::string& device, int colours, double physW, double physH, int w, int h);
+
+    // The colour code new items take, as the colour dialogs set it.
+    void Colour(int hi, int lo);
+    void Background(int hi, int lo);
+    void Kind(int kind) { m_doc.m_nKind = kind; }
+    void Delay(int delay) { m_doc.m_nDelay = delay; }
+
+    void Line(int x1, int y1, int x2, int y2);
+    void Rectangle(int x1, int y1, int x2, int y2, bool solid);
+    void Ellipse(int x1, int y1, int x2, int y2, bool solid);
+    void Circle(int cx, int cy, int px, int py, bool solid);
+    void Arc(Point centre, Point start, Point end);
+    void Pie(Point centre, Point start, Point end);
+    void Polyline(const std::vector<Point>& points);
+    void Polygon(const std::vector<Point>& points);
+    void Fill(int x, int y, int fillHi, int fillLo, int borderHi, int borderLo);
+
+    bool Save(const std::string& path, std::string& error) { return m_doc.SaveFile(path, error); }
+
+private:
+    void Add(std::unique_ptr<CItemBase> item, bool takeCode = true);
+    COLORREF Screen(int hi, int lo) const;
+
+    CLedDoc m_doc;
+    int m_hi = 0, m_lo = 0;
+};

@@ -1,0 +1,126 @@
+// mkexamples OUTDIR: writes the example pages.
+
+#include <cstdio>
+#include <string>
+
+#include "ExamplePage.h"
+
+namespace {
+
+bool Write(ExamplePage& page, const std::string& dir, const char* name) {
+    std::string error;
+    const std::string path = dir + "/" + name;
+    if (!page.Save(path, error)) {
+        std::fprintf(stderr, "mkexamples: %s\n", error.c_str());
+        return false;
+    }
+    std::printf("%s\n", path.c_str());
+    return true;
+}
+
+// 800 x 480 at 256 colours: every shape class, solid and hollow, with a fill.
+bool Shapes256(const std::string& dir) {
+    ExamplePage p("7寸屏800x480", 256, 154.2, 85.9, 800, 480);
+    p.Background(0, 2);
+    p.Colour(15, 15);
+    p.Rectangle(8, 8, 792, 472, false);
+    p.Colour(14, 0);
+    p.Rectangle(30, 30, 230, 150, true);
+    p.Colour(15, 12);
+    p.Rectangle(250, 30, 450, 150, false);
+    p.Fill(350, 90, 7, 3, 15, 12);
+    p.Colour(1, 12);
+    p.Ellipse(470, 30, 770, 150, true);
+    p.Colour(15, 3);
+    p.Ellipse(490, 50, 750, 130, false);
+    p.Colour(15, 15);
+    p.Line(30, 170, 770, 170);
+    p.Line(30, 180, 770, 300);
+    p.Line(400, 180, 400, 300);
+    p.Colour(3, 15);
+    p.Circle(120, 370, 180, 370, true);
+    p.Colour(14, 3);
+    p.Circle(120, 370, 200, 410, false);
+    p.Colour(15, 0);
+    p.Arc({330, 370}, {400, 370}, {330, 300});
+    p.Colour(2, 15);
+    p.Pie({480, 370}, {540, 370}, {480, 440});
+    p.Colour(11, 11);
+    p.Polyline({{600, 320}, {640, 440}, {680, 330}, {720, 440}, {770, 320}});
+    p.Colour(6, 6);
+    p.Polygon({{560, 190}, {620, 290}, {500, 290}});
+    p.Fill(560, 260, 6, 6, 6, 6);
+    return Write(p, dir, "shapes-256.pg");
+}
+
+// 320 x 240 at 64 colours.
+bool Shapes64(const std::string& dir) {
+    ExamplePage p("3.5寸屏320x240", 64, 70.08, 52.56, 320, 240);
+    p.Background(0, 0);
+    p.Colour(7, 7);
+    p.Rectangle(2, 2, 318, 238, false);
+    p.Colour(1, 1);
+    p.Rectangle(10, 10, 110, 70, true);
+    p.Colour(2, 2);
+    p.Ellipse(120, 10, 220, 70, false);
+    p.Fill(170, 40, 4, 4, 2, 2);
+    p.Colour(3, 3);
+    p.Circle(270, 40, 300, 40, false);
+    p.Colour(6, 6);
+    p.Line(10, 90, 310, 90);
+    p.Line(10, 100, 310, 140);
+    p.Colour(5, 5);
+    p.Arc({60, 190}, {100, 190}, {60, 150});
+    p.Colour(3, 6);
+    p.Pie({160, 190}, {200, 190}, {160, 230});
+    p.Colour(7, 0);
+    p.Polygon({{230, 160}, {300, 160}, {310, 220}, {220, 220}});
+    p.Colour(0, 7);
+    p.Polyline({{230, 150}, {260, 120}, {290, 150}});
+    return Write(p, dir, "shapes-64.pg");
+}
+
+// 320 x 234 at 8 colours, and an auxiliary page drawn over whatever the module shows.
+bool Shapes8(const std::string& dir) {
+    ExamplePage p("5.7寸屏320x234", 8, 115.2, 86.4, 320, 234);
+    p.Background(0, 1);
+    p.Colour(0, 7);
+    p.Rectangle(4, 4, 316, 230, false);
+    p.Colour(0, 4);
+    p.Rectangle(20, 20, 100, 80, true);
+    p.Colour(0, 2);
+    p.Ellipse(120, 20, 200, 80, true);
+    p.Colour(0, 6);
+    p.Circle(260, 50, 290, 50, false);
+    p.Fill(260, 50, 0, 5, 0, 6);
+    p.Colour(0, 3);
+    p.Arc({60, 160}, {100, 160}, {60, 120});
+    p.Colour(0, 5);
+    p.Pie({160, 160}, {200, 160}, {160, 200});
+    p.Colour(0, 7);
+    p.Polyline({{220, 120}, {250, 200}, {280, 120}, {300, 200}});
+    p.Polygon({{20, 200}, {60, 220}, {20, 225}});
+    p.Line(10, 100, 310, 100);
+    if (!Write(p, dir, "shapes-8.pg")) return false;
+
+    ExamplePage aux("5.7寸屏320x234", 8, 115.2, 86.4, 320, 234);
+    aux.Kind(1);
+    aux.Delay(40);
+    aux.Colour(0, 6);
+    aux.Rectangle(100, 90, 220, 140, true);
+    aux.Colour(0, 4);
+    aux.Line(100, 90, 220, 140);
+    aux.Line(100, 140, 220, 90);
+    return Write(aux, dir, "overlay-aux-8.pg");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: mkexamples OUTDIR\n");
+        return 1;
+    }
+    const std::string dir = argv[1];
+    return Shapes256(dir) && Shapes64(dir) && Shapes8(dir) ? 0 : 1;
+}
