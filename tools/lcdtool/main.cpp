@@ -36,7 +36,5 @@ int main(int argc, char** argv) {
     if (command == "encode") return PageCommands::Encode(args);
     if (command == "resave") return PageCommands::Resave(args);
     if (command == "render") return PageCommands::Render(args);
-    Output::Fail("未知的命令 " + command);
-    std::fputs(kUsage, stderr);
-    return 1;
+    return Output::Fail("未知的命令 " + command + "（lcdtool --help 列出全部命令）");
 }
