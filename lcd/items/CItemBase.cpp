@@ -16,7 +16,9 @@ int32_t Sat(int64_t v) {
                                                     std::numeric_limits<int32_t>::max()));
 }
 
-Rect Square(int64_t x, int64_t y) { return Rect{Sat(x - 4), Sat(y - 4), Sat(x + 4), Sat(y + 4)}; }
+Rect Square(int64_t x, int64_t y) {
+    return Rect{Sat(x - 4), Sat(y - 4), Sat(x + 4), Sat(y + 4)};
+}
 
 }  // namespace
 
@@ -170,5 +172,6 @@ void CItemBase::DrawMarks(Surface& dc, bool outline, int first, int last) const 
         dc.SetPen(savedPen);
         dc.SetBrush(savedBrush);
     }
-    for (int k = first; k <= last; ++k) DrawSquare(dc, m_rcHandles[k]);
+    for (int k = first; k <= last; ++k)
+        DrawSquare(dc, m_rcHandles[k]);
 }
