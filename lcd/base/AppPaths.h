@@ -1,0 +1,41 @@
+#pragma once
+// Where the program finds its settings and its data files.
+//
+// Settings directory (conf.dll, device.dll): $LCDSCREEN_HOME when set; else the
+// program's own directory when it is writable (a portable install); else
+// $XDG_CONFIG_HOME/lcdscreen ($HOME/.config/lcdscreen when XDG_CONFIG_HOME is unset).
+//
+// Font files (ASC16, hzk16): the settings directory, then beside the program, then the
+// installed data directory (share/lcdscreen next to the program's bin directory, then the
+// configured install prefix), then, for a build that was never installed, the build
+// tree's own font directory.
+
+#include <string>
+#include <vector>
+
+class AppPaths {
+public:
+    // The directory of the running executable (from /proc/self/exe), without a trailing
+    // slash; "." when it cannot be found.
+    static std::string ProgramDir();
+    static std::string SettingsDir();
+    // The installed data directory (<prefix>/share/lcdscreen).
+    static std::string DataDir();
+    // Creates the settings directory (and its parents) when missing; false with `error`
+    // set (UTF-8) when it cannot.
+    static bool MakeSettingsDir(std::string& error);
+    // The directories searched for a font file, in order, without duplicates.
+    static std::vector<std::string> FontDirs();
+    // The full path of the first existing file `name` in FontDirs(); "" when none.
+    static std::string FindFont(const std::string& name);
+
+    // The rule of SettingsDir with every input given (null for an unset variable), so
+    // that it can be checked without touching the process environment.
+    static std::string SettingsDirFor(const char* lcdscreenHome, const std::string& programDir,
+                                      const char* xdgConfigHome, const char* home);
+    // FontDirs for a given settings and program directory.
+    static std::vector<std::string> FontDirsFor(const std::string& settingsDir,
+                                                const std::string& programDir);
+    // The first directory of `dirs` holding a regular file `name`; "" when none.
+    static std::string FindIn(const std::vector<std::string>& dirs, const std::string& name);
+};
