@@ -1,6 +1,8 @@
 #include "gfx/Region.h"
 
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 Region Region::Polygon(std::vector<Point> corners) {
     Region r;
@@ -15,7 +17,8 @@ Region Region::Ellipse(int left, int top, int right, int bottom) {
     Region r;
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
-    if (right - left < 1 || bottom - top < 1) return r;
+    // Boxes may span the whole 32-bit range: widths are taken in 64 bits.
+    if (int64_t{right} - left < 1 || int64_t{bottom} - top < 1) return r;
     r.m_kind = Kind::Ellipse;
     r.m_left = left, r.m_top = top, r.m_right = right, r.m_bottom = bottom;
     return r;
@@ -40,7 +43,9 @@ double Region::AngleOf(double dx, double dy) {
 bool Region::InSweep(double deg, double start, double end) {
     auto norm = [](double a) {
         a = std::fmod(a, 360.0);
-        return a < 0 ? a + 360.0 : a;
+        if (a < 0) a += 360.0;
+        // A tiny negative angle rounds up to 360 when shifted; that ray is 0.
+        return a >= 360.0 ? 0.0 : a;
     };
     const double s = norm(start), e = norm(end), d = norm(deg);
     if (s == e) return true;  // equal rays: the whole turn
@@ -65,7 +70,8 @@ bool Region::Contains(int x, int y) const {
             return inside;
         }
         case Kind::Ellipse: {
-            const double a = (m_right - m_left) / 2.0, b = (m_bottom - m_top) / 2.0;
+            const double a = (static_cast<double>(m_right) - m_left) / 2.0;
+            const double b = (static_cast<double>(m_bottom) - m_top) / 2.0;
             const double dx = (px - (m_left + a)) / a, dy = (py - (m_top + b)) / b;
             return dx * dx + dy * dy <= 1.0;
         }
