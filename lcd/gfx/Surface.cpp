@@ -244,6 +244,16 @@ void PenSegment(Raster& r, const PenStamp& pen, i64 x1, i64 y1, i64 x2, i64 y2, 
 
     const auto [a, b] = s.Clipped(r, pen);
     if (a > b) return;
+    if (!pen.dotted && s.dMin == 0) {
+        // Horizontal or vertical: one box.
+        const i64 m0 = std::min(s.Major(a), s.Major(b)), m1 = std::max(s.Major(a), s.Major(b));
+        const i64 lo = pen.off, hi = pen.width - 1 - pen.off;
+        if (s.xMajor)
+            r.Box(m0 - lo, s.min1 - lo, m1 + hi, s.min1 + hi, pen.colour);
+        else
+            r.Box(s.min1 - lo, m0 - lo, s.min1 + hi, m1 + hi, pen.colour);
+        return;
+    }
     // Incremental walk from step a: m and the remainder of (2 i dMin + dMaj) / (2 dMaj).
     const i64 twoMaj = 2 * s.dMaj;
     const i128 num = i128{2} * a * s.dMin + s.dMaj;
@@ -295,8 +305,34 @@ public:
     i64 HalfX(i64 x) const { return 2 * x + 1 - (m_box.l + m_box.r); }
     i64 HalfY(i64 y) const { return 2 * y + 1 - (m_box.t + m_box.b); }
 
+    // Works out the rows y0 - 1 .. y1 + 1 once, so the fill and the outline's neighbour
+    // lookups cost nothing more. One cache per thread: one ellipse at a time.
+    void Cache(i64 y0, i64 y1) {
+        y0 = std::max(y0 - 1, m_box.t);
+        y1 = std::min(y1 + 1, m_box.b - 1);
+        if (y0 > y1) return;
+        std::vector<std::pair<i64, i64>>& rows = Store();
+        rows.resize(static_cast<size_t>(y1 - y0 + 1));
+        for (i64 y = y0; y <= y1; ++y) {
+            auto& row = rows[static_cast<size_t>(y - y0)];
+            if (!Compute(y, row.first, row.second)) row = {1, 0};
+        }
+        m_c0 = y0;
+        m_c1 = y1;
+    }
+
     // The inside pixels of row y, xa..xb; false when there are none.
     bool Row(i64 y, i64& xa, i64& xb) const {
+        if (y >= m_c0 && y <= m_c1) {
+            const auto& row = Store()[static_cast<size_t>(y - m_c0)];
+            xa = row.first;
+            xb = row.second;
+            return xa <= xb;
+        }
+        return Compute(y, xa, xb);
+    }
+
+    bool Compute(i64 y, i64& xa, i64& xb) const {
         if (y < m_box.t || y >= m_box.b) return false;
         const i64 Y = HalfY(y);
         const double fy = static_cast<double>(Y) / static_cast<double>(m_h);
@@ -321,9 +357,10 @@ public:
             while (X < m_w && sq(X + 1) * h2 <= rhs)
                 ++X;
         }
+        // 2x + 1 - (l + r) in [-X, X]; halving by arithmetic shift rounds down.
         const i64 c = m_box.l + m_box.r - 1;
-        xa = CeilDiv<i64>(c - X, 2);
-        xb = FloorDiv<i64>(c + X, 2);
+        xa = -((X - c) >> 1);
+        xb = (c + X) >> 1;
         return xa <= xb;
     }
 
@@ -361,9 +398,15 @@ public:
     }
 
 private:
+    static std::vector<std::pair<i64, i64>>& Store() {
+        thread_local std::vector<std::pair<i64, i64>> rows;
+        return rows;
+    }
+
     Box64 m_box;
     i64 m_w = 0, m_h = 0;
     bool m_small = true;
+    i64 m_c0 = 1, m_c1 = 0;  // cached rows
 };
 
 // The clockwise sweep from one ray to another, tested with cross products on the
@@ -386,6 +429,36 @@ public:
         const double c2 = x * m_ey - y * m_ex;  // point to end ray
         return m_narrow ? (c1 >= 0 && c2 >= 0) : (c1 >= 0 || c2 >= 0);
     }
+    // The pixels of [a, b] in the row at Y whose centres lie in the sweep, as up to two
+    // runs; `halfX` maps x to the half-pixel offset X. Each half-plane test is monotone
+    // along the row, so its edge is found by bisection.
+    template <typename HalfX>
+    int RowRuns(i64 Y, i64 a, i64 b, HalfX halfX, std::array<std::pair<i64, i64>, 2>& runs) const {
+        if (a > b) return 0;
+        if (m_full) {
+            runs[0] = {a, b};
+            return 1;
+        }
+        const double y = static_cast<double>(Y);
+        const auto first = MonotoneRun(
+            a, b, [&](i64 x) { return m_sx * y - m_sy * static_cast<double>(halfX(x)) >= 0; });
+        const auto second = MonotoneRun(
+            a, b, [&](i64 x) { return static_cast<double>(halfX(x)) * m_ey - y * m_ex >= 0; });
+        if (m_narrow) {
+            runs[0] = {std::max(first.first, second.first), std::min(first.second, second.second)};
+            return runs[0].first <= runs[0].second ? 1 : 0;
+        }
+        int k = 0;
+        if (first.first <= first.second) runs[k++] = first;
+        if (second.first <= second.second) runs[k++] = second;
+        if (k == 2 && runs[0].first <= runs[1].second + 1 && runs[1].first <= runs[0].second + 1) {
+            runs[0] = {std::min(runs[0].first, runs[1].first),
+                       std::max(runs[0].second, runs[1].second)};
+            k = 1;
+        }
+        return k;
+    }
+
     double StartX() const { return m_sx; }
     double StartY() const { return m_sy; }
     double EndX() const { return m_ex; }
@@ -400,6 +473,20 @@ public:
     }
 
 private:
+    // Where a test that holds on one side of the row and not the other holds.
+    template <typename Test>
+    static std::pair<i64, i64> MonotoneRun(i64 a, i64 b, Test test) {
+        const bool ta = test(a), tb = test(b);
+        if (ta && tb) return {a, b};
+        if (!ta && !tb) return {1, 0};
+        i64 lo = a, hi = b;  // test(lo) == ta, test(hi) == tb
+        while (hi - lo > 1) {
+            const i64 mid = lo + (hi - lo) / 2;
+            (test(mid) == ta ? lo : hi) = mid;
+        }
+        return ta ? std::pair{a, lo} : std::pair{hi, b};
+    }
+
     // Multiples of 45 degrees get exact directions so pixels on those rays are decided
     // the same way on every side.
     static void Direction(double deg, double& x, double& y) {
@@ -421,6 +508,17 @@ private:
     double m_sx = 1, m_sy = 0, m_ex = 1, m_ey = 0;
 };
 
+// Where the edge (xi, yi)-(xj, yj) crosses the centre line of row y, as the first pixel
+// whose centre lies at or right of the crossing c = xi + num / den, which is
+// xi + ceil((2 num - den) / (2 den)).
+template <typename T>
+i64 FirstCentreRightOf(i64 xi, i64 yi, i64 xj, i64 yj, i64 y) {
+    T num = T{xj - xi} * (2 * (y - yi) + 1);
+    T den = 2 * T{yj - yi};
+    if (den < 0) num = -num, den = -den;
+    return Clamp64(xi + CeilDiv<T>(2 * num - den, 2 * den), -(i64{1} << 40), i64{1} << 40);
+}
+
 // Outline of an ellipse, all of it or the part inside a sweep.
 void EllipseOutline(Raster& r, const PenStamp& pen, const EllipseRows& e, const Sweep* sweep) {
     if (!pen.active || e.Empty()) return;
@@ -428,20 +526,21 @@ void EllipseOutline(Raster& r, const PenStamp& pen, const EllipseRows& e, const 
     const i64 y0 = std::max(box.t, pen.Lo()), y1 = std::min(box.b - 1, pen.Hi(r.h));
     const i64 xLo = pen.Lo(), xHi = pen.Hi(r.w);
     std::array<std::pair<i64, i64>, 2> runs;
+    auto halfX = [&e](i64 x) { return e.HalfX(x); };
     for (i64 y = y0; y <= y1; ++y) {
         const int k = e.Boundary(y, runs);
         for (int j = 0; j < k; ++j) {
             const i64 a = std::max(runs[j].first, xLo), b = std::min(runs[j].second, xHi);
             if (a > b) continue;
-            if (!sweep && !pen.dotted) {
-                pen.Run(r, y, a, b);
-                continue;
-            }
-            const i64 Y = e.HalfY(y);
-            for (i64 x = a; x <= b; ++x) {
-                if (sweep && !sweep->Contains(e.HalfX(x), Y)) continue;
-                if (pen.dotted && !e.DotOn(x, y)) continue;
-                pen.Stamp(r, x, y);
+            std::array<std::pair<i64, i64>, 2> parts{std::pair{a, b}};
+            const int n = sweep ? sweep->RowRuns(e.HalfY(y), a, b, halfX, parts) : 1;
+            for (int p = 0; p < n; ++p) {
+                if (!pen.dotted) {
+                    pen.Run(r, y, parts[p].first, parts[p].second);
+                    continue;
+                }
+                for (i64 x = parts[p].first; x <= parts[p].second; ++x)
+                    if (e.DotOn(x, y)) pen.Stamp(r, x, y);
             }
         }
     }
@@ -526,10 +625,12 @@ void Surface::Rectangle(int left, int top, int right, int bottom) {
 }
 
 void Surface::Ellipse(int left, int top, int right, int bottom) {
-    const EllipseRows e(Normalised(left, top, right, bottom));
+    EllipseRows e(Normalised(left, top, right, bottom));
     if (e.Empty()) return;
     Raster r{m_pixels.data(), m_width, m_height};
     const BrushFill brush(m_brush);
+    const PenStamp pen(m_pen);
+    e.Cache(pen.Lo(), pen.Hi(r.h));
     if (brush.active) {
         const i64 y0 = std::max<i64>(e.Box().t, 0), y1 = std::min<i64>(e.Box().b - 1, r.h - 1);
         for (i64 y = y0; y <= y1; ++y) {
@@ -537,37 +638,40 @@ void Surface::Ellipse(int left, int top, int right, int bottom) {
             if (e.Row(y, a, b)) brush.Span(r, y, a, b);
         }
     }
-    EllipseOutline(r, PenStamp(m_pen), e, nullptr);
+    EllipseOutline(r, pen, e, nullptr);
 }
 
 void Surface::Arc(int left, int top, int right, int bottom, double startDeg, double endDeg) {
-    const EllipseRows e(Normalised(left, top, right, bottom));
+    EllipseRows e(Normalised(left, top, right, bottom));
     if (e.Empty()) return;
     Raster r{m_pixels.data(), m_width, m_height};
     const Sweep sweep(startDeg, endDeg);
-    EllipseOutline(r, PenStamp(m_pen), e, &sweep);
+    const PenStamp pen(m_pen);
+    e.Cache(pen.Lo(), pen.Hi(r.h));
+    EllipseOutline(r, pen, e, &sweep);
 }
 
 void Surface::Pie(int left, int top, int right, int bottom, double startDeg, double endDeg) {
-    const EllipseRows e(Normalised(left, top, right, bottom));
+    EllipseRows e(Normalised(left, top, right, bottom));
     if (e.Empty()) return;
     Raster r{m_pixels.data(), m_width, m_height};
     const Sweep sweep(startDeg, endDeg);
     const BrushFill brush(m_brush);
+    const PenStamp pen(m_pen);
+    e.Cache(pen.Lo(), pen.Hi(r.h));
     if (brush.active) {
         const i64 y0 = std::max<i64>(e.Box().t, 0), y1 = std::min<i64>(e.Box().b - 1, r.h - 1);
+        std::array<std::pair<i64, i64>, 2> runs;
+        auto halfX = [&e](i64 x) { return e.HalfX(x); };
         for (i64 y = y0; y <= y1; ++y) {
             i64 a, b;
             if (!e.Row(y, a, b)) continue;
-            a = std::max<i64>(a, 0);
-            b = std::min<i64>(b, r.w - 1);
-            const i64 Y = e.HalfY(y);
-            uint32_t* row = r.px + y * r.w;
-            for (i64 x = a; x <= b; ++x)
-                if (sweep.Contains(e.HalfX(x), Y) && brush.On(x, y)) row[x] = brush.colour;
+            const int k = sweep.RowRuns(e.HalfY(y), std::max<i64>(a, 0), std::min<i64>(b, r.w - 1),
+                                        halfX, runs);
+            for (int j = 0; j < k; ++j)
+                brush.Span(r, y, runs[j].first, runs[j].second);
         }
     }
-    const PenStamp pen(m_pen);
     EllipseOutline(r, pen, e, &sweep);
     const Box64& box = e.Box();
     const i64 cx = FloorDiv<i64>(box.l + box.r, 2), cy = FloorDiv<i64>(box.t + box.b, 2);
@@ -584,9 +688,11 @@ void Surface::Polygon(std::span<const Point> points) {
     const BrushFill brush(m_brush);
     if (brush.active && n >= 3) {
         i64 ymin = points[0].y, ymax = points[0].y;
+        bool small = true;  // every product fits in 64 bits
         for (const Point& p : points) {
             ymin = std::min<i64>(ymin, p.y);
             ymax = std::max<i64>(ymax, p.y);
+            small = small && std::abs(i64{p.x}) < (1 << 28) && std::abs(i64{p.y}) < (1 << 28);
         }
         // Row y is sampled at y + 0.5: rows ymin .. ymax - 1.
         const i64 y0 = std::max<i64>(ymin, 0), y1 = std::min<i64>(ymax - 1, r.h - 1);
@@ -597,15 +703,17 @@ void Surface::Polygon(std::span<const Point> points) {
                 const i64 xi = points[i].x, yi = points[i].y;
                 const i64 xj = points[j].x, yj = points[j].y;
                 if ((yi > y) == (yj > y)) continue;
-                // The crossing c = xi + num / den; the first pixel whose centre is at or
-                // right of it is xi + ceil((2 num - den) / (2 den)).
-                i128 num = i128{xj - xi} * (2 * (y - yi) + 1);
-                i128 den = 2 * i128{yj - yi};
-                if (den < 0) num = -num, den = -den;
-                const i128 first = xi + CeilDiv<i128>(2 * num - den, 2 * den);
-                xs.push_back(Clamp64(first, -(i64{1} << 40), i64{1} << 40));
+                xs.push_back(small ? FirstCentreRightOf<i64>(xi, yi, xj, yj, y)
+                                   : FirstCentreRightOf<i128>(xi, yi, xj, yj, y));
             }
-            std::sort(xs.begin(), xs.end());
+            // Few crossings per row: insertion sort.
+            for (size_t k = 1; k < xs.size(); ++k) {
+                const i64 v = xs[k];
+                size_t m = k;
+                for (; m > 0 && xs[m - 1] > v; --m)
+                    xs[m] = xs[m - 1];
+                xs[m] = v;
+            }
             for (size_t k = 0; k + 1 < xs.size(); k += 2)
                 brush.Span(r, y, xs[k], xs[k + 1] - 1);
         }
