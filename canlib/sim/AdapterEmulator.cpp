@@ -113,6 +113,10 @@ std::string AdapterEmulator::Describe(const EmulatedFrame& frame) {
 }
 
 std::vector<uint8_t> AdapterEmulator::Handle(const uint8_t* packet, size_t length, Link link) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_packets.emplace_back(packet, packet + length);
+    }
     if (length >= 2 && packet[0] == kFrameHead) {
         EmulatedFrame frame;
         Frame(packet, length, &frame);
@@ -250,6 +254,11 @@ std::vector<uint8_t> AdapterEmulator::Reference() const {
 std::vector<EmulatedFrame> AdapterEmulator::Transmitted() const {
     std::lock_guard lock(m_mutex);
     return m_transmitted;
+}
+
+std::vector<std::vector<uint8_t>> AdapterEmulator::Packets() const {
+    std::lock_guard lock(m_mutex);
+    return m_packets;
 }
 
 }  // namespace kvx

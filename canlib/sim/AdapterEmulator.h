@@ -52,6 +52,8 @@ public:
     std::vector<uint8_t> BoardReply() const;  // the 32 bytes a board read answers
     std::vector<uint8_t> Reference() const;   // the reference block
     std::vector<EmulatedFrame> Transmitted() const;
+    // Every packet handled so far, as it arrived.
+    std::vector<std::vector<uint8_t>> Packets() const;
 
 private:
     std::vector<uint8_t> Command(const uint8_t* packet, size_t length, Link link);
@@ -66,6 +68,7 @@ private:
     std::vector<uint8_t> m_abOpenReply;
     std::deque<EmulatedFrame> m_queue;
     std::vector<EmulatedFrame> m_transmitted;
+    std::vector<std::vector<uint8_t>> m_packets;
     std::function<void(const EmulatedFrame&)> m_sink;
 };
 
