@@ -567,7 +567,9 @@ Point RayEnd(const EllipseRows& e, double dirX, double dirY) {
 }  // namespace
 
 Surface::Surface(int width, int height, COLORREF fill) {
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
+        int64_t{width} * height > kMaxPixels)
+        return;
     m_width = width;
     m_height = height;
     m_pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), ToPixel(fill));
@@ -740,9 +742,12 @@ void Surface::FloodFill(int x, int y, COLORREF border) {
 
     // Visited pixels are never looked at again, so the fill ends even when it paints
     // the colour it started on (or the border colour).
-    std::vector<uint8_t> seen(m_pixels.size(), 0);
+    // Kept per thread: a fresh buffer of screen size costs more in page faults than the fill.
+    thread_local std::vector<uint8_t> seen;
+    thread_local std::vector<std::pair<int, int>> stack;
+    seen.assign(m_pixels.size(), 0);
+    stack.clear();
     auto open = [&](size_t i) { return !seen[i] && !isBorder(i); };
-    std::vector<std::pair<int, int>> stack;
     stack.emplace_back(x, y);
     while (!stack.empty()) {
         const auto [sx, sy] = stack.back();

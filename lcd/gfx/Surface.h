@@ -25,7 +25,14 @@ public:
     enum class PenStyle { Solid, Dotted, None };
     enum class BrushStyle { None, Solid, Hatched };
     // Hatch patterns of 8 x 8 cells, aligned to the surface origin.
-    enum class Hatch { Horizontal, Vertical, ForwardDiagonal, BackwardDiagonal, Cross, DiagonalCross };
+    enum class Hatch {
+        Horizontal,
+        Vertical,
+        ForwardDiagonal,
+        BackwardDiagonal,
+        Cross,
+        DiagonalCross
+    };
 
     struct Pen {
         PenStyle style = PenStyle::Solid;
@@ -37,6 +44,11 @@ public:
         COLORREF colour = 0;
         Hatch hatch = Hatch::DiagonalCross;
     };
+
+    // Module coordinates are 16-bit: sizes beyond kMaxSide on a side or kMaxPixels in all
+    // (say from a damaged file) give an empty surface instead of a huge allocation.
+    static constexpr int kMaxSide = 65535;
+    static constexpr int64_t kMaxPixels = int64_t{1} << 28;
 
     Surface() = default;
     Surface(int width, int height, COLORREF fill = 0);
@@ -79,8 +91,8 @@ public:
     void PatternInvert(int left, int top, int right, int bottom);
     // Nearest-neighbour stretch of a block of 0xFFRRGGBB pixels (srcWidth x srcHeight,
     // row-major) onto the destination rectangle.
-    void StretchBlit(const uint32_t* src, int srcWidth, int srcHeight, int left, int top,
-                     int right, int bottom);
+    void StretchBlit(const uint32_t* src, int srcWidth, int srcHeight, int left, int top, int right,
+                     int bottom);
 
     // Pixel conversions.
     static uint32_t ToPixel(COLORREF c) {

@@ -737,8 +737,15 @@ TEST(SurfacePixels, ConvertAndStayInside) {
     EXPECT_EQ(s.GetPixel(1, 1), kRed);
 }
 
+TEST(SurfacePixels, SizesBeyondAModuleScreenGiveAnEmptySurface) {
+    EXPECT_EQ(Surface(Surface::kMaxSide + 1, 1).Width(), 0);
+    EXPECT_EQ(Surface(1, INT_MAX).Height(), 0);
+    EXPECT_EQ(Surface(Surface::kMaxSide, Surface::kMaxSide).Width(), 0);  // too many pixels
+    EXPECT_EQ(Surface(Surface::kMaxSide, 2).Width(), Surface::kMaxSide);
+}
+
 TEST(SurfacePixels, EmptySurfacesTakeEveryCall) {
-    for (Surface s : {Surface(), Surface(-3, 4), Surface(5, 0)}) {
+    for (Surface s : {Surface(), Surface(-3, 4), Surface(5, 0), Surface(INT_MAX, INT_MAX)}) {
         EXPECT_EQ(s.Width() * s.Height(), 0);
         s.SetPen(kRedPen);
         s.SetBrush(kGreenBrush);
