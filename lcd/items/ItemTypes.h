@@ -14,6 +14,7 @@ enum class CursorShape {
     SizeNeSw,   // 1320: diagonal, bottom-left to top-right
     SizeWe,     // 134: horizontal
     Move,       // 135: four-way move
+    Text,       // 1490: the text cursor over a text box being edited
 };
 
 // One line of the page instruction tree and the lines under it.
