@@ -49,7 +49,7 @@ bool Shapes256(const std::string& dir) {
     p.Polyline({{600, 320}, {640, 440}, {680, 330}, {720, 440}, {770, 320}});
     p.Colour(6, 6);
     p.Polygon({{560, 190}, {620, 290}, {500, 290}});
-    p.Fill(560, 260, 6, 6, 6, 6);
+    p.Fill(560, 260, 13, 3, 6, 6);
     return Write(p, dir, "shapes-256.pg");
 }
 
