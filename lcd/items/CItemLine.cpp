@@ -65,7 +65,9 @@ std::unique_ptr<CItemBase> CItemLine::Clone() const {
 
 void CItemLine::BuildRegion() {
     const int64_t X1 = m_x1, Y1 = m_y1, X2 = m_x2, Y2 = m_y2;
-    const int64_t slope = (X1 - X2) * (Y1 - Y2);
+    // Only the sign of (X1 - X2) * (Y1 - Y2) matters; the product itself can exceed 64 bits.
+    auto sign = [](int64_t v) { return (v > 0) - (v < 0); };
+    const int slope = sign(X1 - X2) * sign(Y1 - Y2);
     std::vector<Point> p;
     // A band a few pixels wide around the line; the four cases are tried in this order
     // and a later one replaces an earlier result.
