@@ -9,6 +9,7 @@
 
 #include "CanLibrary.h"
 #include "kvx_can.h"
+#include "support/FakeUsbBridge.h"
 #include "support/TestSupport.h"
 
 using kvx::CanLibrary;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+extern "C" int kvx_c_caller_round_trip(void);
+
 namespace {
 
 // Defined global symbols of an ELF64 file's .dynsym, with their addresses.
@@ -71,6 +73,10 @@ TEST(ExportsTest, ClearBufferIsTheEntryOfGetReceiveNum) {
     ASSERT_TRUE(DynamicExports(KVX_CAN_SO, &exports));
     ASSERT_TRUE(exports.count("KVX_ClearBuffer"));
     EXPECT_EQ(exports["KVX_ClearBuffer"], exports["KVX_GetReceiveNum"]);
+}
+
+TEST(ExportsTest, CallableFromC) {
+    EXPECT_EQ(kvx_c_caller_round_trip(), 1);
 }
 
 }  // namespace
