@@ -13,13 +13,13 @@ namespace {
 constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
 constexpr int32_t kInt32Min = std::numeric_limits<int32_t>::min();
 
-// v + (v - edge) * delta / (from - edge), truncating toward zero, the product formed
-// before the division. A press on the opposite edge itself (from == edge) gives no
-// scale to apply, so that axis is left as it is.
 int32_t Saturate(int64_t v) {
     return static_cast<int32_t>(std::clamp<int64_t>(v, kInt32Min, kInt32Max));
 }
 
+// v + (v - edge) * delta / (from - edge), truncating toward zero, the product formed
+// before the division. A press on the opposite edge itself (from == edge) gives no
+// scale to apply, so that axis is left as it is.
 int32_t ScaleCoord(int32_t v, int32_t edge, int32_t from, int64_t delta) {
     const int64_t distance = static_cast<int64_t>(from) - edge;
     if (distance == 0) return v;
