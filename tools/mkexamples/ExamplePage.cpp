@@ -43,38 +43,36 @@ void ExamplePage::Add(std::unique_ptr<CItemBase> item, bool takeCode) {
     m_doc.CurrentItems().push_back(std::move(item));
 }
 
-void ExamplePage::Line(int x1, int y1, int x2, int y2) {
-    auto item = std::make_unique<CItemLine>(x1, y1, Screen(m_hi, m_lo), 1);
+namespace {
+
+// Press at (x1, y1), drag to (x2, y2), release: how the canvas makes two-point items.
+template <class T>
+std::unique_ptr<T> Drag(std::unique_ptr<T> item, int x1, int y1, int x2, int y2) {
     CursorShape cursor = CursorShape::Unchanged;
     item->OnMouseMove(cursor, x1, y1, x2, y2);
     item->OnLButtonUp(x2, y2);
-    Add(std::move(item));
+    return item;
+}
+
+}  // namespace
+
+void ExamplePage::Line(int x1, int y1, int x2, int y2) {
+    Add(Drag(std::make_unique<CItemLine>(x1, y1, Screen(m_hi, m_lo), 1), x1, y1, x2, y2));
 }
 
 void ExamplePage::Rectangle(int x1, int y1, int x2, int y2, bool solid) {
-    auto item =
-        std::make_unique<CItemRectangle>(x1, y1, Screen(m_hi, m_lo), Screen(m_hi, m_lo), solid);
-    CursorShape cursor = CursorShape::Unchanged;
-    item->OnMouseMove(cursor, x1, y1, x2, y2);
-    item->OnLButtonUp(x2, y2);
-    Add(std::move(item));
+    const COLORREF c = Screen(m_hi, m_lo);
+    Add(Drag(std::make_unique<CItemRectangle>(x1, y1, c, c, solid), x1, y1, x2, y2));
 }
 
 void ExamplePage::Ellipse(int x1, int y1, int x2, int y2, bool solid) {
-    auto item =
-        std::make_unique<CItemEllipse>(x1, y1, Screen(m_hi, m_lo), Screen(m_hi, m_lo), solid);
-    CursorShape cursor = CursorShape::Unchanged;
-    item->OnMouseMove(cursor, x1, y1, x2, y2);
-    item->OnLButtonUp(x2, y2);
-    Add(std::move(item));
+    const COLORREF c = Screen(m_hi, m_lo);
+    Add(Drag(std::make_unique<CItemEllipse>(x1, y1, c, c, solid), x1, y1, x2, y2));
 }
 
 void ExamplePage::Circle(int cx, int cy, int px, int py, bool solid) {
-    auto item = std::make_unique<CItemRound>(cx, cy, Screen(m_hi, m_lo), Screen(m_hi, m_lo), solid);
-    CursorShape cursor = CursorShape::Unchanged;
-    item->OnMouseMove(cursor, cx, cy, px, py);
-    item->OnLButtonUp(px, py);
-    Add(std::move(item));
+    const COLORREF c = Screen(m_hi, m_lo);
+    Add(Drag(std::make_unique<CItemRound>(cx, cy, c, c, solid), cx, cy, px, py));
 }
 
 namespace {
