@@ -9,6 +9,7 @@
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
 #include "items/ItemClasses.h"
+#include "link/CommandBuilder.h"
 
 namespace {
 
@@ -199,6 +200,19 @@ int CLedDoc::ComputePageCount() {
     n += kRecordTrailer;
     m_nPageCount = static_cast<int32_t>((n + kFlashPageBytes - 1) / kFlashPageBytes);
     return m_nPageCount;
+}
+
+bool CLedDoc::EncodeRecord(CByteArray& bytes, int mode) {
+    CommandBuilder::PageFields page;
+    page.name = m_strTitle;
+    page.startPage = m_nStartPage;
+    page.pageCount = ComputePageCount();
+    page.kind = m_nKind;
+    page.backCode = ColourCode::Byte(m_backCodeHi, m_backCodeLo);
+    page.backId = m_byBackId;
+    page.delay = m_nDelay;
+    page.nextPage = m_byNextPage;
+    return CommandBuilder::PageRecord(bytes, mode, page, CurrentItems());
 }
 
 void CLedDoc::DrawPage(Surface& dc, bool marks) {

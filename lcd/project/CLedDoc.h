@@ -61,6 +61,10 @@ public:
     void EncodeDirect(CByteArray& bytes);
     // Flash pages of 128 bytes the page record needs; also stored in m_nPageCount.
     int ComputePageCount();
+    // The page record stored in the module's page area, framed in the instruction mode
+    // `mode`; false when the items' bytes disagree with their announced lengths (the user
+    // has been told, the record stays as built).
+    bool EncodeRecord(CByteArray& bytes, int mode);
     // Draws the page as the canvas shows it: the background by kind, the items in list
     // order and, when `marks` is set, the selection marks of the selected items.
     void DrawPage(Surface& dc, bool marks);
