@@ -1,0 +1,15 @@
+#pragma once
+// Reads a file to download whole, telling apart a file that cannot be opened from one
+// that delivers fewer bytes than its length; each download names the two its own way.
+
+#include <string>
+
+#include "base/ByteArray.h"
+
+class DownloadFile {
+public:
+    enum Result { Ok, CannotOpen, ShortRead };
+    // Only regular files are read; anything else cannot be opened. `bytes` is empty unless
+    // the result is Ok.
+    static Result Read(const std::string& path, CByteArray& bytes);
+};

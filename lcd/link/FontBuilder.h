@@ -1,0 +1,17 @@
+#pragma once
+// The font downloads: a standard font stored at block 0A, or a custom font stored under a
+// kind number 0..9 at block 08. The file's content is sent as it is.
+
+#include <string>
+
+#include "base/ByteArray.h"
+
+class FontBuilder {
+public:
+    static constexpr int kMaxKind = 9;
+
+    // Each appends the font's flash block record in the instruction mode. On failure the
+    // user has been told why and `bytes` is unchanged.
+    static bool BuildStandard(const std::string& path, int mode, CByteArray& bytes);
+    static bool BuildCustom(const std::string& path, int kind, int mode, CByteArray& bytes);
+};
