@@ -4,6 +4,7 @@
 #include <string>
 
 #include "CommandLine.h"
+#include "LinkCommands.h"
 #include "Output.h"
 #include "base/StringFormat.h"
 #include "gfx/PngWriter.h"
@@ -47,11 +48,15 @@ int PageCommands::Info(const CommandLine& args) {
 
 int PageCommands::Encode(const CommandLine& args) {
     if (args.Positional().size() != 1 || !args.Has("-o"))
-        return Output::Usage("lcdtool encode PAGE.pg -o OUT");
+        return Output::Usage("lcdtool encode PAGE.pg [--record [--start N] [--mode M]] -o OUT");
     CLedDoc doc;
     if (!LoadPage(args.Positional()[0], doc)) return 1;
     CByteArray bytes;
-    doc.EncodeDirect(bytes);
+    if (args.Has("--record")) {
+        if (!LinkCommands::PageRecord(args, doc, bytes)) return 1;
+    } else {
+        doc.EncodeDirect(bytes);
+    }
     return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "CommandLine.h"
+#include "LinkCommands.h"
 #include "Output.h"
 #include "PageCommands.h"
 
@@ -16,7 +17,18 @@ const char kUsage[] =
     "  info PAGE.pg                          print the page's instruction tree\n"
     "  encode PAGE.pg -o OUT                 write the direct drawing stream (- for stdout)\n"
     "  resave IN.pg OUT.pg                   load a page and save it again\n"
-    "  render PAGE.pg -o OUT.png [--zoom N]  draw the page as the canvas shows it\n";
+    "  render PAGE.pg -o OUT.png [--zoom N]  draw the page as the canvas shows it\n"
+    "  encode PAGE.pg --record [--start N] [--mode M] -o OUT\n"
+    "                                        write the page record of the flash page area\n"
+    "  firmware FILE -o OUT                  the firmware download (HEX when the path has .hex)\n"
+    "  hex2bin FILE.hex -o OUT.bin           convert Intel HEX to a binary image\n"
+    "  font --standard FILE | --custom KIND FILE [--mode M] -o OUT\n"
+    "                                        the font download of a font file\n"
+    "  crc IMAGE.bin [--mode M] [--board 0..3] [--size WxH --colours N] -o OUT\n"
+    "                                        the CRC table command of a flash image\n"
+    "  command show-page N | option O V | baud I | start-check | version | config\n"
+    "          [--mode M] [--prev-mode M] -o OUT   one immediate command\n"
+    "  (M: short, checksum or long; default short)\n";
 
 }  // namespace
 
@@ -27,7 +39,7 @@ int main(int argc, char** argv) {
         return argc < 2 ? 1 : 0;
     }
     const std::string command = argv[1];
-    const CommandLine args(argc, argv, 2);
+    const CommandLine args(argc, argv, 2, LinkCommands::Flags());
     if (!args.Error().empty()) {
         Output::Fail(args.Error());
         return 1;
@@ -36,5 +48,10 @@ int main(int argc, char** argv) {
     if (command == "encode") return PageCommands::Encode(args);
     if (command == "resave") return PageCommands::Resave(args);
     if (command == "render") return PageCommands::Render(args);
+    if (command == "firmware") return LinkCommands::Firmware(args);
+    if (command == "hex2bin") return LinkCommands::HexToBin(args);
+    if (command == "font") return LinkCommands::Font(args);
+    if (command == "crc") return LinkCommands::Crc(args);
+    if (command == "command") return LinkCommands::Command(args);
     return Output::Fail("未知的命令 " + command + "（lcdtool --help 列出全部命令）");
 }

@@ -1,0 +1,258 @@
+#include "LinkCommands.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
+
+#include "CommandLine.h"
+#include "Output.h"
+#include "base/Messenger.h"
+#include "base/StringFormat.h"
+#include "link/CommandBuilder.h"
+#include "link/DownloadFile.h"
+#include "link/FirmwareBuilder.h"
+#include "link/FontBuilder.h"
+#include "link/HexConverter.h"
+#include "project/CLedDoc.h"
+
+namespace {
+
+using CB = CommandBuilder;
+
+// The builders tell the user through the messenger; lcdtool prints each message as one
+// line naming the input it is about. Installed for the length of one command.
+class ToolMessenger final : public Messenger {
+public:
+    explicit ToolMessenger(std::string about) : m_about(std::move(about)) { Install(this); }
+    ~ToolMessenger() override { Install(nullptr); }
+    ToolMessenger(const ToolMessenger&) = delete;
+    ToolMessenger& operator=(const ToolMessenger&) = delete;
+
+    void Tell(const std::string& text, const std::string&) override {
+        Output::Fail(m_about.empty() ? text : m_about + "：" + text);
+    }
+    Answer Ask(const std::string& text, const std::string& caption, Buttons) override {
+        Tell(text, caption);
+        return Answer::No;
+    }
+
+private:
+    std::string m_about;
+};
+
+bool ParseInt(const std::string& text, int lo, int hi, int& out) {
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text.c_str(), &end, 0);
+    if (text.empty() || *end != '\0' || errno != 0 || v < lo || v > hi) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+const char* ModeName(int mode) {
+    return mode == CB::ModeChecksum ? "checksum" : mode == CB::ModeLong ? "long" : "short";
+}
+
+// Bytes per flash page of the local-bitmap area by board type.
+constexpr int kBoardPageSize[] = {512, 512, 2048, 256};
+// The board whose pixels always go out as 16-bit colour.
+constexpr int kBoard16BitPixels = 1;
+constexpr int kMaxSide = 8192;
+constexpr int kPageArea = 256;
+
+bool ReadInput(const std::string& path, CByteArray& bytes) {
+    switch (DownloadFile::Read(path, bytes)) {
+        case DownloadFile::CannotOpen:
+            Output::Fail(path + "：打开文件失败");
+            return false;
+        case DownloadFile::ShortRead:
+            Output::Fail(path + "：文件未读取完毕");
+            return false;
+        case DownloadFile::Ok:
+            break;
+    }
+    return true;
+}
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find_first_of("xX*");
+    if (x == std::string::npos) return false;
+    return ParseInt(text.substr(0, x), 1, kMaxSide, width) &&
+           ParseInt(text.substr(x + 1), 1, kMaxSide, height);
+}
+
+}  // namespace
+
+const std::vector<std::string>& LinkCommands::Flags() {
+    static const std::vector<std::string> flags = {"--record", "--standard"};
+    return flags;
+}
+
+bool LinkCommands::ModeOption(const CommandLine& args, const std::string& name, int& mode) {
+    const std::string value = args.Value(name, "short");
+    if (value == "short") {
+        mode = CB::ModeShort;
+    } else if (value == "checksum") {
+        mode = CB::ModeChecksum;
+    } else if (value == "long") {
+        mode = CB::ModeLong;
+    } else {
+        Output::Fail(name + " 须为 short、checksum 或 long，不是 " + value);
+        return false;
+    }
+    return true;
+}
+
+bool LinkCommands::PageRecord(const CommandLine& args, CLedDoc& doc, CByteArray& bytes) {
+    int mode = 0;
+    int start = 0;
+    if (!ModeOption(args, "--mode", mode)) return false;
+    if (!args.IntValue("--start", doc.m_nStartPage, 0, kPageArea - 1, start)) {
+        Output::Fail("--start 须为 0 到 255 的整数");
+        return false;
+    }
+    doc.m_nStartPage = start;
+    const int pages = doc.ComputePageCount();
+    // The head's page count is one byte and the page area holds 256 pages.
+    if (pages > kPageArea - 1 || start + pages > kPageArea) {
+        Output::Fail(StringFormat("%s：页面需要 %d 个闪存页，从第 %d 页起超出页面区",
+                                  args.Positional()[0].c_str(), pages, start));
+        return false;
+    }
+    if (doc.m_strTitle.empty()) {
+        const std::string& path = args.Positional()[0];
+        doc.m_strTitle = path.substr(path.find_last_of('/') + 1);
+    }
+    ToolMessenger messenger("");
+    doc.EncodeRecord(bytes, mode);
+    return true;
+}
+
+int LinkCommands::Firmware(const CommandLine& args) {
+    if (args.Positional().size() != 1 || !args.Has("-o"))
+        return Output::Usage("lcdtool firmware FILE -o OUT");
+    const std::string& path = args.Positional()[0];
+    CByteArray bytes;
+    {
+        ToolMessenger messenger(path);
+        if (!FirmwareBuilder::Build(path, bytes)) return 1;
+    }
+    return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
+}
+
+int LinkCommands::HexToBin(const CommandLine& args) {
+    if (args.Positional().size() != 1 || !args.Has("-o"))
+        return Output::Usage("lcdtool hex2bin FILE.hex -o OUT.bin");
+    const std::string& path = args.Positional()[0];
+    CByteArray text;
+    if (!ReadInput(path, text)) return 1;
+    CByteArray image;
+    int length;
+    {
+        ToolMessenger messenger(path);
+        length = HexConverter::Convert(
+            std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), image);
+    }
+    if (length == 0) return 1;
+    image.resize(static_cast<size_t>(length));
+    return Output::WriteBytes(args.Value("-o"), image) ? 0 : 1;
+}
+
+int LinkCommands::Font(const CommandLine& args) {
+    const char* usage = "lcdtool font --standard FILE | --custom KIND FILE [--mode M] -o OUT";
+    if (args.Positional().size() != 1 || !args.Has("-o") ||
+        args.Has("--standard") == args.Has("--custom"))
+        return Output::Usage(usage);
+    int mode = 0;
+    if (!ModeOption(args, "--mode", mode)) return 1;
+    int kind = 0;
+    if (args.Has("--custom") && !ParseInt(args.Value("--custom"), -1000, 1000, kind))
+        return Output::Fail("--custom 须为 0 到 9 的字库种类");
+    const std::string& path = args.Positional()[0];
+    CByteArray bytes;
+    {
+        ToolMessenger messenger(path);
+        const bool built = args.Has("--standard")
+                               ? FontBuilder::BuildStandard(path, mode, bytes)
+                               : FontBuilder::BuildCustom(path, kind, mode, bytes);
+        if (!built) return 1;
+    }
+    return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
+}
+
+int LinkCommands::Crc(const CommandLine& args) {
+    if (args.Positional().size() != 1 || !args.Has("-o"))
+        return Output::Usage(
+            "lcdtool crc IMAGE.bin [--mode M] [--board 0..3] [--size WxH --colours N] -o OUT");
+    int mode = 0, board = 0, width = 320, height = 234, colours = 8;
+    if (!ModeOption(args, "--mode", mode)) return 1;
+    if (!args.IntValue("--board", 0, 0, 3, board)) return Output::Fail("--board 须为 0 到 3");
+    if (args.Has("--size") && !ParseSize(args.Value("--size"), width, height))
+        return Output::Fail(StringFormat("--size 须为 宽x高，各在 1 到 %d 之间", kMaxSide));
+    if (!args.IntValue("--colours", 8, 8, 256, colours) ||
+        (colours != 8 && colours != 14 && colours != 16 && colours != 64 && colours != 256))
+        return Output::Fail("--colours 须为 8、14、16、64 或 256");
+    const std::string& path = args.Positional()[0];
+    CByteArray image;
+    if (!ReadInput(path, image)) return 1;
+    CByteArray table;
+    bool truncated = false;
+    const int entries = CB::CrcTable(
+        table, mode, image, kBoardPageSize[board],
+        CB::FullScreenBytes(width, height, colours, board == kBoard16BitPixels), &truncated);
+    if (entries < 0) return Output::Fail(path + "：校验表超过 65535 字节，无法发送");
+    // An image with a table already appended ends in what looks like a cut record.
+    if (truncated) Output::Fail(path + "：最后一个记录不完整，未列入校验表");
+    return Output::WriteBytes(args.Value("-o"), table) ? 0 : 1;
+}
+
+int LinkCommands::Command(const CommandLine& args) {
+    const char* usage =
+        "lcdtool command show-page N | option O V | baud I | start-check | version | config "
+        "[--mode M] [--prev-mode M] -o OUT";
+    const auto& words = args.Positional();
+    if (words.empty() || !args.Has("-o")) return Output::Usage(usage);
+    int mode = 0, previous = 0;
+    if (!ModeOption(args, "--mode", mode) || !ModeOption(args, "--prev-mode", previous)) return 1;
+    const std::string& name = words[0];
+    const size_t wanted = name == "show-page" || name == "baud" ? 2 : name == "option" ? 3 : 1;
+    if (words.size() != wanted) return Output::Usage(usage);
+    if (args.Has("--prev-mode") && name != "option")
+        return Output::Fail("--prev-mode 只用于 option 0");
+
+    CByteArray bytes;
+    if (name == "show-page") {
+        int page = 0;
+        if (!ParseInt(words[1], 0, 255, page)) return Output::Fail("页面的起始页须为 0 到 255");
+        CB::ShowPage(bytes, mode, static_cast<uint8_t>(page));
+    } else if (name == "option") {
+        int option = 0, value = 0;
+        if (!ParseInt(words[1], 0, 2, option)) return Output::Fail("选项须为 0、1 或 2");
+        if (!ParseInt(words[2], 0, 1, value)) return Output::Fail("选项的值须为 0 或 1");
+        if (option == 0) {
+            // Option 00 announces the new mode: its value follows from --mode.
+            const int announced = mode == CB::ModeShort ? 0 : 1;
+            if (value != announced)
+                return Output::Fail(
+                    StringFormat("选项 0 的值须为 %d（--mode %s）", announced, ModeName(mode)));
+            CB::ModeOption(bytes, previous, mode);
+        } else {
+            if (args.Has("--prev-mode")) return Output::Fail("--prev-mode 只用于 option 0");
+            CB::Option(bytes, mode, static_cast<uint8_t>(option), static_cast<uint8_t>(value));
+        }
+    } else if (name == "baud") {
+        int index = 0;
+        if (!ParseInt(words[1], 0, 4, index))
+            return Output::Fail("波特率序号须为 0 到 4（4800、9600、19200、38400、115200）");
+        CB::Baud(bytes, mode, static_cast<uint8_t>(index));
+    } else if (name == "start-check") {
+        CB::StartCheck(bytes, mode);
+    } else if (name == "version") {
+        CB::ReadVersion(bytes);
+    } else if (name == "config") {
+        CB::ReadConfiguration(bytes);
+    } else {
+        return Output::Fail("未知的立即命令 " + name);
+    }
+    return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
+}
