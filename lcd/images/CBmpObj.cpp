@@ -1,0 +1,588 @@
+#include "images/CBmpObj.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "base/Archive.h"
+#include "base/Messenger.h"
+#include "base/StringFormat.h"
+#include "gfx/Surface.h"
+#include "images/BitmapGlobals.h"
+#include "images/BmpOwner.h"
+#include "images/CImageImplBMP.h"
+#include "images/CImageObject.h"
+#include "images/PixelCodes.h"
+
+namespace {
+
+constexpr char kCaption[] = "提示";
+constexpr char kCannotOpen[] = "未能打开文件！";
+constexpr size_t kFileHeaderBytes = 14;
+constexpr int kGridColumns = 16;
+
+uint16_t Get16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+uint32_t Get32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+void Tell(const std::string& text) {
+    Messenger::Current().Tell(text, kCaption);
+}
+
+// Moves `count` bytes between the archive and `data` (null when loading discards them),
+// four at a time.
+void TransferBytes(Archive& ar, uint8_t* data, size_t count) {
+    size_t i = 0;
+    uint8_t scratch[4];
+    for (; i + 4 <= count; i += 4) {
+        uint8_t* p = data ? data + i : scratch;
+        uint32_t v = Get32(p);
+        ar.UInt32(v);
+        if (ar.IsLoading()) std::memcpy(p, &v, 4);
+    }
+    for (; i < count; ++i) {
+        uint8_t* p = data ? data + i : scratch;
+        ar.Byte(*p);
+    }
+}
+
+// Zeros written in place of pixel bytes the picture does not have.
+void StoreZeros(Archive& ar, size_t count) {
+    uint32_t zero = 0;
+    uint8_t zeroByte = 0;
+    for (; count >= 4; count -= 4)
+        ar.UInt32(zero);
+    for (; count > 0; --count)
+        ar.Byte(zeroByte);
+}
+
+// The extension of the file name in lower case; "" when there is none.
+std::string Extension(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return "";
+    std::string ext = name.substr(dot + 1);
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+// The source pixel under the centre of destination pixel d.
+int64_t Pick(int64_t d, int64_t dstSize, int64_t srcSize) {
+    return static_cast<int64_t>((__int128{2} * d + 1) * srcSize / (__int128{2} * dstSize));
+}
+
+}  // namespace
+
+CBmpObj::CBmpObj() = default;
+
+CBmpObj::~CBmpObj() = default;
+
+CBmpObj::CBmpObj(const std::string& path, BmpOwner* owner, bool sizeCheck,
+                 const PageFormat& activePage)
+    : m_strPath(path), m_pItem(owner) {
+    LoadImageFile(path);
+    const int64_t area = int64_t{GetWidth()} * GetHeight();
+    if (sizeCheck && activePage.colours >= 8) {
+        const int64_t limit = activePage.colours == 8 ? 262144 : 131072;
+        if (area > limit) {
+            Tell(
+                StringFormat("位图大小越限,单个局部位图的 宽度*高度<=%lld,\t\t\t\t\t\t\t\t\t\t\r\n"
+                             "\r\n请用全屏位图或者缩小位图",
+                             static_cast<long long>(limit)));
+        }
+    }
+    if (!owner) return;
+    const int64_t divisor = activePage.Is8Colour320x234() ? 1024 : 512;
+    const int64_t needed = (area + divisor - 1) / divisor;
+    for (auto it = g_arrLocalBitmaps.rbegin(); it != g_arrLocalBitmaps.rend(); ++it) {
+        const CBmpObj* last = it->get();
+        if (!last || !last->m_pItem) continue;
+        const int64_t end = int64_t{last->m_nStartPage} + last->GetPageCount();
+        if (end + needed <= kPagesPerBlock) {
+            m_nBlock = last->m_nBlock;
+            m_nStartPage = static_cast<int32_t>(end);
+        } else {
+            m_nBlock = last->m_nBlock + 1;
+            m_nStartPage = 0;
+        }
+        return;
+    }
+    m_nBlock = 0;
+    m_nStartPage = 0;
+}
+
+void CBmpObj::Release() {
+    m_bits.Release();
+    m_table.clear();
+    m_info = BitmapInfoHeader{};
+    m_nRowBytes = 0;
+}
+
+int CBmpObj::GetHeight() const {
+    if (!HasPicture()) return 0;
+    return m_info.height < 0 ? -m_info.height : m_info.height;
+}
+
+bool CBmpObj::CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQuad> table) {
+    Release();
+    const int bits = header.bitCount;
+    if (header.compression != DibFormat::kBiRgb || !DibFormat::IsPlainDepth(bits) ||
+        header.height == INT32_MIN)
+        return false;
+    const int64_t height = header.height < 0 ? -int64_t{header.height} : header.height;
+    std::string limit;
+    const int64_t bytes = DibFormat::CheckSize(header.width, height, bits, limit);
+    if (bytes < 0 || !m_bits.Allocate(static_cast<size_t>(bytes))) return false;
+    m_info = header;
+    m_nRowBytes = static_cast<int>(DibFormat::RowBytes(bits, header.width));
+    if (bits <= 8) {
+        m_table.assign(size_t{1} << bits, RgbQuad{});
+        if (bits == 1) m_table[1] = RgbQuad{255, 255, 255, 0};
+        if (bits == 4) {
+            for (int i = 0; i < 16; ++i)
+                m_table[i] = DibFormat::StandardColour(i);
+        }
+        std::copy_n(table.begin(), std::min(table.size(), m_table.size()), m_table.begin());
+    }
+    return true;
+}
+
+bool CBmpObj::LoadImageFile(const std::string& path) {
+    static const struct {
+        const char* ext;
+        int type;
+    } kTypes[] = {{"jpg", CImageObject::kTypeJpg},
+                  {"jpeg", CImageObject::kTypeJpg},
+                  {"gif", CImageObject::kTypeGif},
+                  {"png", CImageObject::kTypePng},
+                  {"bmp", CImageObject::kTypeBmp}};
+    const std::string ext = Extension(path);
+    int type = -1;
+    for (const auto& t : kTypes) {
+        if (ext == t.ext) type = t.type;
+    }
+    if (type < 0) return false;
+    Release();
+
+    CImageImplBMP bmp;
+    {
+        CImageObject image(path, type);
+        CImageImpl* impl = image.Impl();
+        if (!impl || image.GetWidth() <= 0 || image.GetHeight() <= 0) {
+            const std::string limit = impl ? impl->LimitMessage() : "";
+            Tell(limit.empty() ? std::string(kCannotOpen)
+                               : std::string(kCannotOpen) + "\r\n\r\n" + limit);
+            return false;
+        }
+        // Bitmap records keep the colour table of 8-bit pictures only.
+        impl->WidenTo8Bits();
+        bmp.TakeOver(*impl);
+    }
+
+    // A private temporary file, unlinked at once so nothing is ever left behind.
+    const char* dir = std::getenv("TMPDIR");
+    std::string name = std::string(dir && *dir ? dir : "/tmp") + "/lcdscreen-bmp-XXXXXX";
+    const int fd = mkstemp(name.data());
+    if (fd < 0) {
+        Tell(kCannotOpen);
+        return false;
+    }
+    ::unlink(name.c_str());
+    std::FILE* file = fdopen(fd, "w+b");
+    if (!file) {
+        ::close(fd);
+        Tell(kCannotOpen);
+        return false;
+    }
+    const bool written = bmp.WriteStream(file);
+    bmp.Release();
+    bool ok = false;
+    if (!written || std::fseek(file, 0, SEEK_SET) != 0)
+        Tell(kCannotOpen);
+    else
+        ok = ReadBmpFile(file);
+    std::fclose(file);
+    return ok;
+}
+
+bool CBmpObj::ReadBmpFile(std::FILE* file) {
+    Release();
+    uint8_t head[kFileHeaderBytes];
+    if (!file || std::fread(head, 1, sizeof head, file) != sizeof head || head[0] != 'B' ||
+        head[1] != 'M') {
+        Tell("文件已经损坏");
+        return false;
+    }
+    m_fileHeader.type = Get16(head);
+    m_fileHeader.size = Get32(head + 2);
+    m_fileHeader.reserved1 = Get16(head + 6);
+    m_fileHeader.reserved2 = Get16(head + 8);
+    m_fileHeader.offset = Get32(head + 10);
+    struct stat st {};
+    if (fstat(fileno(file), &st) != 0 || st.st_size != static_cast<off_t>(m_fileHeader.size) ||
+        m_fileHeader.offset < kFileHeaderBytes + BitmapInfoHeader::kBytes ||
+        m_fileHeader.offset > m_fileHeader.size) {
+        Tell("文件已经损坏！");
+        return false;
+    }
+    // The info header and the colour table lie between the file header and the pixels.
+    std::vector<uint8_t> info(m_fileHeader.offset - kFileHeaderBytes);
+    if (std::fread(info.data(), 1, info.size(), file) != info.size()) {
+        Tell("读文件时发生错误！");
+        return false;
+    }
+    m_nDataLen = static_cast<int32_t>(m_fileHeader.size - m_fileHeader.offset);
+    const BitmapInfoHeader header = BitmapInfoHeader::Unpack(info.data());
+    std::vector<RgbQuad> table;
+    if (header.size >= BitmapInfoHeader::kBytes && header.size <= info.size()) {
+        for (size_t p = header.size; p + 4 <= info.size() && table.size() < 256; p += 4)
+            table.push_back(RgbQuad{info[p], info[p + 1], info[p + 2], 0});
+    }
+    if (header.size < BitmapInfoHeader::kBytes || !CreatePicture(header, table)) {
+        // The picture cannot be made: the object stays empty, with no message.
+        return false;
+    }
+    m_info.size = BitmapInfoHeader::kBytes;
+    // Every pixel byte, the last two included.
+    const size_t want = std::min<size_t>(static_cast<size_t>(m_nDataLen), m_bits.Size());
+    if (std::fread(m_bits.Data(), 1, want, file) != want) {
+        Tell("读文件时发生错误！");
+        Release();
+        return false;
+    }
+    return true;
+}
+
+void CBmpObj::Serialize(Archive& ar) {
+    BitmapInfoHeader h = m_info;
+    FileHeader f = m_fileHeader;
+    int32_t dataLen = m_nDataLen;
+    if (ar.IsStoring()) {
+        if (!HasPicture()) {
+            // An object without picture: an empty header and just the two final bytes.
+            h = BitmapInfoHeader{};
+            h.planes = 0;
+            dataLen = 2;
+            f.offset = kFileHeaderBytes + BitmapInfoHeader::kBytes;
+            f.size = f.offset;
+        } else {
+            const uint32_t table = h.bitCount <= 8 ? 4u << h.bitCount : 0;
+            f.offset = static_cast<uint32_t>(kFileHeaderBytes + BitmapInfoHeader::kBytes + table);
+            f.size = static_cast<uint32_t>(m_bits.Size() + f.offset);
+        }
+    }
+    uint16_t bitCount = h.bitCount, planes = h.planes;
+    ar.UInt16(f.type);
+    ar.UInt32(f.size);
+    ar.UInt16(f.reserved1);
+    ar.UInt16(f.reserved2);
+    ar.UInt32(f.offset);
+    ar.UInt16(bitCount);
+    ar.UInt32(h.clrImportant);
+    ar.UInt32(h.clrUsed);
+    ar.UInt32(h.compression);
+    ar.Int32(h.height);
+    ar.UInt16(planes);
+    ar.UInt32(h.size);
+    ar.UInt32(h.sizeImage);
+    ar.Int32(h.width);
+    ar.Int32(h.xPelsPerMeter);
+    ar.Int32(h.yPelsPerMeter);
+    ar.Int32(dataLen);
+    ar.Int32(m_nBlock);
+    ar.Int32(m_nStartPage);
+    ar.Text(m_strPath);
+    h.bitCount = bitCount;
+    h.planes = planes;
+
+    if (ar.IsStoring()) {
+        if (h.bitCount == 8) {
+            for (int i = 0; i < 256; ++i) {
+                RgbQuad q = i < static_cast<int>(m_table.size()) ? m_table[i] : RgbQuad{};
+                uint8_t reserved = 0;
+                ar.Byte(q.blue);
+                ar.Byte(q.green);
+                ar.Byte(q.red);
+                ar.Byte(reserved);
+            }
+        }
+        const size_t len = static_cast<size_t>(dataLen);
+        const size_t have = std::min(len, m_bits.Size());
+        TransferBytes(ar, const_cast<uint8_t*>(m_bits.Data()), have);
+        StoreZeros(ar, len - have);
+        return;
+    }
+
+    Release();
+    if (!ar.Ok()) return;
+    m_fileHeader = f;
+    m_nDataLen = dataLen;
+    if (dataLen < 2) {
+        ar.Fail(StringFormat("位图数据长度 %d 无效", dataLen));
+        return;
+    }
+    const size_t tableBytes = h.bitCount == 8 ? 1024 : 0;
+    const size_t need = tableBytes + static_cast<size_t>(dataLen);
+    if (ar.Remaining() < need) {
+        ar.Fail(
+            StringFormat("文件在此处截断（还需 %zu 字节，只剩 %zu 字节）", need, ar.Remaining()));
+        return;
+    }
+    std::vector<RgbQuad> table;
+    for (size_t i = 0; i < tableBytes / 4; ++i) {
+        RgbQuad q;
+        ar.Byte(q.blue);
+        ar.Byte(q.green);
+        ar.Byte(q.red);
+        ar.Byte(q.reserved);
+        q.reserved = 0;
+        table.push_back(q);
+    }
+    // A header that describes no usable picture leaves the object empty; its pixel bytes
+    // are still consumed so the rest of the file reads in step.
+    const bool made = CreatePicture(h, table);
+    const size_t len = static_cast<size_t>(dataLen);
+    const size_t have = made ? std::min(len, m_bits.Size()) : 0;
+    TransferBytes(ar, made ? m_bits.Data() : nullptr, have);
+    TransferBytes(ar, nullptr, len - have);
+    if (!ar.Ok()) Release();
+}
+
+const uint8_t* CBmpObj::PictureRow(int y) const {
+    const int height = GetHeight();
+    const int memoryRow = m_info.height < 0 ? y : height - 1 - y;
+    return m_bits.Data() + static_cast<size_t>(memoryRow) * m_nRowBytes;
+}
+
+COLORREF CBmpObj::GetColour(int x, int y) const {
+    if (!HasPicture() || x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight()) return 0;
+    return DibFormat::PixelColour(PictureRow(y), x, m_info.bitCount, m_table);
+}
+
+int CBmpObj::GetPageCount() const {
+    if (!m_pItem) return 0;
+    const Rect rc = m_pItem->BmpRect();
+    const double area =
+        std::fabs(double(rc.right) - rc.left) * std::fabs(double(rc.bottom) - rc.top);
+    int64_t divisor = g_nFlashPageSize;
+    if (g_b16BitPixels)
+        divisor = g_nFlashPageSize / 2;
+    else if (m_pItem->BmpPage().Is8Colour320x234())
+        divisor = int64_t{2} * g_nFlashPageSize;
+    if (divisor < 1) divisor = 1;
+    const double pages = std::ceil(area / static_cast<double>(divisor));
+    return pages > INT_MAX ? INT_MAX : static_cast<int>(pages);
+}
+
+int CBmpObj::AppendPixels(CByteArray& bytes, int colours, int width, int height) const {
+    if (!HasPicture()) return -1;
+    if (width == -1 && height == -1) {
+        width = GetWidth();
+        height = GetHeight();
+    }
+    if (width <= 0 || height <= 0) return 0;
+    std::string limit;
+    if (DibFormat::CheckSize(width, height, 16, limit) < 0) return -1;
+    const size_t before = bytes.size();
+    const int srcWidth = GetWidth(), srcHeight = GetHeight();
+    std::vector<int> columns(static_cast<size_t>(width));
+    for (int x = 0; x < width; ++x)
+        columns[static_cast<size_t>(x)] = static_cast<int>(Pick(x, width, srcWidth));
+    const bool lowFirst = g_nBoardType == 1;
+    const bool wide = g_b16BitPixels || colours == 14 || colours == 16;
+    bytes.reserve(before + static_cast<size_t>(width) * height * (wide ? 2 : 1));
+    const int bits = m_info.bitCount;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = PictureRow(static_cast<int>(Pick(y, height, srcHeight)));
+        uint8_t pending = 0;
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c =
+                DibFormat::PixelColour(row, columns[static_cast<size_t>(x)], bits, m_table);
+            const uint8_t r = RedOf(c), g = GreenOf(c), b = BlueOf(c);
+            if (wide) {
+                const uint16_t v = PixelCodes::ColourTo565(r, g, b);
+                const uint8_t hi = static_cast<uint8_t>(v >> 8), lo = static_cast<uint8_t>(v);
+                bytes.push_back(lowFirst ? lo : hi);
+                bytes.push_back(lowFirst ? hi : lo);
+            } else if (colours == 8) {
+                // Two pixels a byte: the even one in bits 0..2, the odd one in bits 4..6.
+                // An odd row's last pixel has no partner and is not sent, as the module
+                // takes width / 2 bytes per row.
+                if ((x & 1) == 0) {
+                    pending = PixelCodes::ColourTo8(r, g, b);
+                } else {
+                    bytes.push_back(
+                        static_cast<uint8_t>(pending | (PixelCodes::ColourTo8(r, g, b) << 4)));
+                }
+            } else if (colours == 64) {
+                bytes.push_back(PixelCodes::ColourTo64(r, g, b));
+            } else if (colours == 256) {
+                bytes.push_back(PixelCodes::ColourTo256(r, g, b));
+            }
+        }
+    }
+    return static_cast<int>(bytes.size() - before);
+}
+
+int CBmpObj::AppendLocalBitmap(CByteArray& bytes) const {
+    if (!m_pItem || !HasPicture()) return -1;
+    const Rect rc = m_pItem->BmpRect();
+    const int width = rc.right - rc.left, height = rc.bottom - rc.top;
+    if (width <= 0 || height <= 0) return 0;
+    return AppendPixels(bytes, m_pItem->BmpPage().colours, width, height);
+}
+
+int CBmpObj::AppendFullScreenBitmap(CByteArray& bytes, const PageFormat& page) const {
+    if (!HasPicture()) return -1;
+    const size_t before = bytes.size();
+    bytes.insert(bytes.end(), {0x1B, 0x18, 0x00, 0x00, 0x00, 0x00});
+    if (page.Is8Colour320x234()) {
+        bytes.push_back(0xA0);  // 160 bytes a row at two pixels a byte
+        bytes.push_back(0xEA);  // 234 rows
+    } else {
+        AppendWord(bytes, page.width);
+        AppendWord(bytes, page.height);
+    }
+    const int n = AppendPixels(bytes, page.colours, page.width, page.height);
+    if (n < 0) bytes.resize(before);
+    return n;
+}
+
+int CBmpObj::AppendPageImage(CByteArray& bytes, const PageFormat& page, uint8_t backId) const {
+    if (!HasPicture()) return -1;
+    const size_t before = bytes.size();
+    bytes.push_back(0x1B);
+    bytes.push_back(0x20);
+    switch (g_nInstructionMode) {
+        case 2:
+            bytes.insert(bytes.end(), {0x0A, 0xA0, 0x0A, backId});
+            break;
+        case 1:
+            bytes.insert(bytes.end(), {0x01, backId, 0x00, static_cast<uint8_t>(backId + 60)});
+            break;
+        default:
+            bytes.push_back(backId);
+    }
+    bytes.push_back(0x00);
+    const int n = AppendPixels(bytes, page.colours, page.width, page.height);
+    if (n < 0) {
+        bytes.resize(before);
+        return -1;
+    }
+    int padding = 0;
+    if (g_nFlashPageSize > 0 && n % g_nFlashPageSize != 0)
+        padding = g_nFlashPageSize - n % g_nFlashPageSize;
+    bytes.insert(bytes.end(), static_cast<size_t>(padding), 0xFF);
+    return n + padding;
+}
+
+void CBmpObj::Draw(Surface& dc, const Rect& rc) const {
+    if (!HasPicture()) return;
+    const int64_t l = std::min(rc.left, rc.right), r = std::max(rc.left, rc.right);
+    const int64_t t = std::min(rc.top, rc.bottom), b = std::max(rc.top, rc.bottom);
+    if (l == r || t == b) return;
+    const int64_t x0 = std::max<int64_t>(l, 0), x1 = std::min<int64_t>(r, dc.Width());
+    const int64_t y0 = std::max<int64_t>(t, 0), y1 = std::min<int64_t>(b, dc.Height());
+    const int srcWidth = GetWidth(), srcHeight = GetHeight();
+    for (int64_t y = y0; y < y1; ++y) {
+        const uint8_t* row = PictureRow(static_cast<int>(Pick(y - t, b - t, srcHeight)));
+        uint32_t* out = dc.Pixels() + y * dc.Width();
+        for (int64_t x = x0; x < x1; ++x) {
+            const int sx = static_cast<int>(Pick(x - l, r - l, srcWidth));
+            out[x] = Surface::ToPixel(DibFormat::PixelColour(row, sx, m_info.bitCount, m_table));
+        }
+    }
+}
+
+void CBmpObj::DrawRuns(Surface& dc, const Rect& mapRect) const {
+    const int64_t start = m_nStartPage;
+    const int64_t total = start + GetPageCount();
+    // Pages past the block are a collision already; the map shows the block only.
+    const int64_t end = std::min<int64_t>(total, kPagesPerBlock);
+    if (start < 0) return;
+    const int wrapRight = mapRect.right - mapRect.left + kCell;
+    for (int64_t p = start; p < end;) {
+        const int row = static_cast<int>(p / kGridColumns);
+        const int col = static_cast<int>(p % kGridColumns);
+        const int64_t n = std::min<int64_t>(end - p, kGridColumns - col);
+        const bool wraps = col + n == kGridColumns && p + n < total;
+        const int left = kCell + col * kCell, top = kCell + row * kCell;
+        const int right = wraps ? wrapRight : kCell + static_cast<int>(col + n) * kCell;
+        dc.Rectangle(left, top, right, top + kCell);
+        p += n;
+    }
+}
+
+void CBmpObj::DrawOccupancy(Surface& dc, const Rect& mapRect, std::span<uint8_t> usedPages,
+                            bool& collision) const {
+    const int64_t start = m_nStartPage;
+    const int64_t end = start + GetPageCount();
+    if (start < 0 || end > kPagesPerBlock || m_nBlock < 0) {
+        collision = true;
+    } else {
+        for (int64_t p = start; p < end; ++p) {
+            const int64_t index = int64_t{m_nBlock} * kPagesPerBlock + p;
+            if (index >= static_cast<int64_t>(usedPages.size())) {
+                collision = true;
+                break;
+            }
+            uint8_t& used = usedPages[static_cast<size_t>(index)];
+            if (used)
+                collision = true;
+            else
+                used = 1;
+        }
+    }
+    const Surface::Pen pen = dc.GetPen();
+    const Surface::Brush brush = dc.GetBrush();
+    dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 1, Rgb(0, 0, 0)});
+    dc.SetBrush(
+        Surface::Brush{Surface::BrushStyle::Solid, collision ? Rgb(255, 0, 0) : Rgb(0, 255, 0)});
+    DrawRuns(dc, mapRect);
+    dc.SetPen(pen);
+    dc.SetBrush(brush);
+}
+
+void CBmpObj::DrawSelected(Surface& dc, const Rect& mapRect) const {
+    const Surface::Pen pen = dc.GetPen();
+    const Surface::Brush brush = dc.GetBrush();
+    dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 2, Rgb(0, 0, 255)});
+    dc.SetBrush(Surface::Brush{Surface::BrushStyle::Hatched, Rgb(0, 0, 255),
+                               Surface::Hatch::BackwardDiagonal});
+    DrawRuns(dc, mapRect);
+    dc.SetPen(pen);
+    dc.SetBrush(brush);
+}
+
+void CBmpObj::SetStartFromPoint(Point origin, int x, int y) {
+    m_nStartPage = ((y - origin.y) / kCell) * kGridColumns + (x - origin.x) / kCell;
+}
+
+bool CBmpObj::TrackHover(Point origin, int x, int y, int block) {
+    if (block != m_nBlock) {
+        m_bHighlight = 0;
+        return true;
+    }
+    const int64_t cell = int64_t{(y - origin.y) / kCell} * kGridColumns + (x - origin.x) / kCell;
+    const bool inside = cell >= m_nStartPage && cell <= int64_t{m_nStartPage} + GetPageCount() - 1;
+    if (inside) {
+        if (m_bHighlight) return false;
+        m_bHighlight = 1;
+        return true;
+    }
+    if (!m_bHighlight) return false;
+    m_bHighlight = 0;
+    return true;
+}

@@ -1,0 +1,131 @@
+#pragma once
+// One local bitmap: a picture stored once in module flash, at a block and start page of
+// its own, and shown by bitmap items. It holds the decoded picture as a bitmap (info
+// header, colour table, bottom-up rows), the source path and its flash place, and turns
+// the picture into the module's pixel streams.
+//
+// Archive record (class "CBmpObj", schema 1), little-endian, in this order:
+//   1 file type u16 (0x4D42 "BM")   2 file size u32        3 reserved u16   4 reserved u16
+//   5 pixel offset u32              6 bits per pixel u16   7 important colours u32
+//   8 colours used u32              9 compression u32     10 height i32    11 planes u16
+//  12 header size u32              13 image size u32      14 width i32
+//  15 x resolution i32             16 y resolution i32    17 m_nDataLen i32
+//  18 m_nBlock i32                 19 m_nStartPage i32    20 m_strPath string
+//  21 colour table, 8 bits per pixel only: 256 x (blue, green, red, 0)
+//  22 pixel rows, m_nDataLen - 2 bytes                    23 the last two pixel bytes
+// Storing recomputes fields 2 and 5 from the picture. A record whose header describes
+// no usable picture still has its pixel bytes consumed and leaves the object empty.
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/ByteArray.h"
+#include "base/CObject.h"
+#include "base/Colour.h"
+#include "base/Geometry.h"
+#include "images/DibBuffer.h"
+#include "images/DibFormat.h"
+#include "images/PageFormat.h"
+
+class BmpOwner;
+class Surface;
+
+class CBmpObj : public CObject {
+public:
+    struct FileHeader {
+        uint16_t type = 0x4D42;
+        uint32_t size = 0;
+        uint16_t reserved1 = 0;
+        uint16_t reserved2 = 0;
+        uint32_t offset = 0;
+    };
+    static constexpr int kPagesPerBlock = 256;
+    static constexpr int kCell = 20;
+
+    // Empty; used when loading from an archive.
+    CBmpObj();
+    // Loads the picture at `path` (a failed load leaves the object empty after its
+    // message), tells the user when the picture is too big for a local bitmap (only with
+    // `sizeCheck`) and, with an owner, takes the flash place after the last placed
+    // bitmap of g_arrLocalBitmaps. `activePage` is the page the picture is placed on.
+    CBmpObj(const std::string& path, BmpOwner* owner, bool sizeCheck, const PageFormat& activePage);
+    ~CBmpObj() override;
+    CBmpObj(const CBmpObj&) = delete;
+    CBmpObj& operator=(const CBmpObj&) = delete;
+
+    const char* ClassName() const override { return "CBmpObj"; }
+    void Serialize(Archive& ar) override;
+
+    // Decodes a BMP, GIF, JPEG or PNG file (by its extension) through a private
+    // temporary BMP file. Unknown extensions fail silently; a picture that cannot be
+    // decoded gives one "未能打开文件！".
+    bool LoadImageFile(const std::string& path);
+    // Reads a whole BMP file from the current position of `file`.
+    bool ReadBmpFile(std::FILE* file);
+
+    bool HasPicture() const { return !m_bits.Empty(); }
+    int GetWidth() const { return HasPicture() ? m_info.width : 0; }
+    int GetHeight() const;
+    int GetBitCount() const { return HasPicture() ? m_info.bitCount : 0; }
+    // Flash pages the owner's rectangle takes at the current download settings (0
+    // without owner).
+    int GetPageCount() const;
+    // The colour at picture column x, row y (row 0 at the top); black outside.
+    COLORREF GetColour(int x, int y) const;
+    const BitmapInfoHeader& InfoHeader() const { return m_info; }
+    std::span<const RgbQuad> ColourTable() const { return m_table; }
+    std::span<const uint8_t> PixelBytes() const { return {m_bits.Data(), m_bits.Size()}; }
+    void Release();
+
+    // The picture stretched (nearest neighbour) to width x height, rows top to bottom,
+    // in the module's format for `colours`; width and height both -1 mean the picture's
+    // own size. Returns the bytes appended, or -1 (nothing appended) without picture or
+    // for a size beyond the picture limits.
+    int AppendPixels(CByteArray& bytes, int colours, int width, int height) const;
+    // The pixels at the owner's size and page format, no header; -1 without owner.
+    int AppendLocalBitmap(CByteArray& bytes) const;
+    // 1B 18, four zero bytes, the page's size (A0 EA on the 8-colour 320 x 234 module),
+    // then the pixels. Returns the pixel bytes; -1 and nothing appended without picture.
+    int AppendFullScreenBitmap(CByteArray& bytes, const PageFormat& page) const;
+    // 1B 20, the prefix of the instruction mode for background bitmap `backId`, 00, the
+    // pixels and 0xFF up to a whole flash page. Returns pixel plus padding bytes; -1 and
+    // nothing appended without picture.
+    int AppendPageImage(CByteArray& bytes, const PageFormat& page, uint8_t backId) const;
+    // Stretches the picture into `rc` (nearest neighbour), as a bitmap item shows it.
+    void Draw(Surface& dc, const Rect& rc) const;
+
+    // The flash map of one block: 16 x 16 cells of 20 pixels from (20, 20).
+    // Marks this bitmap's pages in `usedPages` (one byte per page of every block) and
+    // draws them red when they collide (`collision` is set), else green.
+    void DrawOccupancy(Surface& dc, const Rect& mapRect, std::span<uint8_t> usedPages,
+                       bool& collision) const;
+    // Draws this bitmap's pages hatched in blue.
+    void DrawSelected(Surface& dc, const Rect& mapRect) const;
+    // Moves the start page to the cell under (x, y).
+    void SetStartFromPoint(Point origin, int x, int y);
+    // Follows the mouse over the map of `block`; true when the map must be redrawn.
+    bool TrackHover(Point origin, int x, int y, int block);
+
+    FileHeader m_fileHeader;
+    int32_t m_nDataLen = 0;
+    std::string m_strPath;
+    BmpOwner* m_pItem = nullptr;
+    int32_t m_nBlock = 0;
+    int32_t m_nStartPage = 0;
+    int32_t m_bHighlight = 0;
+
+private:
+    const uint8_t* PictureRow(int y) const;
+    void DrawRuns(Surface& dc, const Rect& mapRect) const;
+    // Checks the header and makes the colour table and the pixel memory; false (nothing
+    // made) when it describes no usable picture.
+    bool CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQuad> table);
+
+    BitmapInfoHeader m_info;
+    std::vector<RgbQuad> m_table;
+    DibBuffer m_bits;
+    int m_nRowBytes = 0;
+};

@@ -1,0 +1,12 @@
+#pragma once
+// JPEG pictures through libjpeg: colour pictures quantized to at most 128 colours by the
+// library's two-pass quantizer (its defaults otherwise), greyscale ones with a grey ramp;
+// an 8-bit picture either way. A file that ends early or whose data runs into a marker
+// fails the read.
+
+#include "images/CImageImpl.h"
+
+class CImageImplJPG : public CImageImpl {
+public:
+    bool ReadMemory(std::span<const uint8_t> data) override;
+};

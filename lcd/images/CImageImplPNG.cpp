@@ -1,0 +1,98 @@
+#include "images/CImageImplPNG.h"
+
+#include <png.h>
+
+#include <cstring>
+
+namespace {
+
+struct Source {
+    const uint8_t* p;
+    size_t left;
+};
+
+void ReadData(png_structp png, png_bytep out, png_size_t n) {
+    auto* src = static_cast<Source*>(png_get_io_ptr(png));
+    if (n > src->left) png_error(png, "truncated");
+    std::memcpy(out, src->p, n);
+    src->p += n;
+    src->left -= n;
+}
+
+[[noreturn]] void OnError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
+// Library texts are never shown to the user.
+void OnWarning(png_structp, png_const_charp) {}
+
+}  // namespace
+
+bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
+    Release();
+    m_strLimit.clear();
+    if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) return false;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return false;
+    }
+    Source src{data.data(), data.size()};
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        Release();
+        return false;
+    }
+    png_set_read_fn(png, &src, ReadData);
+    // Oversize pictures end the read at the header, before any row is allocated.
+    png_set_user_limits(png, DibFormat::kMaxSide, DibFormat::kMaxSide);
+    png_read_info(png, info);
+    const int colourType = png_get_color_type(png, info);
+    const int bitDepth = png_get_bit_depth(png, info);
+
+    png_color_16 background{};
+    background.red = 31;
+    background.green = 127;
+    background.blue = 255;
+    png_set_background(png, &background, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
+    if (bitDepth == 16) png_set_strip_16(png);
+    if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    if (colourType == PNG_COLOR_TYPE_PALETTE && bitDepth == 2) png_set_packing(png);
+    png_set_bgr(png);
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+
+    const int depth = png_get_bit_depth(png, info) * png_get_channels(png, info);
+    const int width = static_cast<int>(png_get_image_width(png, info));
+    const int height = static_cast<int>(png_get_image_height(png, info));
+    const bool usable = depth == 1 || depth == 4 || depth == 8 || depth == 24;
+    if (!usable ||
+        png_get_rowbytes(png, info) > static_cast<size_t>(DibFormat::RowBytes(depth, width)) ||
+        !Create(width, height, depth, colourType)) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        Release();
+        return false;
+    }
+    png_colorp palette = nullptr;
+    int entries = 0;
+    if (colourType == PNG_COLOR_TYPE_PALETTE &&
+        png_get_PLTE(png, info, &palette, &entries) == PNG_INFO_PLTE) {
+        static_assert(sizeof(png_color) == 3);
+        SetPalette(entries, reinterpret_cast<const uint8_t*>(palette));
+    } else if (depth == 8) {
+        uint8_t ramp[256];
+        for (int i = 0; i < 256; ++i)
+            ramp[i] = static_cast<uint8_t>(i);
+        SetPalette(256, ramp, nullptr, nullptr);
+    }
+    // Each pass adds its pixels to the rows already in the picture.
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int y = 0; y < m_nHeight; ++y)
+            png_read_row(png, Row(m_nHeight - 1 - y), nullptr);
+    }
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
