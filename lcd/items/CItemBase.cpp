@@ -11,31 +11,23 @@ constexpr COLORREF kMarkBlue = Rgb(0, 0, 255);
 
 // Coordinates come from files too and may sit at the ends of the 32-bit range; sums are
 // formed in 64 bits and kept at the range's ends instead of wrapping.
-int32_t Sat(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
-Rect Square(int64_t x, int64_t y) {
-    return Rect{Sat(x - 4), Sat(y - 4), Sat(x + 4), Sat(y + 4)};
-}
-
 }  // namespace
 
 int CItemBase::UpdateHandles() {
     const int64_t x1 = m_x1, y1 = m_y1, x2 = m_x2, y2 = m_y2;
     const int64_t mx = (x1 + x2) / 2;
     const int64_t my = (y1 + y2) / 2;
-    m_rcHandles[0] = Rect{Sat(x1 - 1), Sat(y1 - 1), Sat(x2 + 1), Sat(y2 + 1)};
-    m_rcHandles[1] = Square(x1, y1);
-    m_rcHandles[2] = Square(mx, y1);
-    m_rcHandles[3] = Square(x2, y1);
-    m_rcHandles[4] = Square(x2, my);
-    m_rcHandles[5] = Square(x2, y2);
-    m_rcHandles[6] = Square(mx, y2);
-    m_rcHandles[7] = Square(x1, y2);
-    m_rcHandles[8] = Square(x1, my);
-    m_rcHandles[9] = Square(mx, my);
+    m_rcHandles[0] =
+        Rect{Saturate32(x1 - 1), Saturate32(y1 - 1), Saturate32(x2 + 1), Saturate32(y2 + 1)};
+    m_rcHandles[1] = Rect::Around(x1, y1);
+    m_rcHandles[2] = Rect::Around(mx, y1);
+    m_rcHandles[3] = Rect::Around(x2, y1);
+    m_rcHandles[4] = Rect::Around(x2, my);
+    m_rcHandles[5] = Rect::Around(x2, y2);
+    m_rcHandles[6] = Rect::Around(mx, y2);
+    m_rcHandles[7] = Rect::Around(x1, y2);
+    m_rcHandles[8] = Rect::Around(x1, my);
+    m_rcHandles[9] = Rect::Around(mx, my);
     return 0;
 }
 
@@ -60,7 +52,7 @@ void CItemBase::DrawHandles(Surface& dc) {
 
 int CItemBase::MoveHandle(int ox, int oy, int nx, int ny) {
     const int64_t dx = int64_t{nx} - ox, dy = int64_t{ny} - oy;
-    auto shift = [](int32_t& v, int64_t d) { v = Sat(v + d); };
+    auto shift = [](int32_t& v, int64_t d) { v = Saturate32(v + d); };
     switch (m_nHandle) {
         case 0:
         case 9:

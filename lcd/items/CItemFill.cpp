@@ -12,11 +12,6 @@ namespace {
 
 constexpr int32_t kFillType = 17;
 
-int32_t Sat(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
 }  // namespace
 
 CItemFill::CItemFill() {
@@ -71,8 +66,8 @@ std::unique_ptr<CItemBase> CItemFill::Clone() const {
 int CItemFill::MoveHandle(int ox, int oy, int nx, int ny) {
     // Every handle sits on the seed, so any of them, or the body, moves it.
     if (m_nHandle < 0 || m_nHandle > 9) return 0;
-    m_xSeed = Sat(int64_t{m_xSeed} + nx - ox);
-    m_ySeed = Sat(int64_t{m_ySeed} + ny - oy);
+    m_xSeed = Saturate32(int64_t{m_xSeed} + nx - ox);
+    m_ySeed = Saturate32(int64_t{m_ySeed} + ny - oy);
     BoxOnSeed();
     return 0;
 }

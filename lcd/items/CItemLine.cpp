@@ -11,17 +11,8 @@ namespace {
 
 constexpr int32_t kLineType = 11;
 
-int32_t Sat(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
 Point At(int64_t x, int64_t y) {
-    return Point{Sat(x), Sat(y)};
-}
-
-Rect Square(int64_t x, int64_t y) {
-    return Rect{Sat(x - 4), Sat(y - 4), Sat(x + 4), Sat(y + 4)};
+    return Point{Saturate32(x), Saturate32(y)};
 }
 
 }  // namespace
@@ -94,9 +85,9 @@ void CItemLine::BuildRegion() {
 
 int CItemLine::UpdateHandles() {
     const int64_t x1 = m_x1, y1 = m_y1, x2 = m_x2, y2 = m_y2;
-    m_rcHandles[0] = Square(x1, y1);
-    m_rcHandles[1] = Square((x1 + x2) / 2, (y1 + y2) / 2);
-    m_rcHandles[2] = Square(x2, y2);
+    m_rcHandles[0] = Rect::Around(x1, y1);
+    m_rcHandles[1] = Rect::Around((x1 + x2) / 2, (y1 + y2) / 2);
+    m_rcHandles[2] = Rect::Around(x2, y2);
     BuildRegion();
     return 0;
 }
@@ -124,8 +115,8 @@ int CItemLine::MoveHandle(int ox, int oy, int nx, int ny) {
             break;
         case 2: {
             const int64_t dx = int64_t{nx} - ox, dy = int64_t{ny} - oy;
-            m_x1 = Sat(m_x1 + dx), m_x2 = Sat(m_x2 + dx);
-            m_y1 = Sat(m_y1 + dy), m_y2 = Sat(m_y2 + dy);
+            m_x1 = Saturate32(m_x1 + dx), m_x2 = Saturate32(m_x2 + dx);
+            m_y1 = Saturate32(m_y1 + dy), m_y2 = Saturate32(m_y2 + dy);
             break;
         }
         case 3:

@@ -13,10 +13,6 @@ namespace {
 constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
 constexpr int32_t kInt32Min = std::numeric_limits<int32_t>::min();
 
-int32_t Saturate(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, kInt32Min, kInt32Max));
-}
-
 // v + (v - edge) * delta / (from - edge), truncating toward zero, the product formed
 // before the division. A press on the opposite edge itself (from == edge) gives no
 // scale to apply, so that axis is left as it is.
@@ -32,7 +28,7 @@ int32_t ScaleCoord(int32_t v, int32_t edge, int32_t from, int64_t delta) {
         const long double q = static_cast<long double>(offset) * delta / distance;
         moved = static_cast<int64_t>(std::clamp<long double>(v + q, kInt32Min, kInt32Max));
     }
-    return Saturate(moved);
+    return Saturate32(moved);
 }
 
 // The box edge each handle scales away from: 'L', 'R', 'T', 'B' or 0 for none.
@@ -142,7 +138,7 @@ void CItemPointList::ScalePoints(int handle, int ox, int oy, int64_t dx, int64_t
     const int32_t yEdge = e.y == 'T' ? top : bottom;
     for (Point& p : m_arrPoints) {
         if (handle == 9) {
-            p.x = Saturate(p.x + dx), p.y = Saturate(p.y + dy);
+            p.x = Saturate32(p.x + dx), p.y = Saturate32(p.y + dy);
             continue;
         }
         if (e.x) p.x = ScaleCoord(p.x, xEdge, ox, dx);

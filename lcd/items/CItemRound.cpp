@@ -15,15 +15,6 @@ namespace {
 constexpr int32_t kSolidType = 14;  // also every clone
 constexpr int32_t kHollowType = 104;
 
-int32_t Sat(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
-Rect Square(int64_t x, int64_t y) {
-    return Rect{Sat(x - 4), Sat(y - 4), Sat(x + 4), Sat(y + 4)};
-}
-
 }  // namespace
 
 CItemRound::CItemRound() {
@@ -81,13 +72,14 @@ int64_t CItemRound::Radius() const {
 
 int CItemRound::UpdateHandles() {
     const int64_t r = Radius();
-    m_nRadius = Sat(r);
+    m_nRadius = Saturate32(r);
     const int64_t x1 = m_x1, y1 = m_y1;
-    m_rcHandles[1] = Square(x1, y1);
+    m_rcHandles[1] = Rect::Around(x1, y1);
     // While it is dragged the radius handle follows the mouse; at rest it sits on the
     // circle's rightmost point.
-    m_rcHandles[2] = DraggingRadius() ? Square(m_x2, m_y2) : Square(x1 + r, y1);
-    m_pRgn = Region::Ellipse(Sat(x1 - r), Sat(y1 - r), Sat(x1 + r), Sat(y1 + r));
+    m_rcHandles[2] = DraggingRadius() ? Rect::Around(m_x2, m_y2) : Rect::Around(x1 + r, y1);
+    m_pRgn = Region::Ellipse(Saturate32(x1 - r), Saturate32(y1 - r), Saturate32(x1 + r),
+                             Saturate32(y1 + r));
     return 0;
 }
 
@@ -113,8 +105,8 @@ int CItemRound::MoveHandle(int ox, int oy, int nx, int ny) {
             const int64_t dx = int64_t{nx} - ox, dy = int64_t{ny} - oy;
             m_x1 = m_xCentre = nx;
             m_y1 = m_yCentre = ny;
-            m_x2 = Sat(m_x2 + dx);
-            m_y2 = Sat(m_y2 + dy);
+            m_x2 = Saturate32(m_x2 + dx);
+            m_y2 = Saturate32(m_y2 + dy);
             break;
         }
         case 2:
@@ -140,13 +132,13 @@ int CItemRound::OnMouseMove(CursorShape& cursor, int ox, int oy, int nx, int ny)
 
 void CItemRound::Draw(Surface& dc) {
     const int64_t r = Radius();
-    m_nRadius = Sat(r);
+    m_nRadius = Saturate32(r);
     const int64_t x1 = m_x1, y1 = m_y1;
     // A solid circle fills with its outline colour; m_crFill is not used.
     dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 1, m_crColor});
     dc.SetBrush(m_bSolid ? Surface::Brush{Surface::BrushStyle::Solid, m_crColor}
                          : Surface::Brush{Surface::BrushStyle::None, 0});
-    dc.Ellipse(Sat(x1 - r), Sat(y1 - r), Sat(x1 + r), Sat(y1 + r));
+    dc.Ellipse(Saturate32(x1 - r), Saturate32(y1 - r), Saturate32(x1 + r), Saturate32(y1 + r));
     if (DraggingRadius()) {
         dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 1, Rgb(0, 0, 255)});
         dc.Line(m_x1, m_y1, m_x2, m_y2);
@@ -156,8 +148,9 @@ void CItemRound::Draw(Surface& dc) {
 void CItemRound::AddToTree(TreeNode& parent, int index) {
     (void)index;
     TreeNode node;
-    node.text = StringFormat("%s圆：圆心(%d,%d),半径:%d,颜色代码 %X%X", m_bSolid ? "实心" : "空心",
-                             m_x1, m_y1, Sat(Radius()), unsigned{m_codeHi}, unsigned{m_codeLo});
+    node.text =
+        StringFormat("%s圆：圆心(%d,%d),半径:%d,颜色代码 %X%X", m_bSolid ? "实心" : "空心", m_x1,
+                     m_y1, Saturate32(Radius()), unsigned{m_codeHi}, unsigned{m_codeLo});
     node.checked = m_bSelected != 0;
     parent.children.push_back(std::move(node));
 }

@@ -8,15 +8,6 @@
 #include "gfx/Surface.h"
 #include "items/ArcGeometry.h"
 
-namespace {
-
-int32_t Saturate(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
-}  // namespace
-
 CItemSweep::CItemSweep(int x, int y, COLORREF colour, int32_t type) {
     m_nType = type;
     m_xCentre = m_x1 = m_x2 = x;
@@ -63,8 +54,8 @@ double CItemSweep::EndDegrees() const {
 }
 
 Rect CItemSweep::CurveBox(int64_t radius) const {
-    return Rect{Saturate(m_xCentre - radius), Saturate(m_yCentre - radius),
-                Saturate(m_xCentre + radius), Saturate(m_yCentre + radius)};
+    return Rect{Saturate32(m_xCentre - radius), Saturate32(m_yCentre - radius),
+                Saturate32(m_xCentre + radius), Saturate32(m_yCentre + radius)};
 }
 
 int CItemSweep::UpdateHandles() {
@@ -72,7 +63,7 @@ int CItemSweep::UpdateHandles() {
     m_rcHandles[1] = Rect::Around(m_x1, m_y1);
     m_rcHandles[2] = Rect::Around(m_x2, m_y2);
     const int64_t r = ArcGeometry::TruncatedDistance(m_xCentre, m_yCentre, m_x1, m_y1);
-    m_pRgn = Region::Sector(m_xCentre, m_yCentre, Saturate(r), StartDegrees(), EndDegrees());
+    m_pRgn = Region::Sector(m_xCentre, m_yCentre, Saturate32(r), StartDegrees(), EndDegrees());
     return 0;
 }
 

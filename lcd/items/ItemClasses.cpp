@@ -4,6 +4,7 @@
 #include "items/CItemArc.h"
 #include "items/CItemEllipse.h"
 #include "items/CItemFill.h"
+#include "items/CItemFont.h"
 #include "items/CItemLine.h"
 #include "items/CItemMultiLine.h"
 #include "items/CItemPie.h"
@@ -21,4 +22,5 @@ void ItemClasses::Register(ClassRegistry& registry) {
     registry.Register<CItemPoly>();
     registry.Register<CItemMultiLine>();
     registry.Register<CItemFill>();
+    registry.Register<CItemFont>();
 }

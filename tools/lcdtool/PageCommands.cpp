@@ -26,8 +26,23 @@ bool LoadPage(const std::string& path, CLedDoc& doc) {
     return true;
 }
 
+// One line each: a line break inside a text shows as "\r".
+std::string OneLine(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 void PrintTree(const TreeNode& node, int depth) {
-    std::printf("%*s%s\n", depth * 2, "", node.text.c_str());
+    std::printf("%*s%s\n", depth * 2, "", OneLine(node.text).c_str());
     for (const TreeNode& child : node.children)
         PrintTree(child, depth + 1);
 }

@@ -1,9 +1,11 @@
 #include "ExamplePage.h"
 
 #include "base/ColourCode.h"
+#include "base/GbkCodec.h"
 #include "items/CItemArc.h"
 #include "items/CItemEllipse.h"
 #include "items/CItemFill.h"
+#include "items/CItemFont.h"
 #include "items/CItemLine.h"
 #include "items/CItemMultiLine.h"
 #include "items/CItemPie.h"
@@ -137,4 +139,25 @@ void ExamplePage::Fill(int x, int y, int fillHi, int fillLo, int borderHi, int b
         return true;
     };
     Add(std::make_unique<CItemFill>(x, y, dialog), false);
+}
+
+void ExamplePage::Text(int x1, int y1, int x2, int y2, const std::vector<Run>& runs) {
+    auto item = Drag(std::make_unique<CItemFont>(x1, y1, Screen(m_hi, m_lo)), x1, y1, x2, y2);
+    for (const Run& run : runs) {
+        const int hi = run.hi < 0 ? m_hi : run.hi, lo = run.lo < 0 ? m_lo : run.lo;
+        item->m_nHMag = run.hmag;
+        item->m_nVMag = run.vmag;
+        item->m_crColor = Screen(hi, lo);
+        for (char b : GbkCodec::FromUtf8(run.utf8))
+            item->InsertChar(static_cast<uint8_t>(b), static_cast<uint8_t>(lo),
+                             static_cast<uint8_t>(hi));
+    }
+    // Typing ends as the canvas ends it: a click elsewhere leaves the text laid out and idle.
+    item->LayoutAndDraw(nullptr, 16, 16);
+    item->m_codeHi = static_cast<uint8_t>(m_hi);
+    item->m_codeLo = static_cast<uint8_t>(m_lo);
+    item->m_bTextFlag = 0;
+    item->m_bSelected = 0;
+    item->m_pDoc = &m_doc;
+    m_doc.CurrentItems().push_back(std::move(item));
 }

@@ -28,6 +28,16 @@ public:
     void Polygon(const std::vector<Point>& points);
     void Fill(int x, int y, int fillHi, int fillLo, int borderHi, int borderLo);
 
+    // A run of text typed with one magnification and the current colour code; "\r" is a
+    // line break.
+    struct Run {
+        std::string utf8;
+        int hmag = 1, vmag = 1;
+        int hi = -1, lo = -1;  // -1: the page's current code
+    };
+    // A text frame dragged from (x1, y1) to (x2, y2), then the runs typed into it.
+    void Text(int x1, int y1, int x2, int y2, const std::vector<Run>& runs);
+
     bool Save(const std::string& path, std::string& error) { return m_doc.SaveFile(path, error); }
 
 private:

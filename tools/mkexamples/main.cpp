@@ -114,6 +114,40 @@ bool Shapes8(const std::string& dir) {
     return Write(aux, dir, "overlay-aux-8.pg");
 }
 
+// Text at every magnification, ASCII and Chinese, several colours, line breaks and wrapping.
+bool Text256(const std::string& dir) {
+    ExamplePage p("7寸屏800x480", 256, 154.2, 85.9, 800, 480);
+    p.Background(0, 0);
+    p.Colour(15, 15);
+    p.Text(10, 10, 400, 40, {{"Hello 液晶屏 1x1"}});
+    p.Text(10, 50, 400, 90, {{"宽 2x1 wide", 2, 1, 15, 12}});
+    p.Text(10, 100, 400, 150, {{"高 1x2 tall", 1, 2, 1, 12}});
+    p.Text(420, 10, 790, 80, {{"大字 2x2", 2, 2, 14, 0}});
+    p.Text(420, 100, 790, 150, {{"三倍 3x1", 3, 1, 3, 15}});
+    p.Text(10, 170, 300, 200,
+           {{"第一行", 1, 1, 15, 15},
+            {"\r"},
+            {"second line 第二行", 1, 1, 2, 15},
+            {"\r"},
+            {"A long line that wraps inside its frame 自动换行的一段文字。", 1, 1, 15, 3}});
+    p.Colour(0, 3);
+    p.Rectangle(8, 168, 302, 320, false);
+    return Write(p, dir, "text-256.pg");
+}
+
+// Text on the small 8-colour screen, mixed with shapes.
+bool Text8(const std::string& dir) {
+    ExamplePage p("5.7寸屏320x234", 8, 115.2, 86.4, 320, 234);
+    p.Background(0, 1);
+    p.Colour(0, 7);
+    p.Text(8, 8, 312, 40, {{"温度 Temp: 25℃", 1, 1, 0, 7}});
+    p.Text(8, 60, 312, 120, {{"报警", 2, 2, 0, 4}, {" OK", 2, 2, 0, 2}});
+    p.Colour(0, 6);
+    p.Line(8, 140, 312, 140);
+    p.Text(8, 150, 200, 230, {{"菜单\r1 设置\r2 退出", 1, 1, 0, 6}});
+    return Write(p, dir, "text-8.pg");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,5 +156,5 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string dir = argv[1];
-    return Shapes256(dir) && Shapes64(dir) && Shapes8(dir) ? 0 : 1;
+    return Shapes256(dir) && Shapes64(dir) && Shapes8(dir) && Text256(dir) && Text8(dir) ? 0 : 1;
 }
