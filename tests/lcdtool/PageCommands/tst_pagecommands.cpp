@@ -90,6 +90,23 @@ TEST_F(LcdTool, InfoPrintsTheInstructionTree) {
     EXPECT_TRUE(r.err.empty());
 }
 
+TEST_F(LcdTool, InfoIndentsTheCharactersOfAText) {
+    const Result r = Run(std::string("info ") + LCD_EXAMPLES + "/text-8.pg");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string line;
+    std::vector<std::string> all;
+    while (std::getline(lines, line))
+        all.push_back(line);
+    ASSERT_GE(all.size(), 4u);
+    EXPECT_EQ(all[2], "文字: 边框左上角(8,8),右下角(312,24)");
+    EXPECT_EQ(all[3], "  温:起始点(9,8) 横向放大:1 纵向放大:1 颜色代码:07");
+    // The menu's line breaks are carriage returns, shown escaped on their own line.
+    EXPECT_NE(r.out.find("\n  \\r:起始点("), std::string::npos) << r.out;
+    for (const std::string& l : all)
+        EXPECT_EQ(l.find('\r'), std::string::npos);
+}
+
 TEST_F(LcdTool, EncodeWritesTheDirectStream) {
     const std::string page = HandBuiltPage();
     const Result r = Run("encode " + page + " -o " + (dir / "out.bin").string());
