@@ -6,8 +6,10 @@
 #include "base/AtomicFile.h"
 #include "base/ClassRegistry.h"
 #include "base/ColourCode.h"
+#include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
+#include "items/CItemFont.h"
 #include "items/ItemClasses.h"
 #include "link/CommandBuilder.h"
 
@@ -238,4 +240,129 @@ void CLedDoc::BuildTree(TreeNode& root) {
     int index = 0;
     for (auto& item : CurrentItems())
         item->AddToTree(root, index++);
+}
+
+void CLedDoc::Checkpoint(int a) {
+    if (a < 0 || a >= kRingSize) a = m_nCurList;
+    const int next = (a + 1) % kRingSize;
+    m_nCurList = next;
+    m_nUndoCount = std::min(m_nUndoCount + 1, kRingSize - 1);
+    m_nRedoCount = 0;
+    ItemList& target = m_itemRing[next];
+    target.clear();
+    for (const auto& item : m_itemRing[a]) {
+        std::unique_ptr<CItemBase> copy = item->Clone();
+        if (copy) target.push_back(std::move(copy));
+    }
+}
+
+void CLedDoc::FindSelection() {
+    m_nSel = -1;
+    const ItemList& items = CurrentItems();
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i]->m_bSelected) {
+            m_nSel = static_cast<int32_t>(i);
+            m_nSelType = items[i]->m_nType;
+            return;
+        }
+    }
+}
+
+void CLedDoc::Undo() {
+    if (!CanUndo()) return;
+    --m_nUndoCount;
+    ++m_nRedoCount;
+    m_nCurList = (m_nCurList + kRingSize - 1) % kRingSize;
+    FindSelection();
+    m_bModified = true;
+}
+
+void CLedDoc::Redo() {
+    if (!CanRedo()) return;
+    ++m_nUndoCount;
+    --m_nRedoCount;
+    m_nCurList = (m_nCurList + 1) % kRingSize;
+    FindSelection();
+    m_bModified = true;
+}
+
+void CLedDoc::DeleteSelection() {
+    if (m_nSelType < 0 || m_nSel < 0) return;
+    if (static_cast<size_t>(m_nSel) >= CurrentItems().size()) {
+        m_nSel = -1;
+        return;
+    }
+    Checkpoint(m_nCurList);
+    ItemList& items = CurrentItems();
+    CItemBase* item = items[static_cast<size_t>(m_nSel)].get();
+    if (m_nSelType == 15 && item->m_nType == 15) {
+        auto* text = static_cast<CItemFont*>(item);
+        if (text->HasHighlight()) {
+            text->DeleteChar(0);
+            m_bModified = true;
+            return;
+        }
+    }
+    items.erase(items.begin() + m_nSel);
+    m_nSel = -1;
+    m_bModified = true;
+}
+
+void CLedDoc::SetColour(COLORREF colour, uint8_t hi, uint8_t lo, int toSelection) {
+    m_bModified = true;
+    if (!toSelection) {
+        m_crBack = colour;
+        m_backCodeHi = hi;
+        m_backCodeLo = lo;
+        return;
+    }
+    ItemList& items = CurrentItems();
+    if (m_nSel >= 0 && static_cast<size_t>(m_nSel) < items.size()) {
+        CItemBase* item = items[static_cast<size_t>(m_nSel)].get();
+        bool whole = true;
+        if (item->m_nType == 15) {
+            auto* text = static_cast<CItemFont*>(item);
+            size_t marked = 0;
+            for (const CTextChar& c : text->m_arrChars)
+                marked += c.m_bHighlight ? 1 : 0;
+            whole = marked == 0 || marked == text->m_arrChars.size();
+            for (CTextChar& c : text->m_arrChars) {
+                if (c.m_bHighlight || marked == 0) {
+                    c.m_crColor = colour;
+                    c.m_codeHi = hi;
+                    c.m_codeLo = lo;
+                }
+            }
+        }
+        if (whole) {
+            item->m_crColor = colour;
+            if (item->m_nType != 15) item->m_crFill = colour;
+            item->m_codeHi = hi;
+            item->m_codeLo = lo;
+        }
+    }
+    m_crDraw = colour;
+    m_drawCodeHi = hi;
+    m_drawCodeLo = lo;
+}
+
+std::string CLedDoc::BinaryName(const std::string& chosen) {
+    const auto endsWith = [&](const char* tail) {
+        const size_t n = std::char_traits<char>::length(tail);
+        return chosen.size() >= n && chosen.compare(chosen.size() - n, n, tail) == 0;
+    };
+    return endsWith(".bin") || endsWith(".BIN") ? chosen : chosen + ".bin";
+}
+
+bool CLedDoc::ExportBinary(const std::function<bool(std::string&)>& chooseFile) {
+    std::string chosen;
+    if (!chooseFile || !chooseFile(chosen)) return false;
+    CByteArray stream;
+    EncodeDirect(stream);
+    std::string error;
+    if (!AtomicFile::Write(BinaryName(chosen), stream, error)) {
+        Messenger::Current().Tell("创建文件失败", "提示");
+        return false;
+    }
+    return true;
 }

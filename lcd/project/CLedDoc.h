@@ -19,6 +19,7 @@
 //                        takes no archive index)
 //   13  items            count, then one object reference per item of the current list
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -72,6 +73,26 @@ public:
     // every item's description lines.
     void BuildTree(TreeNode& root);
 
+    // Undo ring: a snapshot of list `a` (the current one) becomes the new current list,
+    // which the caller then changes. Keeps at most four undo steps and drops the redo steps.
+    void Checkpoint(int a);
+    bool CanUndo() const { return m_nUndoCount != 0; }
+    bool CanRedo() const { return m_nRedoCount != 0; }
+    void Undo();
+    void Redo();
+    // Deletes the selected item, or the highlighted characters of the selected text.
+    void DeleteSelection();
+    // toSelection 0: the page background. Otherwise the selected item's colour (a text's
+    // highlighted characters only, when some but not all are highlighted) and the
+    // drawing colour.
+    void SetColour(COLORREF colour, uint8_t hi, uint8_t lo, int toSelection);
+    // Writes the direct drawing stream to a file the caller chooses (`chooseFile` returns
+    // false when cancelled); ".bin" is appended unless the name ends in ".bin" or ".BIN".
+    // "创建文件失败" when the file cannot be written.
+    bool ExportBinary(const std::function<bool(std::string&)>& chooseFile);
+    // The ".bin" naming rule of the export.
+    static std::string BinaryName(const std::string& chosen);
+
     ItemList& CurrentItems() { return m_itemRing[m_nCurList]; }
     const ItemList& CurrentItems() const { return m_itemRing[m_nCurList]; }
     ScreenParams GetScreenParams() const;
@@ -112,4 +133,6 @@ public:
 
 private:
     void SwapContents(CLedDoc& other);
+    // m_nSel becomes the first selected item of the current list (or -1).
+    void FindSelection();
 };

@@ -1,0 +1,260 @@
+// The page document's editing: undo ring, deletion, colours and the binary export.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "base/ByteArray.h"
+#include "base/Messenger.h"
+#include "items/CItemFont.h"
+#include "items/CItemLine.h"
+#include "items/CItemRectangle.h"
+#include "project/CLedDoc.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class RecordingMessenger : public Messenger {
+public:
+    void Tell(const std::string& text, const std::string&) override { told.push_back(text); }
+    Answer Ask(const std::string& text, const std::string&, Buttons) override {
+        told.push_back(text);
+        return Answer::No;
+    }
+    std::vector<std::string> told;
+};
+
+std::unique_ptr<CItemLine> Line(int x2) {
+    auto l = std::make_unique<CItemLine>(0, 0, 0, 1);
+    l->m_x2 = x2;
+    l->m_bCreating = 0;
+    l->m_bDragging = 0;
+    return l;
+}
+
+// The x2 of every line of the current list: a fingerprint of the page's state.
+std::vector<int> State(CLedDoc& doc) {
+    std::vector<int> xs;
+    for (auto& item : doc.CurrentItems())
+        xs.push_back(item->m_x2);
+    return xs;
+}
+
+// What the canvas does before each change: checkpoint, then add a line.
+void AddLine(CLedDoc& doc, int x2) {
+    doc.Checkpoint(doc.m_nCurList);
+    doc.CurrentItems().push_back(Line(x2));
+}
+
+TEST(CLedDocUndo, FiveCheckpointsKeepFourUndoSteps) {
+    CLedDoc doc;
+    for (int i = 1; i <= 5; ++i)
+        AddLine(doc, i);
+    EXPECT_EQ(State(doc), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(doc.m_nUndoCount, 4);
+    for (int i = 0; i < 4; ++i)
+        doc.Undo();
+    EXPECT_EQ(State(doc), (std::vector<int>{1}));
+    EXPECT_FALSE(doc.CanUndo());
+    doc.Undo();  // nothing left to undo
+    EXPECT_EQ(State(doc), (std::vector<int>{1}));
+    EXPECT_EQ(doc.m_nRedoCount, 4);
+    doc.Redo();
+    doc.Redo();
+    EXPECT_EQ(State(doc), (std::vector<int>{1, 2, 3}));
+}
+
+TEST(CLedDocUndo, ACheckpointAfterUndoDropsTheRedoSteps) {
+    CLedDoc doc;
+    AddLine(doc, 1);
+    AddLine(doc, 2);
+    doc.Undo();
+    EXPECT_TRUE(doc.CanRedo());
+    AddLine(doc, 9);
+    EXPECT_FALSE(doc.CanRedo());
+    EXPECT_EQ(State(doc), (std::vector<int>{1, 9}));
+    doc.Redo();
+    EXPECT_EQ(State(doc), (std::vector<int>{1, 9}));
+}
+
+TEST(CLedDocUndo, SnapshotsAreDeepCopies) {
+    CLedDoc doc;
+    AddLine(doc, 1);
+    doc.Checkpoint(doc.m_nCurList);
+    doc.CurrentItems()[0]->m_x2 = 50;  // an edit of the new current list only
+    doc.Undo();
+    EXPECT_EQ(State(doc), (std::vector<int>{1}));
+}
+
+TEST(CLedDocUndo, SelectionIsRecomputedAfterUndoAndRedo) {
+    CLedDoc doc;
+    AddLine(doc, 1);
+    AddLine(doc, 2);
+    doc.Checkpoint(doc.m_nCurList);
+    doc.CurrentItems()[1]->m_bSelected = 1;
+    doc.m_nSel = 1;
+    doc.Undo();
+    EXPECT_EQ(doc.m_nSel, -1);
+    doc.Redo();
+    EXPECT_EQ(doc.m_nSel, 1);
+}
+
+TEST(CLedDocDelete, RemovesTheSelectedItemUndoably) {
+    CLedDoc doc;
+    AddLine(doc, 1);
+    AddLine(doc, 2);
+    doc.m_nSel = 0;
+    doc.m_nSelType = 11;
+    doc.DeleteSelection();
+    EXPECT_EQ(State(doc), (std::vector<int>{2}));
+    EXPECT_EQ(doc.m_nSel, -1);
+    EXPECT_TRUE(doc.m_bModified);
+    doc.Undo();
+    EXPECT_EQ(State(doc), (std::vector<int>{1, 2}));
+}
+
+TEST(CLedDocDelete, NothingWithoutASelectionOrWithAStaleIndex) {
+    CLedDoc doc;
+    AddLine(doc, 1);
+    const int undo = doc.m_nUndoCount;
+    doc.DeleteSelection();  // m_nSel -1
+    doc.m_nSel = 5;
+    doc.m_nSelType = 11;
+    doc.DeleteSelection();  // past the end
+    EXPECT_EQ(State(doc), (std::vector<int>{1}));
+    EXPECT_EQ(doc.m_nUndoCount, undo);
+}
+
+std::unique_ptr<CItemFont> TextOf(const char* ascii) {
+    auto t = std::make_unique<CItemFont>(0, 0, 0);
+    t->m_x2 = 200, t->m_y2 = 20, t->m_bCreating = 0;
+    for (const char* p = ascii; *p; ++p)
+        t->InsertChar(static_cast<uint8_t>(*p), 7, 0);
+    return t;
+}
+
+TEST(CLedDocDelete, HighlightedCharactersOfATextGoButTheTextStays) {
+    CLedDoc doc;
+    doc.CurrentItems().push_back(TextOf("abcd"));
+    auto* text = static_cast<CItemFont*>(doc.CurrentItems()[0].get());
+    text->m_arrChars[1].m_bHighlight = 1;
+    text->m_arrChars[2].m_bHighlight = 1;
+    doc.m_nSel = 0;
+    doc.m_nSelType = 15;
+    doc.DeleteSelection();
+    ASSERT_EQ(doc.CurrentItems().size(), 1u);
+    auto* after = static_cast<CItemFont*>(doc.CurrentItems()[0].get());
+    ASSERT_EQ(after->m_arrChars.size(), 2u);
+    EXPECT_EQ(after->m_arrChars[0].m_lead, 'a');
+    EXPECT_EQ(after->m_arrChars[1].m_lead, 'd');
+    // Without highlights the whole text goes.
+    doc.DeleteSelection();
+    EXPECT_TRUE(doc.CurrentItems().empty());
+}
+
+TEST(CLedDocColour, BackgroundWithFlagZero) {
+    CLedDoc doc;
+    doc.SetColour(Rgb(1, 2, 3), 4, 5, 0);
+    EXPECT_EQ(doc.m_crBack, Rgb(1, 2, 3));
+    EXPECT_EQ(doc.m_backCodeHi, 4);
+    EXPECT_EQ(doc.m_backCodeLo, 5);
+    EXPECT_TRUE(doc.m_bModified);
+}
+
+TEST(CLedDocColour, SelectedItemAndDrawingColour) {
+    CLedDoc doc;
+    doc.CurrentItems().push_back(std::make_unique<CItemRectangle>(0, 0, 0, 0, true));
+    doc.m_nSel = 0;
+    doc.SetColour(Rgb(9, 9, 9), 3, 6, 1);
+    const CItemBase& r = *doc.CurrentItems()[0];
+    EXPECT_EQ(r.m_crColor, Rgb(9, 9, 9));
+    EXPECT_EQ(r.m_crFill, Rgb(9, 9, 9));
+    EXPECT_EQ(r.ColourByte(), 0x36);
+    EXPECT_EQ(doc.m_crDraw, Rgb(9, 9, 9));
+    EXPECT_EQ(doc.m_drawCodeHi, 3);
+    EXPECT_EQ(doc.m_drawCodeLo, 6);
+}
+
+struct TextColourRow {
+    const char* name;
+    std::vector<int> marked;      // highlighted characters of "abc"
+    std::vector<int> recoloured;  // characters that must take the new code
+    bool wholeItem;
+};
+
+class CLedDocTextColour : public testing::TestWithParam<TextColourRow> {};
+
+TEST_P(CLedDocTextColour, MarkedCharactersOrTheWholeText) {
+    const TextColourRow& row = GetParam();
+    CLedDoc doc;
+    doc.CurrentItems().push_back(TextOf("abc"));
+    auto* text = static_cast<CItemFont*>(doc.CurrentItems()[0].get());
+    for (int i : row.marked)
+        text->m_arrChars[static_cast<size_t>(i)].m_bHighlight = 1;
+    doc.m_nSel = 0;
+    doc.SetColour(Rgb(1, 1, 1), 2, 9, 1);
+    for (int i = 0; i < 3; ++i) {
+        const bool expect = std::count(row.recoloured.begin(), row.recoloured.end(), i) > 0;
+        EXPECT_EQ(text->m_arrChars[static_cast<size_t>(i)].m_codeLo == 9, expect) << i;
+    }
+    EXPECT_EQ(text->m_codeLo == 9, row.wholeItem);
+    EXPECT_EQ(doc.m_drawCodeLo, 9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CLedDocTextColour,
+                         testing::Values(TextColourRow{"none_marked", {}, {0, 1, 2}, true},
+                                         TextColourRow{"some_marked", {1}, {1}, false},
+                                         TextColourRow{"all_marked", {0, 1, 2}, {0, 1, 2}, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct NameRow {
+    const char* chosen;
+    const char* written;
+};
+
+class CLedDocBinaryName : public testing::TestWithParam<NameRow> {};
+
+TEST_P(CLedDocBinaryName, BinAppendedUnlessPresent) {
+    EXPECT_EQ(CLedDoc::BinaryName(GetParam().chosen), GetParam().written);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CLedDocBinaryName,
+                         testing::Values(NameRow{"page", "page.bin"},
+                                         NameRow{"page.bin", "page.bin"},
+                                         NameRow{"PAGE.BIN", "PAGE.BIN"},
+                                         NameRow{"page.Bin", "page.Bin.bin"},
+                                         NameRow{"a.pg", "a.pg.bin"}));
+
+TEST(CLedDocExport, WritesTheDirectStreamOrSaysCreateFailed) {
+    char tmpl[] = "/tmp/lcd-export-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const fs::path dir = tmpl;
+    CLedDoc doc;
+    doc.m_backCodeLo = 3;
+    doc.CurrentItems().push_back(Line(10));
+    doc.CurrentItems()[0]->m_codeLo = 7;
+    ASSERT_TRUE(doc.ExportBinary([&](std::string& name) {
+        name = (dir / "out").string();
+        return true;
+    }));
+    std::ifstream f(dir / "out.bin", std::ios::binary);
+    const std::string got((std::istreambuf_iterator<char>(f)), {});
+    EXPECT_EQ(ToHex(CByteArray(got.begin(), got.end())),
+              "1B 42 03 1B 46 07 00 00 00 00 0A 00 00 00");
+
+    RecordingMessenger messages;
+    Messenger::Install(&messages);
+    EXPECT_FALSE(doc.ExportBinary([&](std::string& name) {
+        name = (dir / "no" / "such" / "x").string();
+        return true;
+    }));
+    EXPECT_FALSE(doc.ExportBinary([](std::string&) { return false; }));  // cancelled: silent
+    Messenger::Install(nullptr);
+    EXPECT_EQ(messages.told, std::vector<std::string>{"创建文件失败"});
+    fs::remove_all(dir);
+}
+
+}  // namespace
