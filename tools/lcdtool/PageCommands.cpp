@@ -104,3 +104,15 @@ int PageCommands::Render(const CommandLine& args) {
     if (!PngWriter::Write(surface, args.Value("-o"), zoom, error)) return Output::Fail(error);
     return 0;
 }
+
+int PageCommands::ExportPage(const CommandLine& args) {
+    if (args.Positional().size() != 1 || !args.Has("-o"))
+        return Output::Usage("lcdtool export-page PAGE.pg -o OUT[.bin]");
+    CLedDoc doc;
+    if (!LoadPage(args.Positional()[0], doc)) return 1;
+    const bool ok = doc.ExportBinary([&](std::string& name) {
+        name = args.Value("-o");
+        return true;
+    });
+    return ok ? 0 : 1;
+}

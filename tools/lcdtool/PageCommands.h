@@ -10,4 +10,5 @@ public:
     static int Encode(const CommandLine& args);
     static int Resave(const CommandLine& args);
     static int Render(const CommandLine& args);
+    static int ExportPage(const CommandLine& args);
 };

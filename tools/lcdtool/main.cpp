@@ -4,11 +4,13 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "CommandLine.h"
 #include "LinkCommands.h"
 #include "Output.h"
 #include "PageCommands.h"
+#include "ToolMessenger.h"
 
 namespace {
 
@@ -18,6 +20,7 @@ const char kUsage[] =
     "  encode PAGE.pg -o OUT                 write the direct drawing stream (- for stdout)\n"
     "  resave IN.pg OUT.pg                   load a page and save it again\n"
     "  render PAGE.pg -o OUT.png [--zoom N]  draw the page as the canvas shows it\n"
+    "  export-page PAGE.pg -o OUT[.bin]      export the direct drawing stream as a .bin file\n"
     "  encode PAGE.pg --record [--start N] [--mode M] -o OUT\n"
     "                                        write the page record of the flash page area\n"
     "  firmware FILE -o OUT                  the firmware download (HEX when the path has .hex)\n"
@@ -39,15 +42,21 @@ int main(int argc, char** argv) {
         return argc < 2 ? 1 : 0;
     }
     const std::string command = argv[1];
-    const CommandLine args(argc, argv, 2, LinkCommands::Flags());
+    // Options that take no value, of every command.
+    std::vector<std::string> flags = LinkCommands::Flags();
+    flags.push_back("--yes");
+    const CommandLine args(argc, argv, 2, flags);
     if (!args.Error().empty()) {
         Output::Fail(args.Error());
         return 1;
     }
+    ToolMessenger messenger(args.Has("--yes"));
+    Messenger::Install(&messenger);
     if (command == "info") return PageCommands::Info(args);
     if (command == "encode") return PageCommands::Encode(args);
     if (command == "resave") return PageCommands::Resave(args);
     if (command == "render") return PageCommands::Render(args);
+    if (command == "export-page") return PageCommands::ExportPage(args);
     if (command == "firmware") return LinkCommands::Firmware(args);
     if (command == "hex2bin") return LinkCommands::HexToBin(args);
     if (command == "font") return LinkCommands::Font(args);

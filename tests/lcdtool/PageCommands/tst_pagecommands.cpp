@@ -122,6 +122,19 @@ TEST_F(LcdTool, EncodeWritesTheDirectStream) {
     EXPECT_EQ(toStdout.out, bin);
 }
 
+TEST_F(LcdTool, ExportPageAppendsBinAndWritesTheDirectStream) {
+    const std::string page = HandBuiltPage();
+    ASSERT_EQ(Run("encode " + page + " -o " + (dir / "direct").string()).status, 0);
+    const Result r = Run("export-page " + page + " -o " + (dir / "page").string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Slurp(dir / "page.bin"), Slurp(dir / "direct"));
+    ASSERT_EQ(Run("export-page " + page + " -o " + (dir / "UP.BIN").string()).status, 0);
+    EXPECT_TRUE(fs::exists(dir / "UP.BIN"));
+    const Result bad = Run("export-page " + page + " -o " + (dir / "no" / "x").string());
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, "lcdtool: 创建文件失败\n");
+}
+
 TEST_F(LcdTool, ResaveIsByteIdentical) {
     const std::string page = HandBuiltPage();
     const Result r = Run("resave " + page + " " + (dir / "again.pg").string());
