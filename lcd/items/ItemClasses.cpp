@@ -7,10 +7,12 @@
 #include "items/CItemFont.h"
 #include "items/CItemLine.h"
 #include "items/CItemMultiLine.h"
+#include "items/CItemNumberWidget.h"
 #include "items/CItemPie.h"
 #include "items/CItemPoly.h"
 #include "items/CItemRectangle.h"
 #include "items/CItemRound.h"
+#include "items/CitemAnimationWidget.h"
 
 void ItemClasses::Register(ClassRegistry& registry) {
     registry.Register<CItemLine>();
@@ -23,4 +25,6 @@ void ItemClasses::Register(ClassRegistry& registry) {
     registry.Register<CItemMultiLine>();
     registry.Register<CItemFill>();
     registry.Register<CItemFont>();
+    registry.Register<CItemNumberWidget>();
+    registry.Register<CitemAnimationWidget>();
 }
