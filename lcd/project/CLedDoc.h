@@ -129,6 +129,8 @@ public:
     int32_t m_bInProject = 0;
     // The document title: the page's name ("main.pg").
     std::string m_strTitle;
+    // The file the page was read from or last saved to ("" for a page never saved).
+    std::string m_strPath;
     bool m_bModified = false;
 
 private:

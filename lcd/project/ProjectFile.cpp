@@ -1,0 +1,53 @@
+#include "project/ProjectFile.h"
+
+#include "base/Archive.h"
+#include "base/ClassRegistry.h"
+
+namespace {
+
+// A name length byte, an empty name and two int32: the smallest entry after its tag.
+constexpr size_t kMinEntryBytes = 2 + 1 + 8;
+
+}  // namespace
+
+CByteArray ProjectFile::Write(const std::vector<CDocObj>& entries) {
+    Archive ar;
+    uint32_t count = static_cast<uint32_t>(entries.size());
+    ar.Count(count, 0);
+    for (const CDocObj& e : entries)
+        ar.WriteObject(&e);
+    return ar.TakeBytes();
+}
+
+bool ProjectFile::Read(std::span<const uint8_t> bytes, std::vector<CDocObj>& entries,
+                       std::string& error) {
+    if (bytes.empty()) {
+        entries.clear();
+        return true;
+    }
+    static const ClassRegistry registry = [] {
+        ClassRegistry r;
+        r.Register<CDocObj>();
+        return r;
+    }();
+    Archive ar(bytes, registry);
+    uint32_t count = 0;
+    ar.Count(count, kMinEntryBytes);
+    std::vector<CDocObj> read;
+    read.reserve(count);
+    for (uint32_t i = 0; i < count && ar.Ok(); ++i) {
+        std::unique_ptr<CDocObj> e = ar.ReadObjectAs<CDocObj>("工程页面项");
+        if (!ar.Ok()) break;
+        if (!e) {
+            ar.Fail("工程页面项为空");
+            break;
+        }
+        read.push_back(std::move(*e));
+    }
+    if (!ar.Ok()) {
+        error = ar.Error().Describe();
+        return false;
+    }
+    entries = std::move(read);
+    return true;
+}

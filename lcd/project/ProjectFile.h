@@ -1,0 +1,26 @@
+#pragma once
+// The ".zkp" project file: the entries array and nothing else.
+//
+//   count     u16 (or 0xFFFF and a u32)
+//   entries   object references to CDocObj: the first carries the class tag
+//             FF FF 01 00 07 00 "CDocObj", every later one the tag 01 80; then the
+//             entry's fields (see CDocObj.h)
+//
+// Readers read exactly the counted entries and ignore bytes after the last one (a longer
+// list written earlier may leave them). An empty file is a project without entries.
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/ByteArray.h"
+#include "project/CDocObj.h"
+
+class ProjectFile {
+public:
+    static CByteArray Write(const std::vector<CDocObj>& entries);
+    // False, with `error` naming the offset, when the bytes are not a project file;
+    // `entries` is left as it was then.
+    static bool Read(std::span<const uint8_t> bytes, std::vector<CDocObj>& entries,
+                     std::string& error);
+};

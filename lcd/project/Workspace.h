@@ -1,0 +1,112 @@
+#pragma once
+// The open project and the open page documents: what the main frame holds. Every project
+// command's logic lives here; questions and messages go through the Messenger, and the
+// choices a dialog would make come from the caller's WorkspaceUi callbacks.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "project/CDocObj.h"
+#include "project/CLedDoc.h"
+#include "project/ScreenParams.h"
+
+struct NewProjectChoice {
+    ScreenParams screen;
+    bool bitmaps = true;
+    std::string name;       // the project's name (UTF-8)
+    std::string parentDir;  // the folder the project directory is made in
+};
+
+struct NewPageChoice {
+    ScreenParams screen;
+    bool bitmaps = true;
+    std::string name;
+};
+
+// What the dialogs of the project commands answer. A callback returns false when the
+// user cancelled. Dialogs validate with Workspace's checks before they close; the
+// commands check again and refuse what is still invalid.
+struct WorkspaceUi {
+    std::function<bool()> hasDevices;   // the device catalogue is not empty
+    std::function<void()> editDevices;  // the device-edit dialog
+    std::function<bool(NewProjectChoice&)> newProject;
+    std::function<bool(std::string&)> pageName;     // name of a new project page
+    std::function<bool(NewPageChoice&)> newPage;    // a page without a project
+    std::function<bool(std::string&)> projectFile;  // "打开工程文件"
+};
+
+class Workspace {
+public:
+    struct Project {
+        ScreenParams screen{"----", 8, 102.5, 75.5, 320, 234};
+        int32_t bitmapSupport = 1;
+        std::string name;
+        std::string directory;  // without a trailing "/"
+        bool open = false;
+        std::string newPageTitle;
+        std::vector<CDocObj> entries;
+        int32_t nextStartPage = 0;
+        std::string fileName;  // name + ".zkp"
+        int nextBackId = 0;
+    };
+
+    Workspace();
+    ~Workspace();
+
+    // The project commands; each returns true when it did what was asked.
+    bool NewProject(const WorkspaceUi& ui);
+    bool OpenProject(const WorkspaceUi& ui);
+    bool OpenProjectFile(const std::string& path);
+    bool SaveProject();
+    void CloseProject();
+    CLedDoc* NewPage(const WorkspaceUi& ui);
+    CLedDoc* OpenPage(const std::string& path);
+    // Removes `page` (the active page) from the project after asking; the file stays.
+    bool DeletePage(CLedDoc* page);
+    // Opens every entry's page (reusing open ones) with its start page: project
+    // management's step before the dialog.
+    void OpenProjectPages();
+    // Closing a page's window: the entry named like the page takes its start page and
+    // page count; a modified page is offered for saving (Cancel keeps it open: false).
+    bool ClosePage(CLedDoc* page);
+    // Imports a page opened on its own into the project.
+    bool ImportIntoProject(CLedDoc* page, const WorkspaceUi& ui);
+    bool WriteProjectFile();
+
+    const Project& GetProject() const { return m_project; }
+    Project& GetProject() { return m_project; }
+    const std::vector<std::unique_ptr<CLedDoc>>& Pages() const { return m_pages; }
+    // The page read or written last.
+    CLedDoc* ActivePage() const { return m_active; }
+    // The page picker "页面切换：" of the page-properties bar.
+    const std::vector<std::string>& PagePicker() const { return m_picker; }
+    CLedDoc* FindPage(const std::string& path) const;
+
+    // A page name completed with ".pg": appended unless the text from the last "." on
+    // is exactly ".pg".
+    static std::string CompletePageName(const std::string& name);
+    // The first complaint about a dialog's choice, or "" when it is acceptable.
+    static std::string CheckNewProject(const NewProjectChoice& c);
+    std::string CheckPageName(const std::string& completed) const;
+    static std::string CheckNewPage(const NewPageChoice& c);
+    // A name read from a project file may only name a file inside the project directory.
+    static bool IsSafeEntryName(const std::string& name);
+    std::string PathOf(const std::string& title) const;
+
+private:
+    bool EnsureDevices(const WorkspaceUi& ui, const char* text, const char* caption);
+    // Asks about every modified page; false when the user cancelled.
+    bool OfferToSaveModified();
+    bool SavePage(CLedDoc* page, const std::string& path);
+    void LoadProjectPages();
+    CLedDoc* Adopt(std::unique_ptr<CLedDoc> doc);
+    void CloseAllPages();
+    void Forget(CLedDoc* page);
+
+    Project m_project;
+    std::vector<std::unique_ptr<CLedDoc>> m_pages;
+    CLedDoc* m_active = nullptr;
+    std::vector<std::string> m_picker;
+};
