@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include "base/ByteArray.h"
+#include "images/CImageImplBMP.h"
+#include "images/TestImages.h"
+
+using namespace testimages;
+
+namespace {
+
+constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
+
+// Colour of picture pixel (x, y), row 0 at the top.
+COLORREF At(const CImageImpl& image, int x, int y) {
+    return image.GetRGB(x, image.GetHeight() - 1 - y);
+}
+
+// 3 x 2, 24 bits: top row red, green, blue; bottom row white, black, red.
+BmpSpec Bmp24() {
+    BmpSpec s;
+    s.width = 3;
+    s.height = 2;
+    s.bits = 24;
+    s.pixels = Rows24(3, 2, {kRed, kGreen, kBlue, kWhite, 0, kRed});
+    return s;
+}
+
+void ExpectBmp24Picture(const CImageImpl& image) {
+    ASSERT_EQ(image.GetWidth(), 3);
+    ASSERT_EQ(image.GetHeight(), 2);
+    EXPECT_EQ(At(image, 0, 0), Rgb(255, 0, 0));
+    EXPECT_EQ(At(image, 1, 0), Rgb(0, 255, 0));
+    EXPECT_EQ(At(image, 2, 0), Rgb(0, 0, 255));
+    EXPECT_EQ(At(image, 0, 1), Rgb(255, 255, 255));
+    EXPECT_EQ(At(image, 1, 1), Rgb(0, 0, 0));
+    EXPECT_EQ(At(image, 2, 1), Rgb(255, 0, 0));
+}
+
+TEST(ImageImplBMP, TrueColourBottomUp) {
+    CImageImplBMP image;
+    ASSERT_TRUE(image.ReadMemory(MakeBmp(Bmp24())));
+    EXPECT_EQ(image.GetBitCount(), 24);
+    EXPECT_EQ(image.GetPalette(), nullptr);
+    ExpectBmp24Picture(image);
+}
+
+TEST(ImageImplBMP, TopDownRowsAreTurned) {
+    BmpSpec s = Bmp24();
+    s.height = -2;
+    // Rows24 wrote bottom-up; a top-down file lists the top row first.
+    const size_t row = 12;
+    Bytes flipped(s.pixels.begin() + row, s.pixels.end());
+    flipped.insert(flipped.end(), s.pixels.begin(), s.pixels.begin() + row);
+    s.pixels = flipped;
+    CImageImplBMP image;
+    ASSERT_TRUE(image.ReadMemory(MakeBmp(s)));
+    EXPECT_EQ(image.Header().height, 2);
+    ExpectBmp24Picture(image);
+}
+
+TEST(ImageImplBMP, BareDibWithoutFileHeader) {
+    BmpSpec s = Bmp24();
+    s.fileHeader = false;
+    CImageImplBMP image;
+    ASSERT_TRUE(image.ReadMemory(MakeBmp(s)));
+    ExpectBmp24Picture(image);
+}
+
+TEST(ImageImplBMP, PaletteOfColoursUsedEntries) {
+    BmpSpec s;
+    s.width = 3;
+    s.height = 1;
+    s.bits = 8;
+    s.coloursUsed = 3;
+    s.table = {0, 0, 255, 0, /**/ 0, 255, 0, 0, /**/ 255, 0, 0, 0};  // red, green, blue
+    s.pixels = {2, 0, 1, 0};
+    CImageImplBMP image;
+    ASSERT_TRUE(image.ReadMemory(MakeBmp(s)));
+    ASSERT_NE(image.GetPalette(), nullptr);
+    EXPECT_EQ(image.GetPalette()->size(), 3u);
+    EXPECT_EQ(image.GetFlags() & 3, 3);
+    EXPECT_EQ(image.GetRGB(0, 0), Rgb(0, 0, 255));
+    EXPECT_EQ(image.GetRGB(1, 0), Rgb(255, 0, 0));
+    EXPECT_EQ(image.GetRGB(2, 0), Rgb(0, 255, 0));
+}
+
+TEST(ImageImplBMP, FourBitWithFullTable) {
+    BmpSpec s;
+    s.width = 3;
+    s.height = 1;
+    s.bits = 4;
+    for (int i = 0; i < 16; ++i)
+        s.table.insert(s.table.end(), {uint8_t(i), uint8_t(i * 2), uint8_t(i * 3), 0});
+    s.pixels = {0x1F, 0x20, 0, 0};
+    CImageImplBMP image;
+    ASSERT_TRUE(image.ReadMemory(MakeBmp(s)));
+    EXPECT_EQ(image.GetPalette()->size(), 16u);
+    EXPECT_EQ(image.GetRGB(0, 0), Rgb(3, 2, 1));
+    EXPECT_EQ(image.GetRGB(1, 0), Rgb(45, 30, 15));
+    EXPECT_EQ(image.GetRGB(2, 0), Rgb(6, 4, 2));
+}
+
+TEST(ImageImplBMP, OlderTwelveByteHeader) {
+    // 9 x 2, 1 bit, colour table of 3-byte entries: black, yellow.
+    Bytes b = {'B', 'M'};
+    const uint32_t offset = 14 + 12 + 6;
+    Put32(b, offset + 8);
+    Put32(b, 0);
+    Put32(b, offset);
+    Put32(b, 12);
+    Put16(b, 9);
+    Put16(b, 2);
+    Put16(b, 1);
+    Put16(b, 1);
+    b.insert(b.end(), {0, 0, 0, 0, 255, 255});
+    b.insert(b.end(), {0x80, 0x80, 0, 0});  // bottom row: pixels 0 and 8
+    b.insert(b.end(), {0x7F, 0x00, 0, 0});  // top row: pixels 1..7
+    CImageImplBMP image;
+    ASSERT_TRUE(image.ReadMemory(b));
+    ASSERT_EQ(image.GetWidth(), 9);
+    EXPECT_EQ(image.GetBitCount(), 1);
+    EXPECT_EQ(image.GetRGB(0, 0), Rgb(255, 255, 0));
+    EXPECT_EQ(image.GetRGB(8, 0), Rgb(255, 255, 0));
+    EXPECT_EQ(image.GetRGB(1, 0), Rgb(0, 0, 0));
+    EXPECT_EQ(image.GetRGB(0, 1), Rgb(0, 0, 0));
+    EXPECT_EQ(image.GetRGB(7, 1), Rgb(255, 255, 0));
+}
+
+TEST(ImageImplBMP, BitFieldsBecomeTrueColour) {
+    // 2 x 1, 16 bits 5-6-5 with masks after the header: pure red, then (0, 63, 31) / max.
+    BmpSpec s;
+    s.width = 2;
+    s.height = 1;
+    s.bits = 16;
+    s.compression = 3;
+    Bytes masks;
+    Put32(masks, 0xF800);
+    Put32(masks, 0x07E0);
+    Put32(masks, 0x001F);
+    s.table = masks;
+    s.pixels = {0x00, 0xF8, 0xFF, 0x07};
+    CImageImplBMP image;
+    ASSERT_TRUE(image.ReadMemory(MakeBmp(s)));
+    EXPECT_EQ(image.GetBitCount(), 24);
+    EXPECT_EQ(image.GetRGB(0, 0), Rgb(255, 0, 0));
+    EXPECT_EQ(image.GetRGB(1, 0), Rgb(0, 255, 255));
+}
+
+TEST(ImageImplBMP, SixteenAndThirtyTwoBitsKeepTheirDepth) {
+    BmpSpec s;
+    s.width = 1;
+    s.height = 1;
+    s.bits = 16;
+    s.pixels = {0x1F, 0x00, 0, 0};  // 5-5-5 blue
+    CImageImplBMP image;
+    ASSERT_TRUE(image.ReadMemory(MakeBmp(s)));
+    EXPECT_EQ(image.GetBitCount(), 16);
+    EXPECT_EQ(image.GetRGB(0, 0), Rgb(0, 0, 255));
+    s.bits = 32;
+    s.pixels = {1, 2, 3, 0};
+    ASSERT_TRUE(image.ReadMemory(MakeBmp(s)));
+    EXPECT_EQ(image.GetBitCount(), 32);
+    EXPECT_EQ(image.GetRGB(0, 0), Rgb(3, 2, 1));
+}
+
+struct DamageRow {
+    const char* name;
+    Bytes (*make)();
+    bool limit;
+};
+
+Bytes HugeWidth() {
+    BmpSpec s = Bmp24();
+    s.width = 20000;
+    return MakeBmp(s);
+}
+Bytes RowsMissing() {
+    BmpSpec s = Bmp24();
+    s.pixels.resize(12);
+    s.height = 2;
+    return MakeBmp(s);
+}
+Bytes HugeColourCount() {
+    BmpSpec s;
+    s.width = 1;
+    s.height = 1;
+    s.bits = 8;
+    s.coloursUsed = 0x40000000;
+    s.pixels = {0, 0, 0, 0};
+    return MakeBmp(s);
+}
+Bytes TableLongerThanFile() {
+    BmpSpec s;
+    s.width = 1;
+    s.height = 1;
+    s.bits = 8;
+    s.table.assign(40, 0);  // 10 entries where 256 are due
+    return MakeBmp(s);
+}
+Bytes RunLength() {
+    BmpSpec s;
+    s.width = 2;
+    s.height = 1;
+    s.bits = 8;
+    s.compression = 1;
+    s.table.assign(1024, 0);
+    s.pixels = {2, 1, 0, 1};
+    return MakeBmp(s);
+}
+Bytes ShortHeaderSize() {
+    Bytes b = MakeBmp(Bmp24());
+    b[14] = 20;
+    return b;
+}
+Bytes OddDepth() {
+    BmpSpec s = Bmp24();
+    s.bits = 7;
+    return MakeBmp(s);
+}
+Bytes PixelOffsetPastEnd() {
+    Bytes b = MakeBmp(Bmp24());
+    b[10] = 0xF0;
+    b[11] = 0xFF;
+    return b;
+}
+Bytes ZeroHeight() {
+    BmpSpec s = Bmp24();
+    s.height = 0;
+    return MakeBmp(s);
+}
+
+class DamagedBmp : public testing::TestWithParam<DamageRow> {};
+TEST_P(DamagedBmp, FailsWithoutPicture) {
+    CImageImplBMP image;
+    EXPECT_FALSE(image.ReadMemory(GetParam().make()));
+    EXPECT_FALSE(image.HasDib());
+    EXPECT_EQ(image.GetWidth(), 0);
+    EXPECT_EQ(!image.LimitMessage().empty(), GetParam().limit);
+}
+INSTANTIATE_TEST_SUITE_P(Files, DamagedBmp,
+                         testing::Values(DamageRow{"huge_width", HugeWidth, true},
+                                         DamageRow{"rows_missing", RowsMissing, false},
+                                         DamageRow{"huge_colour_count", HugeColourCount, false},
+                                         DamageRow{"table_past_end", TableLongerThanFile, false},
+                                         DamageRow{"run_length", RunLength, false},
+                                         DamageRow{"header_size_20", ShortHeaderSize, false},
+                                         DamageRow{"depth_7", OddDepth, false},
+                                         DamageRow{"offset_past_end", PixelOffsetPastEnd, false},
+                                         DamageRow{"zero_height", ZeroHeight, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ImageImplBMP, EveryTruncationFails) {
+    const Bytes whole = MakeBmp(Bmp24());
+    for (size_t n = 0; n < whole.size(); ++n) {
+        CImageImplBMP image;
+        const Bytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n));
+        EXPECT_FALSE(image.ReadMemory(part)) << n << " bytes";
+    }
+}
+
+TEST(ImageImplBMP, WriteGivesTheFileBackByteForByte) {
+    const Bytes original = MakeBmp(Bmp24());
+    CImageImplBMP image;
+    ASSERT_TRUE(image.ReadMemory(original));
+    TempDir dir;
+    ASSERT_TRUE(image.Write(dir.File("copy.bmp")));
+    EXPECT_EQ(ToHex(ReadFile(dir.File("copy.bmp"))), ToHex(original));
+}
+
+TEST(ImageImplBMP, WrittenSizesMatchTheLengthAtEveryDepth) {
+    TempDir dir;
+    for (int bits : {1, 4, 8, 16, 24, 32}) {
+        CImageImplBMP image;
+        ASSERT_TRUE(image.Create(33, 3, bits, -1));
+        for (int x = 0; x < 33; ++x)
+            image.SetRGB(x, 1, 255, 255, 255);
+        const std::string path = dir.File("d" + std::to_string(bits) + ".bmp");
+        ASSERT_TRUE(image.Write(path));
+        const Bytes file = ReadFile(path);
+        const uint32_t size = file[2] | (file[3] << 8) | (file[4] << 16) | (file[5] << 24);
+        const uint32_t offset = file[10] | (file[11] << 8) | (file[12] << 16) | (file[13] << 24);
+        EXPECT_EQ(size, file.size()) << bits;
+        EXPECT_EQ(file.size() - offset, image.ImageBytes()) << bits;
+        CImageImplBMP back;
+        ASSERT_TRUE(back.ReadMemory(file)) << bits;
+        EXPECT_EQ(back.GetBitCount(), bits);
+        for (int x = 0; x < 33; ++x) {
+            ASSERT_EQ(back.GetRGB(x, 1), image.GetRGB(x, 1)) << bits << " bits, x " << x;
+            ASSERT_EQ(back.GetRGB(x, 0), image.GetRGB(x, 0)) << bits << " bits, x " << x;
+        }
+    }
+}
+
+TEST(ImageImplBMP, WriteIntoAMissingFolderFailsCleanly) {
+    CImageImplBMP image;
+    ASSERT_TRUE(image.Create(2, 2, 24, -1));
+    EXPECT_FALSE(image.Write("/nonexistent-folder/x.bmp"));
+    CImageImplBMP empty;
+    EXPECT_FALSE(empty.Write("/tmp/never.bmp"));
+}
+
+}  // namespace
