@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "ImageCommands.h"
 #include "LinkCommands.h"
 #include "Output.h"
 #include "PageCommands.h"
@@ -31,6 +32,8 @@ const char kUsage[] =
     "                                        the CRC table command of a flash image\n"
     "  command show-page N | option O V | baud I | start-check | version | config\n"
     "          [--mode M] [--prev-mode M] -o OUT   one immediate command\n"
+    "  bmp2c IMAGE --size WxH|orig --colours 8|64|256|16|14 [--control or|and|xor|cover]\n"
+    "        [--board 0..3] -o OUT.txt       a picture's pixel bytes as a C array\n"
     "  (M: short, checksum or long; default short)\n";
 
 }  // namespace
@@ -62,5 +65,6 @@ int main(int argc, char** argv) {
     if (command == "font") return LinkCommands::Font(args);
     if (command == "crc") return LinkCommands::Crc(args);
     if (command == "command") return LinkCommands::Command(args);
+    if (command == "bmp2c") return ImageCommands::Bmp2c(args);
     return Output::Fail("未知的命令 " + command + "（lcdtool --help 列出全部命令）");
 }
