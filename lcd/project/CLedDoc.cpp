@@ -9,9 +9,11 @@
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
+#include "images/CBmpObj.h"
 #include "items/CItemFont.h"
 #include "items/ItemClasses.h"
 #include "link/CommandBuilder.h"
+#include "project/BackgroundIds.h"
 
 namespace {
 
@@ -86,13 +88,20 @@ void CLedDoc::Serialize(Archive& ar) {
             ar.Fail(StringFormat("页面类型 %d 无效（偏移 %zu）", kind, kindOffset));
             return;
         }
+        m_backBitmaps.clear();
         if (kind >= PageKindBackground) {
-            // The background bitmap record follows here; pages of this kind are read
-            // once local bitmaps can be.
-            ar.Fail("背景位图页面暂时无法读取");
-            return;
+            m_nKind = PageKindBackground;
+            m_byBackId = static_cast<uint8_t>((kind & 0xFF) - 2);
+            // The background bitmap's own record, without class tag or archive index.
+            auto bmp = std::make_unique<CBmpObj>();
+            bmp->Serialize(ar);
+            if (!ar.Ok()) return;
+            m_backBitmaps.push_back(std::move(bmp));
+        } else {
+            m_nKind = kind;
         }
-        m_nKind = kind;
+    } else if (m_nKind == PageKindBackground && BackBitmap()) {
+        BackBitmap()->Serialize(ar);
     }
 
     ItemList& items = CurrentItems();
@@ -128,6 +137,7 @@ void CLedDoc::SwapContents(CLedDoc& other) {
     std::swap(m_crBack, other.m_crBack);
     std::swap(m_nDelay, other.m_nDelay);
     std::swap(m_nKind, other.m_nKind);
+    std::swap(m_backBitmaps, other.m_backBitmaps);
     std::swap(m_byBackId, other.m_byBackId);
     std::swap(m_backCodeHi, other.m_backCodeHi);
     std::swap(m_backCodeLo, other.m_backCodeLo);
@@ -190,6 +200,8 @@ void CLedDoc::EncodeDirect(CByteArray& bytes) {
         bytes.push_back(0x1B);
         bytes.push_back(0x42);
         bytes.push_back(ColourCode::Byte(m_backCodeHi, m_backCodeLo));
+    } else if (m_nKind == PageKindBackground && BackBitmap()) {
+        BackBitmap()->AppendFullScreenBitmap(bytes, Format());
     }
     for (auto& item : CurrentItems())
         item->Encode(0, bytes);
@@ -221,6 +233,8 @@ void CLedDoc::DrawPage(Surface& dc, bool marks) {
     // A main page shows its background colour; an auxiliary page draws over whatever the
     // module shows, which the canvas leaves black.
     dc.Clear(m_nKind == PageKindMain ? m_crBack : Rgb(0, 0, 0));
+    if (m_nKind == PageKindBackground && BackBitmap() && BackBitmap()->HasPicture())
+        BackBitmap()->Draw(dc, Rect{0, 0, dc.Width(), dc.Height()});
     for (auto& item : CurrentItems())
         item->Draw(dc);
     if (!marks) return;
@@ -364,5 +378,51 @@ bool CLedDoc::ExportBinary(const std::function<bool(std::string&)>& chooseFile) 
         Messenger::Current().Tell("创建文件失败", "提示");
         return false;
     }
+    return true;
+}
+
+CBmpObj* CLedDoc::BackBitmap() const {
+    return m_backBitmaps.empty() ? nullptr : m_backBitmaps.front().get();
+}
+
+PageFormat CLedDoc::Format() const {
+    return PageFormat{m_nColours, m_nLogWidth, m_nLogHeight};
+}
+
+bool CLedDoc::ChooseKind(int kind, const std::function<bool(std::string&)>& chooseImage,
+                         int& nextBackId) {
+    if (kind != PageKindBackground) {
+        m_backBitmaps.clear();
+        m_nKind = kind == PageKindAux ? PageKindAux : PageKindMain;
+        m_bModified = true;
+        return m_nKind == kind;
+    }
+    const bool hadBitmap = BackBitmap() != nullptr;
+    std::string path;
+    if (!chooseImage || !chooseImage(path)) {
+        // A page that already shows a background keeps it; any other falls back to a
+        // main page.
+        if (hadBitmap && m_nKind == PageKindBackground) return false;
+        m_nKind = PageKindMain;
+        m_backBitmaps.clear();
+        m_bModified = true;
+        return false;
+    }
+    auto bmp = std::make_unique<CBmpObj>(path, nullptr, false, Format());
+    if (!bmp->HasPicture()) return false;  // the user has been told; nothing changes
+    int id = m_byBackId;
+    if (!hadBitmap) {
+        id = BackgroundIds::Allocate(nextBackId);
+        if (id < 0) {
+            Messenger::Current().Tell("背景位图编号已经用完（最多 63 个），无法再添加背景位图",
+                                      "提示");
+            return false;
+        }
+    }
+    m_backBitmaps.clear();
+    m_backBitmaps.push_back(std::move(bmp));
+    m_byBackId = static_cast<uint8_t>(id);
+    m_nKind = PageKindBackground;
+    m_bModified = true;
     return true;
 }

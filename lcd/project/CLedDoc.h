@@ -31,7 +31,9 @@
 #include "project/ScreenParams.h"
 
 class Archive;
+class CBmpObj;
 class Surface;
+struct PageFormat;
 
 using ItemList = std::vector<std::unique_ptr<CItemBase>>;
 
@@ -100,7 +102,21 @@ public:
     // Sets the drawing colour nibbles to the default of the colour count.
     void ApplyDefaultDrawCode();
 
+    // The page kind picker: 0 main, 1 auxiliary, 2 background bitmap. Choosing 2 asks
+    // `chooseImage` for a picture (cancelled: the page becomes a main page) and gives a
+    // page that had no background bitmap a new id from the project's `nextBackId`;
+    // choosing 0 or 1 drops the bitmap. False when the page ends up without the kind
+    // asked for.
+    bool ChooseKind(int kind, const std::function<bool(std::string&)>& chooseImage,
+                    int& nextBackId);
+    // The background bitmap of a kind-2 page, or nullptr.
+    CBmpObj* BackBitmap() const;
+    // The page's format for pixel conversion: colour count and logical size.
+    PageFormat Format() const;
+
     ItemList m_itemRing[kRingSize];
+    // Empty, or the page's one background bitmap.
+    std::vector<std::unique_ptr<CBmpObj>> m_backBitmaps;
     int32_t m_nCurList = 0;
     int32_t m_nRedoCount = 0;
     int32_t m_nUndoCount = 0;
