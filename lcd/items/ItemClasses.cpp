@@ -1,7 +1,9 @@
 #include "items/ItemClasses.h"
 
 #include "base/ClassRegistry.h"
+#include "images/ImageClasses.h"
 #include "items/CItemArc.h"
+#include "items/CItemBmp.h"
 #include "items/CItemEllipse.h"
 #include "items/CItemFill.h"
 #include "items/CItemFont.h"
@@ -25,6 +27,9 @@ void ItemClasses::Register(ClassRegistry& registry) {
     registry.Register<CItemMultiLine>();
     registry.Register<CItemFill>();
     registry.Register<CItemFont>();
+    registry.Register<CItemBmp>();
     registry.Register<CItemNumberWidget>();
     registry.Register<CitemAnimationWidget>();
+    // Bitmap items nest their local bitmap in their record.
+    ImageClasses::Register(registry);
 }
