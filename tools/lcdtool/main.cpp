@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "DeviceCommands.h"
 #include "ImageCommands.h"
 #include "LinkCommands.h"
 #include "Output.h"
@@ -34,6 +35,8 @@ const char kUsage[] =
     "          [--mode M] [--prev-mode M] -o OUT   one immediate command\n"
     "  bmp2c IMAGE --size WxH|orig --colours 8|64|256|16|14 [--control or|and|xor|cover]\n"
     "        [--board 0..3] -o OUT.txt       a picture's pixel bytes as a C array\n"
+    "  devices list | add NAME --size WxH --mm WxH --colours N [--bitmaps] | remove NAME\n"
+    "                                        the device catalogue of the settings directory\n"
     "  (M: short, checksum or long; default short)\n";
 
 }  // namespace
@@ -45,6 +48,8 @@ int main(int argc, char** argv) {
         return argc < 2 ? 1 : 0;
     }
     const std::string command = argv[1];
+    // The device commands read their own options (--bitmaps takes no value).
+    if (command == "devices") return DeviceCommands::Run(argc, argv);
     // Options that take no value, of every command.
     std::vector<std::string> flags = LinkCommands::Flags();
     flags.push_back("--yes");
