@@ -19,25 +19,27 @@ namespace {
 
 using CB = CommandBuilder;
 
-// The builders tell the user through the messenger; lcdtool prints each message as one
-// line naming the input it is about. Installed for the length of one command.
-class ToolMessenger final : public Messenger {
+// Names the input file in front of every message the builders tell, then hands it on to
+// the messenger that was installed; that one is back in place when the guard ends.
+class AboutInput final : public Messenger {
 public:
-    explicit ToolMessenger(std::string about) : m_about(std::move(about)) { Install(this); }
-    ~ToolMessenger() override { Install(nullptr); }
-    ToolMessenger(const ToolMessenger&) = delete;
-    ToolMessenger& operator=(const ToolMessenger&) = delete;
-
-    void Tell(const std::string& text, const std::string&) override {
-        Output::Fail(m_about.empty() ? text : m_about + "：" + text);
+    explicit AboutInput(std::string path) : m_path(std::move(path)), m_outer(Current()) {
+        Install(this);
     }
-    Answer Ask(const std::string& text, const std::string& caption, Buttons) override {
-        Tell(text, caption);
-        return Answer::No;
+    ~AboutInput() override { Install(&m_outer); }
+    AboutInput(const AboutInput&) = delete;
+    AboutInput& operator=(const AboutInput&) = delete;
+
+    void Tell(const std::string& text, const std::string& caption) override {
+        m_outer.Tell(m_path + "：" + text, caption);
+    }
+    Answer Ask(const std::string& text, const std::string& caption, Buttons buttons) override {
+        return m_outer.Ask(text, caption, buttons);
     }
 
 private:
-    std::string m_about;
+    std::string m_path;
+    Messenger& m_outer;
 };
 
 bool ParseInt(const std::string& text, int lo, int hi, int& out) {
@@ -123,7 +125,6 @@ bool LinkCommands::PageRecord(const CommandLine& args, CLedDoc& doc, CByteArray&
         const std::string& path = args.Positional()[0];
         doc.m_strTitle = path.substr(path.find_last_of('/') + 1);
     }
-    ToolMessenger messenger("");
     doc.EncodeRecord(bytes, mode);
     return true;
 }
@@ -134,7 +135,7 @@ int LinkCommands::Firmware(const CommandLine& args) {
     const std::string& path = args.Positional()[0];
     CByteArray bytes;
     {
-        ToolMessenger messenger(path);
+        AboutInput about(path);
         if (!FirmwareBuilder::Build(path, bytes)) return 1;
     }
     return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
@@ -149,7 +150,7 @@ int LinkCommands::HexToBin(const CommandLine& args) {
     CByteArray image;
     int length;
     {
-        ToolMessenger messenger(path);
+        AboutInput about(path);
         length = HexConverter::Convert(
             std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), image);
     }
@@ -171,7 +172,7 @@ int LinkCommands::Font(const CommandLine& args) {
     const std::string& path = args.Positional()[0];
     CByteArray bytes;
     {
-        ToolMessenger messenger(path);
+        AboutInput about(path);
         const bool built = args.Has("--standard")
                                ? FontBuilder::BuildStandard(path, mode, bytes)
                                : FontBuilder::BuildCustom(path, kind, mode, bytes);
