@@ -4,6 +4,7 @@
 
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
+#include "images/CBmpObj.h"
 #include "items/CItemBase.h"
 #include "link/Crc16Xmodem.h"
 
@@ -172,6 +173,24 @@ void CommandBuilder::PageImageRecord(CByteArray& bytes, int mode, uint8_t backId
     PadTo(bytes, pixels.size(), flashPageSize > 0 ? static_cast<size_t>(flashPageSize) : 0);
 }
 
+bool CommandBuilder::BitmapRecord(CByteArray& bytes, int mode, const CBmpObj& bmp,
+                                  int flashPageSize) {
+    CByteArray pixels;
+    if (!bmp.m_pItem || bmp.AppendLocalBitmap(pixels) < 0) return false;
+    BitmapRecord(bytes, mode, static_cast<uint8_t>(bmp.m_nBlock & 0xFF),
+                 static_cast<uint8_t>(bmp.m_nStartPage & 0xFF), bmp.GetPageCount(), pixels,
+                 flashPageSize);
+    return true;
+}
+
+bool CommandBuilder::PageImageRecord(CByteArray& bytes, int mode, const CBmpObj& bmp,
+                                     const PageFormat& page, uint8_t backId, int flashPageSize) {
+    CByteArray pixels;
+    if (bmp.AppendPixels(pixels, page.colours, page.width, page.height) < 0) return false;
+    PageImageRecord(bytes, mode, backId, pixels, flashPageSize);
+    return true;
+}
+
 void CommandBuilder::StandardFont(CByteArray& bytes, int mode, std::span<const uint8_t> file) {
     BlockRecordHead(bytes, mode, kStandardFontBlock);
     bytes.push_back(0x20);
@@ -211,8 +230,10 @@ int64_t CommandBuilder::FullScreenBytes(int width, int height, int colours, bool
     if (width <= 0 || height <= 0) return 0;
     const int64_t pixels = static_cast<int64_t>(width) * height;
     if (pixels16 || colours == 16 || colours == 14) return pixels * 2;
-    if (colours == 8) return pixels / 2;
-    return pixels;
+    // Two pixels a byte; an odd row's last pixel is not sent.
+    if (colours == 8) return static_cast<int64_t>(width / 2) * height;
+    if (colours == 64 || colours == 256) return pixels;
+    return 0;
 }
 
 int CommandBuilder::CrcTable(CByteArray& bytes, int mode, std::span<const uint8_t> image,

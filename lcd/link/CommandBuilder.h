@@ -15,7 +15,9 @@
 
 #include "base/ByteArray.h"
 
+class CBmpObj;
 class CItemBase;
+struct PageFormat;
 
 class CommandBuilder {
 public:
@@ -87,6 +89,14 @@ public:
     // flash pages.
     static void PageImageRecord(CByteArray& bytes, int mode, uint8_t backId,
                                 std::span<const uint8_t> pixels, int flashPageSize);
+    // A local bitmap of the project: its block, start page and page count, its pixel
+    // stream at its owner's size and page format. False (nothing appended) for a bitmap
+    // without owner or picture, which has no place in flash.
+    static bool BitmapRecord(CByteArray& bytes, int mode, const CBmpObj& bmp, int flashPageSize);
+    // A page's background bitmap at the page's size and colours, stored under `backId`.
+    // False (nothing appended) without picture.
+    static bool PageImageRecord(CByteArray& bytes, int mode, const CBmpObj& bmp,
+                                const PageFormat& page, uint8_t backId, int flashPageSize);
     // Standard font: block head for block 0A, 20, the file as it is.
     static void StandardFont(CByteArray& bytes, int mode, std::span<const uint8_t> file);
     // Custom font: block head for block 08, K = 8192-byte units, the kind, the file, FF up
@@ -99,7 +109,8 @@ public:
     static bool FirmwareImage(CByteArray& bytes, std::span<const uint8_t> image);
 
     // Bytes of one full-screen bitmap's pixel stream: 2 per pixel for 16-bit pixels (the
-    // board's flag, or the 16- and 14-bit colour counts), half a byte at 8 colours, else 1.
+    // board's flag, or the 16- and 14-bit colour counts), width / 2 per row at 8 colours,
+    // 1 per pixel at 64 and 256 colours; 0 for a colour count without pixel format.
     static int64_t FullScreenBytes(int width, int height, int colours, bool pixels16);
     // The CRC table of a flash image made in `mode`: head, then for every page record,
     // local bitmap record and full-screen bitmap record found, its short head and the CRC

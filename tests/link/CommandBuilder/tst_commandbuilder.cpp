@@ -293,6 +293,8 @@ const ScreenRow kScreenRows[] = {
     {"SixteenBitColour", 320, 240, 16, false, 153600},
     {"FourteenBitColour", 320, 240, 14, false, 153600},
     {"NoScreen", 0, 240, 8, false, 0},
+    {"OddWidthAtEightColoursDropsTheLastPixel", 3, 5, 8, false, 5},
+    {"ColourCountWithoutPixelFormat", 320, 240, 32, false, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, FullScreenSize, testing::ValuesIn(kScreenRows),
