@@ -9,7 +9,9 @@
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
+#include "images/BitmapGlobals.h"
 #include "images/CBmpObj.h"
+#include "items/CItemBmp.h"
 #include "items/CItemFont.h"
 #include "items/ItemClasses.h"
 #include "link/CommandBuilder.h"
@@ -153,18 +155,25 @@ void CLedDoc::SwapContents(CLedDoc& other) {
 }
 
 bool CLedDoc::Load(std::span<const uint8_t> bytes, std::string& error) {
+    // Bitmap items put their local bitmaps into the process-wide list as they are read;
+    // a page that fails half-way takes them out again.
+    const size_t bitmapsBefore = g_arrLocalBitmaps.size();
     CLedDoc fresh;
     Archive ar(bytes, PageClasses());
     fresh.Serialize(ar);
     if (!ar.Ok()) {
         error = ar.Error().Describe();
+        fresh.CurrentItems().clear();
+        if (g_arrLocalBitmaps.size() > bitmapsBefore) g_arrLocalBitmaps.resize(bitmapsBefore);
         return false;
     }
+    ReleaseLocalBitmaps();
     SwapContents(fresh);
     m_nCurList = 0;
     m_nUndoCount = m_nRedoCount = 0;
     m_nSel = m_nSelType = -1;
     ApplyDefaultDrawCode();
+    AdoptCurrentItems();
     m_bModified = false;
     return true;
 }
@@ -180,7 +189,13 @@ bool CLedDoc::LoadFile(const std::string& path, std::string& error) {
 }
 
 bool CLedDoc::Save(CByteArray& out, std::string& error) {
-    (void)error;
+    for (const auto& item : CurrentItems()) {
+        if (item->m_nType == CItemBmp::kType &&
+            !static_cast<const CItemBmp&>(*item).HasValidBitmap()) {
+            error = "页面中有位图图元没有对应的局部位图，无法保存";
+            return false;
+        }
+    }
     Archive ar;
     Serialize(ar);
     out = ar.TakeBytes();
@@ -287,6 +302,7 @@ void CLedDoc::Undo() {
     --m_nUndoCount;
     ++m_nRedoCount;
     m_nCurList = (m_nCurList + kRingSize - 1) % kRingSize;
+    AdoptCurrentItems();
     FindSelection();
     m_bModified = true;
 }
@@ -296,6 +312,7 @@ void CLedDoc::Redo() {
     ++m_nUndoCount;
     --m_nRedoCount;
     m_nCurList = (m_nCurList + 1) % kRingSize;
+    AdoptCurrentItems();
     FindSelection();
     m_bModified = true;
 }
@@ -425,4 +442,20 @@ bool CLedDoc::ChooseKind(int kind, const std::function<bool(std::string&)>& choo
     m_nKind = PageKindBackground;
     m_bModified = true;
     return true;
+}
+
+void CLedDoc::AdoptCurrentItems() {
+    for (auto& item : CurrentItems()) {
+        item->m_pDoc = this;
+        if (item->m_nType == CItemBmp::kType) {
+            auto& bmp = static_cast<CItemBmp&>(*item);
+            bmp.m_page = Format();
+            bmp.ClaimBitmap();
+        }
+    }
+}
+
+void CLedDoc::ReleaseLocalBitmaps() {
+    for (auto& item : CurrentItems())
+        if (item->m_nType == CItemBmp::kType) static_cast<CItemBmp&>(*item).ReleaseBitmap();
 }

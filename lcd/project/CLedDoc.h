@@ -109,6 +109,9 @@ public:
     // asked for.
     bool ChooseKind(int kind, const std::function<bool(std::string&)>& chooseImage,
                     int& nextBackId);
+    // Closing the page: every bitmap item of the current list releases its local bitmap
+    // from g_arrLocalBitmaps and the others are renumbered.
+    void ReleaseLocalBitmaps();
     // The background bitmap of a kind-2 page, or nullptr.
     CBmpObj* BackBitmap() const;
     // The page's format for pixel conversion: colour count and logical size.
@@ -153,4 +156,7 @@ private:
     void SwapContents(CLedDoc& other);
     // m_nSel becomes the first selected item of the current list (or -1).
     void FindSelection();
+    // After loading or moving through the undo ring: the items of the current list
+    // know their page and own the local bitmaps they show.
+    void AdoptCurrentItems();
 };

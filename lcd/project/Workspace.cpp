@@ -84,10 +84,13 @@ CLedDoc* Workspace::Adopt(std::unique_ptr<CLedDoc> doc) {
 
 void Workspace::Forget(CLedDoc* page) {
     if (m_active == page) m_active = nullptr;
+    page->ReleaseLocalBitmaps();
     std::erase_if(m_pages, [&](const auto& p) { return p.get() == page; });
 }
 
 void Workspace::CloseAllPages() {
+    for (const auto& p : m_pages)
+        p->ReleaseLocalBitmaps();
     m_pages.clear();
     m_active = nullptr;
 }
