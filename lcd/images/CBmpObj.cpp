@@ -135,7 +135,8 @@ int CBmpObj::GetHeight() const {
     return m_info.height < 0 ? -m_info.height : m_info.height;
 }
 
-bool CBmpObj::CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQuad> table) {
+bool CBmpObj::CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQuad> table,
+                            size_t available) {
     Release();
     const int bits = header.bitCount;
     if (header.compression != DibFormat::kBiRgb || !DibFormat::IsPlainDepth(bits) ||
@@ -144,7 +145,10 @@ bool CBmpObj::CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQ
     const int64_t height = header.height < 0 ? -int64_t{header.height} : header.height;
     std::string limit;
     const int64_t bytes = DibFormat::CheckSize(header.width, height, bits, limit);
-    if (bytes < 0 || !m_bits.Allocate(static_cast<size_t>(bytes))) return false;
+    // Pixels the file does not hold are never allocated.
+    if (bytes < 0 || static_cast<size_t>(bytes) > available ||
+        !m_bits.Allocate(static_cast<size_t>(bytes)))
+        return false;
     m_info = header;
     m_nRowBytes = static_cast<int>(DibFormat::RowBytes(bits, header.width));
     if (bits <= 8) {
@@ -250,7 +254,8 @@ bool CBmpObj::ReadBmpFile(std::FILE* file) {
         for (size_t p = header.size; p + 4 <= info.size() && table.size() < 256; p += 4)
             table.push_back(RgbQuad{info[p], info[p + 1], info[p + 2], 0});
     }
-    if (header.size < BitmapInfoHeader::kBytes || !CreatePicture(header, table)) {
+    if (header.size < BitmapInfoHeader::kBytes ||
+        !CreatePicture(header, table, static_cast<size_t>(m_nDataLen))) {
         // The picture cannot be made: the object stays empty, with no message.
         return false;
     }
@@ -352,7 +357,7 @@ void CBmpObj::Serialize(Archive& ar) {
     }
     // A header that describes no usable picture leaves the object empty; its pixel bytes
     // are still consumed so the rest of the file reads in step.
-    const bool made = CreatePicture(h, table);
+    const bool made = CreatePicture(h, table, static_cast<size_t>(dataLen));
     const size_t len = static_cast<size_t>(dataLen);
     const size_t have = made ? std::min(len, m_bits.Size()) : 0;
     TransferBytes(ar, made ? m_bits.Data() : nullptr, have);

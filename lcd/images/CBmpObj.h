@@ -14,7 +14,8 @@
 //  21 colour table, 8 bits per pixel only: 256 x (blue, green, red, 0)
 //  22 pixel rows, m_nDataLen - 2 bytes                    23 the last two pixel bytes
 // Storing recomputes fields 2 and 5 from the picture. A record whose header describes
-// no usable picture still has its pixel bytes consumed and leaves the object empty.
+// no usable picture, or more pixels than its data length holds, still has its pixel
+// bytes consumed and leaves the object empty.
 
 #include <cstdint>
 #include <cstdio>
@@ -121,8 +122,9 @@ private:
     const uint8_t* PictureRow(int y) const;
     void DrawRuns(Surface& dc, const Rect& mapRect) const;
     // Checks the header and makes the colour table and the pixel memory; false (nothing
-    // made) when it describes no usable picture.
-    bool CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQuad> table);
+    // made) when it describes no usable picture or more pixel bytes than `available`.
+    bool CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQuad> table,
+                       size_t available);
 
     BitmapInfoHeader m_info;
     std::vector<RgbQuad> m_table;

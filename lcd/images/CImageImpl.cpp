@@ -89,9 +89,9 @@ bool CImageImpl::SetIndex(int x, int y, int index) {
 COLORREF CImageImpl::GetRGB(int x, int y) const {
     if (!IsInside(x, y) || !HasDib()) return 0;
     if (m_nBitCount <= 8) {
+        // The palette's colours are in the colour table; an index past the palette shows
+        // the table entry a written file gives it too.
         const int index = GetIndex(x, y);
-        if (imagePalette)
-            return index < static_cast<int>(imagePalette->size()) ? (*imagePalette)[index] : 0;
         return index < static_cast<int>(m_table.size()) ? m_table[index].Colour() : 0;
     }
     return DibFormat::PixelColour(Row(y), x, m_nBitCount, m_table);

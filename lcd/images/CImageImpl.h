@@ -34,7 +34,8 @@ public:
     // The palette index at (x, y), y counted from the bottom row; -1 outside or for
     // pictures deeper than 8 bits.
     virtual int GetIndex(int x, int y) const;
-    // The colour at (x, y), y counted from the bottom row; black outside.
+    // The colour at (x, y), y counted from the bottom row (palette pictures through the
+    // colour table, which holds the palette); black outside.
     virtual COLORREF GetRGB(int x, int y) const;
     virtual bool SetIndex(int x, int y, int index);
     // Stores the nearest palette colour for palette pictures, else the colour itself.

@@ -202,7 +202,8 @@ int CImageImplGIF::DecodeImage(std::span<const uint8_t> codes, int codeSize, boo
             fill -= done;
         }
     }
-    if (result == kOk && fill > 0) rows.Write(line.data(), fill);
+    // A last, partial row; past the picture it is data the picture has no room for.
+    if (result == kOk && fill > 0 && !rows.Write(line.data(), fill)) result = kRowsPastPicture;
     return result;
 }
 

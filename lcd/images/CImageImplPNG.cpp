@@ -32,6 +32,17 @@ bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
     Release();
     m_strLimit.clear();
     if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) return false;
+    // The header chunk comes first: refuse oversize pictures with their size.
+    if (data.size() >= 24) {
+        const uint8_t* ihdr = data.data() + 16;
+        const int64_t width = (int64_t{ihdr[0]} << 24) | (ihdr[1] << 16) | (ihdr[2] << 8) | ihdr[3];
+        const int64_t height =
+            (int64_t{ihdr[4]} << 24) | (ihdr[5] << 16) | (ihdr[6] << 8) | ihdr[7];
+        if (width > DibFormat::kMaxSide || height > DibFormat::kMaxSide) {
+            DibFormat::CheckSize(width, height, 8, m_strLimit);
+            return false;
+        }
+    }
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
@@ -46,7 +57,6 @@ bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
         return false;
     }
     png_set_read_fn(png, &src, ReadData);
-    // Oversize pictures end the read at the header, before any row is allocated.
     png_set_user_limits(png, DibFormat::kMaxSide, DibFormat::kMaxSide);
     png_read_info(png, info);
     const int colourType = png_get_color_type(png, info);

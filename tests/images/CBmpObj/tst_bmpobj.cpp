@@ -489,7 +489,8 @@ TEST_F(BmpObjRecord, UnusableHeaderLeavesTheObjectEmptyAndTheArchiveInStep) {
                  {"run_length", 24, {1}},
                  {"zero_width", 42, {0}},
                  {"height_20000", 28, {0x20, 0x4E}},
-                 {"width_20000", 42, {0x20, 0x4E}}};
+                 {"width_20000", 42, {0x20, 0x4E}},
+                 {"more_pixels_than_data", 42, {5}}};
     for (const auto& c : cases) {
         CByteArray bytes;
         ASSERT_TRUE(FromHex(std::string(kRecord24) + " 78 56 34 12", bytes));
