@@ -3,15 +3,18 @@
 #include "base/ColourCode.h"
 #include "base/GbkCodec.h"
 #include "items/CItemArc.h"
+#include "items/CItemBmp.h"
 #include "items/CItemEllipse.h"
 #include "items/CItemFill.h"
 #include "items/CItemFont.h"
 #include "items/CItemLine.h"
 #include "items/CItemMultiLine.h"
+#include "items/CItemNumberWidget.h"
 #include "items/CItemPie.h"
 #include "items/CItemPoly.h"
 #include "items/CItemRectangle.h"
 #include "items/CItemRound.h"
+#include "items/CitemAnimationWidget.h"
 
 ExamplePage::ExamplePage(const std::string& device, int colours, double physW, double physH, int w,
                          int h)
@@ -160,4 +163,34 @@ void ExamplePage::Text(int x1, int y1, int x2, int y2, const std::vector<Run>& r
     item->m_bSelected = 0;
     item->m_pDoc = &m_doc;
     m_doc.CurrentItems().push_back(std::move(item));
+}
+
+void ExamplePage::Bitmap(int x, int y, const std::string& path) {
+    Add(std::make_unique<CItemBmp>(x, y, path, m_doc.Format()), false);
+}
+
+void ExamplePage::Number(int x, int y, int digits, int decimals, int fontSize) {
+    auto item = std::make_unique<CItemNumberWidget>(x, y, Screen(m_hi, m_lo));
+    item->m_nDigits = digits;
+    item->m_nDecimals = decimals;
+    item->m_nFontSize = fontSize;
+    item->m_crFore = Screen(m_hi, m_lo);
+    item->m_foreHi = static_cast<uint8_t>(m_hi);
+    item->m_foreLo = static_cast<uint8_t>(m_lo);
+    item->UpdateBox();
+    Add(std::move(item));
+}
+
+void ExamplePage::Animation(int x1, int y1, int x2, int y2) {
+    Add(Drag(std::make_unique<CitemAnimationWidget>(x1, y1, Screen(m_hi, m_lo)), x1, y1, x2, y2));
+}
+
+bool ExamplePage::Background(const std::string& path, int& nextBackId) {
+    return m_doc.ChooseKind(
+        CLedDoc::PageKindBackground,
+        [&](std::string& chosen) {
+            chosen = path;
+            return true;
+        },
+        nextBackId);
 }

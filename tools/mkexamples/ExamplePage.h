@@ -38,6 +38,15 @@ public:
     // A text frame dragged from (x1, y1) to (x2, y2), then the runs typed into it.
     void Text(int x1, int y1, int x2, int y2, const std::vector<Run>& runs);
 
+    // A bitmap item showing the picture at `path` with its top-left corner at (x, y).
+    void Bitmap(int x, int y, const std::string& path);
+    // A number widget at (x, y) with its digits, decimals and font size choice.
+    void Number(int x, int y, int digits, int decimals, int fontSize);
+    // An animation widget over the box dragged from (x1, y1) to (x2, y2).
+    void Animation(int x1, int y1, int x2, int y2);
+    // Makes the page a background-bitmap page showing the picture at `path`.
+    bool Background(const std::string& path, int& nextBackId);
+
     bool Save(const std::string& path, std::string& error) { return m_doc.SaveFile(path, error); }
 
 private:

@@ -1,9 +1,12 @@
 // mkexamples OUTDIR: writes the example pages.
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "ExamplePage.h"
+#include "base/AtomicFile.h"
 
 namespace {
 
@@ -148,6 +151,71 @@ bool Text8(const std::string& dir) {
     return Write(p, dir, "text-8.pg");
 }
 
+// A 24-bit BMP of a colour gradient with a white frame, made here so the examples carry
+// no picture of unclear origin.
+bool WritePicture(const std::string& path, int w, int h, int seed) {
+    const int row = (w * 3 + 3) & ~3;
+    std::vector<uint8_t> b(static_cast<size_t>(54 + row * h), 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    b[0] = 'B', b[1] = 'M';
+    put32(2, static_cast<uint32_t>(b.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(w));
+    put32(22, static_cast<uint32_t>(h));
+    b[26] = 1, b[28] = 24;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = &b[static_cast<size_t>(54 + y * row + x * 3)];
+            const bool frame = x == 0 || y == 0 || x == w - 1 || y == h - 1;
+            p[0] = frame ? 255 : static_cast<uint8_t>(255 * y / h);                      // blue
+            p[1] = frame ? 255 : static_cast<uint8_t>((seed * 40 + 255 * x / w) % 256);  // green
+            p[2] = frame ? 255 : static_cast<uint8_t>(255 - 255 * x / w);                // red
+        }
+    }
+    std::string error;
+    if (!AtomicFile::Write(path, b, error)) {
+        std::fprintf(stderr, "mkexamples: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Local bitmaps and both widgets at 256 colours, and a background-bitmap page.
+bool Bitmaps256(const std::string& dir) {
+    const std::string logo = dir + "/pictures/logo.bmp", icon = dir + "/pictures/icon.bmp",
+                      backdrop = dir + "/pictures/backdrop.bmp";
+    std::error_code ec;
+    std::filesystem::create_directories(dir + "/pictures", ec);
+    if (!WritePicture(logo, 64, 48, 1) || !WritePicture(icon, 24, 24, 3) ||
+        !WritePicture(backdrop, 80, 60, 5))
+        return false;
+
+    ExamplePage p("3.5寸屏320x240", 256, 70.08, 52.56, 320, 240);
+    p.Background(0, 1);
+    p.Bitmap(10, 10, logo);
+    p.Bitmap(90, 10, icon);
+    p.Bitmap(120, 10, icon);
+    p.Colour(15, 15);
+    p.Text(10, 70, 300, 90, {{"数值 Value:"}});
+    p.Colour(15, 12);
+    p.Number(110, 70, 4, 1, 0);
+    p.Colour(14, 3);
+    p.Animation(10, 110, 110, 170);
+    if (!Write(p, dir, "bitmaps-256.pg")) return false;
+
+    ExamplePage bg("3.5寸屏320x240", 256, 70.08, 52.56, 320, 240);
+    int nextBackId = 0;
+    if (!bg.Background(backdrop, nextBackId)) return false;
+    bg.Colour(15, 15);
+    bg.Text(20, 200, 300, 220, {{"背景位图 background"}});
+    bg.Rectangle(10, 190, 310, 230, false);
+    return Write(bg, dir, "background-256.pg");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,5 +224,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string dir = argv[1];
-    return Shapes256(dir) && Shapes64(dir) && Shapes8(dir) && Text256(dir) && Text8(dir) ? 0 : 1;
+    return Shapes256(dir) && Shapes64(dir) && Shapes8(dir) && Text256(dir) && Text8(dir) &&
+                   Bitmaps256(dir)
+               ? 0
+               : 1;
 }
