@@ -144,8 +144,6 @@ const BadRow kBad[] = {
      "--colours N [--bitmaps] | remove NAME）"},
     {"SizeOneNumber", "add A --size 320 --mm 1x1 --colours 8",
      "--size 应为 宽x高 的点数，例如 320x240"},
-    {"SizeFraction", "add A --size 320.5x240 --mm 1x1 --colours 8",
-     "--size 应为 宽x高 的点数，例如 320x240"},
     {"SizeBeyondInt", "add A --size 99999999999x1 --mm 1x1 --colours 8",
      "--size 应为 宽x高 的点数，例如 320x240"},
     {"MmNotNumbers", "add A --size 1x1 --mm axb --colours 8",
@@ -155,12 +153,6 @@ const BadRow kBad[] = {
     {"ColoursTwelve", "add A --size 1x1 --mm 1x1 --colours 12",
      "设备支持颜色数目只能是 8、16、64 或 256"},
     {"ColoursZero", "add A --size 1x1 --mm 1x1 --colours 0", "请选择设备支持颜色数目"},
-    {"SizeZero", "add A --size 0x240 --mm 1x1 --colours 8",
-     "逻辑尺寸的宽和高必须在 1 到 65535 点之间"},
-    {"MmZero", "add A --size 1x1 --mm 0x1 --colours 8", "物理尺寸的宽和高必须是大于 0 的毫米数"},
-    {"EmptyName", "add '' --size 1x1 --mm 1x1 --colours 8", "请填写设备名称"},
-    {"NameOutsideGbk", "add 'A😀' --size 1x1 --mm 1x1 --colours 8",
-     "设备名称含有 GBK 编码无法表示的字符"},
     {"RemoveUnknown", "remove lcd", "设备表中没有名为“lcd”的设备"},
 };
 

@@ -95,17 +95,6 @@ TEST_P(DeviceRecord, ReadsBackEveryField) {
 INSTANTIATE_TEST_SUITE_P(Rows, DeviceRecord, testing::ValuesIn(kRecords),
                          [](const auto& info) { return std::string(info.param.label); });
 
-TEST(DeviceRecordTruncated, FailsInsteadOfReadingPastTheEnd) {
-    CByteArray bytes;
-    ASSERT_TRUE(FromHex(kRecords[0].hex, bytes));
-    bytes.pop_back();
-    const ClassRegistry none;
-    Archive in(bytes, none);
-    CDeviceObj d;
-    d.Serialize(in);
-    EXPECT_FALSE(in.Ok());
-}
-
 TEST(DeviceScreen, CarriesTheValuesBothWays) {
     ScreenParams screen;
     screen.device = "LCD240128";
