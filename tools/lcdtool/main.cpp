@@ -13,6 +13,7 @@
 #include "Output.h"
 #include "PageCommands.h"
 #include "ToolMessenger.h"
+#include "WorkspaceCommands.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ const char kUsage[] =
     "        [--board 0..3] -o OUT.txt       a picture's pixel bytes as a C array\n"
     "  devices list | add NAME --size WxH --mm WxH --colours N [--bitmaps] | remove NAME\n"
     "                                        the device catalogue of the settings directory\n"
+    "  new-project DIR NAME --device NAME    create the project DIR/NAME for a catalogue device\n"
+    "  new-page PROJECT.zkp NAME             add a page to a project\n"
     "  (M: short, checksum or long; default short)\n";
 
 }  // namespace
@@ -71,5 +74,7 @@ int main(int argc, char** argv) {
     if (command == "crc") return LinkCommands::Crc(args);
     if (command == "command") return LinkCommands::Command(args);
     if (command == "bmp2c") return ImageCommands::Bmp2c(args);
+    if (command == "new-project") return WorkspaceCommands::NewProject(args);
+    if (command == "new-page") return WorkspaceCommands::NewPage(args);
     return Output::Fail("未知的命令 " + command + "（lcdtool --help 列出全部命令）");
 }

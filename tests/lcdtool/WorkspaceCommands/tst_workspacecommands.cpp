@@ -1,0 +1,97 @@
+// lcdtool new-project and new-page, run as a user runs them.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "base/AtomicFile.h"
+#include "project/ProjectFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class WorkspaceCommandsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/lcdtool-ws-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+        fs::create_directories(dir / "home");
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    int Run(const std::string& args, std::string* err = nullptr) {
+        const std::string cmd = "LCDSCREEN_HOME=" + (dir / "home").string() + " " + LCDTOOL_PATH +
+                                " " + args + " >/dev/null 2>" + (dir / "err").string();
+        const int rc = std::system(cmd.c_str());
+        if (err) {
+            std::ifstream f(dir / "err");
+            std::stringstream s;
+            s << f.rdbuf();
+            *err = s.str();
+        }
+        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    }
+
+    std::vector<CDocObj> Entries() {
+        std::vector<uint8_t> bytes;
+        std::string error;
+        EXPECT_TRUE(AtomicFile::Read((dir / "demo" / "demo.zkp").string(), bytes, error));
+        std::vector<CDocObj> entries;
+        EXPECT_TRUE(ProjectFile::Read(bytes, entries, error));
+        return entries;
+    }
+
+    fs::path dir;
+};
+
+TEST_F(WorkspaceCommandsTest, ProjectAndPagesFromTheCatalogue) {
+    ASSERT_EQ(Run("devices add LCD320 --size 320x240 --mm 70x52.5 --colours 256 --bitmaps"), 0);
+    ASSERT_EQ(Run("new-project " + dir.string() + " demo --device LCD320"), 0);
+    EXPECT_EQ(fs::file_size(dir / "demo" / "demo.zkp"), 0u);
+    ASSERT_EQ(Run("new-page " + (dir / "demo" / "demo.zkp").string() + " main"), 0);
+    ASSERT_EQ(Run("new-page " + (dir / "demo" / "demo.zkp").string() + " menu.pg"), 0);
+    const auto entries = Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].m_strName, "main.pg");
+    EXPECT_EQ(entries[1].m_strName, "menu.pg");
+    EXPECT_EQ(entries[1].m_nStartPage, 1);
+    EXPECT_TRUE(fs::exists(dir / "demo" / "menu.pg"));
+}
+
+struct BadRow {
+    const char* name;
+    const char* args;  // $D is the test folder
+};
+
+class WorkspaceCommandsBad : public WorkspaceCommandsTest,
+                             public testing::WithParamInterface<BadRow> {};
+
+TEST_P(WorkspaceCommandsBad, OneLineStatusOne) {
+    ASSERT_EQ(Run("devices add LCD320 --size 320x240 --mm 70x52.5 --colours 256"), 0);
+    ASSERT_EQ(Run("new-project " + dir.string() + " demo --device LCD320"), 0);
+    ASSERT_EQ(Run("new-page " + (dir / "demo" / "demo.zkp").string() + " main"), 0);
+    std::string args = GetParam().args;
+    for (size_t p; (p = args.find("$D")) != std::string::npos;)
+        args.replace(p, 2, dir.string());
+    std::string err;
+    EXPECT_EQ(Run(args, &err), 1);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(Entries().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WorkspaceCommandsBad,
+    testing::Values(BadRow{"unknown_device", "new-project $D other --device NOPE"},
+                    BadRow{"duplicate_page", "new-page $D/demo/demo.zkp main.pg"},
+                    BadRow{"escaping_page", "new-page $D/demo/demo.zkp ../x"},
+                    BadRow{"missing_project", "new-page $D/none.zkp main"},
+                    BadRow{"usage", "new-project $D"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

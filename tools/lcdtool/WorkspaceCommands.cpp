@@ -1,0 +1,49 @@
+#include "WorkspaceCommands.h"
+
+#include <cstdio>
+
+#include "CommandLine.h"
+#include "Output.h"
+#include "project/DeviceCatalogue.h"
+#include "project/Workspace.h"
+
+int WorkspaceCommands::NewProject(const CommandLine& args) {
+    if (args.Positional().size() != 2 || !args.Has("--device"))
+        return Output::Usage("lcdtool new-project DIR NAME --device NAME");
+    DeviceCatalogue catalogue;
+    catalogue.Load();
+    ScreenParams screen;
+    int32_t bitmaps = 1;
+    const std::string device = args.Value("--device");
+    WorkspaceUi ui;
+    // The command line has no device editor to open: an empty catalogue is one more
+    // device that is not there.
+    ui.newProject = [&](NewProjectChoice& c) {
+        if (!catalogue.Lookup(device, screen, bitmaps)) {
+            Output::Fail("设备目录中没有设备 " + device);
+            return false;
+        }
+        c = NewProjectChoice{screen, bitmaps != 0, args.Positional()[1], args.Positional()[0]};
+        return true;
+    };
+    Workspace ws;
+    if (!ws.NewProject(ui)) return 1;
+    std::printf("%s/%s\n", ws.GetProject().directory.c_str(), ws.GetProject().fileName.c_str());
+    return 0;
+}
+
+int WorkspaceCommands::NewPage(const CommandLine& args) {
+    if (args.Positional().size() != 2) return Output::Usage("lcdtool new-page PROJECT.zkp NAME");
+    Workspace ws;
+    if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
+    // The last page opened is the project's last entry: the new page starts after it.
+    WorkspaceUi ui;
+    ui.pageName = [&](std::string& name) {
+        name = args.Positional()[1];
+        return true;
+    };
+    CLedDoc* page = ws.NewPage(ui);
+    if (!page) return 1;
+    std::printf("%s\n", page->m_strPath.c_str());
+    return 0;
+}
