@@ -48,6 +48,7 @@ public:
     bool Background(const std::string& path, int& nextBackId);
 
     bool Save(const std::string& path, std::string& error) { return m_doc.SaveFile(path, error); }
+    CLedDoc& Doc() { return m_doc; }
 
 private:
     void Add(std::unique_ptr<CItemBase> item, bool takeCode = true);

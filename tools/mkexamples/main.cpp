@@ -2,11 +2,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ExamplePage.h"
 #include "base/AtomicFile.h"
+#include "images/BitmapGlobals.h"
+#include "project/ProjectFile.h"
 
 namespace {
 
@@ -216,6 +219,83 @@ bool Bitmaps256(const std::string& dir) {
     return Write(bg, dir, "background-256.pg");
 }
 
+// A project for a 320 x 240, 256-colour module: shapes and text, a menu, local bitmaps, a
+// background page and an auxiliary page, each placed after the one before in flash.
+bool Demo(const std::string& examples) {
+    BitmapGlobals::Reset();
+    const std::string dir = examples + "/demo";
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    const std::string pictures = examples + "/pictures";
+    const char* device = "3.5寸屏320x240";
+    std::vector<std::unique_ptr<ExamplePage>> pages;
+    std::vector<std::string> names;
+    auto page = [&](const char* name) {
+        pages.push_back(std::make_unique<ExamplePage>(device, 256, 70.08, 52.56, 320, 240));
+        names.push_back(name);
+        return pages.back().get();
+    };
+
+    ExamplePage* main = page("main.pg");
+    main->Background(0, 2);
+    main->Colour(15, 15);
+    main->Rectangle(4, 4, 316, 236, false);
+    main->Text(20, 16, 300, 48, {{"液晶屏演示", 2, 2, 15, 12}});
+    main->Colour(14, 0);
+    main->Circle(60, 130, 100, 130, true);
+    main->Colour(1, 12);
+    main->Rectangle(120, 90, 200, 170, true);
+    main->Colour(3, 15);
+    main->Pie({260, 130}, {300, 130}, {260, 170});
+    main->Colour(15, 15);
+    main->Line(20, 200, 300, 200);
+
+    ExamplePage* menu = page("menu.pg");
+    menu->Background(0, 0);
+    menu->Colour(15, 15);
+    menu->Text(20, 20, 300, 140, {{"菜单\r1 设置 Setup\r2 状态 Status\r3 退出 Exit"}});
+    menu->Colour(15, 12);
+    menu->Polygon({{10, 24}, {18, 28}, {10, 32}});
+
+    ExamplePage* photo = page("photo.pg");
+    photo->Background(0, 1);
+    photo->Bitmap(20, 20, pictures + "/logo.bmp");
+    photo->Bitmap(120, 20, pictures + "/icon.bmp");
+    photo->Colour(15, 15);
+    photo->Number(20, 100, 5, 2, 0);
+
+    ExamplePage* back = page("back.pg");
+    int nextBackId = 0;
+    if (!back->Background(pictures + "/backdrop.bmp", nextBackId)) return false;
+    back->Colour(15, 15);
+    back->Text(20, 200, 300, 220, {{"背景位图 Background"}});
+
+    ExamplePage* overlay = page("overlay.pg");
+    overlay->Kind(1);
+    overlay->Colour(14, 0);
+    overlay->Rectangle(100, 80, 220, 160, true);
+    overlay->Colour(15, 15);
+    overlay->Text(110, 110, 210, 126, {{"报警 Alarm"}});
+
+    std::vector<CDocObj> entries;
+    int start = 0;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        CLedDoc& doc = pages[i]->Doc();
+        doc.m_nStartPage = start;
+        const int count = doc.ComputePageCount();
+        entries.emplace_back(names[i], start, count);
+        start += count;
+        if (!Write(*pages[i], dir, names[i].c_str())) return false;
+    }
+    std::string error;
+    if (!AtomicFile::Write(dir + "/demo.zkp", ProjectFile::Write(entries), error)) {
+        std::fprintf(stderr, "mkexamples: %s\n", error.c_str());
+        return false;
+    }
+    std::printf("%s/demo.zkp\n", dir.c_str());
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -225,7 +305,7 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     return Shapes256(dir) && Shapes64(dir) && Shapes8(dir) && Text256(dir) && Text8(dir) &&
-                   Bitmaps256(dir)
+                   Bitmaps256(dir) && Demo(dir)
                ? 0
                : 1;
 }
