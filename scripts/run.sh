@@ -8,8 +8,8 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release
 out=build/release/example-renders
 mkdir -p "$out"
-for page in examples/*.pg; do
-  name=$(basename "$page" .pg)
+for page in examples/*.pg examples/demo/*.pg; do
+  name=$(basename "$(dirname "$page")")-$(basename "$page" .pg)
   build/release/tools/lcdtool/lcdtool render "$page" -o "$out/$name.png" --zoom 2
   echo "$out/$name.png"
 done
