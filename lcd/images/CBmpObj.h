@@ -13,6 +13,9 @@
 //  18 m_nBlock i32                 19 m_nStartPage i32    20 m_strPath string
 //  21 colour table, 8 bits per pixel only: 256 x (blue, green, red, 0)
 //  22 pixel rows, m_nDataLen - 2 bytes                    23 the last two pixel bytes
+// 1- and 4-bit records carry no colour table and load with black and white or the 16
+// standard colours; pictures loaded from files are widened to 8 bits, so theirs is kept.
+// An object without picture stores an empty header, data length 2 and two zero bytes.
 // Storing recomputes fields 2 and 5 from the picture. A record whose header describes
 // no usable picture, or more pixels than its data length holds, still has its pixel
 // bytes consumed and leaves the object empty.
