@@ -1,0 +1,202 @@
+#include "project/FlashImage.h"
+
+#include "base/AtomicFile.h"
+#include "base/Messenger.h"
+#include "base/StringFormat.h"
+#include "images/BitmapGlobals.h"
+#include "images/CBmpObj.h"
+#include "link/CommandBuilder.h"
+#include "project/CLedDoc.h"
+#include "project/FlashLayout.h"
+#include "project/Workspace.h"
+
+namespace {
+
+using CB = CommandBuilder;
+
+constexpr const char* kCaption = "提示";
+constexpr int kModes = 3;
+constexpr int kBoards = 4;
+// The record head's page count is one byte, 256 sent as 00.
+constexpr int kMaxBitmapPages = 256;
+
+void Tell(const std::string& text, const char* caption = kCaption) {
+    Messenger::Current().Tell(text, caption);
+}
+
+bool AskYes(const std::string& text) {
+    return Messenger::Current().Ask(text, kCaption, Messenger::Buttons::YesNo) ==
+           Messenger::Answer::Yes;
+}
+
+}  // namespace
+
+const char* FlashImage::ModeName(int mode) {
+    static const char* const names[kModes] = {"短", "校验和", "长"};
+    return mode >= 0 && mode < kModes ? names[mode] : "";
+}
+
+FlashImage::FlashImage(FlashLayout& layout) : m_layout(layout) {}
+
+void FlashImage::Open() {
+    m_nModePicker = g_nInstructionMode >= 0 && g_nInstructionMode < kModes ? g_nInstructionMode : 0;
+    ChooseBoardType(g_nBoardType >= 0 && g_nBoardType < kBoards ? g_nBoardType : 0);
+}
+
+bool FlashImage::ChooseInstructionMode(int mode, CByteArray& command) {
+    if (mode < 0 || mode >= kModes) return false;
+    Tell(std::string("修改lcd的写指令为: ") + ModeName(mode) + "指令模式!");
+    const int previous = g_nInstructionMode;
+    g_nInstructionMode = mode;
+    m_nModePicker = mode;
+    CB::ModeOption(command, previous, mode);
+    return true;
+}
+
+bool FlashImage::ChooseBoardType(int boardType) {
+    if (boardType < 0 || boardType >= kBoards) return false;
+    BitmapGlobals::SetBoardType(boardType);
+    if (saveSettings) saveSettings();
+    return true;
+}
+
+bool FlashImage::CheckDownload() {
+    return Check(true);
+}
+
+bool FlashImage::CheckExport() {
+    return Check(false);
+}
+
+bool FlashImage::Check(bool download) {
+    g_nInstructionMode = m_nModePicker;
+    const char* caption = download ? "不能写Flash" : "不能写文件";
+    const char* pageText =
+        download ? "页面区有地址重叠或越界，请重新设置" : "页面区有页面地址重叠或越界，请重新设置";
+    const char* bitmapText = download ? "局部位图区有地址重叠或越界，请重新设置"
+                                      : "局部位图区有位图地址重叠或越界，请重新设置";
+    if (m_layout.PageCollisionFlag()) {
+        Tell(pageText, caption);
+        return false;
+    }
+    if (m_layout.BitmapCollisionFlag()) {
+        Tell(bitmapText, caption);
+        return false;
+    }
+    // The export makes this check too: such a bitmap's record would carry a wrong count.
+    for (const auto& bmp : g_arrLocalBitmaps) {
+        if (!bmp || !bmp->m_pItem || bmp->GetPageCount() <= kMaxBitmapPages) continue;
+        Tell(StringFormat("出错位图信息：\r\n\r\n起始块：%d 块，\r\n起始页：%d 页,\r\n位图名称：%s",
+                          bmp->m_nBlock, bmp->m_nStartPage, bmp->m_strPath.c_str()),
+             "局部位图大小越限，请检查     ");
+        return false;
+    }
+    // The flags cover what the maps showed last: the bitmap map only its shown block. The
+    // whole of both areas is checked again so that no overlap reaches the module.
+    if (m_layout.AnyPageCollision()) {
+        Tell(pageText, caption);
+        return false;
+    }
+    if (m_layout.AnyBitmapCollision()) {
+        Tell(bitmapText, caption);
+        return false;
+    }
+    const std::vector<std::string>& order = m_layout.PageOrder();
+    if (order.empty()) {
+        Tell("请您先排好画面的顺序");
+        return false;
+    }
+    for (const std::string& title : order) {
+        if (!m_layout.FindPage(title)) {
+            Tell("页面顺序中的页面“" + title + "”没有打开");
+            return false;
+        }
+    }
+    return true;
+}
+
+void FlashImage::Build(CByteArray& image) const {
+    const int mode = g_nInstructionMode;
+    for (const std::string& title : m_layout.PageOrder())
+        if (CLedDoc* page = m_layout.FindPage(title)) page->EncodeRecord(image, mode);
+    for (const auto& bmp : g_arrLocalBitmaps)
+        if (bmp && bmp->m_pItem) CB::BitmapRecord(image, mode, *bmp, g_nFlashPageSize);
+    for (const auto& page : m_layout.GetWorkspace().Pages()) {
+        if (const CBmpObj* back = page->BackBitmap())
+            CB::PageImageRecord(image, mode, *back, page->Format(), page->m_byBackId,
+                                g_nFlashPageSize);
+    }
+}
+
+std::vector<std::string> FlashImage::DownloadPages() const {
+    return m_layout.PageOrder();
+}
+
+bool FlashImage::Export(const std::function<bool(std::string&)>& chooseFile) {
+    if (!CheckExport()) return false;
+    std::string chosen;
+    if (!chooseFile || !chooseFile(chosen)) return false;
+    CByteArray image;
+    Build(image);
+    if (m_bCrc) {
+        // The table is built from the image's own bytes, as the written file holds them.
+        const auto& pages = m_layout.GetWorkspace().Pages();
+        int64_t fullScreen = 0;
+        if (!pages.empty()) {
+            const CLedDoc& first = *pages.front();
+            fullScreen = CB::FullScreenBytes(first.m_nLogWidth, first.m_nLogHeight,
+                                             first.m_nColours, g_b16BitPixels);
+        }
+        CByteArray table;
+        if (CB::CrcTable(table, g_nInstructionMode, image, g_nFlashPageSize, fullScreen) < 0)
+            Tell("校验表超过 65535 字节，文件中没有附加校验表");
+        else
+            image.insert(image.end(), table.begin(), table.end());
+    }
+    std::string error;
+    if (!AtomicFile::Write(CLedDoc::BinaryName(chosen), image, error)) {
+        Tell("创建文件失败");
+        return false;
+    }
+    return true;
+}
+
+bool FlashImage::ShowPicked(CByteArray& command) const {
+    const CLedDoc* page = m_layout.PickedPage();
+    if (!page) {
+        Tell("请选择你要显示的页面", "你没有指定要显示哪个页面哦");
+        return false;
+    }
+    CB::ShowPage(command, g_nInstructionMode, static_cast<uint8_t>(page->m_nStartPage & 0xFF));
+    return true;
+}
+
+bool FlashImage::ToggleCharacterSwitch(CByteArray& command) {
+    // The label changes at once and goes back on No.
+    m_bCharacterSwitch = !m_bCharacterSwitch;
+    if (!AskYes("是否要: " + OnOff(m_bCharacterSwitch) + "字符开关？")) {
+        m_bCharacterSwitch = !m_bCharacterSwitch;
+        return false;
+    }
+    CB::Option(command, g_nInstructionMode, 0x01, m_bCharacterSwitch ? 1 : 0);
+    return true;
+}
+
+bool FlashImage::ToggleParallelSwitch(CByteArray& command) {
+    // This one asks first; the module's question names the character switch here too.
+    const bool next = !m_bParallelSwitch;
+    if (!AskYes("是否要: " + OnOff(next) + "字符开关？")) return false;
+    m_bParallelSwitch = next;
+    CB::Option(command, g_nInstructionMode, 0x02, next ? 1 : 0);
+    return true;
+}
+
+bool FlashImage::TogglePageSize(CByteArray& command) {
+    m_bPage512 = !m_bPage512;
+    if (!AskYes("是否要把局部位图的每页的字节数改为: " + PageSizeLabel() + "？")) {
+        m_bPage512 = !m_bPage512;
+        return false;
+    }
+    CB::PageSizeOption(command, m_bPage512);
+    return true;
+}

@@ -1,0 +1,102 @@
+#include "project/LayoutReport.h"
+
+#include <algorithm>
+
+#include "base/AtomicFile.h"
+#include "base/GbkCodec.h"
+#include "base/Messenger.h"
+#include "base/StringFormat.h"
+#include "images/BitmapGlobals.h"
+#include "images/BmpOwner.h"
+#include "images/CBmpObj.h"
+#include "project/CLedDoc.h"
+#include "project/Workspace.h"
+
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+
+// Number of bytes of the UTF-8 sequence that starts with `lead` (1 for a stray byte).
+size_t SequenceLength(unsigned char lead) {
+    if (lead >= 0xF0 && lead < 0xF8) return 4;
+    if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
+    if (lead >= 0xC0) return 2;
+    return 1;
+}
+
+}  // namespace
+
+std::string LayoutReport::ToGbk(const std::string& utf8) {
+    std::string out;
+    if (GbkCodec::FromUtf8(utf8, out)) return out;
+    out.clear();
+    for (size_t i = 0; i < utf8.size();) {
+        const size_t n =
+            std::min(SequenceLength(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
+        std::string one;
+        out += GbkCodec::FromUtf8(utf8.substr(i, n), one) ? one : "?";
+        i += n;
+    }
+    return out;
+}
+
+void LayoutReport::PlaceField(std::string& line, size_t column, const std::string& field) {
+    if (line.size() < column) line.resize(column, ' ');
+    line += field;
+}
+
+std::string LayoutReport::LocalBitmaps() {
+    std::string text = ToGbk("            局部位图信息") + kLineEnd;
+    text += ToGbk("BLOCK   PAGE    X    Y     W     H     名称") + kLineEnd;
+    for (const auto& bmp : g_arrLocalBitmaps) {
+        if (!bmp || !bmp->m_pItem) continue;
+        const Rect rc = bmp->m_pItem->BmpRect();
+        const auto number = [](int64_t v) {
+            return StringFormat("%lld,", static_cast<long long>(v));
+        };
+        std::string line;
+        PlaceField(line, 1, number(bmp->m_nBlock));
+        PlaceField(line, 8, number(bmp->m_nStartPage));
+        PlaceField(line, 16, number(rc.left));
+        PlaceField(line, 21, number(rc.top));
+        PlaceField(line, 27, number(int64_t{rc.right} - rc.left));
+        PlaceField(line, 33, number(int64_t{rc.bottom} - rc.top));
+        PlaceField(line, 39, ToGbk(bmp->m_strPath));
+        text += line + kLineEnd;
+    }
+    return text;
+}
+
+std::string LayoutReport::Backgrounds(const Workspace& ws) {
+    std::string text = ToGbk(" 名称              所在块    调用页面") + kLineEnd;
+    for (const auto& page : ws.Pages()) {
+        const CBmpObj* bmp = page->BackBitmap();
+        if (!bmp) continue;
+        std::string line;
+        PlaceField(line, 0, ToGbk(bmp->m_strPath));
+        PlaceField(line, 20, StringFormat("%d", page->m_byBackId));
+        PlaceField(line, 30, ToGbk(page->m_strTitle));
+        text += line + kLineEnd;
+    }
+    return text;
+}
+
+std::string LayoutReport::ReportName(const std::string& chosen) {
+    const std::string tail = ".txt";
+    const bool has = chosen.size() >= tail.size() &&
+                     chosen.compare(chosen.size() - tail.size(), tail.size(), tail) == 0;
+    return has ? chosen : chosen + tail;
+}
+
+bool LayoutReport::Write(const std::string& text,
+                         const std::function<bool(std::string&)>& chooseFile) {
+    std::string chosen;
+    if (!chooseFile || !chooseFile(chosen)) return false;
+    std::string error;
+    const auto* data = reinterpret_cast<const uint8_t*>(text.data());
+    if (!AtomicFile::Write(ReportName(chosen), {data, text.size()}, error)) {
+        Messenger::Current().Tell("创建文件失败", "提示");
+        return false;
+    }
+    return true;
+}
