@@ -190,8 +190,8 @@ bool CLedDoc::LoadFile(const std::string& path, std::string& error) {
 
 bool CLedDoc::Save(CByteArray& out, std::string& error) {
     for (const auto& item : CurrentItems()) {
-        if (item->m_nType == CItemBmp::kType &&
-            !static_cast<const CItemBmp&>(*item).HasValidBitmap()) {
+        const auto* bmp = dynamic_cast<const CItemBmp*>(item.get());
+        if (bmp && !bmp->HasValidBitmap()) {
             error = "页面中有位图图元没有对应的局部位图，无法保存";
             return false;
         }
@@ -326,8 +326,7 @@ void CLedDoc::DeleteSelection() {
     Checkpoint(m_nCurList);
     ItemList& items = CurrentItems();
     CItemBase* item = items[static_cast<size_t>(m_nSel)].get();
-    if (m_nSelType == 15 && item->m_nType == 15) {
-        auto* text = static_cast<CItemFont*>(item);
+    if (auto* text = dynamic_cast<CItemFont*>(item); m_nSelType == 15 && text) {
         if (text->HasHighlight()) {
             text->DeleteChar(0);
             m_bModified = true;
@@ -351,8 +350,8 @@ void CLedDoc::SetColour(COLORREF colour, uint8_t hi, uint8_t lo, int toSelection
     if (m_nSel >= 0 && static_cast<size_t>(m_nSel) < items.size()) {
         CItemBase* item = items[static_cast<size_t>(m_nSel)].get();
         bool whole = true;
-        if (item->m_nType == 15) {
-            auto* text = static_cast<CItemFont*>(item);
+        // The type code comes from the file: the class decides.
+        if (auto* text = dynamic_cast<CItemFont*>(item)) {
             size_t marked = 0;
             for (const CTextChar& c : text->m_arrChars)
                 marked += c.m_bHighlight ? 1 : 0;
@@ -367,7 +366,7 @@ void CLedDoc::SetColour(COLORREF colour, uint8_t hi, uint8_t lo, int toSelection
         }
         if (whole) {
             item->m_crColor = colour;
-            if (item->m_nType != 15) item->m_crFill = colour;
+            if (!dynamic_cast<CItemFont*>(item)) item->m_crFill = colour;
             item->m_codeHi = hi;
             item->m_codeLo = lo;
         }
@@ -447,15 +446,17 @@ bool CLedDoc::ChooseKind(int kind, const std::function<bool(std::string&)>& choo
 void CLedDoc::AdoptCurrentItems() {
     for (auto& item : CurrentItems()) {
         item->m_pDoc = this;
-        if (item->m_nType == CItemBmp::kType) {
-            auto& bmp = static_cast<CItemBmp&>(*item);
-            bmp.m_page = Format();
-            bmp.ClaimBitmap();
+        if (auto* bmp = dynamic_cast<CItemBmp*>(item.get())) {
+            bmp->m_page = Format();
+            bmp->ClaimBitmap();
         }
     }
 }
 
 void CLedDoc::ReleaseLocalBitmaps() {
-    for (auto& item : CurrentItems())
-        if (item->m_nType == CItemBmp::kType) static_cast<CItemBmp&>(*item).ReleaseBitmap();
+    // Undo snapshots may hold bitmap items deleted from the current list: their bitmaps
+    // go too. Copies share an index, so a second release of one does nothing.
+    for (auto& list : m_itemRing)
+        for (auto& item : list)
+            if (auto* bmp = dynamic_cast<CItemBmp*>(item.get())) bmp->ReleaseBitmap();
 }

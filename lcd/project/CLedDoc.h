@@ -109,8 +109,8 @@ public:
     // asked for.
     bool ChooseKind(int kind, const std::function<bool(std::string&)>& chooseImage,
                     int& nextBackId);
-    // Closing the page: every bitmap item of the current list releases its local bitmap
-    // from g_arrLocalBitmaps and the others are renumbered.
+    // Closing the page: every bitmap item (undo snapshots included) releases its local
+    // bitmap from g_arrLocalBitmaps and the others are renumbered.
     void ReleaseLocalBitmaps();
     // The background bitmap of a kind-2 page, or nullptr.
     CBmpObj* BackBitmap() const;
