@@ -167,3 +167,25 @@ void CItemBase::DrawMarks(Surface& dc, bool outline, int first, int last) const 
     for (int k = first; k <= last; ++k)
         DrawSquare(dc, m_rcHandles[k]);
 }
+
+void CItemBase::AppendTwoPointCommand(CByteArray& bytes, uint8_t opcode, uint8_t colour, int64_t xa,
+                                      int64_t ya, int64_t xb, int64_t yb) {
+    bytes.push_back(0x1B);
+    bytes.push_back(opcode);
+    bytes.push_back(colour);
+    AppendWord(bytes, xa);
+    AppendWord(bytes, ya);
+    AppendWord(bytes, xb);
+    AppendWord(bytes, yb);
+}
+
+int CItemBase::EncodeTwoPoint(CByteArray& bytes, uint8_t opcode) const {
+    if (TwoPointLength() == 0) return 0;
+    AppendTwoPointCommand(bytes, opcode, ColourByte(), m_x1, m_y1, m_x2, m_y2);
+    return kTwoPointCommandBytes;
+}
+
+TreeNode& CItemBase::AddTreeLine(TreeNode& parent, std::string text) const {
+    parent.children.push_back(TreeNode{std::move(text), m_bSelected != 0, {}});
+    return parent.children.back();
+}

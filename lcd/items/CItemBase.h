@@ -68,7 +68,9 @@ public:
     // Exactly the number of bytes Encode(1, ...) appends in the current state.
     virtual int GetEncodedLength() { return 0; }
 
-    uint8_t ColourByte() const { return static_cast<uint8_t>(((m_codeHi & 15) << 4) | (m_codeLo & 15)); }
+    uint8_t ColourByte() const {
+        return static_cast<uint8_t>(((m_codeHi & 15) << 4) | (m_codeLo & 15));
+    }
     // The generic cursor of a handle (-1 gives the cross-hair).
     static CursorShape HandleCursor(int handle);
 
@@ -95,7 +97,21 @@ public:
     CItemBase(const CItemBase&) = default;
     CItemBase& operator=(const CItemBase&) = default;
 
+    // ESC, the opcode, the colour byte and two points, each coordinate 16 bits low byte
+    // first: the module's two-point commands (line 0x46, rectangles 0x41 and 0x5A).
+    static void AppendTwoPointCommand(CByteArray& bytes, uint8_t opcode, uint8_t colour, int64_t xa,
+                                      int64_t ya, int64_t xb, int64_t yb);
+    static constexpr int kTwoPointCommandBytes = 11;
+
 protected:
+    // The two-point command over (x1, y1)-(x2, y2) in the item's colour, or nothing when
+    // the two points are one; returns the bytes appended (11 or 0).
+    int EncodeTwoPoint(CByteArray& bytes, uint8_t opcode) const;
+    int TwoPointLength() const {
+        return (m_x1 == m_x2 && m_y1 == m_y2) ? 0 : kTwoPointCommandBytes;
+    }
+    // Appends the item's description line under `parent`, checked when selected.
+    TreeNode& AddTreeLine(TreeNode& parent, std::string text) const;
     // Draws the outline rectangle m_rcHandles[0] with the dotted blue pen and the handle
     // squares first..last filled solid blue.
     void DrawMarks(Surface& dc, bool outline, int first, int last) const;

@@ -77,12 +77,9 @@ void CItemEllipse::Draw(Surface& dc) {
 
 void CItemEllipse::AddToTree(TreeNode& parent, int index) {
     (void)index;
-    TreeNode node;
-    node.text = StringFormat("%s椭圆：左上角(%d,%d),右下角(%d,%d),颜色代码 %X%X",
-                             m_bSolid ? "实心" : "空心", m_x1, m_y1, m_x2, m_y2, unsigned{m_codeHi},
-                             unsigned{m_codeLo});
-    node.checked = m_bSelected != 0;
-    parent.children.push_back(std::move(node));
+    AddTreeLine(parent, StringFormat("%s椭圆：左上角(%d,%d),右下角(%d,%d),颜色代码 %X%X",
+                                     m_bSolid ? "实心" : "空心", m_x1, m_y1, m_x2, m_y2,
+                                     unsigned{m_codeHi}, unsigned{m_codeLo}));
 }
 
 int CItemEllipse::Encode(int flashMode, CByteArray& bytes) {

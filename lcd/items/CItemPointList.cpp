@@ -263,13 +263,7 @@ int CItemPointList::Encode(int flashMode, CByteArray& bytes) {
     for (size_t k = 1; k <= EdgeCount(); ++k) {
         const Point& a = m_arrPoints[k - 1];
         const Point& b = m_arrPoints[k % n];
-        bytes.push_back(0x1B);
-        bytes.push_back(0x46);
-        bytes.push_back(ColourByte());
-        AppendWord(bytes, a.x);
-        AppendWord(bytes, a.y);
-        AppendWord(bytes, b.x);
-        AppendWord(bytes, b.y);
+        AppendTwoPointCommand(bytes, 0x46, ColourByte(), a.x, a.y, b.x, b.y);
     }
     return 0;
 }

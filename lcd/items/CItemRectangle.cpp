@@ -55,28 +55,18 @@ void CItemRectangle::Draw(Surface& dc) {
 
 void CItemRectangle::AddToTree(TreeNode& parent, int index) {
     (void)index;
-    TreeNode node;
     // Any non-zero flag is drawn and encoded solid, so it is described so too.
-    node.text = StringFormat("%s矩形：左上角(%d,%d),右下角(%d,%d),颜色代码 %X%X",
-                             m_bSolid ? "实心" : "空心", m_x1, m_y1, m_x2, m_y2, unsigned{m_codeHi},
-                             unsigned{m_codeLo});
-    node.checked = m_bSelected != 0;
-    parent.children.push_back(std::move(node));
+    AddTreeLine(parent, StringFormat("%s矩形：左上角(%d,%d),右下角(%d,%d),颜色代码 %X%X",
+                                     m_bSolid ? "实心" : "空心", m_x1, m_y1, m_x2, m_y2,
+                                     unsigned{m_codeHi}, unsigned{m_codeLo}));
 }
 
 int CItemRectangle::Encode(int flashMode, CByteArray& bytes) {
     (void)flashMode;
-    if (m_x1 == m_x2 && m_y1 == m_y2) return 0;
-    bytes.push_back(0x1B);
-    bytes.push_back(m_bSolid ? 0x41 : 0x5A);
-    bytes.push_back(ColourByte());
-    AppendWord(bytes, m_x1);
-    AppendWord(bytes, m_y1);
-    AppendWord(bytes, m_x2);
-    AppendWord(bytes, m_y2);
-    return 11;
+    // The module fills a solid rectangle with the item's one colour code.
+    return EncodeTwoPoint(bytes, m_bSolid ? 0x41 : 0x5A);
 }
 
 int CItemRectangle::GetEncodedLength() {
-    return (m_x1 == m_x2 && m_y1 == m_y2) ? 0 : 11;
+    return TwoPointLength();
 }

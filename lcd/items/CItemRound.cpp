@@ -147,12 +147,9 @@ void CItemRound::Draw(Surface& dc) {
 
 void CItemRound::AddToTree(TreeNode& parent, int index) {
     (void)index;
-    TreeNode node;
-    node.text =
-        StringFormat("%s圆：圆心(%d,%d),半径:%d,颜色代码 %X%X", m_bSolid ? "实心" : "空心", m_x1,
-                     m_y1, Saturate32(Radius()), unsigned{m_codeHi}, unsigned{m_codeLo});
-    node.checked = m_bSelected != 0;
-    parent.children.push_back(std::move(node));
+    AddTreeLine(parent, StringFormat("%s圆：圆心(%d,%d),半径:%d,颜色代码 %X%X",
+                                     m_bSolid ? "实心" : "空心", m_x1, m_y1, Saturate32(Radius()),
+                                     unsigned{m_codeHi}, unsigned{m_codeLo}));
 }
 
 int CItemRound::Encode(int flashMode, CByteArray& bytes) {

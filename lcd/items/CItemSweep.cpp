@@ -177,12 +177,10 @@ void CItemSweep::DrawRays(Surface& dc, bool dotted, bool toEnd) const {
 void CItemSweep::AddToTree(TreeNode& parent, int index) {
     (void)index;
     UpdateAngles();
-    TreeNode node;
-    node.text = StringFormat("%s：圆心坐标(%d,%d),半径 %d,起始角:%d 终止角:%d 颜色代码:%X%X",
+    AddTreeLine(parent,
+                StringFormat("%s：圆心坐标(%d,%d),半径 %d,起始角:%d 终止角:%d 颜色代码:%X%X",
                              Noun(), m_xCentre, m_yCentre, m_nRadius, m_nStartAngle, m_nEndAngle,
-                             m_codeHi & 15, m_codeLo & 15);
-    node.checked = m_bSelected != 0;
-    parent.children.push_back(std::move(node));
+                             m_codeHi & 15, m_codeLo & 15));
 }
 
 int CItemSweep::Encode(int flashMode, CByteArray& bytes) {

@@ -65,25 +65,14 @@ void CitemAnimationWidget::Draw(Surface& dc) {
 
 void CitemAnimationWidget::AddToTree(TreeNode& parent, int index) {
     (void)index;
-    TreeNode node;
-    node.text = StringFormat("直线：起点(%d,%d),终点(%d,%d)", m_x1, m_y1, m_x2, m_y2);
-    node.checked = m_bSelected != 0;
-    parent.children.push_back(std::move(node));
+    AddTreeLine(parent, StringFormat("直线：起点(%d,%d),终点(%d,%d)", m_x1, m_y1, m_x2, m_y2));
 }
 
 int CitemAnimationWidget::Encode(int flashMode, CByteArray& bytes) {
     (void)flashMode;
-    if (m_x1 == m_x2 && m_y1 == m_y2) return 0;
-    bytes.push_back(0x1B);
-    bytes.push_back(0x46);
-    bytes.push_back(ColourByte());
-    AppendWord(bytes, m_x1);
-    AppendWord(bytes, m_y1);
-    AppendWord(bytes, m_x2);
-    AppendWord(bytes, m_y2);
-    return 11;
+    return EncodeTwoPoint(bytes, 0x46);
 }
 
 int CitemAnimationWidget::GetEncodedLength() {
-    return (m_x1 == m_x2 && m_y1 == m_y2) ? 0 : 11;
+    return TwoPointLength();
 }
