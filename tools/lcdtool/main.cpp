@@ -12,6 +12,7 @@
 #include "LinkCommands.h"
 #include "Output.h"
 #include "PageCommands.h"
+#include "ProjectCommands.h"
 #include "ToolMessenger.h"
 #include "WorkspaceCommands.h"
 
@@ -40,6 +41,13 @@ const char kUsage[] =
     "                                        the device catalogue of the settings directory\n"
     "  new-project DIR NAME --device NAME    create the project DIR/NAME for a catalogue device\n"
     "  new-page PROJECT.zkp NAME             add a page to a project\n"
+    "  export PROJECT.zkp -o IMAGE.bin [--mode M] [--board 0..3] [--order a.pg,b.pg,...]\n"
+    "         [--display cyclic|sequential|independent] [--crc]\n"
+    "                                        the project's flash image as the export writes it\n"
+    "  layout PROJECT.zkp [--board 0..3] [--block N] [--png OUT.png]\n"
+    "                                        every page's and bitmap's flash run and collisions\n"
+    "  report bitmaps|backgrounds PROJECT.zkp -o OUT.txt\n"
+    "                                        the local or full-screen bitmap report\n"
     "  (M: short, checksum or long; default short)\n";
 
 }  // namespace
@@ -56,6 +64,8 @@ int main(int argc, char** argv) {
     // Options that take no value, of every command.
     std::vector<std::string> flags = LinkCommands::Flags();
     flags.push_back("--yes");
+    for (const std::string& f : ProjectCommands::Flags())
+        flags.push_back(f);
     const CommandLine args(argc, argv, 2, flags);
     if (!args.Error().empty()) {
         Output::Fail(args.Error());
@@ -76,5 +86,8 @@ int main(int argc, char** argv) {
     if (command == "bmp2c") return ImageCommands::Bmp2c(args);
     if (command == "new-project") return WorkspaceCommands::NewProject(args);
     if (command == "new-page") return WorkspaceCommands::NewPage(args);
+    if (command == "export") return ProjectCommands::Export(args);
+    if (command == "layout") return ProjectCommands::Layout(args);
+    if (command == "report") return ProjectCommands::Report(args);
     return Output::Fail("未知的命令 " + command + "（lcdtool --help 列出全部命令）");
 }

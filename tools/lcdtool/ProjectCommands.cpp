@@ -1,0 +1,189 @@
+#include "ProjectCommands.h"
+
+#include <cstdio>
+#include <string>
+
+#include "CommandLine.h"
+#include "LinkCommands.h"
+#include "Output.h"
+#include "base/StringFormat.h"
+#include "gfx/PngWriter.h"
+#include "gfx/Surface.h"
+#include "images/BitmapGlobals.h"
+#include "images/CBmpObj.h"
+#include "project/CLedDoc.h"
+#include "project/FlashImage.h"
+#include "project/FlashLayout.h"
+#include "project/FlashMap.h"
+#include "project/LayoutReport.h"
+#include "project/Workspace.h"
+
+namespace {
+
+const char kExportUsage[] =
+    "lcdtool export PROJECT.zkp -o IMAGE.bin [--mode M] [--board 0..3] [--order a.pg,b.pg,...] "
+    "[--display cyclic|sequential|independent] [--crc]";
+const char kLayoutUsage[] = "lcdtool layout PROJECT.zkp [--board 0..3] [--block N] [--png OUT.png]";
+const char kReportUsage[] = "lcdtool report bitmaps|backgrounds PROJECT.zkp -o OUT.txt";
+
+constexpr int kBoards = 4;
+
+bool BoardOption(const CommandLine& args) {
+    int board = 0;
+    if (!args.IntValue("--board", 0, 0, kBoards - 1, board)) {
+        Output::Fail("--board 须为 0 到 3 的整数");
+        return false;
+    }
+    BitmapGlobals::SetBoardType(board);
+    return true;
+}
+
+bool OpenProject(const std::string& path, Workspace& ws) {
+    // The core says what went wrong; pages it could not open are left out.
+    return ws.OpenProjectFile(path);
+}
+
+std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> items;
+    size_t from = 0;
+    while (from <= text.size()) {
+        const size_t comma = text.find(',', from);
+        const size_t end = comma == std::string::npos ? text.size() : comma;
+        if (end > from) items.push_back(text.substr(from, end - from));
+        if (comma == std::string::npos) break;
+        from = comma + 1;
+    }
+    return items;
+}
+
+bool DisplayOption(const CommandLine& args, FlashLayout::DisplayMode& mode) {
+    const std::string value = args.Value("--display", "independent");
+    if (value == "cyclic") {
+        mode = FlashLayout::DisplayCyclic;
+    } else if (value == "sequential") {
+        mode = FlashLayout::DisplaySequential;
+    } else if (value == "independent") {
+        mode = FlashLayout::DisplayIndependent;
+    } else {
+        Output::Fail("--display 须为 cyclic、sequential 或 independent，不是 " + value);
+        return false;
+    }
+    return true;
+}
+
+const char* State(bool collision) {
+    return collision ? "冲突" : "正常";
+}
+
+std::string LastPage(int64_t start, int64_t count) {
+    return count > 0 ? StringFormat("%lld", static_cast<long long>(start + count - 1)) : "-";
+}
+
+}  // namespace
+
+const std::vector<std::string>& ProjectCommands::Flags() {
+    static const std::vector<std::string> flags = {"--crc"};
+    return flags;
+}
+
+int ProjectCommands::Export(const CommandLine& args) {
+    if (args.Positional().size() != 1 || !args.Has("-o")) return Output::Usage(kExportUsage);
+    int mode = 0;
+    FlashLayout::DisplayMode display = FlashLayout::DisplayIndependent;
+    if (!LinkCommands::ModeOption(args, "--mode", mode) || !BoardOption(args) ||
+        !DisplayOption(args, display))
+        return 1;
+    if (args.Has("--order") && SplitList(args.Value("--order")).empty())
+        return Output::Fail("--order 须列出页面名称，以逗号分隔");
+
+    Workspace ws;
+    if (!OpenProject(args.Positional()[0], ws)) return 1;
+    FlashLayout layout(ws);
+    // The project's own order unless the command line gives one.
+    std::vector<std::string> order;
+    if (args.Has("--order")) {
+        order = SplitList(args.Value("--order"));
+    } else {
+        for (const CDocObj& e : ws.GetProject().entries)
+            order.push_back(e.m_strName);
+    }
+    layout.SetPageOrder(order);
+    layout.SetDisplayMode(display);
+
+    g_nInstructionMode = mode;
+    FlashImage image(layout);
+    image.Open();
+    image.m_bCrc = args.Has("--crc");
+    const bool ok = image.Export([&](std::string& name) {
+        name = args.Value("-o");
+        return true;
+    });
+    return ok ? 0 : 1;
+}
+
+int ProjectCommands::Layout(const CommandLine& args) {
+    if (args.Positional().size() != 1) return Output::Usage(kLayoutUsage);
+    int block = -1;
+    if (!BoardOption(args)) return 1;
+    if (!args.IntValue("--block", -1, 0, FlashLayout::kBlocks - 1, block))
+        return Output::Fail("--block 须为 0 到 63 的整数");
+
+    Workspace ws;
+    if (!OpenProject(args.Positional()[0], ws)) return 1;
+    FlashLayout layout(ws);
+
+    std::printf("# 页面区：256 页，每页 128 字节，第 255 页保留\n");
+    std::printf("页面\t起始页\t页数\t末页\t状态\n");
+    bool pageCollision = false;
+    for (const auto& r : layout.PageRuns()) {
+        std::printf("%s\t%lld\t%lld\t%s\t%s\n", r.page->m_strTitle.c_str(),
+                    static_cast<long long>(r.start), static_cast<long long>(r.count),
+                    LastPage(r.start, r.count).c_str(), State(r.collision));
+        pageCollision = pageCollision || r.collision;
+    }
+    std::printf("# 局部位图区：64 块，每块 256 页，每页 %d 字节\n", g_nFlashPageSize);
+    std::printf("位图\t块\t起始页\t页数\t末页\t状态\t调用页面\n");
+    bool bitmapCollision = false;
+    for (const auto& r : layout.BitmapRuns(block)) {
+        const CLedDoc* owner = layout.OwnerPage(*r.bitmap);
+        std::printf("%s\t%lld\t%lld\t%lld\t%s\t%s\t%s\n", r.bitmap->m_strPath.c_str(),
+                    static_cast<long long>(r.block), static_cast<long long>(r.start),
+                    static_cast<long long>(r.count), LastPage(r.start, r.count).c_str(),
+                    State(r.collision), owner ? owner->m_strTitle.c_str() : "-");
+        bitmapCollision = bitmapCollision || r.collision;
+    }
+    std::printf("页面区：%s\n", pageCollision ? "有地址重叠或越界" : "正常");
+    std::printf("局部位图区%s：%s\n", block >= 0 ? StringFormat("第%d块", block).c_str() : "",
+                bitmapCollision ? "有地址重叠或越界" : "正常");
+    if (std::fflush(stdout) != 0) return Output::Fail("写标准输出失败");
+
+    if (!args.Has("--png")) return 0;
+    Surface map(FlashMap::kSize, FlashMap::kSize);
+    bool drawn;
+    if (block >= 0) {
+        layout.ChooseBitmapBlock(block);
+        drawn = layout.DrawBitmapMap(map);
+    } else {
+        drawn = layout.DrawPageMap(map);
+    }
+    if (!drawn) return 1;
+    std::string error;
+    if (!PngWriter::Write(map, args.Value("--png"), 1, error)) return Output::Fail(error);
+    return 0;
+}
+
+int ProjectCommands::Report(const CommandLine& args) {
+    if (args.Positional().size() != 2 || !args.Has("-o")) return Output::Usage(kReportUsage);
+    const std::string& which = args.Positional()[0];
+    if (which != "bitmaps" && which != "backgrounds") return Output::Usage(kReportUsage);
+    if (!BoardOption(args)) return 1;
+    Workspace ws;
+    if (!OpenProject(args.Positional()[1], ws)) return 1;
+    const std::string text =
+        which == "bitmaps" ? LayoutReport::LocalBitmaps() : LayoutReport::Backgrounds(ws);
+    const bool ok = LayoutReport::Write(text, [&](std::string& name) {
+        name = args.Value("-o");
+        return true;
+    });
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// lcdtool's project commands: the flash image of a project (export), its flash layout
+// (layout) and the two layout reports (report). Each loads the project as project
+// management does, returns the exit status (0 success, 1 bad input or a refusal) and
+// prints one clear line on stderr for every problem.
+
+#include <string>
+#include <vector>
+
+class CommandLine;
+
+class ProjectCommands {
+public:
+    // Options of these commands that take no value.
+    static const std::vector<std::string>& Flags();
+    static int Export(const CommandLine& args);
+    static int Layout(const CommandLine& args);
+    static int Report(const CommandLine& args);
+};
