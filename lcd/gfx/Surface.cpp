@@ -368,7 +368,7 @@ public:
     int Boundary(i64 y, std::array<std::pair<i64, i64>, 2>& runs) const {
         i64 a, b;
         if (!Row(y, a, b)) return 0;
-        i64 ua, ub, da, db;
+        i64 ua = 0, ub = 0, da = 0, db = 0;
         const bool up = Row(y - 1, ua, ub), down = Row(y + 1, da, db);
         i64 ia = a + 1, ib = b - 1;
         if (!up || !down) {
