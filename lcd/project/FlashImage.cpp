@@ -117,6 +117,24 @@ bool FlashImage::Check(bool download) {
 
 void FlashImage::Build(CByteArray& image) const {
     const int mode = g_nInstructionMode;
+    // Every record fills whole flash pages, so their sizes are known before the pixels
+    // are converted: one allocation instead of a doubling buffer.
+    // Each record also leaves room for its entry in the CRC table an export may append.
+    constexpr int64_t kHead = 8 + 7;
+    int64_t size = 16;
+    for (const std::string& title : m_layout.PageOrder())
+        if (CLedDoc* page = m_layout.FindPage(title))
+            size += kHead + int64_t{page->ComputePageCount()} * CB::kPageBytes;
+    for (const auto& bmp : g_arrLocalBitmaps)
+        if (bmp && bmp->m_pItem) size += kHead + int64_t{bmp->GetPageCount()} * g_nFlashPageSize;
+    for (const auto& page : m_layout.GetWorkspace().Pages()) {
+        if (!page->BackBitmap()) continue;
+        const int64_t pixels = CB::FullScreenBytes(page->m_nLogWidth, page->m_nLogHeight,
+                                                   page->m_nColours, g_b16BitPixels);
+        size += kHead + pixels + g_nFlashPageSize;
+    }
+    if (size > 0 && size < (int64_t{1} << 31))
+        image.reserve(image.size() + static_cast<size_t>(size));
     for (const std::string& title : m_layout.PageOrder())
         if (CLedDoc* page = m_layout.FindPage(title)) page->EncodeRecord(image, mode);
     for (const auto& bmp : g_arrLocalBitmaps)
