@@ -38,11 +38,6 @@ bool BoardOption(const CommandLine& args) {
     return true;
 }
 
-bool OpenProject(const std::string& path, Workspace& ws) {
-    // The core says what went wrong; pages it could not open are left out.
-    return ws.OpenProjectFile(path);
-}
-
 std::vector<std::string> SplitList(const std::string& text) {
     std::vector<std::string> items;
     size_t from = 0;
@@ -97,7 +92,7 @@ int ProjectCommands::Export(const CommandLine& args) {
         return Output::Fail("--order 须列出页面名称，以逗号分隔");
 
     Workspace ws;
-    if (!OpenProject(args.Positional()[0], ws)) return 1;
+    if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
     FlashLayout layout(ws);
     // The project's own order unless the command line gives one.
     std::vector<std::string> order;
@@ -129,7 +124,7 @@ int ProjectCommands::Layout(const CommandLine& args) {
         return Output::Fail("--block 须为 0 到 63 的整数");
 
     Workspace ws;
-    if (!OpenProject(args.Positional()[0], ws)) return 1;
+    if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
     FlashLayout layout(ws);
 
     std::printf("# 页面区：256 页，每页 128 字节，第 255 页保留\n");
@@ -176,9 +171,8 @@ int ProjectCommands::Report(const CommandLine& args) {
     if (args.Positional().size() != 2 || !args.Has("-o")) return Output::Usage(kReportUsage);
     const std::string& which = args.Positional()[0];
     if (which != "bitmaps" && which != "backgrounds") return Output::Usage(kReportUsage);
-    if (!BoardOption(args)) return 1;
     Workspace ws;
-    if (!OpenProject(args.Positional()[1], ws)) return 1;
+    if (!ws.OpenProjectFile(args.Positional()[1])) return 1;
     const std::string text =
         which == "bitmaps" ? LayoutReport::LocalBitmaps() : LayoutReport::Backgrounds(ws);
     const bool ok = LayoutReport::Write(text, [&](std::string& name) {
