@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/Archive.h"
 #include "gfx/Surface.h"
 
 namespace {
@@ -183,6 +184,17 @@ int CItemBase::EncodeTwoPoint(CByteArray& bytes, uint8_t opcode) const {
     if (TwoPointLength() == 0) return 0;
     AppendTwoPointCommand(bytes, opcode, ColourByte(), m_x1, m_y1, m_x2, m_y2);
     return kTwoPointCommandBytes;
+}
+
+void CItemBase::SerializeBox(Archive& ar) {
+    ar.Int32(m_nType);
+    ar.Point(m_x1, m_y1);
+    ar.Point(m_x2, m_y2);
+    ar.UInt32(m_crColor);
+    ar.UInt32(m_crFill);
+    ar.Int32(m_bSolid);
+    ar.Byte(m_codeLo);
+    ar.Byte(m_codeHi);
 }
 
 TreeNode& CItemBase::AddTreeLine(TreeNode& parent, std::string text) const {

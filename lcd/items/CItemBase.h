@@ -110,6 +110,9 @@ protected:
     int TwoPointLength() const {
         return (m_x1 == m_x2 && m_y1 == m_y2) ? 0 : kTwoPointCommandBytes;
     }
+    // The record the rectangle and the ellipse share: type (int32), the two corners, outline
+    // and fill colours (COLORREF), the solid flag (int32), then the two code bytes.
+    void SerializeBox(Archive& ar);
     // Appends the item's description line under `parent`, checked when selected.
     TreeNode& AddTreeLine(TreeNode& parent, std::string text) const;
     // Draws the outline rectangle m_rcHandles[0] with the dotted blue pen and the handle

@@ -31,14 +31,7 @@ CItemEllipse::CItemEllipse(int x, int y, COLORREF colour, COLORREF fill, bool so
 }
 
 void CItemEllipse::Serialize(Archive& ar) {
-    ar.Int32(m_nType);
-    ar.Point(m_x1, m_y1);
-    ar.Point(m_x2, m_y2);
-    ar.UInt32(m_crColor);
-    ar.UInt32(m_crFill);
-    ar.Int32(m_bSolid);
-    ar.Byte(m_codeLo);
-    ar.Byte(m_codeHi);
+    SerializeBox(ar);
     if (ar.IsLoading()) {
         m_bCreating = 0;
         m_pRgn = Region();
