@@ -209,14 +209,16 @@ int LinkCommands::Crc(const CommandLine& args) {
 
 int LinkCommands::Command(const CommandLine& args) {
     const char* usage =
-        "lcdtool command show-page N | option O V | baud I | start-check | version | config "
-        "[--mode M] [--prev-mode M] -o OUT";
+        "lcdtool command show-page N | option O V | page-size 256|512 | baud I | start-check | "
+        "version | config [--mode M] [--prev-mode M] -o OUT";
     const auto& words = args.Positional();
     if (words.empty() || !args.Has("-o")) return Output::Usage(usage);
     int mode = 0, previous = 0;
     if (!ModeOption(args, "--mode", mode) || !ModeOption(args, "--prev-mode", previous)) return 1;
     const std::string& name = words[0];
-    const size_t wanted = name == "show-page" || name == "baud" ? 2 : name == "option" ? 3 : 1;
+    const size_t wanted = name == "show-page" || name == "baud" || name == "page-size" ? 2
+                          : name == "option"                                           ? 3
+                                                                                       : 1;
     if (words.size() != wanted) return Output::Usage(usage);
     if (args.Has("--prev-mode") && name != "option")
         return Output::Fail("--prev-mode 只用于 option 0");
@@ -241,6 +243,11 @@ int LinkCommands::Command(const CommandLine& args) {
             if (args.Has("--prev-mode")) return Output::Fail("--prev-mode 只用于 option 0");
             CB::Option(bytes, mode, static_cast<uint8_t>(option), static_cast<uint8_t>(value));
         }
+    } else if (name == "page-size") {
+        // Option 02 again, but as the local-bitmap page size it always goes out short.
+        if (words[1] != "256" && words[1] != "512")
+            return Output::Fail("局部位图每页的字节数须为 256 或 512");
+        CB::PageSizeOption(bytes, words[1] == "512");
     } else if (name == "baud") {
         int index = 0;
         if (!ParseInt(words[1], 0, 4, index))
