@@ -132,7 +132,8 @@ KVX_STATIC_ASSERT(sizeof(CanStatus) == 12, "CanStatus is 12 bytes");
 #define KVX_FIND_BUFFER_BYTES(n) (35 + 4 * (n))
 
 /* 1. Opens an adapter; a previously open one is closed first.
- * reserved: the baud rate for type 1 (1200..921600, a standard rate).
+ * reserved: the baud rate for type 1 (1..4000000; the driver may refuse a rate its UART
+ *           cannot keep).
  * Returns 1 opened; 0 failed (types 2..4); -1 serial port unusable or unknown device type
  * (reported on stderr). Type 4: a 4-byte refusal from the adapter returns the OR of its
  * bytes and leaves the library closed. */

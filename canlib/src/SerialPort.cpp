@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "CustomBaudRate.h"
+
 namespace kvx {
 
 namespace {
@@ -41,17 +43,18 @@ std::string SerialPort::PathForIndex(uint32_t deviceIndex) {
 }
 
 bool SerialPort::IsSupportedBaudRate(uint32_t baudRate) {
-    speed_t speed;
-    return SpeedFor(baudRate, &speed);
+    return baudRate > 0 && baudRate <= kMaxBaudRate;
 }
 
 bool SerialPort::Open(const std::string& path, uint32_t baudRate) {
     Close();
-    speed_t speed;
-    if (!SpeedFor(baudRate, &speed)) {
+    if (!IsSupportedBaudRate(baudRate)) {
         std::fprintf(stderr, "KVX_CAN: unsupported baud rate %u\n", baudRate);
         return false;
     }
+    // Rates without a termios constant start at 38400 and are set exactly afterwards.
+    speed_t speed = B38400;
+    const bool standard = SpeedFor(baudRate, &speed);
     // Non-blocking open so a missing carrier cannot hang us; blocking writes afterwards.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -73,7 +76,7 @@ bool SerialPort::Open(const std::string& path, uint32_t baudRate) {
     tio.c_cc[VTIME] = 0;
     cfsetispeed(&tio, speed);
     cfsetospeed(&tio, speed);
-    if (tcsetattr(fd, TCSANOW, &tio) != 0) {
+    if (tcsetattr(fd, TCSANOW, &tio) != 0 || (!standard && !CustomBaudRate::Apply(fd, baudRate))) {
         std::fprintf(stderr, "KVX_CAN: cannot set up %s: %s\n", path.c_str(), std::strerror(errno));
         ::close(fd);
         return false;

@@ -16,7 +16,10 @@ public:
 
     // "COM n" for device index n-1: /dev/ttyS<index>, or the path in KVX_CAN_COM<n>.
     static std::string PathForIndex(uint32_t deviceIndex);
-    // False for rates termios has no constant for.
+    // Any rate from 1 to 4,000,000: the standard ones through termios, the others
+    // (14400, 128000, 256000, ...) through termios2; whether the UART can keep to it is the
+    // driver's to say when the port is opened.
+    static constexpr uint32_t kMaxBaudRate = 4000000;
     static bool IsSupportedBaudRate(uint32_t baudRate);
 
     // Exclusive open; false (and a message on stderr) when the port cannot be used.

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "CustomBaudRate.h"
 #include "SerialPort.h"
 #include "support/TestSupport.h"
 
@@ -50,11 +51,34 @@ TEST(SerialPortTest, ComNumberMapsToDevicePath) {
     EXPECT_EQ(SerialPort::PathForIndex(0), "/dev/ttyS0");
 }
 
-TEST(SerialPortTest, StandardRatesOnly) {
-    for (uint32_t rate : {4800u, 9600u, 19200u, 38400u, 57600u, 115200u})
+TEST(SerialPortTest, RatesFromOneToFourMegabaud) {
+    for (uint32_t rate : {1u, 4800u, 14400u, 115200u, 128000u, 256000u, 4000000u})
         EXPECT_TRUE(SerialPort::IsSupportedBaudRate(rate)) << rate;
-    for (uint32_t rate : {0u, 1u, 12345u, 0xFFFFFFFFu})
+    for (uint32_t rate : {0u, 4000001u, 0xFFFFFFFFu})
         EXPECT_FALSE(SerialPort::IsSupportedBaudRate(rate)) << rate;
+}
+
+// Rates with and without a termios constant reach the line exactly.
+TEST(SerialPortTest, OpenSetsTheExactRate) {
+    for (uint32_t rate : {9600u, 115200u, 14400u, 128000u, 256000u}) {
+        PtyPair pty;
+        SerialPort port;
+        ASSERT_TRUE(port.Open(pty.path, rate)) << rate;
+        EXPECT_EQ(port.BaudRate(), rate);
+        // The line's settings are shared by both ends' view of the slave.
+        const int probe = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY);
+        if (probe >= 0) {  // TIOCEXCL lets only root open it a second time
+            EXPECT_EQ(kvx::CustomBaudRate::Read(probe), rate);
+            ::close(probe);
+        }
+    }
+}
+
+TEST(SerialPortTest, ZeroRateIsRefusedBeforeTheOpen) {
+    PtyPair pty;
+    SerialPort port;
+    EXPECT_FALSE(port.Open(pty.path, 0));
+    EXPECT_FALSE(port.IsOpen());
 }
 
 TEST(SerialPortTest, BytesTravelRawBothWays) {
