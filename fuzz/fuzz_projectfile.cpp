@@ -16,7 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (error.empty()) __builtin_trap();
         return 0;
     }
-    const CByteArray again = ProjectFile::Write(entries);
+    // What was read as GBK can always be written back.
+    CByteArray again;
+    if (!ProjectFile::Write(entries, again, error)) __builtin_trap();
     std::vector<CDocObj> back;
     if (!ProjectFile::Read(again, back, error) || back.size() != entries.size()) __builtin_trap();
     for (size_t i = 0; i < back.size(); ++i) {

@@ -122,9 +122,9 @@ void Archive::Text(std::string& utf8) {
     if (m_storing) {
         std::string gbk;
         if (!GbkCodec::FromUtf8(utf8, gbk)) {
-            // Storing never fails; a text the file cannot hold is written with '?' marks
-            // by the caller's own checks. Here we keep the bytes we have.
-            gbk = utf8;
+            // Raw UTF-8 in a GBK file would make it unreadable: refuse the whole store.
+            Fail("“" + utf8 + "”含有 GBK 编码无法表示的字符");
+            return;
         }
         RawString(gbk);
         return;

@@ -84,7 +84,7 @@ public:
         return nullptr;
     }
 
-    // Error state (loading; storing never fails).
+    // Error state. Storing fails only on a text GBK cannot hold; the bytes are then unusable.
     bool Ok() const { return m_error.message.empty(); }
     const ArchiveError& Error() const { return m_error; }
     // Records a failure at the current offset; only the first one is kept.

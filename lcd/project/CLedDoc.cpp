@@ -198,6 +198,10 @@ bool CLedDoc::Save(CByteArray& out, std::string& error) {
     }
     Archive ar;
     Serialize(ar);
+    if (!ar.Ok()) {
+        error = "页面无法保存：" + ar.Error().message;
+        return false;
+    }
     out = ar.TakeBytes();
     return true;
 }

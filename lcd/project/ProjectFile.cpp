@@ -10,13 +10,18 @@ constexpr size_t kMinEntryBytes = 2 + 1 + 8;
 
 }  // namespace
 
-CByteArray ProjectFile::Write(const std::vector<CDocObj>& entries) {
+bool ProjectFile::Write(const std::vector<CDocObj>& entries, CByteArray& out, std::string& error) {
     Archive ar;
     uint32_t count = static_cast<uint32_t>(entries.size());
     ar.Count(count, 0);
     for (const CDocObj& e : entries)
         ar.WriteObject(&e);
-    return ar.TakeBytes();
+    if (!ar.Ok()) {
+        error = "页面名称" + ar.Error().message;
+        return false;
+    }
+    out = ar.TakeBytes();
+    return true;
 }
 
 bool ProjectFile::Read(std::span<const uint8_t> bytes, std::vector<CDocObj>& entries,

@@ -18,7 +18,8 @@
 
 class ProjectFile {
 public:
-    static CByteArray Write(const std::vector<CDocObj>& entries);
+    // False, with `error`, when an entry name cannot be written in GBK; `out` untouched.
+    static bool Write(const std::vector<CDocObj>& entries, CByteArray& out, std::string& error);
     // False, with `error` naming the offset, when the bytes are not a project file;
     // `entries` is left as it was then.
     static bool Read(std::span<const uint8_t> bytes, std::vector<CDocObj>& entries,

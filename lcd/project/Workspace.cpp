@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "base/AtomicFile.h"
+#include "base/GbkCodec.h"
 #include "base/Messenger.h"
 #include "project/ProjectFile.h"
 
@@ -49,6 +50,8 @@ std::string Workspace::CheckNewProject(const NewProjectChoice& c) {
 std::string Workspace::CheckPageName(const std::string& completed) const {
     if (completed.empty() || completed == ".pg") return "页面名称不能为空";
     if (!IsSafeEntryName(completed)) return "页面名称不能包含路径分隔符或“..”";
+    if (std::string gbk; !GbkCodec::FromUtf8(completed, gbk))
+        return "页面名称含有 GBK 编码无法表示的字符";
     for (const CDocObj& e : m_project.entries)
         if (e.m_strName == completed) return "页面名称不能重复";
     return "";
@@ -116,7 +119,9 @@ bool Workspace::WriteProjectFile() {
     if (!m_project.open) return false;
     const std::string path = PathOf(m_project.fileName);
     std::string error;
-    if (!AtomicFile::Write(path, ProjectFile::Write(m_project.entries), error)) {
+    CByteArray bytes;
+    if (!ProjectFile::Write(m_project.entries, bytes, error) ||
+        !AtomicFile::Write(path, bytes, error)) {
         Tell("工程文件保存失败：" + error);
         return false;
     }
@@ -401,6 +406,10 @@ bool Workspace::ImportIntoProject(CLedDoc* page, const WorkspaceUi& ui) {
     }
     if (!IsSafeEntryName(title)) {
         Tell("页面名称不能包含路径分隔符或“..”");
+        return false;
+    }
+    if (std::string gbk; !GbkCodec::FromUtf8(title, gbk)) {
+        Tell("页面名称含有 GBK 编码无法表示的字符");
         return false;
     }
     const auto& entries = m_project.entries;

@@ -288,7 +288,9 @@ bool Demo(const std::string& examples) {
         if (!Write(*pages[i], dir, names[i].c_str())) return false;
     }
     std::string error;
-    if (!AtomicFile::Write(dir + "/demo.zkp", ProjectFile::Write(entries), error)) {
+    CByteArray zkp;
+    if (!ProjectFile::Write(entries, zkp, error) ||
+        !AtomicFile::Write(dir + "/demo.zkp", zkp, error)) {
         std::fprintf(stderr, "mkexamples: %s\n", error.c_str());
         return false;
     }

@@ -251,6 +251,30 @@ TEST(CLedDocFile, SaveFileAndLoadFile) {
     rmdir(dir);
 }
 
+// A text GBK cannot hold would be stored as raw UTF-8 and make the page unreadable.
+TEST(CLedDocFile, ATextGbkCannotHoldRefusesTheSaveAndKeepsTheFile) {
+    char dir[] = "/tmp/lcd-doc-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string path = std::string(dir) + "/page.pg";
+    CLedDoc doc;
+    std::string error;
+    ASSERT_TRUE(doc.Load(Bytes(TwoLinesAndARectangle()), error));
+    ASSERT_TRUE(doc.SaveFile(path, error)) << error;
+    doc.m_strDevice = "LCD😀ẞ";
+    doc.m_bModified = true;
+    CByteArray bytes = {0xAB};
+    EXPECT_FALSE(doc.Save(bytes, error));
+    EXPECT_EQ(ToHex(bytes), "AB");
+    EXPECT_FALSE(doc.SaveFile(path, error));
+    EXPECT_NE(error.find("GBK"), std::string::npos) << error;
+    EXPECT_TRUE(doc.m_bModified);
+    CLedDoc back;
+    ASSERT_TRUE(back.LoadFile(path, error)) << error;
+    EXPECT_EQ(back.m_strDevice, "LCD");
+    std::remove(path.c_str());
+    rmdir(dir);
+}
+
 TEST(CLedDocTree, ScreenLineClearLineAndItems) {
     CLedDoc doc;
     std::string error;

@@ -13,6 +13,13 @@ CByteArray Hex(const std::string& h) {
     return b;
 }
 
+std::string WrittenHex(const std::vector<CDocObj>& entries) {
+    CByteArray out;
+    std::string error;
+    EXPECT_TRUE(ProjectFile::Write(entries, out, error)) << error;
+    return ToHex(out);
+}
+
 // The three-entry file, built from the format description.
 const std::string kThree = "03 00 " + kTag +
                            "07 6D 61 69 6E 2E 70 67 00 00 00 00 02 00 00 00 "  // main.pg 0 2
@@ -21,7 +28,16 @@ const std::string kThree = "03 00 " + kTag +
 
 TEST(ProjectFile, ThreeEntriesByteExact) {
     const std::vector<CDocObj> entries = {{"main.pg", 0, 2}, {"a.pg", 2, 1}, {"菜.pg", 3, 5}};
-    EXPECT_EQ(ToHex(ProjectFile::Write(entries)), ToHex(Hex(kThree)));
+    EXPECT_EQ(WrittenHex(entries), ToHex(Hex(kThree)));
+}
+
+// A name GBK cannot hold would make the file unreadable: nothing is written.
+TEST(ProjectFile, ANameGbkCannotHoldIsRefused) {
+    CByteArray out = {0xAB};
+    std::string error;
+    EXPECT_FALSE(ProjectFile::Write({{"a.pg", 0, 1}, {"ẞ.pg", 1, 1}}, out, error));
+    EXPECT_NE(error.find("ẞ.pg"), std::string::npos) << error;
+    EXPECT_EQ(ToHex(out), "AB");
 }
 
 TEST(ProjectFile, ReadsTheHandBuiltFile) {
@@ -49,7 +65,7 @@ TEST(ProjectFile, AnEmptyFileIsAProjectWithoutEntries) {
     std::string error;
     ASSERT_TRUE(ProjectFile::Read({}, entries, error));
     EXPECT_TRUE(entries.empty());
-    EXPECT_EQ(ToHex(ProjectFile::Write({})), "00 00");
+    EXPECT_EQ(WrittenHex({}), "00 00");
 }
 
 struct BadRow {

@@ -150,10 +150,16 @@ TEST_F(WorkspaceTest, NewPageRefusesEmptyDuplicateAndEscapingNames) {
     EXPECT_EQ(AddPage(""), nullptr);
     EXPECT_EQ(AddPage("main.pg"), nullptr);
     EXPECT_EQ(AddPage("../evil"), nullptr);
+    // GBK has no capital sharp s: the project file could not hold the name.
+    EXPECT_EQ(AddPage("ẞ"), nullptr);
     EXPECT_EQ(messages.told, (std::vector<std::string>{"页面名称不能为空", "页面名称不能重复",
-                                                       "页面名称不能包含路径分隔符或“..”"}));
+                                                       "页面名称不能包含路径分隔符或“..”",
+                                                       "页面名称含有 GBK 编码无法表示的字符"}));
     EXPECT_EQ(ws.GetProject().entries.size(), 1u);
     EXPECT_FALSE(fs::exists(root / "evil.pg"));
+    EXPECT_FALSE(fs::exists(root / "demo" / "ẞ.pg"));
+    Workspace other;
+    EXPECT_TRUE(other.OpenProjectFile((root / "demo" / "demo.zkp").string()));
 }
 
 TEST_F(WorkspaceTest, SaveAppendsPgAndCloseUsesTheBareTitle) {
@@ -193,8 +199,9 @@ TEST_F(WorkspaceTest, EscapingOrMissingEntriesAreSkippedAndKept) {
     ASSERT_TRUE(page.SaveFile((root / "secret.pg").string(), error));
     const std::vector<CDocObj> entries = {
         {"../secret.pg", 0, 1}, {"/etc/passwd", 1, 1}, {"gone.pg", 2, 1}, {"ok.pg", 3, 1}};
-    ASSERT_TRUE(AtomicFile::Write((root / "demo" / "demo.zkp").string(),
-                                  ProjectFile::Write(entries), error));
+    CByteArray zkp;
+    ASSERT_TRUE(ProjectFile::Write(entries, zkp, error)) << error;
+    ASSERT_TRUE(AtomicFile::Write((root / "demo" / "demo.zkp").string(), zkp, error));
 
     ASSERT_TRUE(ws.OpenProjectFile((root / "demo" / "demo.zkp").string()));
     ASSERT_EQ(ws.Pages().size(), 1u);
