@@ -33,9 +33,31 @@ int WorkspaceCommands::NewProject(const CommandLine& args) {
 }
 
 int WorkspaceCommands::NewPage(const CommandLine& args) {
-    if (args.Positional().size() != 2) return Output::Usage("lcdtool new-page PROJECT.zkp NAME");
+    if (args.Positional().size() != 2)
+        return Output::Usage("lcdtool new-page PROJECT.zkp NAME [--device NAME]");
     Workspace ws;
     if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
+    // The project file holds no screen: an open project takes it from its pages, and one
+    // without pages yet from the device named here (the editor still knows it from the
+    // new-project dialog).
+    Workspace::Project& project = ws.GetProject();
+    if (args.Has("--device")) {
+        const std::string device = args.Value("--device");
+        DeviceCatalogue catalogue;
+        catalogue.Load();
+        ScreenParams screen;
+        int32_t bitmaps = 1;
+        if (!catalogue.Lookup(device, screen, bitmaps))
+            return Output::Fail("设备目录中没有设备 " + device);
+        if (ws.Pages().empty()) {
+            project.screen = screen;
+            project.bitmapSupport = bitmaps;
+        } else if (project.screen.device != device) {
+            return Output::Fail("工程的页面是为设备 " + project.screen.device + " 做的");
+        }
+    } else if (ws.Pages().empty()) {
+        return Output::Fail("工程中还没有页面，请用 --device 指定设备类型");
+    }
     // The last page opened is the project's last entry: the new page starts after it.
     WorkspaceUi ui;
     ui.pageName = [&](std::string& name) {
