@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 
+#include <algorithm>
+
 namespace {
 
 bool Convert(const char* to, const char* from, const std::string& in, std::string& out) {
@@ -20,6 +22,14 @@ bool Convert(const char* to, const char* from, const std::string& in, std::strin
     result.resize(result.size() - dstLeft);
     out = std::move(result);
     return true;
+}
+
+// Number of bytes of the UTF-8 sequence that starts with `lead` (1 for a stray byte).
+size_t SequenceLength(unsigned char lead) {
+    if (lead >= 0xF0 && lead < 0xF8) return 4;
+    if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
+    if (lead >= 0xC0) return 2;
+    return 1;
 }
 
 }  // namespace
@@ -41,5 +51,18 @@ std::string GbkCodec::ToUtf8(const std::string& gbk) {
 std::string GbkCodec::FromUtf8(const std::string& utf8) {
     std::string out;
     FromUtf8(utf8, out);
+    return out;
+}
+
+std::string GbkCodec::FromUtf8Lossy(const std::string& utf8) {
+    std::string out;
+    if (FromUtf8(utf8, out)) return out;
+    for (size_t i = 0; i < utf8.size();) {
+        const size_t n =
+            std::min(SequenceLength(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
+        std::string one;
+        out += FromUtf8(utf8.substr(i, n), one) ? one : "?";
+        i += n;
+    }
     return out;
 }

@@ -12,4 +12,6 @@ public:
     // Conveniences for texts known to be valid: invalid input gives "".
     static std::string ToUtf8(const std::string& gbk);
     static std::string FromUtf8(const std::string& utf8);
+    // GBK of UTF-8 text where each character GBK lacks (or stray byte) becomes "?".
+    static std::string FromUtf8Lossy(const std::string& utf8);
 };

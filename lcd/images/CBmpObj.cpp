@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "base/Archive.h"
+#include "base/GbkCodec.h"
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
@@ -308,7 +309,14 @@ void CBmpObj::Serialize(Archive& ar) {
     ar.Int32(dataLen);
     ar.Int32(m_nBlock);
     ar.Int32(m_nStartPage);
-    ar.Text(m_strPath);
+    if (ar.IsStoring()) {
+        // The path only tells where the picture came from; a file name GBK cannot hold
+        // must not stop the page from being saved, so such characters are stored as "?".
+        std::string stored = GbkCodec::ToUtf8(GbkCodec::FromUtf8Lossy(m_strPath));
+        ar.Text(stored);
+    } else {
+        ar.Text(m_strPath);
+    }
     h.bitCount = bitCount;
     h.planes = planes;
 

@@ -331,9 +331,13 @@ void CLedDoc::DeleteSelection() {
     ItemList& items = CurrentItems();
     CItemBase* item = items[static_cast<size_t>(m_nSel)].get();
     if (auto* text = dynamic_cast<CItemFont*>(item); m_nSelType == 15 && text) {
-        if (text->HasHighlight()) {
-            text->DeleteChar(0);
-            m_bModified = true;
+        // Selected as a whole the box goes; while it is being edited only its highlighted
+        // characters do, and a bare caret deletes nothing.
+        if (!text->m_bSelected) {
+            if (text->HasHighlight()) {
+                text->DeleteChar(0);
+                m_bModified = true;
+            }
             return;
         }
     }

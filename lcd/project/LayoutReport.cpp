@@ -16,29 +16,11 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
-// Number of bytes of the UTF-8 sequence that starts with `lead` (1 for a stray byte).
-size_t SequenceLength(unsigned char lead) {
-    if (lead >= 0xF0 && lead < 0xF8) return 4;
-    if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
-    if (lead >= 0xC0) return 2;
-    return 1;
+std::string ToGbk(const std::string& utf8) {
+    return GbkCodec::FromUtf8Lossy(utf8);
 }
 
 }  // namespace
-
-std::string LayoutReport::ToGbk(const std::string& utf8) {
-    std::string out;
-    if (GbkCodec::FromUtf8(utf8, out)) return out;
-    out.clear();
-    for (size_t i = 0; i < utf8.size();) {
-        const size_t n =
-            std::min(SequenceLength(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
-        std::string one;
-        out += GbkCodec::FromUtf8(utf8.substr(i, n), one) ? one : "?";
-        i += n;
-    }
-    return out;
-}
 
 void LayoutReport::PlaceField(std::string& line, size_t column, const std::string& field) {
     if (line.size() < column) line.resize(column, ' ');

@@ -26,8 +26,6 @@ public:
     // Writes `text` under the name the user chooses (`chooseFile` false: cancelled).
     // "创建文件失败" when the file cannot be written.
     static bool Write(const std::string& text, const std::function<bool(std::string&)>& chooseFile);
-    // GBK of UTF-8 text; a character GBK lacks becomes "?".
-    static std::string ToGbk(const std::string& utf8);
     // Spaces up to `column` (in bytes), then `field`.
     static void PlaceField(std::string& line, size_t column, const std::string& field);
 };

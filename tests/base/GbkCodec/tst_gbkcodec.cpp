@@ -44,4 +44,30 @@ TEST(GbkCodec, RejectsCharactersGbkLacks) {
     EXPECT_FALSE(GbkCodec::FromUtf8("\xC3", out));              // cut UTF-8
 }
 
+struct LossyRow {
+    const char* name;
+    std::string utf8;
+    std::string gbk;
+};
+
+class GbkCodecLossy : public testing::TestWithParam<LossyRow> {};
+
+TEST_P(GbkCodecLossy, EachCharacterGbkLacksBecomesAQuestionMark) {
+    EXPECT_EQ(GbkCodec::FromUtf8Lossy(GetParam().utf8), GetParam().gbk);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, GbkCodecLossy,
+                         testing::Values(LossyRow{"AllGbk", "a\xE5\x9B\xBE", "a\xCD\xBC"},  // a图
+                                         LossyRow{"Emoji", "x\xF0\x9F\x98\x80y", "x?y"},
+                                         LossyRow{"TwoMissing",
+                                                  "\xE1\xBA\x9E\xE5\x9B\xBE\xE1\xBA\x9E",
+                                                  "?\xCD\xBC?"},  // ẞ图ẞ
+                                         LossyRow{"StrayByte",
+                                                  std::string("a\x80"
+                                                              "b"),
+                                                  "a?b"},
+                                         LossyRow{"CutAtTheEnd", "a\xE5\x9B", "a?"},
+                                         LossyRow{"Empty", "", ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace

@@ -371,6 +371,28 @@ TEST_F(BmpObjRecord, StoresTheFieldsInTheirOrderWithEveryPixelByte) {
     EXPECT_EQ(ToHex(ar.Bytes()), kRecord24);
 }
 
+// The source path is only information: characters GBK lacks are stored as "?" so the page
+// still saves, and the object keeps its own path.
+TEST_F(BmpObjRecord, APathGbkCannotHoldIsStoredWithQuestionMarks) {
+    CBmpObj bmp(Bmp24File("p.bmp", 4, 1, {0x102030, 0x405060, 0x708090, 0xA0B0C0}), nullptr, false,
+                Page(256));
+    bmp.m_nBlock = 2;
+    bmp.m_nStartPage = 17;
+    bmp.m_strPath =
+        "p\xF0\x9F\x98\x80"
+        "c.bmp";  // an emoji between "p" and "c"
+    Archive ar;
+    bmp.Serialize(ar);
+    ASSERT_TRUE(ar.Ok()) << ar.Error().message;
+    std::string expected = kRecord24;
+    // "pic.bmp" and "p?c.bmp" have the same length.
+    expected.replace(expected.find(ToHex(CByteArray{'p', 'i', 'c'})), 8, "70 3F 63");
+    EXPECT_EQ(ToHex(ar.Bytes()), expected);
+    EXPECT_EQ(bmp.m_strPath,
+              "p\xF0\x9F\x98\x80"
+              "c.bmp");
+}
+
 TEST_F(BmpObjRecord, LoadsEveryPixelBackIncludingTheLastTwoBytes) {
     CByteArray bytes;
     ASSERT_TRUE(FromHex(kRecord24, bytes));

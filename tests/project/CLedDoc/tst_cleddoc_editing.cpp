@@ -136,24 +136,47 @@ std::unique_ptr<CItemFont> TextOf(const char* ascii) {
     return t;
 }
 
-TEST(CLedDocDelete, HighlightedCharactersOfATextGoButTheTextStays) {
+struct TextDeleteRow {
+    const char* name;
+    bool wholeBox;            // selected as a whole (else being edited)
+    std::vector<int> marked;  // highlighted characters of "abcd"
+    const char* left;         // the text afterwards; nullptr when the box is gone
+};
+
+class CLedDocTextDelete : public testing::TestWithParam<TextDeleteRow> {};
+
+TEST_P(CLedDocTextDelete, WholeBoxOrHighlightedCharacters) {
+    const TextDeleteRow& row = GetParam();
     CLedDoc doc;
     doc.CurrentItems().push_back(TextOf("abcd"));
     auto* text = static_cast<CItemFont*>(doc.CurrentItems()[0].get());
-    text->m_arrChars[1].m_bHighlight = 1;
-    text->m_arrChars[2].m_bHighlight = 1;
+    text->m_bSelected = row.wholeBox ? 1 : 0;
+    text->m_bTextFlag = row.wholeBox ? 0 : 1;
+    for (int i : row.marked)
+        text->m_arrChars[static_cast<size_t>(i)].m_bHighlight = 1;
     doc.m_nSel = 0;
     doc.m_nSelType = 15;
     doc.DeleteSelection();
+    if (!row.left) {
+        EXPECT_TRUE(doc.CurrentItems().empty());
+        EXPECT_EQ(doc.m_nSel, -1);
+        return;
+    }
     ASSERT_EQ(doc.CurrentItems().size(), 1u);
-    auto* after = static_cast<CItemFont*>(doc.CurrentItems()[0].get());
-    ASSERT_EQ(after->m_arrChars.size(), 2u);
-    EXPECT_EQ(after->m_arrChars[0].m_lead, 'a');
-    EXPECT_EQ(after->m_arrChars[1].m_lead, 'd');
-    // Without highlights the whole text goes.
-    doc.DeleteSelection();
-    EXPECT_TRUE(doc.CurrentItems().empty());
+    std::string left;
+    for (const auto& c : static_cast<CItemFont*>(doc.CurrentItems()[0].get())->m_arrChars)
+        left += static_cast<char>(c.m_lead);
+    EXPECT_EQ(left, row.left);
+    EXPECT_EQ(doc.m_nSel, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CLedDocTextDelete,
+    testing::Values(TextDeleteRow{"SelectedBoxGoes", true, {}, nullptr},
+                    TextDeleteRow{"SelectedBoxGoesWhateverIsMarked", true, {1}, nullptr},
+                    TextDeleteRow{"EditingDeletesTheMarkedCharacters", false, {1, 2}, "ad"},
+                    TextDeleteRow{"EditingWithACaretOnlyDeletesNothing", false, {}, "abcd"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CLedDocColour, BackgroundWithFlagZero) {
     CLedDoc doc;
