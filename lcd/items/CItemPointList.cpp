@@ -82,9 +82,10 @@ void CItemPointList::Serialize(Archive& ar) {
     for (Point& p : m_arrPoints)
         ar.Point(p.x, p.y);
     if (ar.IsLoading()) {
+        // The stored box stays as read (a resave is byte-identical); the handles are
+        // placed when the item is next selected.
         m_bTracking = 0;
         m_bCreating = 0;
-        UpdateHandles();
     }
 }
 

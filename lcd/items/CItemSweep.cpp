@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/Archive.h"
+#include "base/Geometry.h"
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
 #include "items/ArcGeometry.h"
@@ -88,13 +89,15 @@ void CItemSweep::DrawHandles(Surface& dc) {
 }
 
 int CItemSweep::MoveHandle(int ox, int oy, int nx, int ny) {
-    const int dx = nx - ox, dy = ny - oy;
+    // 64-bit steps clamped to the 32-bit range: coordinates from a file may be extreme.
+    const int64_t dx = int64_t{nx} - ox, dy = int64_t{ny} - oy;
+    auto shift = [](int32_t& v, int64_t d) { v = Saturate32(v + d); };
     switch (m_nHandle) {
         case 1:
             // The centre handle carries the whole item.
-            m_xCentre += dx, m_yCentre += dy;
-            m_x1 += dx, m_y1 += dy;
-            m_x2 += dx, m_y2 += dy;
+            shift(m_xCentre, dx), shift(m_yCentre, dy);
+            shift(m_x1, dx), shift(m_y1, dy);
+            shift(m_x2, dx), shift(m_y2, dy);
             break;
         case 2:
             m_x1 = nx, m_y1 = ny;

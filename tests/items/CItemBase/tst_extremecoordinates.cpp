@@ -7,10 +7,14 @@
 #include <memory>
 
 #include "gfx/Surface.h"
+#include "items/CItemArc.h"
 #include "items/CItemBase/ItemChecks.h"
 #include "items/CItemEllipse.h"
 #include "items/CItemFill.h"
 #include "items/CItemLine.h"
+#include "items/CItemMultiLine.h"
+#include "items/CItemPie.h"
+#include "items/CItemPoly.h"
 #include "items/CItemRectangle.h"
 #include "items/CItemRound.h"
 
@@ -35,6 +39,10 @@ TEST_P(ExtremeCoordinates, EveryOperationStaysDefined) {
         std::unique_ptr<CItemBase> item = GetParam().make();
         item->m_x1 = c[0], item->m_y1 = c[1], item->m_x2 = c[2], item->m_y2 = c[3];
         if (auto* fill = dynamic_cast<CItemFill*>(item.get())) fill->m_xSeed = c[0];
+        if (auto* sweep = dynamic_cast<CItemSweep*>(item.get()))
+            sweep->m_xCentre = c[2], sweep->m_yCentre = c[3];
+        if (auto* list = dynamic_cast<CItemPointList*>(item.get()))
+            list->m_arrPoints = {{c[0], c[1]}, {c[2], c[3]}, {c[0], c[3]}};
         item->UpdateHandles();
         const int h = item->HitTest(0, 0);
         EXPECT_GE(h, -1);
@@ -61,7 +69,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Maker{"Rectangle", [] { return std::make_unique<CItemRectangle>(); }},
                     Maker{"Ellipse", [] { return std::make_unique<CItemEllipse>(); }},
                     Maker{"Round", [] { return std::make_unique<CItemRound>(); }},
-                    Maker{"Fill", [] { return std::make_unique<CItemFill>(); }}),
+                    Maker{"Fill", [] { return std::make_unique<CItemFill>(); }},
+                    Maker{"Arc", [] { return std::make_unique<CItemArc>(); }},
+                    Maker{"Pie", [] { return std::make_unique<CItemPie>(); }},
+                    Maker{"Poly", [] { return std::make_unique<CItemPoly>(); }},
+                    Maker{"MultiLine", [] { return std::make_unique<CItemMultiLine>(); }}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -260,6 +260,25 @@ TYPED_TEST(PointListTest, PointListDescriptionLine) {
     EXPECT_TRUE(points.checked);
 }
 
+// A hand-made record whose box is not the points' own: loading keeps it, so the file
+// comes out again byte for byte.
+TYPED_TEST(PointListTest, LoadKeepsTheStoredBox) {
+    TypeParam item = Build<TypeParam>({{5, 5}, {20, 5}, {20, 30}});
+    item.m_x1 = 0, item.m_y1 = 0, item.m_x2 = 99, item.m_y2 = 99;
+    Archive out;
+    out.WriteObject(&item);
+    ClassRegistry registry;
+    registry.Register<TypeParam>();
+    Archive in(out.Bytes(), registry);
+    std::unique_ptr<TypeParam> back = in.ReadObjectAs<TypeParam>("item");
+    ASSERT_TRUE(back && in.Ok());
+    EXPECT_EQ((std::vector<int>{back->m_x1, back->m_y1, back->m_x2, back->m_y2}),
+              (std::vector<int>{0, 0, 99, 99}));
+    Archive again;
+    again.WriteObject(back.get());
+    EXPECT_EQ(ToHex(again.Bytes()), ToHex(out.Bytes()));
+}
+
 TYPED_TEST(PointListTest, RecordAndLoad) {
     TypeParam item = Build<TypeParam>({{0, 0}, {10, 0}, {10, -10}});
     item.m_crColor = Rgb(0xAB, 0xCD, 0xEF);
@@ -281,6 +300,9 @@ TYPED_TEST(PointListTest, RecordAndLoad) {
     ASSERT_TRUE(back && in.Ok());
     EXPECT_EQ(RecordHex(*back), record);
     EXPECT_EQ(back->m_bTracking + back->m_bCreating + back->m_bSelected, 0);
+    // Handles are not stored; the first hit test places one square per point.
+    EXPECT_TRUE(back->m_pPointHandles.empty());
+    EXPECT_EQ(back->HitTest(10, -10), 1);
     EXPECT_EQ(back->m_pPointHandles.size(), 3u);
     // Counts that are negative or larger than the bytes left, and every cut, fail cleanly.
     const size_t countAt = out.Bytes().size() - 3 * 8 - 4;
