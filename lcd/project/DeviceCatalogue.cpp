@@ -249,7 +249,8 @@ bool DeviceCatalogue::AddDevice(const CDeviceObj& device) {
 }
 
 const std::vector<int>& DeviceCatalogue::ColourChoices() {
-    static const std::vector<int> choices = {8, 16, 64, 256};
+    // 8, 64 and 256 at the indexes the dialog has always used; 16 comes after them.
+    static const std::vector<int> choices = {8, 64, 256, 16};
     return choices;
 }
 

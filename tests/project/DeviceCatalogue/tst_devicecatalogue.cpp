@@ -530,7 +530,7 @@ TEST_F(Catalogue, AddDeviceThatCannotBeSavedIsNotKept) {
 // --- the dialog's pickers ----------------------------------------------------------------
 
 TEST(DevicePickers, ColourChoicesMapBothWays) {
-    const std::vector<int> want = {8, 16, 64, 256};
+    const std::vector<int> want = {8, 64, 256, 16};
     EXPECT_EQ(DeviceCatalogue::ColourChoices(), want);
     for (size_t i = 0; i < want.size(); ++i) {
         EXPECT_EQ(DeviceCatalogue::ColourChoiceIndex(want[i]), static_cast<int>(i));
