@@ -91,6 +91,18 @@ bool FlashImage::Check(bool download) {
              "局部位图大小越限，请检查     ");
         return false;
     }
+    // A bitmap without pixels would leave its record out and the module's copy stale.
+    for (const auto& bmp : g_arrLocalBitmaps) {
+        if (!bmp || !bmp->m_pItem || bmp->HasPicture()) continue;
+        Tell("位图“" + bmp->m_strPath + "”没有图像数据，请替换它", caption);
+        return false;
+    }
+    for (const auto& page : m_layout.GetWorkspace().Pages()) {
+        const CBmpObj* back = page->BackBitmap();
+        if (!back || back->HasPicture()) continue;
+        Tell("页面“" + page->m_strTitle + "”的背景位图没有图像数据，请重新选择", caption);
+        return false;
+    }
     // The flags cover what the maps showed last: the bitmap map only its shown block. The
     // whole of both areas is checked again so that no overlap reaches the module.
     if (m_layout.AnyPageCollision()) {

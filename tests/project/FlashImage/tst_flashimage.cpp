@@ -282,6 +282,17 @@ const RefusalRow kRefusals[] = {
                    item->Bitmap()->m_strPath = "big.bmp";
                },
                kTooBig, kTooBigCaption, kTooBig, kTooBigCaption},
+    // Without pixels a record would be left out and the module would keep a stale copy.
+    RefusalRow{"bitmap_without_pixels",
+               [](FlashImageTest& t) {
+                   t.bitmap->Bitmap()->m_strPath = "gone.bmp";
+                   t.bitmap->Bitmap()->Release();
+               },
+               "位图“gone.bmp”没有图像数据，请替换它", kFlash,
+               "位图“gone.bmp”没有图像数据，请替换它", kFile},
+    RefusalRow{"background_without_pixels", [](FlashImageTest& t) { t.b->BackBitmap()->Release(); },
+               "页面“b.pg”的背景位图没有图像数据，请重新选择", kFlash,
+               "页面“b.pg”的背景位图没有图像数据，请重新选择", kFile},
     RefusalRow{"empty_order", [](FlashImageTest& t) { t.layout->SetPageOrder({}); },
                "请您先排好画面的顺序", "提示", "请您先排好画面的顺序", "提示"},
     RefusalRow{"title_not_open",
