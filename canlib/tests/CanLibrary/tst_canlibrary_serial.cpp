@@ -172,11 +172,14 @@ TEST(SerialOpenTest, UnusablePortsReturnMinusOne) {
     kvx::EmulatorServer server(emulator);
     ASSERT_TRUE(server.Open({.serial = true, .udp = false}));
     kvxtest::ScopedEnv env("KVX_CAN_COM3", server.SerialPath());
-    EXPECT_EQ(KVX_OpenDevice(1, 2, 12345), -1);
+    EXPECT_EQ(KVX_OpenDevice(1, 2, 4000001), -1);
     EXPECT_EQ(KVX_OpenDevice(1, 2, 0), -1);
     testing::internal::GetCapturedStderr();
     EXPECT_FALSE(kvx::CanLibrary::Instance().IsOpen());
     EXPECT_EQ(KVX_OpenDevice(1, 2, 19200), 1);
+    EXPECT_EQ(KVX_CloseDevice(1, 2), 1);
+    // A rate without a termios constant opens too.
+    EXPECT_EQ(KVX_OpenDevice(1, 2, 14400), 1);
     EXPECT_EQ(KVX_CloseDevice(1, 2), 1);
 }
 

@@ -127,7 +127,7 @@ TEST(SerialPortTest, RefusesWhatIsNoPort) {
     EXPECT_FALSE(port.Open("/dev/null", 9600));
     EXPECT_FALSE(port.Open("/nonexistent/ttyS0", 9600));
     PtyPair pty;
-    EXPECT_FALSE(port.Open(pty.path, 12345));
+    EXPECT_FALSE(port.Open(pty.path, 4000001));
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(testing::internal::GetCapturedStderr().empty());
     const uint8_t byte = 0;
