@@ -58,6 +58,10 @@ struct SettingsRow {
     const char* want;      // "<prog>" stands for the program directory
 };
 
+void PrintTo(const SettingsRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class SettingsDirRule : public ::testing::TestWithParam<SettingsRow> {};
 
 TEST_P(SettingsDirRule, PicksTheFirstThatApplies) {

@@ -63,6 +63,10 @@ struct StringRow {
     const char* prefix;  // hex of the length prefix
 };
 
+void PrintTo(const StringRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class ArchiveString : public testing::TestWithParam<StringRow> {};
 
 TEST_P(ArchiveString, PrefixFormAndRoundTrip) {
@@ -123,6 +127,10 @@ struct CountRow {
     uint32_t count;
     const char* hex;
 };
+
+void PrintTo(const CountRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class ArchiveCount : public testing::TestWithParam<CountRow> {};
 
@@ -265,6 +273,10 @@ struct BadRow {
     std::string hex;
     size_t offset;  // where the error is reported
 };
+
+void PrintTo(const BadRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class ArchiveMalformed : public testing::TestWithParam<BadRow> {};
 

@@ -10,6 +10,10 @@ struct WordRow {
     const char* hex;
 };
 
+void PrintTo(const WordRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class AppendWordRows : public testing::TestWithParam<WordRow> {};
 
 TEST_P(AppendWordRows, LowByteFirstCutTo16Bits) {

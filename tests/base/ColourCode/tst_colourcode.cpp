@@ -10,6 +10,10 @@ struct ScreenRow {
     int r, g, b;
 };
 
+void PrintTo(const ScreenRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class ColourCodeScreen : public testing::TestWithParam<ScreenRow> {};
 
 TEST_P(ColourCodeScreen, ScreenColourOfCode) {
@@ -51,6 +55,10 @@ struct DefaultRow {
     bool known;
     int hi, lo;
 };
+
+void PrintTo(const DefaultRow& row, std::ostream* os) {
+    *os << row.colours << "_colours";
+}
 
 class ColourCodeDefault : public testing::TestWithParam<DefaultRow> {};
 

@@ -11,6 +11,10 @@ struct Row {
     const char* gbkHex;
 };
 
+void PrintTo(const Row& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class GbkCodecRoundTrip : public testing::TestWithParam<Row> {};
 
 TEST_P(GbkCodecRoundTrip, BothWays) {
@@ -49,6 +53,10 @@ struct LossyRow {
     std::string utf8;
     std::string gbk;
 };
+
+void PrintTo(const LossyRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class GbkCodecLossy : public testing::TestWithParam<LossyRow> {};
 

@@ -124,6 +124,10 @@ struct FailRow {
     int width, height, zoom;
 };
 
+void PrintTo(const FailRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class PngFailure : public PngWriterTest, public testing::WithParamInterface<FailRow> {};
 
 TEST_P(PngFailure, ReturnsFalseWithAReasonAndLeavesNothing) {

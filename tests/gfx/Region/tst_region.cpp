@@ -14,6 +14,10 @@ struct AngleRow {
     double expected;
 };
 
+void PrintTo(const AngleRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class RegionAngle : public testing::TestWithParam<AngleRow> {};
 
 TEST_P(RegionAngle, IsClockwiseOnTheScreenFromTheRight) {
@@ -35,6 +39,10 @@ struct SweepRow {
     double deg, start, end;
     bool inside;
 };
+
+void PrintTo(const SweepRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class RegionSweep : public testing::TestWithParam<SweepRow> {};
 
@@ -68,6 +76,10 @@ struct ContainsRow {
     Region region;
     std::vector<Point> inside, outside;
 };
+
+void PrintTo(const ContainsRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class RegionContains : public testing::TestWithParam<ContainsRow> {};
 

@@ -55,6 +55,10 @@ struct ShapeRow {
     std::string expected;
 };
 
+void PrintTo(const ShapeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class ShapePixels : public testing::TestWithParam<ShapeRow> {};
 
 TEST_P(ShapePixels, MatchTheDrawing) {
@@ -288,6 +292,10 @@ struct HatchRow {
     std::string expected;
 };
 
+void PrintTo(const HatchRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class HatchPixels : public testing::TestWithParam<HatchRow> {};
 
 TEST_P(HatchPixels, RepeatEveryEightPixelsOverATransparentBackground) {
@@ -346,6 +354,10 @@ struct BoxRow {
     int left, top, right, bottom;
 };
 
+void PrintTo(const BoxRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class EllipseGeometry : public testing::TestWithParam<BoxRow> {};
 
 // The ellipse covers exactly the pixels whose centres its hit region contains, and its
@@ -390,6 +402,10 @@ struct SweepRow {
     int left, top, right, bottom;
     double start, end;
 };
+
+void PrintTo(const SweepRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class ArcSweep : public testing::TestWithParam<SweepRow> {};
 
@@ -488,6 +504,10 @@ struct PolygonRow {
     std::vector<Point> corners;
 };
 
+void PrintTo(const PolygonRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class PolygonFill : public testing::TestWithParam<PolygonRow> {};
 
 TEST_P(PolygonFill, CoversThePixelCentresOfTheEvenOddInterior) {
@@ -530,6 +550,10 @@ struct WideRow {
     int width;
     int x1, y1, x2, y2;
 };
+
+void PrintTo(const WideRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class WidePen : public testing::TestWithParam<WideRow> {};
 
@@ -585,6 +609,10 @@ struct FillRow {
     std::function<void(Surface&)> draw;
     std::string expected;
 };
+
+void PrintTo(const FillRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class FloodFillPixels : public testing::TestWithParam<FillRow> {};
 

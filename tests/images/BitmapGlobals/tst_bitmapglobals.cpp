@@ -11,6 +11,10 @@ struct BoardRow {
     bool sixteenBit;
 };
 
+void PrintTo(const BoardRow& row, std::ostream* os) {
+    *os << "board" << row.board;
+}
+
 class BoardTypes : public testing::TestWithParam<BoardRow> {
 protected:
     void TearDown() override { BitmapGlobals::Reset(); }

@@ -25,6 +25,10 @@ struct ControlRow {
     int control;
     uint8_t in, out;
 };
+
+void PrintTo(const ControlRow& row, std::ostream* os) {
+    *os << row.name;
+}
 class BmpArrayControl : public testing::TestWithParam<ControlRow> {};
 TEST_P(BmpArrayControl, BitsFiveAndTwo) {
     CByteArray bytes{GetParam().in};

@@ -32,6 +32,10 @@ struct NoticeRow {
     const std::string* notice;
 };
 
+void PrintTo(const NoticeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class BmpObjNotice : public BmpObjTest, public testing::WithParamInterface<NoticeRow> {};
 TEST_P(BmpObjNotice, SizeCheck) {
     const NoticeRow& row = GetParam();
@@ -139,6 +143,10 @@ struct PagesRow {
     int pages;
 };
 
+void PrintTo(const PagesRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class BmpObjPages : public BmpObjTest, public testing::WithParamInterface<PagesRow> {};
 TEST_P(BmpObjPages, OfTheOwnersBox) {
     const PagesRow& row = GetParam();
@@ -204,6 +212,10 @@ struct WideRow {
     int colours;
     const char* red;
 };
+
+void PrintTo(const WideRow& row, std::ostream* os) {
+    *os << row.name;
+}
 class BmpObjWidePixels : public BmpObjPixels, public testing::WithParamInterface<WideRow> {};
 TEST_P(BmpObjWidePixels, ByteOrderByBoard) {
     const WideRow& row = GetParam();
@@ -283,6 +295,10 @@ struct PageImageRow {
     const char* prefix;
     int pixels, padding;
 };
+
+void PrintTo(const PageImageRow& row, std::ostream* os) {
+    *os << row.name;
+}
 class BmpObjPageImage : public BmpObjPixels, public testing::WithParamInterface<PageImageRow> {};
 TEST_P(BmpObjPageImage, PrefixPixelsPadding) {
     const PageImageRow& row = GetParam();
@@ -551,6 +567,10 @@ struct LoadRow {
     const char* name;
     const char* file;
 };
+
+void PrintTo(const LoadRow& row, std::ostream* os) {
+    *os << row.name;
+}
 class BmpObjLoad : public BmpObjTest, public testing::WithParamInterface<LoadRow> {};
 TEST_P(BmpObjLoad, EachFormatThroughTheTemporaryBmp) {
     const std::string path = dir.File(GetParam().file);

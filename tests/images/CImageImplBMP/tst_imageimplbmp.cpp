@@ -169,6 +169,10 @@ struct DamageRow {
     bool limit;
 };
 
+void PrintTo(const DamageRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 Bytes HugeWidth() {
     BmpSpec s = Bmp24();
     s.width = 20000;

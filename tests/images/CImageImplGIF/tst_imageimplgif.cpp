@@ -144,6 +144,10 @@ struct CodesRow {
     Bytes pixels;  // top-down, when ok
 };
 
+void PrintTo(const CodesRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class GifCodes : public testing::TestWithParam<CodesRow> {};
 TEST_P(GifCodes, Stream) {
     const CodesRow& row = GetParam();

@@ -14,6 +14,10 @@ struct ExtensionRow {
     int type;
 };
 
+void PrintTo(const ExtensionRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class ImageTypeFromPath : public testing::TestWithParam<ExtensionRow> {};
 TEST_P(ImageTypeFromPath, ExtensionTable) {
     EXPECT_EQ(CImageObject::TypeFromPath(GetParam().path), GetParam().type);

@@ -10,6 +10,10 @@ struct RowBytesRow {
     int64_t bytes;
 };
 
+void PrintTo(const RowBytesRow& row, std::ostream* os) {
+    *os << row.bits << "bit_width" << row.width;
+}
+
 class DibRowBytes : public testing::TestWithParam<RowBytesRow> {};
 TEST_P(DibRowBytes, PaddedToFourBytes) {
     EXPECT_EQ(DibFormat::RowBytes(GetParam().bits, GetParam().width), GetParam().bytes);
@@ -28,6 +32,10 @@ struct SizeRow {
     int64_t bytes;  // -1: refused
     bool message;
 };
+
+void PrintTo(const SizeRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class DibCheckSize : public testing::TestWithParam<SizeRow> {};
 TEST_P(DibCheckSize, Limits) {

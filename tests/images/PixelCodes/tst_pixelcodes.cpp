@@ -10,6 +10,10 @@ struct CodeRow {
     int code;
 };
 
+void PrintTo(const CodeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class ColourTo8 : public testing::TestWithParam<CodeRow> {};
 TEST_P(ColourTo8, ThreeBits) {
     const CodeRow& row = GetParam();

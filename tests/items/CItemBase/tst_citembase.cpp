@@ -56,6 +56,10 @@ struct HitRow {
     int handle;
 };
 
+void PrintTo(const HitRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class GenericHitTest : public testing::TestWithParam<HitRow> {};
 
 TEST_P(GenericHitTest, Handle) {
@@ -100,6 +104,10 @@ struct MoveRow {
     int x1, y1, x2, y2;  // after moving from (200, 300) to (207, 295)
 };
 
+void PrintTo(const MoveRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class GenericMoveHandle : public testing::TestWithParam<MoveRow> {};
 
 TEST_P(GenericMoveHandle, Effect) {
@@ -130,6 +138,10 @@ struct PressRow {
     int x, y;
     int result, selectedAfter, draggingAfter;
 };
+
+void PrintTo(const PressRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class GenericPress : public testing::TestWithParam<PressRow> {};
 
@@ -170,6 +182,10 @@ struct CursorRow {
     int x, y;
     CursorShape cursor;
 };
+
+void PrintTo(const CursorRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class GenericHoverCursor : public testing::TestWithParam<CursorRow> {};
 

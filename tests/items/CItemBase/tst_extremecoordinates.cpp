@@ -28,6 +28,10 @@ struct Maker {
     std::function<std::unique_ptr<CItemBase>()> make;
 };
 
+void PrintTo(const Maker& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class ExtremeCoordinates : public testing::TestWithParam<Maker> {};
 
 TEST_P(ExtremeCoordinates, EveryOperationStaysDefined) {

@@ -185,6 +185,10 @@ struct EncodeRow {
     const char* flash;
 };
 
+void PrintTo(const EncodeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class BmpEncode : public ItemBmpTest, public testing::WithParamInterface<EncodeRow> {};
 
 TEST_P(BmpEncode, FlashFormAndItsLength) {
@@ -241,6 +245,10 @@ struct DirectRow {
     const char* pixel;  // every pixel byte of the red picture
     int pixelBytes;
 };
+
+void PrintTo(const DirectRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class BmpDirect : public ItemBmpTest, public testing::WithParamInterface<DirectRow> {};
 
@@ -604,6 +612,10 @@ struct PressRow {
     int x, y;
     int result, selectedAfter, draggingAfter;
 };
+
+void PrintTo(const PressRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class BmpPress : public testing::TestWithParam<PressRow> {};
 

@@ -23,6 +23,10 @@ struct EncodeRow {
     const char* hex;
 };
 
+void PrintTo(const EncodeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class EllipseEncode : public testing::TestWithParam<EncodeRow> {};
 
 TEST_P(EllipseEncode, BytesAndLengthAgree) {
@@ -94,6 +98,10 @@ struct HitRow {
     int x, y;
     int handle;
 };
+
+void PrintTo(const HitRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class EllipseHitTest : public testing::TestWithParam<HitRow> {};
 

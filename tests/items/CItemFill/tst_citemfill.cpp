@@ -96,6 +96,10 @@ struct MoveRow {
     int xSeed, ySeed;  // after moving from (10, 10) to (13, 6), seed at (40, 50)
 };
 
+void PrintTo(const MoveRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class FillMoveHandle : public testing::TestWithParam<MoveRow> {};
 
 TEST_P(FillMoveHandle, EveryHandleMovesTheSeed) {

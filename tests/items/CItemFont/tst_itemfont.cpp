@@ -151,6 +151,10 @@ struct EncodeRow {
     const char* hex;
 };
 
+void PrintTo(const EncodeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class Encoding : public ::testing::TestWithParam<EncodeRow> {};
 
 TEST_P(Encoding, ByteExactAndLengthAgrees) {
@@ -376,6 +380,10 @@ struct CellRow {
     int view, logical, want;
 };
 
+void PrintTo(const CellRow& row, std::ostream* os) {
+    *os << "view" << row.view << "_logical" << row.logical;
+}
+
 class CellSizes : public ::testing::TestWithParam<CellRow> {};
 
 TEST_P(CellSizes, RoundedHalfDown) {
@@ -397,6 +405,10 @@ struct CaretRow {
     int index, x, y, height, hmag;
     COLORREF colour;
 };
+
+void PrintTo(const CaretRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class PlaceCaretRows : public ::testing::TestWithParam<CaretRow> {};
 
@@ -475,6 +487,10 @@ struct TypingRow {
     const char* codes;
     bool expectLead;
 };
+
+void PrintTo(const TypingRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class Typing : public ::testing::TestWithParam<TypingRow> {};
 
@@ -588,6 +604,10 @@ struct DeleteRow {
     const char* codes;
     int caretAfter;
 };
+
+void PrintTo(const DeleteRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class Deleting : public ::testing::TestWithParam<DeleteRow> {};
 
@@ -759,6 +779,10 @@ struct HoverRow {
     CursorShape cursor;
 };
 
+void PrintTo(const HoverRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class HoverSelected : public ::testing::TestWithParam<HoverRow> {};
 
 TEST_P(HoverSelected, CursorByHandle) {
@@ -928,6 +952,10 @@ struct BadRecordRow {
     const char* name;
     const char* hex;
 };
+
+void PrintTo(const BadRecordRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class BadRecords : public ::testing::TestWithParam<BadRecordRow> {};
 

@@ -26,6 +26,10 @@ struct EncodeRow {
     const char* hex;
 };
 
+void PrintTo(const EncodeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class LineEncode : public testing::TestWithParam<EncodeRow> {};
 
 TEST_P(LineEncode, BytesAndLengthAgree) {
@@ -60,6 +64,10 @@ struct RegionRow {
     std::vector<Point> corners;
 };
 
+void PrintTo(const RegionRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class LineRegion : public testing::TestWithParam<RegionRow> {};
 
 TEST_P(LineRegion, QuadrilateralCorners) {
@@ -89,6 +97,10 @@ struct HitRow {
     int x, y;
     int handle;
 };
+
+void PrintTo(const HitRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class HorizontalLineHit : public testing::TestWithParam<HitRow> {};
 
@@ -156,6 +168,10 @@ struct MoveRow {
     int handle;
     int x1, y1, x2, y2;  // after moving from (100, 100) to (107, 95)
 };
+
+void PrintTo(const MoveRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class LineMoveHandle : public testing::TestWithParam<MoveRow> {};
 
@@ -245,6 +261,10 @@ struct CursorRow {
     int x, y;
     CursorShape cursor;
 };
+
+void PrintTo(const CursorRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class LineHoverCursor : public testing::TestWithParam<CursorRow> {};
 

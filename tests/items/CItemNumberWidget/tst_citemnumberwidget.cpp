@@ -44,6 +44,10 @@ struct EncodeRow {
     const char* hex;
 };
 
+void PrintTo(const EncodeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class NumberWidgetEncode : public testing::TestWithParam<EncodeRow> {};
 
 TEST_P(NumberWidgetEncode, LineOverTheBox) {
@@ -96,6 +100,10 @@ struct BoxRow {
     int x1, y1, digits, decimals, fontSize;
     int x2, y2;
 };
+
+void PrintTo(const BoxRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class NumberWidgetBox : public testing::TestWithParam<BoxRow> {};
 
@@ -320,6 +328,10 @@ struct HitRow {
     const char* name;
     int x, y, want;
 };
+
+void PrintTo(const HitRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class NumberWidgetHit : public testing::TestWithParam<HitRow> {};
 

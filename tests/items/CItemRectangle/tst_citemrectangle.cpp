@@ -22,6 +22,10 @@ struct EncodeRow {
     const char* hex;
 };
 
+void PrintTo(const EncodeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class RectangleEncode : public testing::TestWithParam<EncodeRow> {};
 
 TEST_P(RectangleEncode, BytesAndLengthAgree) {

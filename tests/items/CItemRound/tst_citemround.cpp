@@ -25,6 +25,10 @@ struct EncodeRow {
     const char* hex;
 };
 
+void PrintTo(const EncodeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class CircleEncode : public testing::TestWithParam<EncodeRow> {};
 
 TEST_P(CircleEncode, BytesAndLengthAgree) {
@@ -100,6 +104,10 @@ struct HitRow {
     CursorShape cursor;
 };
 
+void PrintTo(const HitRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class CircleHitTest : public testing::TestWithParam<HitRow> {};
 
 // Centre (100, 100), radius point (70, 140): radius 50, radius handle at (150, 100).
@@ -141,6 +149,10 @@ struct MoveRow {
     int handle;
     int x1, y1, x2, y2, xc, yc;  // after moving from (100, 100) to (110, 95)
 };
+
+void PrintTo(const MoveRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class CircleMoveHandle : public testing::TestWithParam<MoveRow> {};
 

@@ -113,6 +113,10 @@ struct SizeRow {
     int64_t width, height;
 };
 
+void PrintTo(const SizeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class LayoutSize : public ::testing::TestWithParam<SizeRow> {};
 
 TEST_P(LayoutSize, FromCellAndMagnification) {
@@ -193,6 +197,10 @@ struct DrawRow {
     bool isDouble;
     int hmag, vmag;
 };
+
+void PrintTo(const DrawRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class GlyphScaling : public ::testing::TestWithParam<DrawRow> {};
 
@@ -320,6 +328,10 @@ struct TextRow {
     CTextChar c;
     const char* utf8;
 };
+
+void PrintTo(const TextRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class Utf8Text : public ::testing::TestWithParam<TextRow> {};
 

@@ -32,6 +32,10 @@ struct EncodeRow {
     const char* hex;
 };
 
+void PrintTo(const EncodeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class AnimationWidgetEncode : public testing::TestWithParam<EncodeRow> {};
 
 TEST_P(AnimationWidgetEncode, LineOverTheBox) {
@@ -113,6 +117,10 @@ struct DragRow {
     int to_x, to_y;
     int x1, y1, x2, y2;
 };
+
+void PrintTo(const DragRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class AnimationWidgetDrag : public testing::TestWithParam<DragRow> {};
 

@@ -38,6 +38,10 @@ struct OffsetRow {
     int64_t want;
 };
 
+void PrintTo(const OffsetRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class HanziOffsets : public ::testing::TestWithParam<OffsetRow> {};
 
 TEST_P(HanziOffsets, GridPositionOrOutside) {
@@ -72,6 +76,10 @@ struct CopyRow {
     int64_t offset;
     size_t inside;  // how many leading glyph bytes come from the file
 };
+
+void PrintTo(const CopyRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class CopyGlyphBounds : public ::testing::TestWithParam<CopyRow> {};
 

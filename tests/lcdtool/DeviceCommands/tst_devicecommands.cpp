@@ -122,6 +122,10 @@ struct BadRow {
     const char* line;  // the one line on stderr, after "lcdtool: "
 };
 
+void PrintTo(const BadRow& row, std::ostream* os) {
+    *os << row.label;
+}
+
 const char kUsageLine[] =
     "用法：lcdtool devices list | add NAME --size WxH --mm WxH --colours N [--bitmaps] | "
     "remove NAME";

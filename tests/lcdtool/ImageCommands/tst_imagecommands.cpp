@@ -90,6 +90,10 @@ struct BadRow {
     const char* args;  // after the picture
     const char* says;
 };
+
+void PrintTo(const BadRow& row, std::ostream* os) {
+    *os << row.name;
+}
 class Bmp2cBad : public Bmp2c, public testing::WithParamInterface<BadRow> {};
 TEST_P(Bmp2cBad, OneLineNoFile) {
     const BadRow& row = GetParam();

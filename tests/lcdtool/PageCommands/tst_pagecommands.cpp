@@ -192,6 +192,10 @@ struct BadRow {
     std::string args;  // $D is the test folder, $P a valid page
 };
 
+void PrintTo(const BadRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class LcdToolBadInput : public LcdTool, public testing::WithParamInterface<BadRow> {};
 
 TEST_P(LcdToolBadInput, OneLineOnStderrStatusOneNoOutput) {

@@ -92,6 +92,10 @@ struct ExportRow {
     std::string image;
 };
 
+void PrintTo(const ExportRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class ProjectToolExport : public ProjectTool, public testing::WithParamInterface<ExportRow> {};
 
 TEST_P(ProjectToolExport, WritesTheImage) {
@@ -160,6 +164,10 @@ struct RefusalRow {
     const char* options;
     const char* line;  // on stderr
 };
+
+void PrintTo(const RefusalRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class ProjectToolRefusals : public ProjectTool, public testing::WithParamInterface<RefusalRow> {};
 

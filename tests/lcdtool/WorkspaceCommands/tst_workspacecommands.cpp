@@ -89,6 +89,10 @@ struct BadRow {
     const char* args;  // $D is the test folder
 };
 
+void PrintTo(const BadRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class WorkspaceCommandsBad : public WorkspaceCommandsTest,
                              public testing::WithParamInterface<BadRow> {};
 

@@ -74,6 +74,10 @@ struct AsciiRow {
     const char* unifont;  // code point in Unifont's spelling, or null for a blank glyph
 };
 
+void PrintTo(const AsciiRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class AsciiGlyphs : public GeneratedFonts, public ::testing::WithParamInterface<AsciiRow> {};
 
 TEST_P(AsciiGlyphs, MatchUnifont) {
@@ -98,6 +102,10 @@ struct HanziRow {
     const char* unifont;  // null: blank cell
     bool halfWidth;       // Unifont's glyph is 8 wide and must be centred
 };
+
+void PrintTo(const HanziRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class HanziGlyphs : public GeneratedFonts, public ::testing::WithParamInterface<HanziRow> {};
 
@@ -139,6 +147,10 @@ struct LineRow {
     bool ok;
     bool stored;
 };
+
+void PrintTo(const LineRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class ParseLines : public ::testing::TestWithParam<LineRow> {};
 

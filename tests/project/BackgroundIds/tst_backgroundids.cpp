@@ -10,6 +10,10 @@ struct MapRow {
     int index, id;
 };
 
+void PrintTo(const MapRow& row, std::ostream* os) {
+    *os << "index" << row.index << "_id" << row.id;
+}
+
 class BackgroundIdsMapping : public testing::TestWithParam<MapRow> {};
 
 TEST_P(BackgroundIdsMapping, IndexAndIdBothWays) {

@@ -21,6 +21,10 @@ struct RecordRow {
     std::string hex;  // the record as the format lays it out
 };
 
+void PrintTo(const RecordRow& row, std::ostream* os) {
+    *os << row.label;
+}
+
 CDeviceObj Make(const RecordRow& row) {
     CDeviceObj d;
     d.m_strName = row.name;

@@ -156,6 +156,10 @@ struct PageCountRow {
     int expected;
 };
 
+void PrintTo(const PageCountRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class CLedDocPageCount : public testing::TestWithParam<PageCountRow> {};
 
 TEST_P(CLedDocPageCount, HeadItemsAndTrailerIn128ByteFlashPages) {
@@ -188,6 +192,10 @@ struct BadPageRow {
     const char* name;
     std::string hex;
 };
+
+void PrintTo(const BadPageRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class CLedDocMalformed : public testing::TestWithParam<BadPageRow> {};
 

@@ -143,6 +143,10 @@ struct TextDeleteRow {
     const char* left;         // the text afterwards; nullptr when the box is gone
 };
 
+void PrintTo(const TextDeleteRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class CLedDocTextDelete : public testing::TestWithParam<TextDeleteRow> {};
 
 TEST_P(CLedDocTextDelete, WholeBoxOrHighlightedCharacters) {
@@ -208,6 +212,10 @@ struct TextColourRow {
     bool wholeItem;
 };
 
+void PrintTo(const TextColourRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class CLedDocTextColour : public testing::TestWithParam<TextColourRow> {};
 
 TEST_P(CLedDocTextColour, MarkedCharactersOrTheWholeText) {
@@ -237,6 +245,10 @@ struct NameRow {
     const char* chosen;
     const char* written;
 };
+
+void PrintTo(const NameRow& row, std::ostream* os) {
+    *os << row.chosen;
+}
 
 class CLedDocBinaryName : public testing::TestWithParam<NameRow> {};
 

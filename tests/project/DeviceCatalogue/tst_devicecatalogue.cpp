@@ -228,6 +228,10 @@ struct DamageRow {
     std::string hex;
 };
 
+void PrintTo(const DamageRow& row, std::ostream* os) {
+    *os << row.label;
+}
+
 const DamageRow kDamaged[] = {
     {"CutInsideARecord", "01 00 FF FF 01 00 0A 00 43 44 65 76 69 63 65 4F 62 6A 03 4C 43"},
     {"CountBeyondTheFile", std::string("09 00 ") + kClassTag + kLcd},
@@ -438,6 +442,10 @@ struct RefusalRow {
     void (*change)(CDeviceObj&);
     const char* message;
 };
+
+void PrintTo(const RefusalRow& row, std::ostream* os) {
+    *os << row.label;
+}
 
 const RefusalRow kRefusals[] = {
     {"EmptyName", [](CDeviceObj& d) { d.m_strName.clear(); }, "请填写设备名称"},

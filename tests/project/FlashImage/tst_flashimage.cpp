@@ -146,6 +146,10 @@ struct ImageRow {
     int board;
 };
 
+void PrintTo(const ImageRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class FlashImageOrder : public FlashImageTest, public testing::WithParamInterface<ImageRow> {};
 
 TEST_P(FlashImageOrder, RecordsInTransferOrderPaddedToTheBoardsFlashPage) {
@@ -203,6 +207,10 @@ struct RefusalRow {
     std::function<void(FlashImageTest&)> setup;
     std::string downloadText, downloadCaption, exportText, exportCaption;
 };
+
+void PrintTo(const RefusalRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class FlashImageRefusals : public FlashImageTest,
                            public testing::WithParamInterface<std::tuple<RefusalRow, bool>> {};
@@ -327,6 +335,10 @@ struct ExportName {
     const char* written;
 };
 
+void PrintTo(const ExportName& row, std::ostream* os) {
+    *os << row.chosen;
+}
+
 class FlashImageExportNames : public FlashImageTest,
                               public testing::WithParamInterface<ExportName> {};
 
@@ -404,6 +416,10 @@ struct ModeRow {
     const char* text;
     const char* command;
 };
+
+void PrintTo(const ModeRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class FlashImageModes : public FlashImageTest, public testing::WithParamInterface<ModeRow> {};
 
@@ -505,6 +521,10 @@ struct ToggleRow {
     const char* labelAfter;
     const char* command;
 };
+
+void PrintTo(const ToggleRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class FlashImageToggles : public testing::TestWithParam<ToggleRow> {};
 

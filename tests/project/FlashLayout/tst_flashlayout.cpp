@@ -46,6 +46,10 @@ struct PageCollisionRow {
     std::vector<bool> collision;
 };
 
+void PrintTo(const PageCollisionRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class FlashLayoutPageCollisions : public testing::TestWithParam<PageCollisionRow> {};
 
 TEST_P(FlashLayoutPageCollisions, RunsAndFlag) {
@@ -217,6 +221,10 @@ struct BitmapCollisionRow {
     std::vector<BitmapPlace> bitmaps;  // in list order
     std::vector<bool> collision;       // of the placed ones, in list order
 };
+
+void PrintTo(const BitmapCollisionRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class FlashLayoutBitmapCollisions : public testing::TestWithParam<BitmapCollisionRow> {};
 
@@ -411,6 +419,10 @@ struct DisplayRow {
     std::vector<Link> next;  // of the order c, a, b
     bool pickerEnabled;
 };
+
+void PrintTo(const DisplayRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class FlashLayoutDisplayModes : public testing::TestWithParam<DisplayRow> {};
 

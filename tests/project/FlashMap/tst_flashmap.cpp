@@ -16,6 +16,10 @@ struct CellRow {
     int cell;
 };
 
+void PrintTo(const CellRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class FlashMapCells : public testing::TestWithParam<CellRow> {};
 
 TEST_P(FlashMapCells, CellUnderThePointer) {

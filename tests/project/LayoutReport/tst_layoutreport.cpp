@@ -50,6 +50,10 @@ struct LocalRow {
     std::string line;  // GBK, without CR LF
 };
 
+void PrintTo(const LocalRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class LayoutReportLocalBitmaps : public testing::TestWithParam<LocalRow> {};
 
 TEST_P(LayoutReportLocalBitmaps, OneLineAtItsColumns) {
@@ -119,6 +123,10 @@ struct NameRow {
     const char* chosen;
     const char* written;
 };
+
+void PrintTo(const NameRow& row, std::ostream* os) {
+    *os << row.chosen;
+}
 
 class LayoutReportNames : public testing::TestWithParam<NameRow> {};
 

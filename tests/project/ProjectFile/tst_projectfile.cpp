@@ -73,6 +73,10 @@ struct BadRow {
     std::string hex;
 };
 
+void PrintTo(const BadRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class ProjectFileMalformed : public testing::TestWithParam<BadRow> {};
 
 TEST_P(ProjectFileMalformed, RefusedAndEntriesKept) {

@@ -84,6 +84,10 @@ struct ChoiceRow {
     const char* complaint;
 };
 
+void PrintTo(const ChoiceRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class WorkspaceNewProjectChecks : public testing::TestWithParam<ChoiceRow> {};
 
 TEST_P(WorkspaceNewProjectChecks, FirstComplaint) {
@@ -106,6 +110,10 @@ struct NameRow {
     const char* typed;
     const char* completed;
 };
+
+void PrintTo(const NameRow& row, std::ostream* os) {
+    *os << row.typed;
+}
 
 class WorkspacePageNames : public testing::TestWithParam<NameRow> {};
 
