@@ -58,6 +58,11 @@ bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
     }
     png_set_read_fn(png, &src, ReadData);
     png_set_user_limits(png, DibFormat::kMaxSide, DibFormat::kMaxSide);
+    // libpng sizes the buffer of these ancillary chunks from their declared length before
+    // reading them, so a file of a few bytes could ask for gigabytes. The picture needs
+    // none of them: they are skipped unread.
+    static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0pCAL\0sCAL\0eXIf";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, sizeof kSkipped / 5);
     png_read_info(png, info);
     const int colourType = png_get_color_type(png, info);
     const int bitDepth = png_get_bit_depth(png, info);

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cstdlib>
 #include <random>
+#include <string>
 
 #include "images/CImageImplPNG.h"
 #include "images/TestImages.h"
@@ -182,6 +186,76 @@ TEST_F(ImageImplPNG, OversizeHeaderIsRefusedWithItsSize) {
     EXPECT_FALSE(image.ReadMemory(png));
     EXPECT_NE(image.LimitMessage().find("20000*2"), std::string::npos) << image.LimitMessage();
 }
+
+// Inserts a chunk right after the header chunk: its declared length, type, `data` and a
+// checksum over type and data (only right when the length is the data's).
+Bytes WithChunkAfterHeader(Bytes png, const char* type, const Bytes& data, uint32_t length) {
+    Bytes chunk = {uint8_t(length >> 24), uint8_t(length >> 16), uint8_t(length >> 8),
+                   uint8_t(length)};
+    chunk.insert(chunk.end(), type, type + 4);
+    chunk.insert(chunk.end(), data.begin(), data.end());
+    const uLong crc = crc32(0, chunk.data() + 4, static_cast<uInt>(4 + data.size()));
+    for (int shift : {24, 16, 8, 0})
+        chunk.push_back(uint8_t(crc >> shift));
+    png.insert(png.begin() + 33, chunk.begin(), chunk.end());  // signature 8 + IHDR 25
+    return png;
+}
+
+// Peak resident memory the reading of `png` adds, in MiB, measured in a child process.
+long ReadingPeakMiB(const Bytes& png, bool& loaded) {
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        CImageImplPNG image;
+        const char ok = image.ReadMemory(png) ? 1 : 0;
+        getrusage(RUSAGE_SELF, &after);
+        const long grown = (after.ru_maxrss - before.ru_maxrss) / 1024;
+        (void)!write(fds[1], &ok, 1);
+        (void)!write(fds[1], &grown, sizeof grown);
+        _exit(0);
+    }
+    close(fds[1]);
+    char ok = 0;
+    long grown = -1;
+    const bool got = read(fds[0], &ok, 1) == 1 &&
+                     read(fds[0], &grown, sizeof grown) == static_cast<ssize_t>(sizeof grown);
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    loaded = ok != 0;
+    return got ? grown : -1;
+}
+
+class PngTextChunks : public ImageImplPNG, public testing::WithParamInterface<const char*> {};
+
+// A chunk the picture does not need neither stops a good file nor, with a length far
+// past the file's end, makes the reader allocate that length.
+TEST_P(PngTextChunks, AreSkippedUnread) {
+    PngSpec s;
+    s.width = 2;
+    s.height = 2;
+    s.rows.assign(2, Bytes(6, 200));
+    const Bytes png = Png(s);
+    const Bytes text = {'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 'h', 'i'};
+    CImageImplPNG good;
+    ASSERT_TRUE(good.ReadMemory(WithChunkAfterHeader(png, GetParam(), text, 10)));
+    EXPECT_EQ(good.GetWidth(), 2);
+
+    bool loaded = true;
+    const long grown =
+        ReadingPeakMiB(WithChunkAfterHeader(png, GetParam(), text, 0x73737373), loaded);
+    EXPECT_FALSE(loaded);
+    ASSERT_GE(grown, 0);
+    EXPECT_LT(grown, 64) << "MiB";
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, PngTextChunks,
+                         testing::Values("tEXt", "zTXt", "iTXt", "iCCP", "sPLT", "pCAL", "sCAL",
+                                         "eXIf"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST_F(ImageImplPNG, OtherBytesFail) {
     CImageImplPNG image;
