@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "base/ByteArray.h"
@@ -237,10 +238,25 @@ TEST(CLedDocMalformed, TruncatedAtEveryOffset) {
     }
 }
 
+// A private folder for one test's page file, removed with everything in it.
+class PageFolder {
+public:
+    PageFolder() {
+        char tmpl[] = "/tmp/lcd-doc-XXXXXX";
+        if (mkdtemp(tmpl)) m_dir = tmpl;
+    }
+    ~PageFolder() {
+        if (!m_dir.empty()) std::filesystem::remove_all(m_dir);
+    }
+    std::string File(const std::string& name) const { return m_dir + "/" + name; }
+
+private:
+    std::string m_dir;
+};
+
 TEST(CLedDocFile, SaveFileAndLoadFile) {
-    char dir[] = "/tmp/lcd-doc-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string path = std::string(dir) + "/page.pg";
+    const PageFolder dir;
+    const std::string path = dir.File("page.pg");
     CLedDoc doc;
     std::string error;
     ASSERT_TRUE(doc.Load(Bytes(TwoLinesAndARectangle()), error));
@@ -253,17 +269,14 @@ TEST(CLedDocFile, SaveFileAndLoadFile) {
     doc.Save(a, error);
     back.Save(b, error);
     EXPECT_EQ(a, b);
-    EXPECT_FALSE(back.LoadFile(std::string(dir) + "/missing.pg", error));
+    EXPECT_FALSE(back.LoadFile(dir.File("missing.pg"), error));
     EXPECT_NE(error.find("missing.pg"), std::string::npos);
-    std::remove(path.c_str());
-    rmdir(dir);
 }
 
 // A text GBK cannot hold would be stored as raw UTF-8 and make the page unreadable.
 TEST(CLedDocFile, ATextGbkCannotHoldRefusesTheSaveAndKeepsTheFile) {
-    char dir[] = "/tmp/lcd-doc-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string path = std::string(dir) + "/page.pg";
+    const PageFolder dir;
+    const std::string path = dir.File("page.pg");
     CLedDoc doc;
     std::string error;
     ASSERT_TRUE(doc.Load(Bytes(TwoLinesAndARectangle()), error));
@@ -279,8 +292,6 @@ TEST(CLedDocFile, ATextGbkCannotHoldRefusesTheSaveAndKeepsTheFile) {
     CLedDoc back;
     ASSERT_TRUE(back.LoadFile(path, error)) << error;
     EXPECT_EQ(back.m_strDevice, "LCD");
-    std::remove(path.c_str());
-    rmdir(dir);
 }
 
 TEST(CLedDocTree, ScreenLineClearLineAndItems) {
