@@ -83,19 +83,21 @@ bool FlashImage::Check(bool download) {
         Tell(bitmapText, caption);
         return false;
     }
-    // The export makes this check too: such a bitmap's record would carry a wrong count.
     for (const auto& bmp : g_arrLocalBitmaps) {
-        if (!bmp || !bmp->m_pItem || bmp->GetPageCount() <= kMaxBitmapPages) continue;
-        Tell(StringFormat("出错位图信息：\r\n\r\n起始块：%d 块，\r\n起始页：%d 页,\r\n位图名称：%s",
-                          bmp->m_nBlock, bmp->m_nStartPage, bmp->m_strPath.c_str()),
-             "局部位图大小越限，请检查     ");
-        return false;
-    }
-    // A bitmap without pixels would leave its record out and the module's copy stale.
-    for (const auto& bmp : g_arrLocalBitmaps) {
-        if (!bmp || !bmp->m_pItem || bmp->HasPicture()) continue;
-        Tell("位图“" + bmp->m_strPath + "”没有图像数据，请替换它", caption);
-        return false;
+        if (!bmp || !bmp->m_pItem) continue;
+        // Without pixels its record would be left out and the module's copy stay stale.
+        if (!bmp->HasPicture()) {
+            Tell("位图“" + bmp->m_strPath + "”没有图像数据，请替换它", caption);
+            return false;
+        }
+        // The export makes this check too: such a bitmap's record would carry a wrong count.
+        if (bmp->GetPageCount() > kMaxBitmapPages) {
+            Tell(StringFormat(
+                     "出错位图信息：\r\n\r\n起始块：%d 块，\r\n起始页：%d 页,\r\n位图名称：%s",
+                     bmp->m_nBlock, bmp->m_nStartPage, bmp->m_strPath.c_str()),
+                 "局部位图大小越限，请检查     ");
+            return false;
+        }
     }
     for (const auto& page : m_layout.GetWorkspace().Pages()) {
         const CBmpObj* back = page->BackBitmap();

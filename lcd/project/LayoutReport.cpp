@@ -16,10 +16,6 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
-std::string ToGbk(const std::string& utf8) {
-    return GbkCodec::FromUtf8Lossy(utf8);
-}
-
 }  // namespace
 
 void LayoutReport::PlaceField(std::string& line, size_t column, const std::string& field) {
@@ -28,8 +24,8 @@ void LayoutReport::PlaceField(std::string& line, size_t column, const std::strin
 }
 
 std::string LayoutReport::LocalBitmaps() {
-    std::string text = ToGbk("            局部位图信息") + kLineEnd;
-    text += ToGbk("BLOCK   PAGE    X    Y     W     H     名称") + kLineEnd;
+    std::string text = GbkCodec::FromUtf8Lossy("            局部位图信息") + kLineEnd;
+    text += GbkCodec::FromUtf8Lossy("BLOCK   PAGE    X    Y     W     H     名称") + kLineEnd;
     for (const auto& bmp : g_arrLocalBitmaps) {
         if (!bmp || !bmp->m_pItem) continue;
         const Rect rc = bmp->m_pItem->BmpRect();
@@ -43,21 +39,21 @@ std::string LayoutReport::LocalBitmaps() {
         PlaceField(line, 21, number(rc.top));
         PlaceField(line, 27, number(int64_t{rc.right} - rc.left));
         PlaceField(line, 33, number(int64_t{rc.bottom} - rc.top));
-        PlaceField(line, 39, ToGbk(bmp->m_strPath));
+        PlaceField(line, 39, GbkCodec::FromUtf8Lossy(bmp->m_strPath));
         text += line + kLineEnd;
     }
     return text;
 }
 
 std::string LayoutReport::Backgrounds(const Workspace& ws) {
-    std::string text = ToGbk(" 名称              所在块    调用页面") + kLineEnd;
+    std::string text = GbkCodec::FromUtf8Lossy(" 名称              所在块    调用页面") + kLineEnd;
     for (const auto& page : ws.Pages()) {
         const CBmpObj* bmp = page->BackBitmap();
         if (!bmp) continue;
         std::string line;
-        PlaceField(line, 0, ToGbk(bmp->m_strPath));
+        PlaceField(line, 0, GbkCodec::FromUtf8Lossy(bmp->m_strPath));
         PlaceField(line, 20, StringFormat("%d", page->m_byBackId));
-        PlaceField(line, 30, ToGbk(page->m_strTitle));
+        PlaceField(line, 30, GbkCodec::FromUtf8Lossy(page->m_strTitle));
         text += line + kLineEnd;
     }
     return text;

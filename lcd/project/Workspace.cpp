@@ -49,9 +49,8 @@ std::string Workspace::CheckNewProject(const NewProjectChoice& c) {
 
 std::string Workspace::CheckPageName(const std::string& completed) const {
     if (completed.empty() || completed == ".pg") return "页面名称不能为空";
-    if (!IsSafeEntryName(completed)) return "页面名称不能包含路径分隔符或“..”";
-    if (std::string gbk; !GbkCodec::FromUtf8(completed, gbk))
-        return "页面名称含有 GBK 编码无法表示的字符";
+    if (const std::string complaint = CheckEntryName(completed); !complaint.empty())
+        return complaint;
     for (const CDocObj& e : m_project.entries)
         if (e.m_strName == completed) return "页面名称不能重复";
     return "";
@@ -60,6 +59,13 @@ std::string Workspace::CheckPageName(const std::string& completed) const {
 std::string Workspace::CheckNewPage(const NewPageChoice& c) {
     if (c.screen.device.empty()) return "请选择设备类型";
     if (c.name.empty()) return "请填写页面名称";
+    return "";
+}
+
+std::string Workspace::CheckEntryName(const std::string& name) {
+    if (!IsSafeEntryName(name)) return "页面名称不能包含路径分隔符或“..”";
+    if (std::string gbk; !GbkCodec::FromUtf8(name, gbk))
+        return "页面名称含有 GBK 编码无法表示的字符";
     return "";
 }
 
@@ -404,12 +410,8 @@ bool Workspace::ImportIntoProject(CLedDoc* page, const WorkspaceUi& ui) {
         title += "1";
         break;
     }
-    if (!IsSafeEntryName(title)) {
-        Tell("页面名称不能包含路径分隔符或“..”");
-        return false;
-    }
-    if (std::string gbk; !GbkCodec::FromUtf8(title, gbk)) {
-        Tell("页面名称含有 GBK 编码无法表示的字符");
+    if (const std::string complaint = CheckEntryName(title); !complaint.empty()) {
+        Tell(complaint);
         return false;
     }
     const auto& entries = m_project.entries;

@@ -93,6 +93,9 @@ public:
     static std::string CheckNewPage(const NewPageChoice& c);
     // A name read from a project file may only name a file inside the project directory.
     static bool IsSafeEntryName(const std::string& name);
+    // The complaint about an entry name the folder or the GBK project file cannot hold,
+    // or "" when it is fine.
+    static std::string CheckEntryName(const std::string& name);
     std::string PathOf(const std::string& title) const;
 
 private:
