@@ -90,7 +90,7 @@ struct Opened {
         ws.CloseProject();
         BitmapGlobals::Reset();
     }
-    Workspace ws;
+    Workspace ws{Messenger::Stderr()};
     bool ok = false;
     std::unique_ptr<FlashLayout> layout;
     std::unique_ptr<FlashImage> image;

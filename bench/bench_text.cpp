@@ -42,7 +42,7 @@ void BM_TextLayout(benchmark::State& state) {
 BENCHMARK(BM_TextLayout)->Unit(benchmark::kMillisecond);
 
 void BM_TextDraw(benchmark::State& state) {
-    if (!DotFont::Ascii().EnsureLoaded() || !DotFont::Hanzi().EnsureLoaded()) {
+    if (!DotFonts::Shared()->Complete()) {
         state.SkipWithError("fonts ASC16 / hzk16 not found");
         return;
     }

@@ -24,11 +24,9 @@ public:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Counter counter;
-    Messenger::Install(&counter);
     CByteArray image;
-    const int length =
-        HexConverter::Convert(std::string_view(reinterpret_cast<const char*>(data), size), image);
-    Messenger::Install(nullptr);
+    const int length = HexConverter::Convert(
+        std::string_view(reinterpret_cast<const char*>(data), size), image, counter);
     if (image.size() != static_cast<size_t>(HexConverter::kImageSize)) __builtin_trap();
     if (length == 0) {
         if (counter.told != 1) __builtin_trap();

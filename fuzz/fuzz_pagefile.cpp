@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     CByteArray stream;
-    doc.EncodeDirect(stream);
+    doc.EncodeDirect(stream, DownloadSettings{});
     doc.ComputePageCount();
     TreeNode root;
     doc.BuildTree(root);

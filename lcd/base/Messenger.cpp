@@ -15,15 +15,9 @@ public:
     }
 };
 
-StderrMessenger g_stderrMessenger;
-Messenger* g_current = nullptr;
-
 }  // namespace
 
-Messenger& Messenger::Current() {
-    return g_current ? *g_current : g_stderrMessenger;
-}
-
-void Messenger::Install(Messenger* m) {
-    g_current = m;
+Messenger& Messenger::Stderr() {
+    static StderrMessenger messenger;
+    return messenger;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // How the core talks to the user: every message is reported where it is detected,
 // through this seam. The editor shows message boxes, lcdtool prints to stderr and
-// answers from its flags, tests record.
+// answers from its flags, tests record. There is no process-wide messenger: each
+// workspace (and each lcdtool command) has its own and hands it to whoever reports.
 
 #include <string>
 
@@ -16,9 +17,7 @@ public:
     // A question; only Yes (or Ok) lets the asking operation go on.
     virtual Answer Ask(const std::string& text, const std::string& caption, Buttons buttons) = 0;
 
-    // The process's messenger. Until one is installed, messages go to stderr and every
-    // question is answered No.
-    static Messenger& Current();
-    // Installs `m` (not owned); nullptr restores the stderr default.
-    static void Install(Messenger* m);
+    // For an object nobody gave a messenger (a page read by a tool): messages go to
+    // stderr and every question is answered No. It keeps no state, so any thread may use it.
+    static Messenger& Stderr();
 };

@@ -2,28 +2,23 @@
 
 #include <cstdio>
 
-#include "images/BitmapGlobals.h"
 #include "images/CBmpObj.h"
 
 bool BmpArrayConverter::IsColourChoice(int colours) {
     return colours == 8 || colours == 64 || colours == 256 || colours == 16 || colours == 14;
 }
 
-int BmpArrayConverter::Convert(const std::string& path, const Options& options,
-                               CByteArray& pixels) {
+int BmpArrayConverter::Convert(const std::string& path, const Options& options, CByteArray& pixels,
+                               Messenger& messenger) {
     if (!IsColourChoice(options.colours)) return -1;
-    const bool saved = g_b16BitPixels;
-    g_b16BitPixels = options.colours == 16;
+    DownloadSettings settings = DownloadSettings::ForBoard(options.boardType);
+    settings.pixels16 = options.colours == 16;
     const int colours = options.colours == 16 ? 14 : options.colours;
-    int n = -1;
-    {
-        CBmpObj picture(path, nullptr, false, PageFormat{});
-        const size_t before = pixels.size();
-        n = picture.AppendPixels(pixels, colours, options.width, options.height);
-        if (n > 0 && colours == 64)
-            ApplyControl(std::span<uint8_t>(pixels).subspan(before), options.control);
-    }
-    g_b16BitPixels = saved;
+    CBmpObj picture(path, nullptr, false, PageFormat{}, settings, messenger);
+    const size_t before = pixels.size();
+    const int n = picture.AppendPixels(pixels, colours, options.width, options.height, settings);
+    if (n > 0 && colours == 64)
+        ApplyControl(std::span<uint8_t>(pixels).subspan(before), options.control);
     return n;
 }
 

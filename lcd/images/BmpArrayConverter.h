@@ -11,6 +11,8 @@
 
 #include "base/ByteArray.h"
 
+class Messenger;
+
 class BmpArrayConverter {
 public:
     // The two control bits (h, l) a 64-colour stream can carry in bits 5 and 2.
@@ -23,13 +25,16 @@ public:
         // The colour choice: 8, 64, 256, 16 (16-bit: every pixel RGB565) or 14.
         int colours = 8;
         int control = kNoControl;
+        // 0..3: board type 1 takes 16-bit pixels low byte first.
+        int boardType = 0;
     };
 
-    // Loads the picture without owner or size check and appends its pixel stream. For
-    // the 16-bit choice g_b16BitPixels is set during the conversion (cleared for the
-    // others) and restored afterwards. Returns the bytes appended, or -1 when the
-    // picture cannot be loaded (its message has been shown) or the options are not valid.
-    static int Convert(const std::string& path, const Options& options, CByteArray& pixels);
+    // Loads the picture without owner or size check and appends its pixel stream; the
+    // 16-bit choice sends every pixel as RGB565. Returns the bytes appended, or -1 when
+    // the picture cannot be loaded (its message has been told) or the options are not
+    // valid.
+    static int Convert(const std::string& path, const Options& options, CByteArray& pixels,
+                       Messenger& messenger);
     // (byte AND 0xDB) OR h x 32 OR l x 4 for every byte.
     static void ApplyControl(std::span<uint8_t> pixels, int control);
     static std::string FormatText(const CByteArray& pixels);

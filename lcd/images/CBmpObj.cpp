@@ -36,10 +36,6 @@ uint32_t Get32(const uint8_t* p) {
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-void Tell(const std::string& text) {
-    Messenger::Current().Tell(text, kCaption);
-}
-
 // Moves `count` bytes between the archive and `data` (null when loading discards them),
 // four at a time.
 void TransferBytes(Archive& ar, uint8_t* data, size_t count) {
@@ -91,17 +87,19 @@ CBmpObj::CBmpObj() = default;
 CBmpObj::~CBmpObj() = default;
 
 CBmpObj::CBmpObj(const std::string& path, BmpOwner* owner, bool sizeCheck,
-                 const PageFormat& activePage)
+                 const PageFormat& activePage, const DownloadSettings& settings,
+                 Messenger& messenger)
     : m_strPath(path), m_pItem(owner) {
-    LoadImageFile(path);
+    LoadImageFile(path, messenger);
     const int64_t area = int64_t{GetWidth()} * GetHeight();
     if (sizeCheck && activePage.colours >= 8) {
         const int64_t limit = activePage.colours == 8 ? 262144 : 131072;
         if (area > limit) {
-            Tell(
+            messenger.Tell(
                 StringFormat("位图大小越限,单个局部位图的 宽度*高度<=%lld,\t\t\t\t\t\t\t\t\t\t\r\n"
                              "\r\n请用全屏位图或者缩小位图",
-                             static_cast<long long>(limit)));
+                             static_cast<long long>(limit)),
+                kCaption);
         }
     }
     if (!owner) return;
@@ -110,7 +108,7 @@ CBmpObj::CBmpObj(const std::string& path, BmpOwner* owner, bool sizeCheck,
     for (auto it = g_arrLocalBitmaps.rbegin(); it != g_arrLocalBitmaps.rend(); ++it) {
         const CBmpObj* last = it->get();
         if (!last || !last->m_pItem) continue;
-        const int64_t end = int64_t{last->m_nStartPage} + last->GetPageCount();
+        const int64_t end = int64_t{last->m_nStartPage} + last->GetPageCount(settings);
         if (end + needed <= kPagesPerBlock) {
             m_nBlock = last->m_nBlock;
             m_nStartPage = static_cast<int32_t>(end);
@@ -164,7 +162,8 @@ bool CBmpObj::CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQ
     return true;
 }
 
-bool CBmpObj::LoadImageFile(const std::string& path) {
+bool CBmpObj::LoadImageFile(const std::string& path, Messenger& messenger) {
+    const auto Tell = [&](const std::string& text) { messenger.Tell(text, kCaption); };
     static const struct {
         const char* ext;
         int type;
@@ -217,12 +216,13 @@ bool CBmpObj::LoadImageFile(const std::string& path) {
     if (!written || std::fseek(file, 0, SEEK_SET) != 0)
         Tell(kCannotOpen);
     else
-        ok = ReadBmpFile(file);
+        ok = ReadBmpFile(file, messenger);
     std::fclose(file);
     return ok;
 }
 
-bool CBmpObj::ReadBmpFile(std::FILE* file) {
+bool CBmpObj::ReadBmpFile(std::FILE* file, Messenger& messenger) {
+    const auto Tell = [&](const std::string& text) { messenger.Tell(text, kCaption); };
     Release();
     uint8_t head[kFileHeaderBytes];
     if (!file || std::fread(head, 1, sizeof head, file) != sizeof head || head[0] != 'B' ||
@@ -384,22 +384,23 @@ COLORREF CBmpObj::GetColour(int x, int y) const {
     return DibFormat::PixelColour(PictureRow(y), x, m_info.bitCount, m_table);
 }
 
-int CBmpObj::GetPageCount() const {
+int CBmpObj::GetPageCount(const DownloadSettings& settings) const {
     if (!m_pItem) return 0;
     const Rect rc = m_pItem->BmpRect();
     const double area =
         std::fabs(double(rc.right) - rc.left) * std::fabs(double(rc.bottom) - rc.top);
-    int64_t divisor = g_nFlashPageSize;
-    if (g_b16BitPixels)
-        divisor = g_nFlashPageSize / 2;
+    int64_t divisor = settings.flashPageSize;
+    if (settings.pixels16)
+        divisor = settings.flashPageSize / 2;
     else if (m_pItem->BmpPage().Is8Colour320x234())
-        divisor = int64_t{2} * g_nFlashPageSize;
+        divisor = int64_t{2} * settings.flashPageSize;
     if (divisor < 1) divisor = 1;
     const double pages = std::ceil(area / static_cast<double>(divisor));
     return pages > INT_MAX ? INT_MAX : static_cast<int>(pages);
 }
 
-int CBmpObj::AppendPixels(CByteArray& bytes, int colours, int width, int height) const {
+int CBmpObj::AppendPixels(CByteArray& bytes, int colours, int width, int height,
+                          const DownloadSettings& settings) const {
     if (!HasPicture()) return -1;
     if (width == -1 && height == -1) {
         width = GetWidth();
@@ -413,8 +414,8 @@ int CBmpObj::AppendPixels(CByteArray& bytes, int colours, int width, int height)
     std::vector<int> columns(static_cast<size_t>(width));
     for (int x = 0; x < width; ++x)
         columns[static_cast<size_t>(x)] = static_cast<int>(Pick(x, width, srcWidth));
-    const bool lowFirst = g_nBoardType == 1;
-    const bool wide = g_b16BitPixels || colours == 14 || colours == 16;
+    const bool lowFirst = settings.LowByteFirst();
+    const bool wide = settings.pixels16 || colours == 14 || colours == 16;
     bytes.reserve(before + static_cast<size_t>(width) * height * (wide ? 2 : 1));
     const int bits = m_info.bitCount;
     for (int y = 0; y < height; ++y) {
@@ -449,15 +450,16 @@ int CBmpObj::AppendPixels(CByteArray& bytes, int colours, int width, int height)
     return static_cast<int>(bytes.size() - before);
 }
 
-int CBmpObj::AppendLocalBitmap(CByteArray& bytes) const {
+int CBmpObj::AppendLocalBitmap(CByteArray& bytes, const DownloadSettings& settings) const {
     if (!m_pItem || !HasPicture()) return -1;
     const Rect rc = m_pItem->BmpRect();
     const int width = rc.right - rc.left, height = rc.bottom - rc.top;
     if (width <= 0 || height <= 0) return 0;
-    return AppendPixels(bytes, m_pItem->BmpPage().colours, width, height);
+    return AppendPixels(bytes, m_pItem->BmpPage().colours, width, height, settings);
 }
 
-int CBmpObj::AppendFullScreenBitmap(CByteArray& bytes, const PageFormat& page) const {
+int CBmpObj::AppendFullScreenBitmap(CByteArray& bytes, const PageFormat& page,
+                                    const DownloadSettings& settings) const {
     if (!HasPicture()) return -1;
     const size_t before = bytes.size();
     bytes.insert(bytes.end(), {0x1B, 0x18, 0x00, 0x00, 0x00, 0x00});
@@ -468,17 +470,18 @@ int CBmpObj::AppendFullScreenBitmap(CByteArray& bytes, const PageFormat& page) c
         AppendWord(bytes, page.width);
         AppendWord(bytes, page.height);
     }
-    const int n = AppendPixels(bytes, page.colours, page.width, page.height);
+    const int n = AppendPixels(bytes, page.colours, page.width, page.height, settings);
     if (n < 0) bytes.resize(before);
     return n;
 }
 
-int CBmpObj::AppendPageImage(CByteArray& bytes, const PageFormat& page, uint8_t backId) const {
+int CBmpObj::AppendPageImage(CByteArray& bytes, const PageFormat& page, uint8_t backId,
+                             const DownloadSettings& settings) const {
     if (!HasPicture()) return -1;
     const size_t before = bytes.size();
     bytes.push_back(0x1B);
     bytes.push_back(0x20);
-    switch (g_nInstructionMode) {
+    switch (settings.instructionMode) {
         case 2:
             bytes.insert(bytes.end(), {0x0A, 0xA0, 0x0A, backId});
             break;
@@ -489,14 +492,14 @@ int CBmpObj::AppendPageImage(CByteArray& bytes, const PageFormat& page, uint8_t 
             bytes.push_back(backId);
     }
     bytes.push_back(0x00);
-    const int n = AppendPixels(bytes, page.colours, page.width, page.height);
+    const int n = AppendPixels(bytes, page.colours, page.width, page.height, settings);
     if (n < 0) {
         bytes.resize(before);
         return -1;
     }
+    const int pageSize = settings.flashPageSize;
     int padding = 0;
-    if (g_nFlashPageSize > 0 && n % g_nFlashPageSize != 0)
-        padding = g_nFlashPageSize - n % g_nFlashPageSize;
+    if (pageSize > 0 && n % pageSize != 0) padding = pageSize - n % pageSize;
     bytes.insert(bytes.end(), static_cast<size_t>(padding), 0xFF);
     return n + padding;
 }
@@ -519,9 +522,9 @@ void CBmpObj::Draw(Surface& dc, const Rect& rc) const {
     }
 }
 
-void CBmpObj::DrawRuns(Surface& dc, const Rect& mapRect) const {
+void CBmpObj::DrawRuns(Surface& dc, const Rect& mapRect, const DownloadSettings& settings) const {
     const int64_t start = m_nStartPage;
-    const int64_t total = start + GetPageCount();
+    const int64_t total = start + GetPageCount(settings);
     // Pages past the block are a collision already; the map shows the block only.
     const int64_t end = std::min<int64_t>(total, kPagesPerBlock);
     if (start < 0) return;
@@ -539,9 +542,9 @@ void CBmpObj::DrawRuns(Surface& dc, const Rect& mapRect) const {
 }
 
 void CBmpObj::DrawOccupancy(Surface& dc, const Rect& mapRect, std::span<uint8_t> usedPages,
-                            bool& collision) const {
+                            bool& collision, const DownloadSettings& settings) const {
     const int64_t start = m_nStartPage;
-    const int64_t end = start + GetPageCount();
+    const int64_t end = start + GetPageCount(settings);
     if (start < 0 || end > kPagesPerBlock || m_nBlock < 0) {
         collision = true;
     } else {
@@ -563,18 +566,19 @@ void CBmpObj::DrawOccupancy(Surface& dc, const Rect& mapRect, std::span<uint8_t>
     dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 1, Rgb(0, 0, 0)});
     dc.SetBrush(
         Surface::Brush{Surface::BrushStyle::Solid, collision ? Rgb(255, 0, 0) : Rgb(0, 255, 0)});
-    DrawRuns(dc, mapRect);
+    DrawRuns(dc, mapRect, settings);
     dc.SetPen(pen);
     dc.SetBrush(brush);
 }
 
-void CBmpObj::DrawSelected(Surface& dc, const Rect& mapRect) const {
+void CBmpObj::DrawSelected(Surface& dc, const Rect& mapRect,
+                           const DownloadSettings& settings) const {
     const Surface::Pen pen = dc.GetPen();
     const Surface::Brush brush = dc.GetBrush();
     dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 2, Rgb(0, 0, 255)});
     dc.SetBrush(Surface::Brush{Surface::BrushStyle::Hatched, Rgb(0, 0, 255),
                                Surface::Hatch::BackwardDiagonal});
-    DrawRuns(dc, mapRect);
+    DrawRuns(dc, mapRect, settings);
     dc.SetPen(pen);
     dc.SetBrush(brush);
 }
@@ -583,13 +587,14 @@ void CBmpObj::SetStartFromPoint(Point origin, int x, int y) {
     m_nStartPage = ((y - origin.y) / kCell) * kGridColumns + (x - origin.x) / kCell;
 }
 
-bool CBmpObj::TrackHover(Point origin, int x, int y, int block) {
+bool CBmpObj::TrackHover(Point origin, int x, int y, int block, const DownloadSettings& settings) {
     if (block != m_nBlock) {
         m_bHighlight = 0;
         return true;
     }
     const int64_t cell = int64_t{(y - origin.y) / kCell} * kGridColumns + (x - origin.x) / kCell;
-    const bool inside = cell >= m_nStartPage && cell <= int64_t{m_nStartPage} + GetPageCount() - 1;
+    const bool inside =
+        cell >= m_nStartPage && cell <= int64_t{m_nStartPage} + GetPageCount(settings) - 1;
     if (inside) {
         if (m_bHighlight) return false;
         m_bHighlight = 1;

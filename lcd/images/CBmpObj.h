@@ -32,9 +32,11 @@
 #include "base/Geometry.h"
 #include "images/DibBuffer.h"
 #include "images/DibFormat.h"
+#include "images/DownloadSettings.h"
 #include "images/PageFormat.h"
 
 class BmpOwner;
+class Messenger;
 class Surface;
 
 class CBmpObj : public CObject {
@@ -54,8 +56,10 @@ public:
     // Loads the picture at `path` (a failed load leaves the object empty after its
     // message), tells the user when the picture is too big for a local bitmap (only with
     // `sizeCheck`) and, with an owner, takes the flash place after the last placed
-    // bitmap of g_arrLocalBitmaps. `activePage` is the page the picture is placed on.
-    CBmpObj(const std::string& path, BmpOwner* owner, bool sizeCheck, const PageFormat& activePage);
+    // bitmap of g_arrLocalBitmaps at `settings`. `activePage` is the page the picture is
+    // placed on.
+    CBmpObj(const std::string& path, BmpOwner* owner, bool sizeCheck, const PageFormat& activePage,
+            const DownloadSettings& settings, Messenger& messenger);
     ~CBmpObj() override;
     CBmpObj(const CBmpObj&) = delete;
     CBmpObj& operator=(const CBmpObj&) = delete;
@@ -66,17 +70,16 @@ public:
     // Decodes a BMP, GIF, JPEG or PNG file (by its extension) through a private
     // temporary BMP file. Unknown extensions fail silently; a picture that cannot be
     // decoded gives one "未能打开文件！".
-    bool LoadImageFile(const std::string& path);
+    bool LoadImageFile(const std::string& path, Messenger& messenger);
     // Reads a whole BMP file from the current position of `file`.
-    bool ReadBmpFile(std::FILE* file);
+    bool ReadBmpFile(std::FILE* file, Messenger& messenger);
 
     bool HasPicture() const { return !m_bits.Empty(); }
     int GetWidth() const { return HasPicture() ? m_info.width : 0; }
     int GetHeight() const;
     int GetBitCount() const { return HasPicture() ? m_info.bitCount : 0; }
-    // Flash pages the owner's rectangle takes at the current download settings (0
-    // without owner).
-    int GetPageCount() const;
+    // Flash pages the owner's rectangle takes at `settings` (0 without owner).
+    int GetPageCount(const DownloadSettings& settings) const;
     // The colour at picture column x, row y (row 0 at the top); black outside.
     COLORREF GetColour(int x, int y) const;
     const BitmapInfoHeader& InfoHeader() const { return m_info; }
@@ -85,19 +88,22 @@ public:
     void Release();
 
     // The picture stretched (nearest neighbour) to width x height, rows top to bottom,
-    // in the module's format for `colours`; width and height both -1 mean the picture's
-    // own size. Returns the bytes appended, or -1 (nothing appended) without picture or
-    // for a size beyond the picture limits.
-    int AppendPixels(CByteArray& bytes, int colours, int width, int height) const;
+    // in the module's format for `colours` and the board of `settings`; width and height
+    // both -1 mean the picture's own size. Returns the bytes appended, or -1 (nothing
+    // appended) without picture or for a size beyond the picture limits.
+    int AppendPixels(CByteArray& bytes, int colours, int width, int height,
+                     const DownloadSettings& settings) const;
     // The pixels at the owner's size and page format, no header; -1 without owner.
-    int AppendLocalBitmap(CByteArray& bytes) const;
+    int AppendLocalBitmap(CByteArray& bytes, const DownloadSettings& settings) const;
     // 1B 18, four zero bytes, the page's size (A0 EA on the 8-colour 320 x 234 module),
     // then the pixels. Returns the pixel bytes; -1 and nothing appended without picture.
-    int AppendFullScreenBitmap(CByteArray& bytes, const PageFormat& page) const;
+    int AppendFullScreenBitmap(CByteArray& bytes, const PageFormat& page,
+                               const DownloadSettings& settings) const;
     // 1B 20, the prefix of the instruction mode for background bitmap `backId`, 00, the
     // pixels and 0xFF up to a whole flash page. Returns pixel plus padding bytes; -1 and
     // nothing appended without picture.
-    int AppendPageImage(CByteArray& bytes, const PageFormat& page, uint8_t backId) const;
+    int AppendPageImage(CByteArray& bytes, const PageFormat& page, uint8_t backId,
+                        const DownloadSettings& settings) const;
     // Stretches the picture into `rc` (nearest neighbour), as a bitmap item shows it.
     void Draw(Surface& dc, const Rect& rc) const;
 
@@ -105,13 +111,13 @@ public:
     // Marks this bitmap's pages in `usedPages` (one byte per page of every block) and
     // draws them red when they collide (`collision` is set), else green.
     void DrawOccupancy(Surface& dc, const Rect& mapRect, std::span<uint8_t> usedPages,
-                       bool& collision) const;
+                       bool& collision, const DownloadSettings& settings) const;
     // Draws this bitmap's pages hatched in blue.
-    void DrawSelected(Surface& dc, const Rect& mapRect) const;
+    void DrawSelected(Surface& dc, const Rect& mapRect, const DownloadSettings& settings) const;
     // Moves the start page to the cell under (x, y).
     void SetStartFromPoint(Point origin, int x, int y);
     // Follows the mouse over the map of `block`; true when the map must be redrawn.
-    bool TrackHover(Point origin, int x, int y, int block);
+    bool TrackHover(Point origin, int x, int y, int block, const DownloadSettings& settings);
 
     FileHeader m_fileHeader;
     int32_t m_nDataLen = 0;
@@ -123,7 +129,7 @@ public:
 
 private:
     const uint8_t* PictureRow(int y) const;
-    void DrawRuns(Surface& dc, const Rect& mapRect) const;
+    void DrawRuns(Surface& dc, const Rect& mapRect, const DownloadSettings& settings) const;
     // Checks the header and makes the colour table and the pixel memory; false (nothing
     // made) when it describes no usable picture or more pixel bytes than `available`.
     bool CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQuad> table,

@@ -168,7 +168,8 @@ void CImageImpl::SetPalette(const Palette& palette) {
 }
 
 void CImageImpl::SetPalette(int count, const uint8_t* rgb) {
-    if (imagePalette) Messenger::Current().Tell("CImageImpl::imagePalette already exists!", "提示");
+    if (imagePalette && m_pMessenger)
+        m_pMessenger->Tell("CImageImpl::imagePalette already exists!", "提示");
     Palette p;
     for (int i = 0; rgb && i < std::clamp(count, 0, 256); ++i)
         p.push_back(Rgb(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]));

@@ -14,6 +14,8 @@
 #include "images/DibBuffer.h"
 #include "images/DibFormat.h"
 
+class Messenger;
+
 class CImageImpl {
 public:
     using Palette = std::vector<COLORREF>;
@@ -55,6 +57,8 @@ public:
     // A missing green array means the red one, a missing blue array the green one.
     void SetPalette(int count, const uint8_t* red, const uint8_t* green, const uint8_t* blue);
     const Palette* GetPalette() const { return imagePalette.get(); }
+    // Where a second triple-form palette is reported (not owned; null: nowhere).
+    void SetMessenger(Messenger* messenger) { m_pMessenger = messenger; }
 
     // Takes the picture, palette and state of `other`, which is left empty.
     void TakeOver(CImageImpl& other);
@@ -96,4 +100,5 @@ protected:
     std::unique_ptr<Palette> imagePalette;
     std::string m_strFile;
     std::string m_strLimit;
+    Messenger* m_pMessenger = nullptr;
 };

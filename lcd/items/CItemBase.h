@@ -12,6 +12,7 @@
 #include "base/CObject.h"
 #include "base/Colour.h"
 #include "base/Geometry.h"
+#include "images/DownloadSettings.h"
 #include "items/ItemTypes.h"
 
 class CLedDoc;
@@ -50,10 +51,12 @@ public:
         (void)index;
     }
     // Appends the module commands; flashMode is 1 for the page's flash record and 0 for
-    // the direct drawing stream. The result is not used.
-    virtual int Encode(int flashMode, CByteArray& bytes) {
+    // the direct drawing stream. `settings` matters to the direct form of a bitmap item
+    // only, whose pixels follow the board. The result is not used.
+    virtual int Encode(int flashMode, CByteArray& bytes, const DownloadSettings& settings = {}) {
         (void)flashMode;
         (void)bytes;
+        (void)settings;
         return 0;
     }
     // Right press while this is the page's selected item. Multi-point items end their
@@ -67,6 +70,10 @@ public:
     }
     // Exactly the number of bytes Encode(1, ...) appends in the current state.
     virtual int GetEncodedLength() { return 0; }
+    // The dot fonts the last Draw could not find (kAsciiFontMissing, kHanziFontMissing);
+    // items never talk to the user themselves, the page tells once per draw.
+    enum MissingFont { kAsciiFontMissing = 1, kHanziFontMissing = 2 };
+    virtual int MissingFonts() const { return 0; }
 
     uint8_t ColourByte() const {
         return static_cast<uint8_t>(((m_codeHi & 15) << 4) | (m_codeLo & 15));

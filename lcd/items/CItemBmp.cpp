@@ -41,10 +41,12 @@ CItemBmp::CItemBmp() {
     m_nType = kType;
 }
 
-CItemBmp::CItemBmp(int x, int y, const std::string& path, const PageFormat& page) : m_page(page) {
+CItemBmp::CItemBmp(int x, int y, const std::string& path, const PageFormat& page,
+                   const DownloadSettings& settings, Messenger& messenger)
+    : m_page(page) {
     Enlist(this);
     m_nType = kType;
-    auto bmp = std::make_unique<CBmpObj>(path, this, true, page);
+    auto bmp = std::make_unique<CBmpObj>(path, this, true, page, settings, messenger);
     m_x1 = x, m_y1 = y;
     m_x2 = Saturate32(int64_t{x} + bmp->GetWidth());
     m_y2 = Saturate32(int64_t{y} + bmp->GetHeight());
@@ -186,7 +188,7 @@ void CItemBmp::AddToTree(TreeNode& parent, int index) {
     parent.children.push_back(std::move(node));
 }
 
-int CItemBmp::Encode(int flashMode, CByteArray& bytes) {
+int CItemBmp::Encode(int flashMode, CByteArray& bytes, const DownloadSettings& settings) {
     const CBmpObj* bmp = Bitmap();
     if (!bmp) return 0;
     const int64_t w = int64_t{m_rcDraw.right} - m_rcDraw.left;
@@ -219,8 +221,8 @@ int CItemBmp::Encode(int flashMode, CByteArray& bytes) {
     }
     if (!flashMode && w > 0 && h > 0) {
         // The pixels at this item's own size and page, whichever copy owns the bitmap.
-        if (bmp->AppendPixels(bytes, m_page.colours, static_cast<int>(w), static_cast<int>(h)) <
-            0) {
+        if (bmp->AppendPixels(bytes, m_page.colours, static_cast<int>(w), static_cast<int>(h),
+                              settings) < 0) {
             bytes.resize(before);
             return 0;
         }
@@ -233,8 +235,9 @@ int CItemBmp::GetEncodedLength() {
     return m_page.Is8Colour320x234() ? 10 : 12;
 }
 
-bool CItemBmp::ReplacePicture(const std::string& path) {
-    auto fresh = std::make_unique<CBmpObj>(path, this, true, m_page);
+bool CItemBmp::ReplacePicture(const std::string& path, const DownloadSettings& settings,
+                              Messenger& messenger) {
+    auto fresh = std::make_unique<CBmpObj>(path, this, true, m_page, settings, messenger);
     if (!fresh->HasPicture()) return false;
     CBmpObj* old = Bitmap();
     if (!old) {

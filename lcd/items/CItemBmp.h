@@ -19,6 +19,7 @@
 #include "items/CItemBase.h"
 
 class CBmpObj;
+class Messenger;
 
 class CItemBmp : public CItemBase, public BmpOwner {
 public:
@@ -30,9 +31,10 @@ public:
     // Type 16, no bitmap; used when loading.
     CItemBmp();
     // Placed at (x, y) from the image file at `path` on a page of format `page`: the new
-    // local bitmap (size check on) is appended to g_arrLocalBitmaps and the box takes the
-    // picture's size (0 x 0 when the file could not be loaded).
-    CItemBmp(int x, int y, const std::string& path, const PageFormat& page);
+    // local bitmap (size check on, placed at `settings`) is appended to g_arrLocalBitmaps
+    // and the box takes the picture's size (0 x 0 when the file could not be loaded).
+    CItemBmp(int x, int y, const std::string& path, const PageFormat& page,
+             const DownloadSettings& settings, Messenger& messenger);
     CItemBmp(const CItemBmp& other);
     CItemBmp& operator=(const CItemBmp&) = delete;
     // Leaves the bitmap in the list; it loses its owner only when that is this item.
@@ -51,7 +53,7 @@ public:
     int OnRButtonDown(unsigned flags, int x, int y) override;
     void Draw(Surface& dc) override;
     void AddToTree(TreeNode& parent, int index) override;
-    int Encode(int flashMode, CByteArray& bytes) override;
+    int Encode(int flashMode, CByteArray& bytes, const DownloadSettings& settings = {}) override;
     int GetEncodedLength() override;
 
     Rect BmpRect() const override { return m_rcDraw; }
@@ -67,7 +69,8 @@ public:
     // Replaces the picture by the image at `path` (size check on). The new bitmap keeps
     // the old one's path, block and start page and its index; the box does not change.
     // A file that gives no picture leaves the old one in place and returns false.
-    bool ReplacePicture(const std::string& path);
+    bool ReplacePicture(const std::string& path, const DownloadSettings& settings,
+                        Messenger& messenger);
     // Deletes this item's bitmap from g_arrLocalBitmaps and renumbers every bitmap item
     // that refers past it; items that showed the deleted bitmap get an invalid index.
     void ReleaseBitmap();

@@ -75,7 +75,7 @@ void CItemEllipse::AddToTree(TreeNode& parent, int index) {
                                      unsigned{m_codeHi}, unsigned{m_codeLo}));
 }
 
-int CItemEllipse::Encode(int flashMode, CByteArray& bytes) {
+int CItemEllipse::Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) {
     (void)flashMode;
     const int64_t x1 = m_x1, y1 = m_y1, x2 = m_x2, y2 = m_y2;
     const int64_t w = std::llabs(x2 - x1), h = std::llabs(y2 - y1);

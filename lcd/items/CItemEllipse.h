@@ -21,7 +21,7 @@ public:
     int HitTest(int x, int y) override;
     void Draw(Surface& dc) override;
     void AddToTree(TreeNode& parent, int index) override;
-    int Encode(int flashMode, CByteArray& bytes) override;
+    int Encode(int flashMode, CByteArray& bytes, const DownloadSettings& settings = {}) override;
     int GetEncodedLength() override;
 
     // The ellipse's interior; empty until the first UpdateHandles and for a flat box.

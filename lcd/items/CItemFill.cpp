@@ -86,7 +86,7 @@ void CItemFill::AddToTree(TreeNode& parent, int index) {
     parent.children.push_back(std::move(node));
 }
 
-int CItemFill::Encode(int flashMode, CByteArray& bytes) {
+int CItemFill::Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) {
     (void)flashMode;
     bytes.push_back(0x1B);
     bytes.push_back(0x2A);

@@ -30,7 +30,7 @@ public:
     int MoveHandle(int ox, int oy, int nx, int ny) override;
     void Draw(Surface& dc) override;
     void AddToTree(TreeNode& parent, int index) override;
-    int Encode(int flashMode, CByteArray& bytes) override;
+    int Encode(int flashMode, CByteArray& bytes, const DownloadSettings& settings = {}) override;
     int GetEncodedLength() override;
 
     int32_t m_xSeed = 0;

@@ -5,7 +5,6 @@
 
 #include "base/Archive.h"
 #include "base/ColourCode.h"
-#include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
 
@@ -229,8 +228,12 @@ void CItemFont::TakeCurrent(const CTextChar& ch) {
 void CItemFont::LayoutAndDraw(Surface* dc, int cellWidth, int cellHeight) {
     const int64_t H = cellHeight;
     const auto n = static_cast<int64_t>(m_arrChars.size());
-    bool toldAscii = false, toldHanzi = false;
     bool placed = false;
+    std::shared_ptr<const DotFonts> fonts;
+    if (dc) {
+        fonts = m_pFonts ? m_pFonts : DotFonts::Shared();
+        m_nMissingFonts = 0;
+    }
     if (n > 0) {
         int64_t x = int64_t{m_x1} + 1, y = m_y1;
         m_y2 = m_y1;
@@ -274,15 +277,8 @@ void CItemFont::LayoutAndDraw(Surface* dc, int cellWidth, int cellHeight) {
             c.m_x = Clamp32(x), c.m_y = Clamp32(y);
             c.m_nWidth = Clamp32(w), c.m_nHeight = Clamp32(h);
             if (dc) {
-                if (c.LoadGlyph() == CTextChar::GlyphState::FontMissing) {
-                    // Once per draw, not once per character.
-                    bool& told = c.m_bDouble ? toldHanzi : toldAscii;
-                    if (!told) {
-                        Messenger::Current().Tell(c.m_bDouble ? "找不到字库文件" : "字库文件丢失",
-                                                  "提示");
-                        told = true;
-                    }
-                }
+                if (c.LoadGlyph(*fonts) == CTextChar::GlyphState::FontMissing)
+                    m_nMissingFonts |= c.m_bDouble ? kHanziFontMissing : kAsciiFontMissing;
                 c.DrawGlyph(*dc, cellWidth, cellHeight);
             }
             x += w;
@@ -529,7 +525,7 @@ int CItemFont::Emit(CByteArray* out) const {
     return length;
 }
 
-int CItemFont::Encode(int flashMode, CByteArray& bytes) {
+int CItemFont::Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) {
     (void)flashMode;
     return Emit(&bytes);
 }

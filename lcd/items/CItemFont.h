@@ -10,6 +10,7 @@
 
 #include "items/CItemBase.h"
 #include "items/CTextChar.h"
+#include "items/DotFont.h"
 
 class CItemFont : public CItemBase {
 public:
@@ -38,7 +39,7 @@ public:
     // Lays the text out with the cell size of a one-to-one canvas (16 x 16) and draws it.
     void Draw(Surface& dc) override;
     void AddToTree(TreeNode& parent, int index) override;
-    int Encode(int flashMode, CByteArray& bytes) override;
+    int Encode(int flashMode, CByteArray& bytes, const DownloadSettings& settings = {}) override;
     int GetEncodedLength() override;
 
     // Draw with an explicit cell size, for a surface that is not the page's own size.
@@ -59,8 +60,9 @@ public:
     // Highlights the characters between the caret places of two points.
     void HighlightRange(int ax, int ay, int bx, int by);
     // Flows the characters inside the frame, grows the frame, places the caret and draws
-    // (dc may be null: layout only). Shows each missing-font message once per call.
+    // (dc may be null: layout only), noting the fonts it could not find.
     void LayoutAndDraw(Surface* dc, int cellWidth, int cellHeight);
+    int MissingFonts() const override { return m_nMissingFonts; }
     void ClearHighlights();
     bool HasHighlight() const;
     Caret GetCaret() const;
@@ -80,6 +82,9 @@ public:
     int32_t m_nCaretHeight = 16;
     int32_t m_bExpectLead = 1;
     uint8_t m_pending[2] = {};
+    // The fonts the glyphs come from; null: the program's (DotFonts::Shared()).
+    std::shared_ptr<const DotFonts> m_pFonts;
+    int32_t m_nMissingFonts = 0;
 
 private:
     // The command stream of Encode; appends to `out` when given and returns the length.

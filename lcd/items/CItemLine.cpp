@@ -155,7 +155,7 @@ void CItemLine::AddToTree(TreeNode& parent, int index) {
                                      m_x2, m_y2, unsigned{m_codeHi}, unsigned{m_codeLo}));
 }
 
-int CItemLine::Encode(int flashMode, CByteArray& bytes) {
+int CItemLine::Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) {
     (void)flashMode;
     return EncodeTwoPoint(bytes, 0x46);
 }

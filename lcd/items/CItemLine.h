@@ -23,7 +23,7 @@ public:
     int OnMouseMove(CursorShape& cursor, int ox, int oy, int nx, int ny) override;
     void Draw(Surface& dc) override;
     void AddToTree(TreeNode& parent, int index) override;
-    int Encode(int flashMode, CByteArray& bytes) override;
+    int Encode(int flashMode, CByteArray& bytes, const DownloadSettings& settings = {}) override;
     int GetEncodedLength() override;
 
     // The band around the line that picks it; empty until the first UpdateHandles.

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "base/Archive.h"
-#include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
 #include "items/CTextChar.h"
@@ -134,16 +133,17 @@ void CItemNumberWidget::Draw(Surface& dc) {
     dc.SetBrush(Surface::Brush{Surface::BrushStyle::Solid, m_crBack});
     dc.Rectangle(m_x1, m_y1, m_x2, m_y2);
 
+    m_nMissingFonts = 0;
     const int64_t n = CharCount();
     if (n == 0) return;
+    const std::shared_ptr<const DotFonts> fonts = m_pFonts ? m_pFonts : DotFonts::Shared();
     CTextChar zero, point;
     zero.m_lead = '0';
     point.m_lead = '.';
     zero.m_crColor = point.m_crColor = m_crFore;
-    if (zero.LoadGlyph() != CTextChar::GlyphState::Loaded ||
-        point.LoadGlyph() != CTextChar::GlyphState::Loaded) {
-        // Once per draw, not once per character.
-        Messenger::Current().Tell("字库文件丢失", "提示");
+    if (zero.LoadGlyph(*fonts) != CTextChar::GlyphState::Loaded ||
+        point.LoadGlyph(*fonts) != CTextChar::GlyphState::Loaded) {
+        m_nMissingFonts = kAsciiFontMissing;
         return;
     }
     // Character k sits at x1 + 4 + k * cw, cw / 2 wide; a damaged file may ask for
@@ -166,7 +166,7 @@ void CItemNumberWidget::AddToTree(TreeNode& parent, int index) {
     AddTreeLine(parent, StringFormat("直线：起点(%d,%d),终点(%d,%d)", m_x1, m_y1, m_x2, m_y2));
 }
 
-int CItemNumberWidget::Encode(int flashMode, CByteArray& bytes) {
+int CItemNumberWidget::Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) {
     (void)flashMode;
     return EncodeTwoPoint(bytes, 0x46);
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "items/CItemBase.h"
+#include "items/DotFont.h"
 
 class CItemNumberWidget : public CItemBase {
 public:
@@ -31,10 +32,11 @@ public:
     int OnLButtonUp(int x, int y) override;
     int OnMouseMove(CursorShape& cursor, int ox, int oy, int nx, int ny) override;
     // Recomputes the box, fills it with the background colour and draws the zeros (and the
-    // point) in the foreground colour. Tells "字库文件丢失" once per draw without ASC16.
+    // point) in the foreground colour; without ASC16 no digits, and the font is missing.
     void Draw(Surface& dc) override;
+    int MissingFonts() const override { return m_nMissingFonts; }
     void AddToTree(TreeNode& parent, int index) override;
-    int Encode(int flashMode, CByteArray& bytes) override;
+    int Encode(int flashMode, CByteArray& bytes, const DownloadSettings& settings = {}) override;
     int GetEncodedLength() override;
 
     // The canvas cell of a font-size choice; a choice no panel offers gets the 8 x 16 cell.
@@ -59,4 +61,7 @@ public:
     uint8_t m_foreLo = 0;
     uint8_t m_backHi = 0;
     uint8_t m_backLo = 0;
+    // The font the zeros come from; null: the program's (DotFonts::Shared()).
+    std::shared_ptr<const DotFonts> m_pFonts;
+    int32_t m_nMissingFonts = 0;
 };

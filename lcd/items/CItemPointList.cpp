@@ -258,7 +258,7 @@ size_t CItemPointList::EdgeCount() const {
     return n == 0 ? 0 : n - 1;
 }
 
-int CItemPointList::Encode(int flashMode, CByteArray& bytes) {
+int CItemPointList::Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) {
     (void)flashMode;
     const size_t n = m_arrPoints.size();
     for (size_t k = 1; k <= EdgeCount(); ++k) {

@@ -26,7 +26,7 @@ public:
     int OnRButtonDown(unsigned flags, int x, int y) override;
     void Draw(Surface& dc) override;
     void AddToTree(TreeNode& parent, int index) override;
-    int Encode(int flashMode, CByteArray& bytes) override;
+    int Encode(int flashMode, CByteArray& bytes, const DownloadSettings& settings = {}) override;
     int GetEncodedLength() override;
 
     std::vector<Point> m_arrPoints;

@@ -54,7 +54,7 @@ void CItemRectangle::AddToTree(TreeNode& parent, int index) {
                                      unsigned{m_codeHi}, unsigned{m_codeLo}));
 }
 
-int CItemRectangle::Encode(int flashMode, CByteArray& bytes) {
+int CItemRectangle::Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) {
     (void)flashMode;
     // The module fills a solid rectangle with the item's one colour code.
     return EncodeTwoPoint(bytes, m_bSolid ? 0x41 : 0x5A);

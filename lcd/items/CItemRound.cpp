@@ -152,7 +152,7 @@ void CItemRound::AddToTree(TreeNode& parent, int index) {
                                      unsigned{m_codeHi}, unsigned{m_codeLo}));
 }
 
-int CItemRound::Encode(int flashMode, CByteArray& bytes) {
+int CItemRound::Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) {
     (void)flashMode;
     if (m_x1 == m_x2 && m_y1 == m_y2) return 0;
     const uint8_t head[] = {

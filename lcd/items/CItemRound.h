@@ -24,7 +24,7 @@ public:
     int OnMouseMove(CursorShape& cursor, int ox, int oy, int nx, int ny) override;
     void Draw(Surface& dc) override;
     void AddToTree(TreeNode& parent, int index) override;
-    int Encode(int flashMode, CByteArray& bytes) override;
+    int Encode(int flashMode, CByteArray& bytes, const DownloadSettings& settings = {}) override;
     int GetEncodedLength() override;
 
     // The distance from (x1, y1) to (x2, y2), square root truncated.

@@ -186,7 +186,7 @@ void CItemSweep::AddToTree(TreeNode& parent, int index) {
                              m_codeHi & 15, m_codeLo & 15));
 }
 
-int CItemSweep::Encode(int flashMode, CByteArray& bytes) {
+int CItemSweep::Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) {
     (void)flashMode;
     if (GetEncodedLength() == 0) return 0;
     UpdateAngles();

@@ -25,16 +25,16 @@ int64_t CTextChar::LayoutHeight(int cellHeight) const {
     return int64_t{cellHeight} * m_nVMag;
 }
 
-CTextChar::GlyphState CTextChar::LoadGlyph() {
+CTextChar::GlyphState CTextChar::LoadGlyph(const DotFonts& fonts) {
     if (m_bGlyphLoaded) return GlyphState::Loaded;
     if (m_bDouble) {
-        DotFont& font = DotFont::Hanzi();
-        if (!font.EnsureLoaded()) return GlyphState::FontMissing;
-        font.CopyGlyph(DotFont::HanziOffset(m_lead, m_trail), m_glyphHz);
+        const DotFont* font = fonts.Hanzi();
+        if (!font) return GlyphState::FontMissing;
+        font->CopyGlyph(DotFont::HanziOffset(m_lead, m_trail), m_glyphHz);
     } else {
-        DotFont& font = DotFont::Ascii();
-        if (!font.EnsureLoaded()) return GlyphState::FontMissing;
-        font.CopyGlyph(DotFont::AsciiOffset(m_lead), m_glyphAsc);
+        const DotFont* font = fonts.Ascii();
+        if (!font) return GlyphState::FontMissing;
+        font->CopyGlyph(DotFont::AsciiOffset(m_lead), m_glyphAsc);
     }
     m_bGlyphLoaded = 1;
     return GlyphState::Loaded;

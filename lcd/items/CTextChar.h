@@ -7,6 +7,7 @@
 
 #include "base/Colour.h"
 
+class DotFonts;
 class Surface;
 
 class CTextChar {
@@ -22,9 +23,9 @@ public:
     // cell per horizontal magnification, an ASCII one half a cell), and its height.
     int64_t LayoutWidth(int cellWidth) const;
     int64_t LayoutHeight(int cellHeight) const;
-    // Reads the glyph into the cache unless it is cached. A glyph outside the font file is
-    // blank; only a missing file leaves the cache empty.
-    GlyphState LoadGlyph();
+    // Reads the glyph from `fonts` into the cache unless it is cached. A glyph outside the
+    // font file is blank; only a missing font leaves the cache empty.
+    GlyphState LoadGlyph(const DotFonts& fonts);
     // Draws the cached glyph into the character's box at (m_x, m_y), scaled from 8 x 16 or
     // 16 x 16 to the box, then inverts the box when highlighted. Only the part of the box
     // on the surface is visited.

@@ -68,7 +68,7 @@ void CitemAnimationWidget::AddToTree(TreeNode& parent, int index) {
     AddTreeLine(parent, StringFormat("直线：起点(%d,%d),终点(%d,%d)", m_x1, m_y1, m_x2, m_y2));
 }
 
-int CitemAnimationWidget::Encode(int flashMode, CByteArray& bytes) {
+int CitemAnimationWidget::Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) {
     (void)flashMode;
     return EncodeTwoPoint(bytes, 0x46);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include "base/AppPaths.h"
 
@@ -13,36 +14,12 @@ constexpr long kMaxFontBytes = 16L * 1024 * 1024;
 
 }  // namespace
 
-DotFont::DotFont(std::string fileName, size_t glyphBytes)
-    : m_fileName(std::move(fileName)), m_glyphBytes(glyphBytes) {}
+DotFont::DotFont(std::vector<uint8_t> bytes, size_t glyphBytes)
+    : m_bytes(std::move(bytes)), m_glyphBytes(glyphBytes) {}
 
-DotFont& DotFont::Ascii() {
-    static DotFont font("ASC16", kAsciiGlyphBytes);
-    return font;
-}
-
-DotFont& DotFont::Hanzi() {
-    static DotFont font("hzk16", kHanziGlyphBytes);
-    return font;
-}
-
-int64_t DotFont::HanziOffset(uint8_t first, uint8_t second) {
-    // Bytes outside A1..FE would land on a neighbouring row's glyph or before the file.
-    if (first < 0xA1 || first > 0xFE || second < 0xA1 || second > 0xFE) return -1;
-    return (int64_t{first - 0xA1} * 94 + (second - 0xA1)) * 32;
-}
-
-bool DotFont::EnsureLoaded() {
-    if (m_loaded) return true;
-    const std::string path = m_path.empty() ? AppPaths::FindFont(m_fileName) : m_path;
-    if (path.empty()) return false;
-    return LoadFile(path);
-}
-
-bool DotFont::LoadFile(const std::string& path) {
-    Unload();
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+std::shared_ptr<const DotFont> DotFont::ReadFile(const std::string& path, size_t glyphBytes) {
+    FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+    if (!f) return nullptr;
     std::vector<uint8_t> bytes;
     bool ok = std::fseek(f, 0, SEEK_END) == 0;
     const long size = ok ? std::ftell(f) : -1;
@@ -52,20 +29,14 @@ bool DotFont::LoadFile(const std::string& path) {
         ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
     }
     std::fclose(f);
-    if (!ok) return false;
-    LoadBytes(std::move(bytes));
-    return true;
+    if (!ok) return nullptr;
+    return std::make_shared<const DotFont>(std::move(bytes), glyphBytes);
 }
 
-void DotFont::LoadBytes(std::vector<uint8_t> bytes) {
-    m_bytes = std::move(bytes);
-    m_loaded = true;
-}
-
-void DotFont::Unload() {
-    m_bytes.clear();
-    m_bytes.shrink_to_fit();
-    m_loaded = false;
+int64_t DotFont::HanziOffset(uint8_t first, uint8_t second) {
+    // Bytes outside A1..FE would land on a neighbouring row's glyph or before the file.
+    if (first < 0xA1 || first > 0xFE || second < 0xA1 || second > 0xFE) return -1;
+    return (int64_t{first - 0xA1} * 94 + (second - 0xA1)) * 32;
 }
 
 bool DotFont::CopyGlyph(int64_t offset, uint8_t* out) const {
@@ -75,4 +46,28 @@ bool DotFont::CopyGlyph(int64_t offset, uint8_t* out) const {
     const int64_t n = std::min<int64_t>(static_cast<int64_t>(m_glyphBytes), size - offset);
     std::memcpy(out, m_bytes.data() + offset, static_cast<size_t>(n));
     return true;
+}
+
+DotFonts::DotFonts(std::shared_ptr<const DotFont> ascii, std::shared_ptr<const DotFont> hanzi)
+    : m_ascii(std::move(ascii)), m_hanzi(std::move(hanzi)) {}
+
+std::shared_ptr<const DotFonts> DotFonts::Load(const std::string& asciiPath,
+                                               const std::string& hanziPath) {
+    return std::make_shared<const DotFonts>(
+        DotFont::ReadFile(asciiPath, DotFont::kAsciiGlyphBytes),
+        DotFont::ReadFile(hanziPath, DotFont::kHanziGlyphBytes));
+}
+
+std::shared_ptr<const DotFonts> DotFonts::Shared() {
+    static std::mutex mutex;
+    static std::shared_ptr<const DotFonts> fonts;
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (fonts && fonts->Complete()) return fonts;
+    // Only a font still missing is looked for again.
+    auto ascii = fonts ? fonts->m_ascii : nullptr;
+    auto hanzi = fonts ? fonts->m_hanzi : nullptr;
+    if (!ascii) ascii = DotFont::ReadFile(AppPaths::FindFont("ASC16"), DotFont::kAsciiGlyphBytes);
+    if (!hanzi) hanzi = DotFont::ReadFile(AppPaths::FindFont("hzk16"), DotFont::kHanziGlyphBytes);
+    fonts = std::make_shared<const DotFonts>(std::move(ascii), std::move(hanzi));
+    return fonts;
 }

@@ -131,7 +131,8 @@ void CommandBuilder::ReadVersion(CByteArray& bytes) {
 }
 
 bool CommandBuilder::PageRecord(CByteArray& bytes, int mode, const PageFields& page,
-                                std::span<const std::unique_ptr<CItemBase>> items) {
+                                std::span<const std::unique_ptr<CItemBase>> items,
+                                Messenger& messenger) {
     PageRecordHead(bytes, mode, static_cast<uint8_t>(page.startPage & 0xFF),
                    static_cast<uint8_t>(page.pageCount & 0xFF));
     const size_t body = bytes.size();
@@ -147,11 +148,10 @@ bool CommandBuilder::PageRecord(CByteArray& bytes, int mode, const PageFields& p
     const size_t built = bytes.size() - body;
     const bool agree = announced == static_cast<int64_t>(built);
     if (!agree) {
-        Messenger::Current().Tell(
-            page.name + "的前一页面" +
-                StringFormat("有错误 (%lld,%lld)", static_cast<long long>(announced),
-                             static_cast<long long>(built)),
-            "提示");
+        messenger.Tell(page.name + "的前一页面" +
+                           StringFormat("有错误 (%lld,%lld)", static_cast<long long>(announced),
+                                        static_cast<long long>(built)),
+                       "提示");
     }
     PadTo(bytes, built, kPageBytes);
     return agree;
@@ -173,21 +173,21 @@ void CommandBuilder::PageImageRecord(CByteArray& bytes, int mode, uint8_t backId
     PadTo(bytes, pixels.size(), flashPageSize > 0 ? static_cast<size_t>(flashPageSize) : 0);
 }
 
-bool CommandBuilder::BitmapRecord(CByteArray& bytes, int mode, const CBmpObj& bmp,
-                                  int flashPageSize) {
+bool CommandBuilder::BitmapRecord(CByteArray& bytes, const DownloadSettings& settings,
+                                  const CBmpObj& bmp) {
     CByteArray pixels;
-    if (!bmp.m_pItem || bmp.AppendLocalBitmap(pixels) < 0) return false;
-    BitmapRecord(bytes, mode, static_cast<uint8_t>(bmp.m_nBlock & 0xFF),
-                 static_cast<uint8_t>(bmp.m_nStartPage & 0xFF), bmp.GetPageCount(), pixels,
-                 flashPageSize);
+    if (!bmp.m_pItem || bmp.AppendLocalBitmap(pixels, settings) < 0) return false;
+    BitmapRecord(bytes, settings.instructionMode, static_cast<uint8_t>(bmp.m_nBlock & 0xFF),
+                 static_cast<uint8_t>(bmp.m_nStartPage & 0xFF), bmp.GetPageCount(settings), pixels,
+                 settings.flashPageSize);
     return true;
 }
 
-bool CommandBuilder::PageImageRecord(CByteArray& bytes, int mode, const CBmpObj& bmp,
-                                     const PageFormat& page, uint8_t backId, int flashPageSize) {
+bool CommandBuilder::PageImageRecord(CByteArray& bytes, const DownloadSettings& settings,
+                                     const CBmpObj& bmp, const PageFormat& page, uint8_t backId) {
     CByteArray pixels;
-    if (bmp.AppendPixels(pixels, page.colours, page.width, page.height) < 0) return false;
-    PageImageRecord(bytes, mode, backId, pixels, flashPageSize);
+    if (bmp.AppendPixels(pixels, page.colours, page.width, page.height, settings) < 0) return false;
+    PageImageRecord(bytes, settings.instructionMode, backId, pixels, settings.flashPageSize);
     return true;
 }
 

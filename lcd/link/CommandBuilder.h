@@ -14,9 +14,11 @@
 #include <string>
 
 #include "base/ByteArray.h"
+#include "images/DownloadSettings.h"
 
 class CBmpObj;
 class CItemBase;
+class Messenger;
 struct PageFormat;
 
 class CommandBuilder {
@@ -80,7 +82,7 @@ public:
     // differ from what the items announce, the user is told and the record stays as built;
     // returns false then.
     static bool PageRecord(CByteArray& bytes, int mode, const PageFields& page,
-                           std::span<const std::unique_ptr<CItemBase>> items);
+                           std::span<const std::unique_ptr<CItemBase>> items, Messenger& messenger);
 
     // A local bitmap: head, pixel stream, FF up to whole flash pages of `flashPageSize`.
     static void BitmapRecord(CByteArray& bytes, int mode, uint8_t block, uint8_t startPage,
@@ -90,13 +92,15 @@ public:
     static void PageImageRecord(CByteArray& bytes, int mode, uint8_t backId,
                                 std::span<const uint8_t> pixels, int flashPageSize);
     // A local bitmap of the project: its block, start page and page count, its pixel
-    // stream at its owner's size and page format. False (nothing appended) for a bitmap
-    // without owner or picture, which has no place in flash.
-    static bool BitmapRecord(CByteArray& bytes, int mode, const CBmpObj& bmp, int flashPageSize);
+    // stream at its owner's size and page format, framed and padded as `settings` say.
+    // False (nothing appended) for a bitmap without owner or picture, which has no place
+    // in flash.
+    static bool BitmapRecord(CByteArray& bytes, const DownloadSettings& settings,
+                             const CBmpObj& bmp);
     // A page's background bitmap at the page's size and colours, stored under `backId`.
     // False (nothing appended) without picture.
-    static bool PageImageRecord(CByteArray& bytes, int mode, const CBmpObj& bmp,
-                                const PageFormat& page, uint8_t backId, int flashPageSize);
+    static bool PageImageRecord(CByteArray& bytes, const DownloadSettings& settings,
+                                const CBmpObj& bmp, const PageFormat& page, uint8_t backId);
     // Standard font: block head for block 0A, 20, the file as it is.
     static void StandardFont(CByteArray& bytes, int mode, std::span<const uint8_t> file);
     // Custom font: block head for block 08, K = 8192-byte units, the kind, the file, FF up

@@ -12,33 +12,33 @@ bool FirmwareBuilder::IsHexPath(const std::string& path) {
     return path.find(".hex") != std::string::npos;
 }
 
-bool FirmwareBuilder::Build(const std::string& path, CByteArray& bytes) {
+bool FirmwareBuilder::Build(const std::string& path, CByteArray& bytes, Messenger& messenger) {
     CByteArray file;
     switch (DownloadFile::Read(path, file)) {
         case DownloadFile::CannotOpen:
-            Messenger::Current().Tell("打开文件失败", "提示");
+            messenger.Tell("打开文件失败", "提示");
             return false;
         case DownloadFile::ShortRead:
-            Messenger::Current().Tell("文件未读取完毕", "提示");
+            messenger.Tell("文件未读取完毕", "提示");
             return false;
         case DownloadFile::Ok:
             break;
     }
     // An empty program would leave the module with nothing to run.
     if (file.empty()) {
-        Messenger::Current().Tell("升级程序文件为空", "提示");
+        messenger.Tell("升级程序文件为空", "提示");
         return false;
     }
     std::span<const uint8_t> program = file;
     CByteArray image;
     if (IsHexPath(path)) {
         const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
-        const int length = HexConverter::Convert(text, image);
+        const int length = HexConverter::Convert(text, image, messenger);
         if (length == 0) return false;
         program = std::span<const uint8_t>(image.data(), static_cast<size_t>(length));
     }
     if (!CommandBuilder::FirmwareImage(bytes, program)) {
-        Messenger::Current().Tell("升级程序文件过大", "提示");
+        messenger.Tell("升级程序文件过大", "提示");
         return false;
     }
     return true;

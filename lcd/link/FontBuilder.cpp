@@ -7,13 +7,13 @@
 
 namespace {
 
-bool ReadFont(const std::string& path, CByteArray& file) {
+bool ReadFont(const std::string& path, CByteArray& file, Messenger& messenger) {
     switch (DownloadFile::Read(path, file)) {
         case DownloadFile::CannotOpen:
-            Messenger::Current().Tell("打开字库文件失败", "提示");
+            messenger.Tell("打开字库文件失败", "提示");
             return false;
         case DownloadFile::ShortRead:
-            Messenger::Current().Tell("读取字库文件失败", "提示");
+            messenger.Tell("读取字库文件失败", "提示");
             return false;
         case DownloadFile::Ok:
             break;
@@ -23,23 +23,25 @@ bool ReadFont(const std::string& path, CByteArray& file) {
 
 }  // namespace
 
-bool FontBuilder::BuildStandard(const std::string& path, int mode, CByteArray& bytes) {
+bool FontBuilder::BuildStandard(const std::string& path, int mode, CByteArray& bytes,
+                                Messenger& messenger) {
     CByteArray file;
-    if (!ReadFont(path, file)) return false;
+    if (!ReadFont(path, file, messenger)) return false;
     CommandBuilder::StandardFont(bytes, mode, file);
     return true;
 }
 
-bool FontBuilder::BuildCustom(const std::string& path, int kind, int mode, CByteArray& bytes) {
+bool FontBuilder::BuildCustom(const std::string& path, int kind, int mode, CByteArray& bytes,
+                              Messenger& messenger) {
     if (kind < 0 || kind > kMaxKind) {
-        Messenger::Current().Tell("请填写0-9之间的数字", "错误");
+        messenger.Tell("请填写0-9之间的数字", "错误");
         return false;
     }
     CByteArray file;
-    if (!ReadFont(path, file)) return false;
+    if (!ReadFont(path, file, messenger)) return false;
     // The K byte counts 8192-byte units and cannot describe a larger file.
     if (!CommandBuilder::CustomFont(bytes, mode, static_cast<uint8_t>(kind), file)) {
-        Messenger::Current().Tell(
+        messenger.Tell(
             StringFormat("自定义字库文件过大：%zu 字节，最多 %d 字节（%d × %d）", file.size(),
                          CommandBuilder::kMaxFontUnits * CommandBuilder::kFontUnit,
                          CommandBuilder::kMaxFontUnits, CommandBuilder::kFontUnit),

@@ -6,12 +6,16 @@
 
 #include "base/ByteArray.h"
 
+class Messenger;
+
 class FontBuilder {
 public:
     static constexpr int kMaxKind = 9;
 
     // Each appends the font's flash block record in the instruction mode. On failure the
     // user has been told why and `bytes` is unchanged.
-    static bool BuildStandard(const std::string& path, int mode, CByteArray& bytes);
-    static bool BuildCustom(const std::string& path, int kind, int mode, CByteArray& bytes);
+    static bool BuildStandard(const std::string& path, int mode, CByteArray& bytes,
+                              Messenger& messenger);
+    static bool BuildCustom(const std::string& path, int kind, int mode, CByteArray& bytes,
+                            Messenger& messenger);
 };

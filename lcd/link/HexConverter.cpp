@@ -15,9 +15,8 @@ int Digit(char c) {
     return -1;
 }
 
-int Refuse(const char* why) {
-    Messenger::Current().Tell(std::string("*.Hex文件转换失败(") + why + ")!",
-                              HexConverter::kCaption);
+int Refuse(Messenger& messenger, const char* why) {
+    messenger.Tell(std::string("*.Hex文件转换失败(") + why + ")!", HexConverter::kCaption);
     return 0;
 }
 
@@ -27,10 +26,10 @@ struct Span {
 
 }  // namespace
 
-int HexConverter::Convert(std::string_view text, CByteArray& image) {
+int HexConverter::Convert(std::string_view text, CByteArray& image, Messenger& messenger) {
     image.assign(kImageSize, 0xFF);
     const size_t stop = text.find(":00000001");
-    if (stop == std::string_view::npos) return Refuse("未找到\":00000001\"记录");
+    if (stop == std::string_view::npos) return Refuse(messenger, "未找到\":00000001\"记录");
 
     // Every record's bytes, kept as ranges of one buffer.
     CByteArray data;
@@ -50,9 +49,9 @@ int HexConverter::Convert(std::string_view text, CByteArray& image) {
         // A pair of digits; the second one must lie before the end record too.
         const int hi = Digit(c);
         const int lo = i + 1 < stop ? Digit(text[i + 1]) : -1;
-        if (hi < 0 || lo < 0) return Refuse("错误的字符");
+        if (hi < 0 || lo < 0) return Refuse(messenger, "错误的字符");
         // Digits before the first ':' belong to no record.
-        if (records.empty()) return Refuse("错误的记录");
+        if (records.empty()) return Refuse(messenger, "错误的记录");
         data.push_back(static_cast<uint8_t>(hi * 16 + lo));
         records.back().end = data.size();
         i += 2;
@@ -62,15 +61,15 @@ int HexConverter::Convert(std::string_view text, CByteArray& image) {
     for (const Span& r : records) {
         const size_t size = r.end - r.begin;
         const uint8_t* b = data.data() + r.begin;
-        if (size < 5) return Refuse("错误的记录");
+        if (size < 5) return Refuse(messenger, "错误的记录");
         const uint8_t type = b[3];
-        if (type == 2 || type == 4) return Refuse("不支持大于64k");
-        if (type != 0) return Refuse("错误的记录");
+        if (type == 2 || type == 4) return Refuse(messenger, "不支持大于64k");
+        if (type != 0) return Refuse(messenger, "错误的记录");
         const size_t n = b[0];
-        if (size < n + 4) return Refuse("错误的记录");
+        if (size < n + 4) return Refuse(messenger, "错误的记录");
         const size_t address = static_cast<size_t>(b[1]) * 256 + b[2];
         // Data running past the 64 KB image would be written outside it.
-        if (address + n > static_cast<size_t>(kImageSize)) return Refuse("错误的记录");
+        if (address + n > static_cast<size_t>(kImageSize)) return Refuse(messenger, "错误的记录");
         std::copy(b + 4, b + 4 + n, image.begin() + static_cast<std::ptrdiff_t>(address));
         if (n > 0) length = std::max(length, static_cast<int>(address + n));
     }

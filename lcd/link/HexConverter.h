@@ -8,6 +8,8 @@
 
 #include "base/ByteArray.h"
 
+class Messenger;
+
 class HexConverter {
 public:
     static constexpr int kImageSize = 65536;
@@ -17,5 +19,5 @@ public:
     // Fills `image` with kImageSize bytes (FF where no record wrote) and returns the image
     // length: one past the highest address written, or 1 without data. On bad input tells
     // the user why and returns 0.
-    static int Convert(std::string_view text, CByteArray& image);
+    static int Convert(std::string_view text, CByteArray& image, Messenger& messenger);
 };

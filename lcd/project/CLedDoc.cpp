@@ -214,16 +214,20 @@ bool CLedDoc::SaveFile(const std::string& path, std::string& error) {
     return true;
 }
 
-void CLedDoc::EncodeDirect(CByteArray& bytes) {
+Messenger& CLedDoc::GetMessenger() const {
+    return m_pMessenger ? *m_pMessenger : Messenger::Stderr();
+}
+
+void CLedDoc::EncodeDirect(CByteArray& bytes, const DownloadSettings& settings) {
     if (m_nKind == PageKindMain) {
         bytes.push_back(0x1B);
         bytes.push_back(0x42);
         bytes.push_back(ColourCode::Byte(m_backCodeHi, m_backCodeLo));
     } else if (m_nKind == PageKindBackground && BackBitmap()) {
-        BackBitmap()->AppendFullScreenBitmap(bytes, Format());
+        BackBitmap()->AppendFullScreenBitmap(bytes, Format(), settings);
     }
     for (auto& item : CurrentItems())
-        item->Encode(0, bytes);
+        item->Encode(0, bytes, settings);
 }
 
 int CLedDoc::ComputePageCount() {
@@ -245,7 +249,7 @@ bool CLedDoc::EncodeRecord(CByteArray& bytes, int mode) {
     page.backId = m_byBackId;
     page.delay = m_nDelay;
     page.nextPage = m_byNextPage;
-    return CommandBuilder::PageRecord(bytes, mode, page, CurrentItems());
+    return CommandBuilder::PageRecord(bytes, mode, page, CurrentItems(), GetMessenger());
 }
 
 void CLedDoc::DrawPage(Surface& dc, bool marks) {
@@ -254,8 +258,13 @@ void CLedDoc::DrawPage(Surface& dc, bool marks) {
     dc.Clear(m_nKind == PageKindMain ? m_crBack : Rgb(0, 0, 0));
     if (m_nKind == PageKindBackground && BackBitmap() && BackBitmap()->HasPicture())
         BackBitmap()->Draw(dc, Rect{0, 0, dc.Width(), dc.Height()});
-    for (auto& item : CurrentItems())
+    int missing = 0;
+    for (auto& item : CurrentItems()) {
         item->Draw(dc);
+        missing |= item->MissingFonts();
+    }
+    if (missing & CItemBase::kAsciiFontMissing) GetMessenger().Tell("字库文件丢失", "提示");
+    if (missing & CItemBase::kHanziFontMissing) GetMessenger().Tell("找不到字库文件", "提示");
     if (!marks) return;
     for (auto& item : CurrentItems())
         if (item->m_bSelected) item->DrawHandles(dc);
@@ -392,14 +401,15 @@ std::string CLedDoc::BinaryName(const std::string& chosen) {
     return endsWith(".bin") || endsWith(".BIN") ? chosen : chosen + ".bin";
 }
 
-bool CLedDoc::ExportBinary(const std::function<bool(std::string&)>& chooseFile) {
+bool CLedDoc::ExportBinary(const std::function<bool(std::string&)>& chooseFile,
+                           const DownloadSettings& settings) {
     std::string chosen;
     if (!chooseFile || !chooseFile(chosen)) return false;
     CByteArray stream;
-    EncodeDirect(stream);
+    EncodeDirect(stream, settings);
     std::string error;
     if (!AtomicFile::Write(BinaryName(chosen), stream, error)) {
-        Messenger::Current().Tell("创建文件失败", "提示");
+        GetMessenger().Tell("创建文件失败", "提示");
         return false;
     }
     return true;
@@ -432,14 +442,15 @@ bool CLedDoc::ChooseKind(int kind, const std::function<bool(std::string&)>& choo
         m_bModified = true;
         return false;
     }
-    auto bmp = std::make_unique<CBmpObj>(path, nullptr, false, Format());
+    // Without owner the picture takes no place in the local-bitmap area.
+    auto bmp = std::make_unique<CBmpObj>(path, nullptr, false, Format(), DownloadSettings{},
+                                         GetMessenger());
     if (!bmp->HasPicture()) return false;  // the user has been told; nothing changes
     int id = m_byBackId;
     if (!hadBitmap) {
         id = BackgroundIds::Allocate(nextBackId);
         if (id < 0) {
-            Messenger::Current().Tell("背景位图编号已经用完（最多 63 个），无法再添加背景位图",
-                                      "提示");
+            GetMessenger().Tell("背景位图编号已经用完（最多 63 个），无法再添加背景位图", "提示");
             return false;
         }
     }

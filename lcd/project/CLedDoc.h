@@ -27,11 +27,13 @@
 
 #include "base/ByteArray.h"
 #include "base/Colour.h"
+#include "images/DownloadSettings.h"
 #include "items/CItemBase.h"
 #include "project/ScreenParams.h"
 
 class Archive;
 class CBmpObj;
+class Messenger;
 class Surface;
 struct PageFormat;
 
@@ -60,8 +62,8 @@ public:
     void Serialize(Archive& ar);
 
     // The direct drawing stream: the background command of a main page, then every
-    // item's direct-mode commands in list order.
-    void EncodeDirect(CByteArray& bytes);
+    // item's direct-mode commands in list order; pixels go out as `settings` say.
+    void EncodeDirect(CByteArray& bytes, const DownloadSettings& settings);
     // Flash pages of 128 bytes the page record needs; also stored in m_nPageCount.
     int ComputePageCount();
     // The page record stored in the module's page area, framed in the instruction mode
@@ -69,7 +71,8 @@ public:
     // has been told, the record stays as built).
     bool EncodeRecord(CByteArray& bytes, int mode);
     // Draws the page as the canvas shows it: the background by kind, the items in list
-    // order and, when `marks` is set, the selection marks of the selected items.
+    // order and, when `marks` is set, the selection marks of the selected items. A dot
+    // font the text could not be drawn with is told once per draw.
     void DrawPage(Surface& dc, bool marks);
     // The instruction tree: the screen line, the clear-screen line of a main page, then
     // every item's description lines.
@@ -91,7 +94,8 @@ public:
     // Writes the direct drawing stream to a file the caller chooses (`chooseFile` returns
     // false when cancelled); ".bin" is appended unless the name ends in ".bin" or ".BIN".
     // "创建文件失败" when the file cannot be written.
-    bool ExportBinary(const std::function<bool(std::string&)>& chooseFile);
+    bool ExportBinary(const std::function<bool(std::string&)>& chooseFile,
+                      const DownloadSettings& settings);
     // The ".bin" naming rule of the export.
     static std::string BinaryName(const std::string& chosen);
 
@@ -116,6 +120,9 @@ public:
     CBmpObj* BackBitmap() const;
     // The page's format for pixel conversion: colour count and logical size.
     PageFormat Format() const;
+    // Where the page reports (its workspace's messenger; stderr for a page on its own).
+    Messenger& GetMessenger() const;
+    void SetMessenger(Messenger& messenger) { m_pMessenger = &messenger; }
 
     ItemList m_itemRing[kRingSize];
     // Empty, or the page's one background bitmap.
@@ -153,6 +160,7 @@ public:
     bool m_bModified = false;
 
 private:
+    Messenger* m_pMessenger = nullptr;
     void SwapContents(CLedDoc& other);
     // m_nSel becomes the first selected item of the current list (or -1).
     void FindSelection();

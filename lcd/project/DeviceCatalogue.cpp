@@ -50,15 +50,17 @@ size_t ContentKey(std::span<const uint8_t> bytes) {
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-void Tell(const std::string& text) {
-    Messenger::Current().Tell(text, kCaption);
-}
-
 }  // namespace
 
-DeviceCatalogue::DeviceCatalogue() : m_path(DefaultPath()), m_bInSettingsDir(true) {}
+DeviceCatalogue::DeviceCatalogue(Messenger& messenger)
+    : m_path(DefaultPath()), m_pMessenger(&messenger), m_bInSettingsDir(true) {}
 
-DeviceCatalogue::DeviceCatalogue(std::string path) : m_path(std::move(path)) {}
+DeviceCatalogue::DeviceCatalogue(std::string path, Messenger& messenger)
+    : m_path(std::move(path)), m_pMessenger(&messenger) {}
+
+void DeviceCatalogue::Tell(const std::string& text) const {
+    m_pMessenger->Tell(text, kCaption);
+}
 
 std::string DeviceCatalogue::DefaultPath() {
     const std::string dir = AppPaths::SettingsDir();

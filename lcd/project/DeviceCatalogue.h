@@ -19,12 +19,15 @@
 #include "project/CDeviceObj.h"
 #include "project/ScreenParams.h"
 
+class Messenger;
+
 class DeviceCatalogue {
 public:
-    // The catalogue of the settings directory; Load and Save create that directory.
-    DeviceCatalogue();
+    // The catalogue of the settings directory; Load and Save create that directory. What
+    // goes wrong is told through `messenger` (not owned).
+    explicit DeviceCatalogue(Messenger& messenger);
     // The catalogue in the file `path`.
-    explicit DeviceCatalogue(std::string path);
+    DeviceCatalogue(std::string path, Messenger& messenger);
 
     // "device.dll" in the settings directory.
     static std::string DefaultPath();
@@ -80,7 +83,10 @@ public:
 private:
     bool PrepareDir();
 
+    void Tell(const std::string& text) const;
+
     std::string m_path;
+    Messenger* m_pMessenger;
     bool m_bInSettingsDir = false;
     bool m_bDamaged = false;
     std::vector<CDeviceObj> m_devices;

@@ -20,13 +20,12 @@ constexpr int kBoards = 4;
 // The record head's page count is one byte, 256 sent as 00.
 constexpr int kMaxBitmapPages = 256;
 
-void Tell(const std::string& text, const char* caption = kCaption) {
-    Messenger::Current().Tell(text, caption);
+void Tell(Messenger& messenger, const std::string& text, const char* caption = kCaption) {
+    messenger.Tell(text, caption);
 }
 
-bool AskYes(const std::string& text) {
-    return Messenger::Current().Ask(text, kCaption, Messenger::Buttons::YesNo) ==
-           Messenger::Answer::Yes;
+bool AskYes(Messenger& messenger, const std::string& text) {
+    return messenger.Ask(text, kCaption, Messenger::Buttons::YesNo) == Messenger::Answer::Yes;
 }
 
 }  // namespace
@@ -38,16 +37,25 @@ const char* FlashImage::ModeName(int mode) {
 
 FlashImage::FlashImage(FlashLayout& layout) : m_layout(layout) {}
 
+DownloadSettings& FlashImage::Settings() const {
+    return m_layout.GetWorkspace().Settings();
+}
+
+Messenger& FlashImage::GetMessenger() const {
+    return m_layout.GetWorkspace().GetMessenger();
+}
+
 void FlashImage::Open() {
-    m_nModePicker = g_nInstructionMode >= 0 && g_nInstructionMode < kModes ? g_nInstructionMode : 0;
-    ChooseBoardType(g_nBoardType >= 0 && g_nBoardType < kBoards ? g_nBoardType : 0);
+    const DownloadSettings& s = Settings();
+    m_nModePicker = s.instructionMode >= 0 && s.instructionMode < kModes ? s.instructionMode : 0;
+    ChooseBoardType(s.boardType >= 0 && s.boardType < kBoards ? s.boardType : 0);
 }
 
 bool FlashImage::ChooseInstructionMode(int mode, CByteArray& command) {
     if (mode < 0 || mode >= kModes) return false;
-    Tell(std::string("修改lcd的写指令为: ") + ModeName(mode) + "指令模式!");
-    const int previous = g_nInstructionMode;
-    g_nInstructionMode = mode;
+    Tell(GetMessenger(), std::string("修改lcd的写指令为: ") + ModeName(mode) + "指令模式!");
+    const int previous = Settings().instructionMode;
+    Settings().instructionMode = mode;
     m_nModePicker = mode;
     CB::ModeOption(command, previous, mode);
     return true;
@@ -55,7 +63,7 @@ bool FlashImage::ChooseInstructionMode(int mode, CByteArray& command) {
 
 bool FlashImage::ChooseBoardType(int boardType) {
     if (boardType < 0 || boardType >= kBoards) return false;
-    BitmapGlobals::SetBoardType(boardType);
+    Settings().SetBoardType(boardType);
     if (saveSettings) saveSettings();
     return true;
 }
@@ -69,30 +77,31 @@ bool FlashImage::CheckExport() {
 }
 
 bool FlashImage::Check(bool download) {
-    g_nInstructionMode = m_nModePicker;
+    Settings().instructionMode = m_nModePicker;
     const char* caption = download ? "不能写Flash" : "不能写文件";
     const char* pageText =
         download ? "页面区有地址重叠或越界，请重新设置" : "页面区有页面地址重叠或越界，请重新设置";
     const char* bitmapText = download ? "局部位图区有地址重叠或越界，请重新设置"
                                       : "局部位图区有位图地址重叠或越界，请重新设置";
     if (m_layout.PageCollisionFlag()) {
-        Tell(pageText, caption);
+        Tell(GetMessenger(), pageText, caption);
         return false;
     }
     if (m_layout.BitmapCollisionFlag()) {
-        Tell(bitmapText, caption);
+        Tell(GetMessenger(), bitmapText, caption);
         return false;
     }
     for (const auto& bmp : g_arrLocalBitmaps) {
         if (!bmp || !bmp->m_pItem) continue;
         // Without pixels its record would be left out and the module's copy stay stale.
         if (!bmp->HasPicture()) {
-            Tell("位图“" + bmp->m_strPath + "”没有图像数据，请替换它", caption);
+            Tell(GetMessenger(), "位图“" + bmp->m_strPath + "”没有图像数据，请替换它", caption);
             return false;
         }
         // The export makes this check too: such a bitmap's record would carry a wrong count.
-        if (bmp->GetPageCount() > kMaxBitmapPages) {
-            Tell(StringFormat(
+        if (bmp->GetPageCount(Settings()) > kMaxBitmapPages) {
+            Tell(GetMessenger(),
+                 StringFormat(
                      "出错位图信息：\r\n\r\n起始块：%d 块，\r\n起始页：%d 页,\r\n位图名称：%s",
                      bmp->m_nBlock, bmp->m_nStartPage, bmp->m_strPath.c_str()),
                  "局部位图大小越限，请检查     ");
@@ -102,27 +111,28 @@ bool FlashImage::Check(bool download) {
     for (const auto& page : m_layout.GetWorkspace().Pages()) {
         const CBmpObj* back = page->BackBitmap();
         if (!back || back->HasPicture()) continue;
-        Tell("页面“" + page->m_strTitle + "”的背景位图没有图像数据，请重新选择", caption);
+        Tell(GetMessenger(), "页面“" + page->m_strTitle + "”的背景位图没有图像数据，请重新选择",
+             caption);
         return false;
     }
     // The flags cover what the maps showed last: the bitmap map only its shown block. The
     // whole of both areas is checked again so that no overlap reaches the module.
     if (m_layout.AnyPageCollision()) {
-        Tell(pageText, caption);
+        Tell(GetMessenger(), pageText, caption);
         return false;
     }
     if (m_layout.AnyBitmapCollision()) {
-        Tell(bitmapText, caption);
+        Tell(GetMessenger(), bitmapText, caption);
         return false;
     }
     const std::vector<std::string>& order = m_layout.PageOrder();
     if (order.empty()) {
-        Tell("请您先排好画面的顺序");
+        Tell(GetMessenger(), "请您先排好画面的顺序");
         return false;
     }
     for (const std::string& title : order) {
         if (!m_layout.FindPage(title)) {
-            Tell("页面顺序中的页面“" + title + "”没有打开");
+            Tell(GetMessenger(), "页面顺序中的页面“" + title + "”没有打开");
             return false;
         }
     }
@@ -130,7 +140,13 @@ bool FlashImage::Check(bool download) {
 }
 
 void FlashImage::Build(CByteArray& image) const {
-    const int mode = g_nInstructionMode;
+    Build(image, Settings());
+}
+
+void FlashImage::Build(CByteArray& image, const DownloadSettings& settings) const {
+    // The whole image follows one copy of the settings, whatever changes them meanwhile.
+    const DownloadSettings s = settings;
+    const int mode = s.instructionMode;
     // Every record fills whole flash pages, so their sizes are known before the pixels
     // are converted: one allocation instead of a doubling buffer.
     // Each record also leaves room for its entry in the CRC table an export may append.
@@ -140,23 +156,22 @@ void FlashImage::Build(CByteArray& image) const {
         if (CLedDoc* page = m_layout.FindPage(title))
             size += kHead + int64_t{page->ComputePageCount()} * CB::kPageBytes;
     for (const auto& bmp : g_arrLocalBitmaps)
-        if (bmp && bmp->m_pItem) size += kHead + int64_t{bmp->GetPageCount()} * g_nFlashPageSize;
+        if (bmp && bmp->m_pItem) size += kHead + int64_t{bmp->GetPageCount(s)} * s.flashPageSize;
     for (const auto& page : m_layout.GetWorkspace().Pages()) {
         if (!page->BackBitmap()) continue;
         const int64_t pixels = CB::FullScreenBytes(page->m_nLogWidth, page->m_nLogHeight,
-                                                   page->m_nColours, g_b16BitPixels);
-        size += kHead + pixels + g_nFlashPageSize;
+                                                   page->m_nColours, s.pixels16);
+        size += kHead + pixels + s.flashPageSize;
     }
     if (size > 0 && size < (int64_t{1} << 31))
         image.reserve(image.size() + static_cast<size_t>(size));
     for (const std::string& title : m_layout.PageOrder())
         if (CLedDoc* page = m_layout.FindPage(title)) page->EncodeRecord(image, mode);
     for (const auto& bmp : g_arrLocalBitmaps)
-        if (bmp && bmp->m_pItem) CB::BitmapRecord(image, mode, *bmp, g_nFlashPageSize);
+        if (bmp && bmp->m_pItem) CB::BitmapRecord(image, s, *bmp);
     for (const auto& page : m_layout.GetWorkspace().Pages()) {
         if (const CBmpObj* back = page->BackBitmap())
-            CB::PageImageRecord(image, mode, *back, page->Format(), page->m_byBackId,
-                                g_nFlashPageSize);
+            CB::PageImageRecord(image, s, *back, page->Format(), page->m_byBackId);
     }
 }
 
@@ -168,8 +183,9 @@ bool FlashImage::Export(const std::function<bool(std::string&)>& chooseFile) {
     if (!CheckExport()) return false;
     std::string chosen;
     if (!chooseFile || !chooseFile(chosen)) return false;
+    const DownloadSettings settings = Settings();
     CByteArray image;
-    Build(image);
+    Build(image, settings);
     if (m_bCrc) {
         // The table is built from the image's own bytes, as the written file holds them.
         const auto& pages = m_layout.GetWorkspace().Pages();
@@ -177,17 +193,18 @@ bool FlashImage::Export(const std::function<bool(std::string&)>& chooseFile) {
         if (!pages.empty()) {
             const CLedDoc& first = *pages.front();
             fullScreen = CB::FullScreenBytes(first.m_nLogWidth, first.m_nLogHeight,
-                                             first.m_nColours, g_b16BitPixels);
+                                             first.m_nColours, settings.pixels16);
         }
         CByteArray table;
-        if (CB::CrcTable(table, g_nInstructionMode, image, g_nFlashPageSize, fullScreen) < 0)
-            Tell("校验表超过 65535 字节，文件中没有附加校验表");
+        if (CB::CrcTable(table, settings.instructionMode, image, settings.flashPageSize,
+                         fullScreen) < 0)
+            Tell(GetMessenger(), "校验表超过 65535 字节，文件中没有附加校验表");
         else
             image.insert(image.end(), table.begin(), table.end());
     }
     std::string error;
     if (!AtomicFile::Write(CLedDoc::BinaryName(chosen), image, error)) {
-        Tell("创建文件失败");
+        Tell(GetMessenger(), "创建文件失败");
         return false;
     }
     return true;
@@ -196,36 +213,37 @@ bool FlashImage::Export(const std::function<bool(std::string&)>& chooseFile) {
 bool FlashImage::ShowPicked(CByteArray& command) const {
     const CLedDoc* page = m_layout.PickedPage();
     if (!page) {
-        Tell("请选择你要显示的页面", "你没有指定要显示哪个页面哦");
+        Tell(GetMessenger(), "请选择你要显示的页面", "你没有指定要显示哪个页面哦");
         return false;
     }
-    CB::ShowPage(command, g_nInstructionMode, static_cast<uint8_t>(page->m_nStartPage & 0xFF));
+    CB::ShowPage(command, Settings().instructionMode,
+                 static_cast<uint8_t>(page->m_nStartPage & 0xFF));
     return true;
 }
 
 bool FlashImage::ToggleCharacterSwitch(CByteArray& command) {
     // The label changes at once and goes back on No.
     m_bCharacterSwitch = !m_bCharacterSwitch;
-    if (!AskYes("是否要: " + OnOff(m_bCharacterSwitch) + "字符开关？")) {
+    if (!AskYes(GetMessenger(), "是否要: " + OnOff(m_bCharacterSwitch) + "字符开关？")) {
         m_bCharacterSwitch = !m_bCharacterSwitch;
         return false;
     }
-    CB::Option(command, g_nInstructionMode, 0x01, m_bCharacterSwitch ? 1 : 0);
+    CB::Option(command, Settings().instructionMode, 0x01, m_bCharacterSwitch ? 1 : 0);
     return true;
 }
 
 bool FlashImage::ToggleParallelSwitch(CByteArray& command) {
     // This one asks first; the module's question names the character switch here too.
     const bool next = !m_bParallelSwitch;
-    if (!AskYes("是否要: " + OnOff(next) + "字符开关？")) return false;
+    if (!AskYes(GetMessenger(), "是否要: " + OnOff(next) + "字符开关？")) return false;
     m_bParallelSwitch = next;
-    CB::Option(command, g_nInstructionMode, 0x02, next ? 1 : 0);
+    CB::Option(command, Settings().instructionMode, 0x02, next ? 1 : 0);
     return true;
 }
 
 bool FlashImage::TogglePageSize(CByteArray& command) {
     m_bPage512 = !m_bPage512;
-    if (!AskYes("是否要把局部位图的每页的字节数改为: " + PageSizeLabel() + "？")) {
+    if (!AskYes(GetMessenger(), "是否要把局部位图的每页的字节数改为: " + PageSizeLabel() + "？")) {
         m_bPage512 = !m_bPage512;
         return false;
     }

@@ -6,10 +6,11 @@
 //   1. the page record of every title of the page order, in that order;
 //   2. the record of every local bitmap that still has its bitmap item, in list order:
 //      head with block, start page and page count, the pixel stream, then FF up to whole
-//      flash pages of g_nFlashPageSize;
+//      flash pages of the board's flash page size;
 //   3. the page-image record of every open page holding a background bitmap, in
 //      document order, stored under the page's background id.
-// Records are framed in g_nInstructionMode, which the mode picker sets.
+// Records are framed in the instruction mode the mode picker sets. The settings are the
+// workspace's; an image is built from one copy of them taken when it starts.
 //
 // Immediate commands (show page, options) are appended to a caller's buffer; the caller
 // sends it over the link.
@@ -19,8 +20,10 @@
 #include <vector>
 
 #include "base/ByteArray.h"
+#include "images/DownloadSettings.h"
 
 class FlashLayout;
+class Messenger;
 
 class FlashImage {
 public:
@@ -29,11 +32,11 @@ public:
 
     explicit FlashImage(FlashLayout& layout);
 
-    // The dialog opens: the mode picker shows g_nInstructionMode and the board type is
+    // The dialog opens: the mode picker shows the instruction mode and the board type is
     // applied again (which saves the settings).
     void Open();
     int ModePicker() const { return m_nModePicker; }
-    // Picker "指令模式": tells the user, sets g_nInstructionMode and appends the option-00
+    // Picker "指令模式": tells the user, sets the instruction mode and appends the option-00
     // command announcing the mode (framed as the previous mode requires).
     bool ChooseInstructionMode(int mode, CByteArray& command);
     // Radios "板子类型": the flash page size and the pixel width follow the board; every
@@ -47,8 +50,11 @@ public:
     // told why.
     bool CheckDownload();
     bool CheckExport();
-    // The image in the order of transfer.
+    // The image in the order of transfer, at the workspace's settings or at `settings`.
     void Build(CByteArray& image) const;
+    void Build(CByteArray& image, const DownloadSettings& settings) const;
+    // The workspace's settings the dialog edits.
+    DownloadSettings& Settings() const;
     // What the download takes along: the order's titles.
     std::vector<std::string> DownloadPages() const;
     // "导出": the checks, the file name (`chooseFile` false: cancelled), the image and, with
@@ -74,6 +80,7 @@ public:
 private:
     static std::string OnOff(bool on) { return on ? "开" : "关"; }
     bool Check(bool download);
+    Messenger& GetMessenger() const;
 
     FlashLayout& m_layout;
     int m_nModePicker = 0;

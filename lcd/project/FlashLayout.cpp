@@ -16,18 +16,17 @@ namespace {
 
 constexpr const char* kCaption = "提示";
 
-void Tell(const std::string& text) {
-    Messenger::Current().Tell(text, kCaption);
+void Tell(Messenger& messenger, const std::string& text) {
+    messenger.Tell(text, kCaption);
 }
 
-bool AskYes(const std::string& text) {
-    return Messenger::Current().Ask(text, kCaption, Messenger::Buttons::YesNo) ==
-           Messenger::Answer::Yes;
+bool AskYes(Messenger& messenger, const std::string& text) {
+    return messenger.Ask(text, kCaption, Messenger::Buttons::YesNo) == Messenger::Answer::Yes;
 }
 
-bool MapFits(const Surface& dc) {
+bool MapFits(const Surface& dc, Messenger& messenger) {
     if (FlashMap::Fits(dc)) return true;
-    Tell("创建兼容位图失败，可能是内存不足");
+    Tell(messenger, "创建兼容位图失败，可能是内存不足");
     return false;
 }
 
@@ -80,7 +79,8 @@ std::vector<FlashLayout::BitmapRun> FlashLayout::BitmapRuns(int block) const {
         CBmpObj* bmp = g_arrLocalBitmaps[i].get();
         if (!bmp || !bmp->m_pItem) continue;
         if (block >= 0 && bmp->m_nBlock != block) continue;
-        BitmapRun run{i, bmp, bmp->m_nBlock, bmp->m_nStartPage, bmp->GetPageCount(), false};
+        BitmapRun run{
+            i, bmp, bmp->m_nBlock, bmp->m_nStartPage, bmp->GetPageCount(m_ws.Settings()), false};
         if (run.start < 0 || run.start + run.count > kPagesPerBlock || run.block < 0 ||
             run.block >= kBlocks) {
             run.collision = true;
@@ -107,7 +107,7 @@ bool FlashLayout::AnyBitmapCollision() const {
 }
 
 bool FlashLayout::DrawPageMap(Surface& dc) {
-    if (!MapFits(dc)) return false;
+    if (!MapFits(dc, m_ws.GetMessenger())) return false;
     FlashMap::DrawBase(dc, true);
     bool any = false;
     for (const PageRun& run : PageRuns()) {
@@ -120,15 +120,15 @@ bool FlashLayout::DrawPageMap(Surface& dc) {
 }
 
 bool FlashLayout::DrawBitmapMap(Surface& dc) {
-    if (!MapFits(dc)) return false;
+    if (!MapFits(dc, m_ws.GetMessenger())) return false;
     FlashMap::DrawBase(dc, false);
     std::vector<uint8_t> used(static_cast<size_t>(kBlocks) * kPagesPerBlock, 0);
     bool any = false;
     for (const auto& bmp : g_arrLocalBitmaps) {
         if (!bmp || !bmp->m_pItem || bmp->m_nBlock != m_nShownBlock) continue;
         bool collision = false;
-        bmp->DrawOccupancy(dc, FlashMap::GridRect(), used, collision);
-        if (bmp->m_bHighlight) bmp->DrawSelected(dc, FlashMap::GridRect());
+        bmp->DrawOccupancy(dc, FlashMap::GridRect(), used, collision, m_ws.Settings());
+        if (bmp->m_bHighlight) bmp->DrawSelected(dc, FlashMap::GridRect(), m_ws.Settings());
         any = any || collision;
     }
     m_bBitmapCollision = any;
@@ -137,11 +137,11 @@ bool FlashLayout::DrawBitmapMap(Surface& dc) {
 
 bool FlashLayout::CanClose() const {
     if (m_bPageCollision) {
-        Tell("页面区有地址重叠或越界，请重新设置");
+        Tell(m_ws.GetMessenger(), "页面区有地址重叠或越界，请重新设置");
         return false;
     }
     if (m_bBitmapCollision) {
-        Tell("局部位图区有地址重叠或越界，请重新设置");
+        Tell(m_ws.GetMessenger(), "局部位图区有地址重叠或越界，请重新设置");
         return false;
     }
     return true;
@@ -226,7 +226,7 @@ bool FlashLayout::ChooseNextPage(const std::string& pageName, const std::string&
     if (m_mode != DisplayManual) return false;
     CLedDoc* page = pageName.empty() ? nullptr : FindPage(pageName);
     if (!page) {
-        Tell("请选择你要修改的页面");
+        Tell(m_ws.GetMessenger(), "请选择你要修改的页面");
         return false;
     }
     if (choice == kNoPage) {
@@ -270,7 +270,8 @@ bool FlashLayout::PressBitmapMap(int x, int y) {
     bool redraw = false;
     for (const auto& bmp : g_arrLocalBitmaps) {
         if (!bmp || !bmp->m_pItem || bmp->m_nBlock != m_nShownBlock) continue;
-        redraw = bmp->TrackHover(FlashMap::Origin(), x, y, m_nShownBlock) || redraw;
+        redraw =
+            bmp->TrackHover(FlashMap::Origin(), x, y, m_nShownBlock, m_ws.Settings()) || redraw;
     }
     m_nSelected = HighlightedBitmap();
     m_bBitmapPressed = true;
@@ -290,7 +291,7 @@ bool FlashLayout::ChooseBitmapName(int index) {
     CBmpObj* bmp = Bitmap(index);
     if (!bmp) return false;
     if (!bmp->m_pItem) {
-        Tell("该位图已经被删除");
+        Tell(m_ws.GetMessenger(), "该位图已经被删除");
         return false;
     }
     m_nShownBlock = bmp->m_nBlock;
@@ -305,7 +306,7 @@ bool FlashLayout::ChooseBitmapBlock(int block) {
         m_nShownBlock = block;
         return true;
     }
-    if (!AskYes("确认要修改" + bmp->m_strPath + "的起始块吗")) return false;
+    if (!AskYes(m_ws.GetMessenger(), "确认要修改" + bmp->m_strPath + "的起始块吗")) return false;
     bmp->m_nBlock = block;
     m_nShownBlock = block;
     MarkOwnerModified(*bmp);
@@ -315,7 +316,7 @@ bool FlashLayout::ChooseBitmapBlock(int block) {
 bool FlashLayout::ChooseBitmapStart(int start) {
     CBmpObj* bmp = Bitmap(m_nSelected);
     if (!bmp || start < 0 || start >= kPagesPerBlock) return false;
-    if (!AskYes("确认要修改" + bmp->m_strPath + "的起始页吗")) return false;
+    if (!AskYes(m_ws.GetMessenger(), "确认要修改" + bmp->m_strPath + "的起始页吗")) return false;
     bmp->m_nStartPage = start;
     MarkOwnerModified(*bmp);
     return true;
@@ -327,7 +328,7 @@ bool FlashLayout::GetBitmapFields(int index, BitmapFields& fields) const {
     const Rect rc = bmp->m_pItem->BmpRect();
     fields.block = bmp->m_nBlock;
     fields.start = bmp->m_nStartPage;
-    fields.pageCount = bmp->GetPageCount();
+    fields.pageCount = bmp->GetPageCount(m_ws.Settings());
     fields.size = StringFormat("%lld * %lld", static_cast<long long>(int64_t{rc.right} - rc.left),
                                static_cast<long long>(int64_t{rc.bottom} - rc.top));
     const CLedDoc* owner = OwnerPage(*bmp);

@@ -67,13 +67,14 @@ std::string LayoutReport::ReportName(const std::string& chosen) {
 }
 
 bool LayoutReport::Write(const std::string& text,
-                         const std::function<bool(std::string&)>& chooseFile) {
+                         const std::function<bool(std::string&)>& chooseFile,
+                         Messenger& messenger) {
     std::string chosen;
     if (!chooseFile || !chooseFile(chosen)) return false;
     std::string error;
     const auto* data = reinterpret_cast<const uint8_t*>(text.data());
     if (!AtomicFile::Write(ReportName(chosen), {data, text.size()}, error)) {
-        Messenger::Current().Tell("创建文件失败", "提示");
+        messenger.Tell("创建文件失败", "提示");
         return false;
     }
     return true;

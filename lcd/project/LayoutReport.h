@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 
+class Messenger;
 class Workspace;
 
 class LayoutReport {
@@ -25,7 +26,8 @@ public:
     static std::string ReportName(const std::string& chosen);
     // Writes `text` under the name the user chooses (`chooseFile` false: cancelled).
     // "创建文件失败" when the file cannot be written.
-    static bool Write(const std::string& text, const std::function<bool(std::string&)>& chooseFile);
+    static bool Write(const std::string& text, const std::function<bool(std::string&)>& chooseFile,
+                      Messenger& messenger);
     // Spaces up to `column` (in bytes), then `field`.
     static void PlaceField(std::string& line, size_t column, const std::string& field);
 };

@@ -14,23 +14,23 @@ namespace {
 
 const char kCaption[] = "提示";
 
-void Tell(const std::string& text, const std::string& caption = kCaption) {
-    Messenger::Current().Tell(text, caption);
-}
-
-Messenger::Answer Ask(const std::string& text, Messenger::Buttons buttons,
-                      const std::string& caption = kCaption) {
-    return Messenger::Current().Ask(text, caption, buttons);
-}
-
 bool EndsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 }  // namespace
 
-Workspace::Workspace() = default;
+Workspace::Workspace(Messenger& messenger) : m_messenger(messenger) {}
 Workspace::~Workspace() = default;
+
+void Workspace::Tell(const std::string& text, const std::string& caption) const {
+    m_messenger.Tell(text, caption);
+}
+
+Messenger::Answer Workspace::Ask(const std::string& text, Messenger::Buttons buttons,
+                                 const std::string& caption) const {
+    return m_messenger.Ask(text, caption, buttons);
+}
 
 std::string Workspace::CompletePageName(const std::string& name) {
     const size_t dot = name.rfind('.');
@@ -86,6 +86,7 @@ CLedDoc* Workspace::FindPage(const std::string& path) const {
 }
 
 CLedDoc* Workspace::Adopt(std::unique_ptr<CLedDoc> doc) {
+    doc->SetMessenger(m_messenger);
     m_pages.push_back(std::move(doc));
     m_active = m_pages.back().get();
     return m_active;

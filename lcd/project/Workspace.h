@@ -1,13 +1,16 @@
 #pragma once
-// The open project and the open page documents: what the main frame holds. Every project
-// command's logic lives here; questions and messages go through the Messenger, and the
-// choices a dialog would make come from the caller's WorkspaceUi callbacks.
+// The open project and the open page documents: what one main window holds. Every project
+// command's logic lives here; questions and messages go through the workspace's own
+// Messenger (its pages report through it too), and the choices a dialog would make come
+// from the caller's WorkspaceUi callbacks. Two workspaces share nothing.
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/Messenger.h"
+#include "images/DownloadSettings.h"
 #include "project/CDocObj.h"
 #include "project/CLedDoc.h"
 #include "project/ScreenParams.h"
@@ -52,8 +55,17 @@ public:
         int nextBackId = 0;
     };
 
-    Workspace();
+    // `messenger` (not owned) must outlive the workspace.
+    explicit Workspace(Messenger& messenger);
     ~Workspace();
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+
+    Messenger& GetMessenger() const { return m_messenger; }
+    // The download settings project management edits; the image builder, the layout and
+    // the pixel conversion take a copy.
+    DownloadSettings& Settings() { return m_settings; }
+    const DownloadSettings& Settings() const { return m_settings; }
 
     // The project commands; each returns true when it did what was asked.
     bool NewProject(const WorkspaceUi& ui);
@@ -99,6 +111,9 @@ public:
     std::string PathOf(const std::string& title) const;
 
 private:
+    void Tell(const std::string& text, const std::string& caption = "提示") const;
+    Messenger::Answer Ask(const std::string& text, Messenger::Buttons buttons,
+                          const std::string& caption = "提示") const;
     bool EnsureDevices(const WorkspaceUi& ui, const char* text, const char* caption);
     // Asks about every modified page; false when the user cancelled.
     bool OfferToSaveModified();
@@ -108,6 +123,8 @@ private:
     void CloseAllPages();
     void Forget(CLedDoc* page);
 
+    Messenger& m_messenger;
+    DownloadSettings m_settings;
     Project m_project;
     std::vector<std::unique_ptr<CLedDoc>> m_pages;
     CLedDoc* m_active = nullptr;

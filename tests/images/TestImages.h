@@ -318,8 +318,6 @@ private:
 // Records every message instead of showing it, while it lives.
 class MessageRecorder : public Messenger {
 public:
-    MessageRecorder() { Messenger::Install(this); }
-    ~MessageRecorder() override { Messenger::Install(nullptr); }
     void Tell(const std::string& text, const std::string& caption) override {
         messages.push_back(text);
         captions.push_back(caption);

@@ -1,5 +1,6 @@
 #pragma once
-// A messenger for tests: records every message and question, answers from a script.
+// A messenger for tests: records every message and question, answers from a script. Hand
+// it to the workspace, page or builder under test.
 
 #include <deque>
 #include <string>
@@ -9,9 +10,6 @@
 
 class ScriptedMessenger : public Messenger {
 public:
-    ScriptedMessenger() { Install(this); }
-    ~ScriptedMessenger() override { Install(nullptr); }
-
     void Tell(const std::string& text, const std::string& caption) override {
         told.push_back(text);
         captions.push_back(caption);

@@ -15,14 +15,10 @@ namespace {
 const char kUsage[] =
     "lcdtool devices list | add NAME --size WxH --mm WxH --colours N [--bitmaps] | remove NAME";
 
-// Gathers what the catalogue tells, so that a failed command prints one line.
+// The catalogue's messenger: gathers what it tells, so that a failed command prints one
+// line.
 class Collector final : public Messenger {
 public:
-    Collector() : m_previous(&Messenger::Current()) { Install(this); }
-    ~Collector() override { Install(m_previous); }
-    Collector(const Collector&) = delete;
-    Collector& operator=(const Collector&) = delete;
-
     void Tell(const std::string& text, const std::string&) override {
         m_text += m_text.empty() ? text : "；" + text;
     }
@@ -33,7 +29,6 @@ public:
     const std::string& Text() const { return m_text; }
 
 private:
-    Messenger* m_previous;
     std::string m_text;
 };
 
@@ -83,8 +78,7 @@ int Failed(const DeviceCatalogue& catalogue, const Collector& told, const std::s
     return Output::Fail(catalogue.Path() + "：" + told.Text());
 }
 
-int List(DeviceCatalogue& catalogue) {
-    Collector told;
+int List(DeviceCatalogue& catalogue, const Collector& told) {
     if (!catalogue.Load()) return Failed(catalogue, told, "");
     for (int i = 0; i < catalogue.GetCount(); ++i) {
         CDeviceObj d;
@@ -96,7 +90,7 @@ int List(DeviceCatalogue& catalogue) {
     return std::fflush(stdout) == 0 ? 0 : Output::Fail("写标准输出失败");
 }
 
-int Add(DeviceCatalogue& catalogue, const CommandLine& args) {
+int Add(DeviceCatalogue& catalogue, const Collector& told, const CommandLine& args) {
     if (args.Positional().size() != 2 || !args.Has("--size") || !args.Has("--mm") ||
         !args.Has("--colours")) {
         return Output::Usage(kUsage);
@@ -117,16 +111,14 @@ int Add(DeviceCatalogue& catalogue, const CommandLine& args) {
     const std::string refusal = DeviceCatalogue::CheckDevice(d);
     if (!refusal.empty()) return Output::Fail(refusal);
 
-    Collector told;
     if (!catalogue.Load() || !catalogue.AddDevice(d))
         return Failed(catalogue, told, "（未添加设备）");
     return 0;
 }
 
-int Remove(DeviceCatalogue& catalogue, const CommandLine& args) {
+int Remove(DeviceCatalogue& catalogue, const Collector& told, const CommandLine& args) {
     if (args.Positional().size() != 2) return Output::Usage(kUsage);
     const std::string& name = args.Positional()[1];
-    Collector told;
     if (!catalogue.Load()) return Failed(catalogue, told, "（未删除设备）");
     if (catalogue.Find(name) < 0) return Output::Fail("设备表中没有名为“" + name + "”的设备");
     return catalogue.Remove(name) ? 0 : Failed(catalogue, told, "");
@@ -139,19 +131,20 @@ int DeviceCommands::Run(int argc, char** argv) {
     if (!args.Error().empty()) return Output::Fail(args.Error());
     const std::vector<std::string>& words = args.Positional();
     const std::string sub = words.empty() ? "" : words[0];
-    DeviceCatalogue catalogue;
+    Collector told;
+    DeviceCatalogue catalogue(told);
     if (sub == "list") {
         if (words.size() != 1) return Output::Usage(kUsage);
         if (!OnlyOptions(argc, argv, {})) return 1;
-        return List(catalogue);
+        return List(catalogue, told);
     }
     if (sub == "add") {
         if (!OnlyOptions(argc, argv, {"--size", "--mm", "--colours", "--bitmaps"})) return 1;
-        return Add(catalogue, args);
+        return Add(catalogue, told, args);
     }
     if (sub == "remove") {
         if (!OnlyOptions(argc, argv, {})) return 1;
-        return Remove(catalogue, args);
+        return Remove(catalogue, told, args);
     }
     return Output::Usage(kUsage);
 }

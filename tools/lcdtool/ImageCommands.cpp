@@ -6,7 +6,6 @@
 #include "CommandLine.h"
 #include "Output.h"
 #include "base/Messenger.h"
-#include "images/BitmapGlobals.h"
 #include "images/BmpArrayConverter.h"
 
 namespace {
@@ -84,17 +83,13 @@ int ImageCommands::Bmp2c(const CommandLine& args) {
         if (options.control < 0) return Output::Fail("--control 须为 or、and、xor 或 cover");
         if (options.colours != 64) return Output::Fail("--control 只用于 64 色");
     }
-    int board = 0;
-    if (!args.IntValue("--board", 0, 0, 3, board)) return Output::Fail("--board 须为 0 到 3");
-    BitmapGlobals::SetBoardType(board);
+    if (!args.IntValue("--board", 0, 0, 3, options.boardType))
+        return Output::Fail("--board 须为 0 到 3");
 
     const std::string& image = args.Positional()[0];
     Collector collector;
-    Messenger& previous = Messenger::Current();
-    Messenger::Install(&collector);
     CByteArray pixels;
-    const int n = BmpArrayConverter::Convert(image, options, pixels);
-    Messenger::Install(&previous);
+    const int n = BmpArrayConverter::Convert(image, options, pixels, collector);
     if (n < 0) {
         const std::string why = collector.OneLine();
         return Output::Fail(

@@ -6,6 +6,7 @@
 
 #include "CommandLine.h"
 #include "Output.h"
+#include "ToolMessenger.h"
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "link/CommandBuilder.h"
@@ -20,13 +21,10 @@ namespace {
 using CB = CommandBuilder;
 
 // Names the input file in front of every message the builders tell, then hands it on to
-// the messenger that was installed; that one is back in place when the guard ends.
+// the command's messenger.
 class AboutInput final : public Messenger {
 public:
-    explicit AboutInput(std::string path) : m_path(std::move(path)), m_outer(Current()) {
-        Install(this);
-    }
-    ~AboutInput() override { Install(&m_outer); }
+    AboutInput(std::string path, Messenger& outer) : m_path(std::move(path)), m_outer(outer) {}
     AboutInput(const AboutInput&) = delete;
     AboutInput& operator=(const AboutInput&) = delete;
 
@@ -134,10 +132,9 @@ int LinkCommands::Firmware(const CommandLine& args) {
         return Output::Usage("lcdtool firmware FILE -o OUT");
     const std::string& path = args.Positional()[0];
     CByteArray bytes;
-    {
-        AboutInput about(path);
-        if (!FirmwareBuilder::Build(path, bytes)) return 1;
-    }
+    ToolMessenger messenger(args);
+    AboutInput about(path, messenger);
+    if (!FirmwareBuilder::Build(path, bytes, about)) return 1;
     return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
 }
 
@@ -148,12 +145,10 @@ int LinkCommands::HexToBin(const CommandLine& args) {
     CByteArray text;
     if (!ReadInput(path, text)) return 1;
     CByteArray image;
-    int length;
-    {
-        AboutInput about(path);
-        length = HexConverter::Convert(
-            std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), image);
-    }
+    ToolMessenger messenger(args);
+    AboutInput about(path, messenger);
+    const int length = HexConverter::Convert(
+        std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), image, about);
     if (length == 0) return 1;
     image.resize(static_cast<size_t>(length));
     return Output::WriteBytes(args.Value("-o"), image) ? 0 : 1;
@@ -171,13 +166,12 @@ int LinkCommands::Font(const CommandLine& args) {
         return Output::Fail("--custom 须为 0 到 9 的字库种类");
     const std::string& path = args.Positional()[0];
     CByteArray bytes;
-    {
-        AboutInput about(path);
-        const bool built = args.Has("--standard")
-                               ? FontBuilder::BuildStandard(path, mode, bytes)
-                               : FontBuilder::BuildCustom(path, kind, mode, bytes);
-        if (!built) return 1;
-    }
+    ToolMessenger messenger(args);
+    AboutInput about(path, messenger);
+    const bool built = args.Has("--standard")
+                           ? FontBuilder::BuildStandard(path, mode, bytes, about)
+                           : FontBuilder::BuildCustom(path, kind, mode, bytes, about);
+    if (!built) return 1;
     return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
 }
 

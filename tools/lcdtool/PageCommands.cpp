@@ -6,6 +6,7 @@
 #include "CommandLine.h"
 #include "LinkCommands.h"
 #include "Output.h"
+#include "ToolMessenger.h"
 #include "base/StringFormat.h"
 #include "gfx/PngWriter.h"
 #include "gfx/Surface.h"
@@ -17,7 +18,8 @@ namespace {
 constexpr int kMaxSide = 8192;
 constexpr int kMaxZoom = 16;
 
-bool LoadPage(const std::string& path, CLedDoc& doc) {
+bool LoadPage(const std::string& path, CLedDoc& doc, Messenger& messenger) {
+    doc.SetMessenger(messenger);
     std::string error;
     if (!doc.LoadFile(path, error)) {
         Output::Fail(error);
@@ -51,8 +53,9 @@ void PrintTree(const TreeNode& node, int depth) {
 
 int PageCommands::Info(const CommandLine& args) {
     if (args.Positional().size() != 1) return Output::Usage("lcdtool info PAGE.pg");
+    ToolMessenger messenger(args);
     CLedDoc doc;
-    if (!LoadPage(args.Positional()[0], doc)) return 1;
+    if (!LoadPage(args.Positional()[0], doc, messenger)) return 1;
     TreeNode root;
     doc.BuildTree(root);
     std::printf("%s\n", root.text.c_str());
@@ -64,21 +67,23 @@ int PageCommands::Info(const CommandLine& args) {
 int PageCommands::Encode(const CommandLine& args) {
     if (args.Positional().size() != 1 || !args.Has("-o"))
         return Output::Usage("lcdtool encode PAGE.pg [--record [--start N] [--mode M]] -o OUT");
+    ToolMessenger messenger(args);
     CLedDoc doc;
-    if (!LoadPage(args.Positional()[0], doc)) return 1;
+    if (!LoadPage(args.Positional()[0], doc, messenger)) return 1;
     CByteArray bytes;
     if (args.Has("--record")) {
         if (!LinkCommands::PageRecord(args, doc, bytes)) return 1;
     } else {
-        doc.EncodeDirect(bytes);
+        doc.EncodeDirect(bytes, DownloadSettings{});
     }
     return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
 }
 
 int PageCommands::Resave(const CommandLine& args) {
     if (args.Positional().size() != 2) return Output::Usage("lcdtool resave IN.pg OUT.pg");
+    ToolMessenger messenger(args);
     CLedDoc doc;
-    if (!LoadPage(args.Positional()[0], doc)) return 1;
+    if (!LoadPage(args.Positional()[0], doc, messenger)) return 1;
     std::string error;
     if (!doc.SaveFile(args.Positional()[1], error)) return Output::Fail(error);
     return 0;
@@ -90,8 +95,9 @@ int PageCommands::Render(const CommandLine& args) {
         return Output::Usage("lcdtool render PAGE.pg -o OUT.png [--zoom N]");
     if (!args.IntValue("--zoom", 1, 1, kMaxZoom, zoom))
         return Output::Fail(StringFormat("--zoom 须为 1 到 %d 的整数", kMaxZoom));
+    ToolMessenger messenger(args);
     CLedDoc doc;
-    if (!LoadPage(args.Positional()[0], doc)) return 1;
+    if (!LoadPage(args.Positional()[0], doc, messenger)) return 1;
     if (doc.m_nLogWidth < 1 || doc.m_nLogHeight < 1 || doc.m_nLogWidth > kMaxSide ||
         doc.m_nLogHeight > kMaxSide) {
         return Output::Fail(StringFormat("%s：逻辑尺寸 %d*%d 无法绘制",
@@ -108,11 +114,14 @@ int PageCommands::Render(const CommandLine& args) {
 int PageCommands::ExportPage(const CommandLine& args) {
     if (args.Positional().size() != 1 || !args.Has("-o"))
         return Output::Usage("lcdtool export-page PAGE.pg -o OUT[.bin]");
+    ToolMessenger messenger(args);
     CLedDoc doc;
-    if (!LoadPage(args.Positional()[0], doc)) return 1;
-    const bool ok = doc.ExportBinary([&](std::string& name) {
-        name = args.Value("-o");
-        return true;
-    });
+    if (!LoadPage(args.Positional()[0], doc, messenger)) return 1;
+    const bool ok = doc.ExportBinary(
+        [&](std::string& name) {
+            name = args.Value("-o");
+            return true;
+        },
+        DownloadSettings{});
     return ok ? 0 : 1;
 }

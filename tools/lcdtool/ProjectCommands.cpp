@@ -6,10 +6,10 @@
 #include "CommandLine.h"
 #include "LinkCommands.h"
 #include "Output.h"
+#include "ToolMessenger.h"
 #include "base/StringFormat.h"
 #include "gfx/PngWriter.h"
 #include "gfx/Surface.h"
-#include "images/BitmapGlobals.h"
 #include "images/CBmpObj.h"
 #include "project/CLedDoc.h"
 #include "project/FlashImage.h"
@@ -28,13 +28,13 @@ const char kReportUsage[] = "lcdtool report bitmaps|backgrounds PROJECT.zkp -o O
 
 constexpr int kBoards = 4;
 
-bool BoardOption(const CommandLine& args) {
+bool BoardOption(const CommandLine& args, DownloadSettings& settings) {
     int board = 0;
     if (!args.IntValue("--board", 0, 0, kBoards - 1, board)) {
         Output::Fail("--board 须为 0 到 3 的整数");
         return false;
     }
-    BitmapGlobals::SetBoardType(board);
+    settings.SetBoardType(board);
     return true;
 }
 
@@ -83,15 +83,17 @@ const std::vector<std::string>& ProjectCommands::Flags() {
 
 int ProjectCommands::Export(const CommandLine& args) {
     if (args.Positional().size() != 1 || !args.Has("-o")) return Output::Usage(kExportUsage);
-    int mode = 0;
+    DownloadSettings settings;
     FlashLayout::DisplayMode display = FlashLayout::DisplayIndependent;
-    if (!LinkCommands::ModeOption(args, "--mode", mode) || !BoardOption(args) ||
-        !DisplayOption(args, display))
+    if (!LinkCommands::ModeOption(args, "--mode", settings.instructionMode) ||
+        !BoardOption(args, settings) || !DisplayOption(args, display))
         return 1;
     if (args.Has("--order") && SplitList(args.Value("--order")).empty())
         return Output::Fail("--order 须列出页面名称，以逗号分隔");
 
-    Workspace ws;
+    ToolMessenger messenger(args);
+    Workspace ws(messenger);
+    ws.Settings() = settings;
     if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
     FlashLayout layout(ws);
     // The project's own order unless the command line gives one.
@@ -105,7 +107,6 @@ int ProjectCommands::Export(const CommandLine& args) {
     layout.SetPageOrder(order);
     layout.SetDisplayMode(display);
 
-    g_nInstructionMode = mode;
     FlashImage image(layout);
     image.Open();
     image.m_bCrc = args.Has("--crc");
@@ -119,11 +120,14 @@ int ProjectCommands::Export(const CommandLine& args) {
 int ProjectCommands::Layout(const CommandLine& args) {
     if (args.Positional().size() != 1) return Output::Usage(kLayoutUsage);
     int block = -1;
-    if (!BoardOption(args)) return 1;
+    DownloadSettings settings;
+    if (!BoardOption(args, settings)) return 1;
     if (!args.IntValue("--block", -1, 0, FlashLayout::kBlocks - 1, block))
         return Output::Fail("--block 须为 0 到 63 的整数");
 
-    Workspace ws;
+    ToolMessenger messenger(args);
+    Workspace ws(messenger);
+    ws.Settings() = settings;
     if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
     FlashLayout layout(ws);
 
@@ -136,7 +140,7 @@ int ProjectCommands::Layout(const CommandLine& args) {
                     LastPage(r.start, r.count).c_str(), State(r.collision));
         pageCollision = pageCollision || r.collision;
     }
-    std::printf("# 局部位图区：64 块，每块 256 页，每页 %d 字节\n", g_nFlashPageSize);
+    std::printf("# 局部位图区：64 块，每块 256 页，每页 %d 字节\n", settings.flashPageSize);
     std::printf("位图\t块\t起始页\t页数\t末页\t状态\t调用页面\n");
     bool bitmapCollision = false;
     for (const auto& r : layout.BitmapRuns(block)) {
@@ -171,13 +175,17 @@ int ProjectCommands::Report(const CommandLine& args) {
     if (args.Positional().size() != 2 || !args.Has("-o")) return Output::Usage(kReportUsage);
     const std::string& which = args.Positional()[0];
     if (which != "bitmaps" && which != "backgrounds") return Output::Usage(kReportUsage);
-    Workspace ws;
+    ToolMessenger messenger(args);
+    Workspace ws(messenger);
     if (!ws.OpenProjectFile(args.Positional()[1])) return 1;
     const std::string text =
         which == "bitmaps" ? LayoutReport::LocalBitmaps() : LayoutReport::Backgrounds(ws);
-    const bool ok = LayoutReport::Write(text, [&](std::string& name) {
-        name = args.Value("-o");
-        return true;
-    });
+    const bool ok = LayoutReport::Write(
+        text,
+        [&](std::string& name) {
+            name = args.Value("-o");
+            return true;
+        },
+        messenger);
     return ok ? 0 : 1;
 }

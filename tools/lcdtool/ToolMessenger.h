@@ -2,11 +2,14 @@
 // lcdtool's messenger: every message the core reports becomes a line on stderr; a
 // question is answered No (the safe answer) unless the command line said --yes.
 
+#include "CommandLine.h"
 #include "base/Messenger.h"
 
+// Each command makes its own, from its command line.
 class ToolMessenger final : public Messenger {
 public:
     explicit ToolMessenger(bool yes = false) : m_yes(yes) {}
+    explicit ToolMessenger(const CommandLine& args) : m_yes(args.Has("--yes")) {}
     void Tell(const std::string& text, const std::string& caption) override;
     Answer Ask(const std::string& text, const std::string& caption, Buttons buttons) override;
     // How many messages were told: a command that got one has failed.

@@ -4,13 +4,15 @@
 
 #include "CommandLine.h"
 #include "Output.h"
+#include "ToolMessenger.h"
 #include "project/DeviceCatalogue.h"
 #include "project/Workspace.h"
 
 int WorkspaceCommands::NewProject(const CommandLine& args) {
     if (args.Positional().size() != 2 || !args.Has("--device"))
         return Output::Usage("lcdtool new-project DIR NAME --device NAME");
-    DeviceCatalogue catalogue;
+    ToolMessenger messenger(args);
+    DeviceCatalogue catalogue(messenger);
     catalogue.Load();
     ScreenParams screen;
     int32_t bitmaps = 1;
@@ -26,7 +28,7 @@ int WorkspaceCommands::NewProject(const CommandLine& args) {
         c = NewProjectChoice{screen, bitmaps != 0, args.Positional()[1], args.Positional()[0]};
         return true;
     };
-    Workspace ws;
+    Workspace ws(messenger);
     if (!ws.NewProject(ui)) return 1;
     std::printf("%s/%s\n", ws.GetProject().directory.c_str(), ws.GetProject().fileName.c_str());
     return 0;
@@ -35,7 +37,8 @@ int WorkspaceCommands::NewProject(const CommandLine& args) {
 int WorkspaceCommands::NewPage(const CommandLine& args) {
     if (args.Positional().size() != 2)
         return Output::Usage("lcdtool new-page PROJECT.zkp NAME [--device NAME]");
-    Workspace ws;
+    ToolMessenger messenger(args);
+    Workspace ws(messenger);
     if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
     // The project file holds no screen: an open project takes it from its pages, and one
     // without pages yet from the device named here (the editor still knows it from the
@@ -43,7 +46,7 @@ int WorkspaceCommands::NewPage(const CommandLine& args) {
     Workspace::Project& project = ws.GetProject();
     if (args.Has("--device")) {
         const std::string device = args.Value("--device");
-        DeviceCatalogue catalogue;
+        DeviceCatalogue catalogue(messenger);
         catalogue.Load();
         ScreenParams screen;
         int32_t bitmaps = 1;

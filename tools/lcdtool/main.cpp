@@ -13,7 +13,6 @@
 #include "Output.h"
 #include "PageCommands.h"
 #include "ProjectCommands.h"
-#include "ToolMessenger.h"
 #include "WorkspaceCommands.h"
 
 namespace {
@@ -72,8 +71,6 @@ int main(int argc, char** argv) {
         Output::Fail(args.Error());
         return 1;
     }
-    ToolMessenger messenger(args.Has("--yes"));
-    Messenger::Install(&messenger);
     if (command == "info") return PageCommands::Info(args);
     if (command == "encode") return PageCommands::Encode(args);
     if (command == "resave") return PageCommands::Resave(args);

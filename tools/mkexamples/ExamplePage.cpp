@@ -2,6 +2,7 @@
 
 #include "base/ColourCode.h"
 #include "base/GbkCodec.h"
+#include "base/Messenger.h"
 #include "items/CItemArc.h"
 #include "items/CItemBmp.h"
 #include "items/CItemEllipse.h"
@@ -166,7 +167,9 @@ void ExamplePage::Text(int x1, int y1, int x2, int y2, const std::vector<Run>& r
 }
 
 void ExamplePage::Bitmap(int x, int y, const std::string& path) {
-    Add(std::make_unique<CItemBmp>(x, y, path, m_doc.Format()), false);
+    Add(std::make_unique<CItemBmp>(x, y, path, m_doc.Format(), DownloadSettings{},
+                                   Messenger::Stderr()),
+        false);
 }
 
 void ExamplePage::Number(int x, int y, int digits, int decimals, int fontSize) {

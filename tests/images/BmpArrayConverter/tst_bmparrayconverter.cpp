@@ -58,7 +58,7 @@ TEST_F(BmpArrayConvert, EightColoursAt320x234) {
     o.width = 320;
     o.height = 234;
     o.colours = 8;
-    EXPECT_EQ(BmpArrayConverter::Convert(Picture(), o, bytes), 160 * 234);
+    EXPECT_EQ(BmpArrayConverter::Convert(Picture(), o, bytes, messages), 160 * 234);
     ASSERT_EQ(bytes.size(), 160u * 234);
     // Top-left quarter red (1), top-right green (2), bottom-left blue (4), white (7).
     EXPECT_EQ(bytes[0], 0x11);
@@ -71,33 +71,25 @@ TEST_F(BmpArrayConvert, OriginalSize) {
     CByteArray bytes;
     BmpArrayConverter::Options o;
     o.colours = 256;
-    EXPECT_EQ(BmpArrayConverter::Convert(Picture(), o, bytes), 4);
+    EXPECT_EQ(BmpArrayConverter::Convert(Picture(), o, bytes, messages), 4);
     EXPECT_EQ(ToHex(bytes), "E0 1C 03 FF");
 }
 
-TEST_F(BmpArrayConvert, SixteenBitChoiceSetsTheFlagForTheConversionOnly) {
-    for (bool before : {false, true}) {
-        g_b16BitPixels = before;
-        g_nBoardType = 0;
-        CByteArray bytes;
-        BmpArrayConverter::Options o;
-        o.colours = 16;
-        EXPECT_EQ(BmpArrayConverter::Convert(Picture(), o, bytes), 8);
-        EXPECT_EQ(ToHex(bytes), "F8 00 07 E0 00 1F FF FF");
-        EXPECT_EQ(g_b16BitPixels, before);
-
-        // Every other choice converts with the flag cleared.
-        bytes.clear();
-        o.colours = 64;
-        EXPECT_EQ(BmpArrayConverter::Convert(Picture(), o, bytes), 4);
-        EXPECT_EQ(ToHex(bytes), "11 22 44 77");
-        EXPECT_EQ(g_b16BitPixels, before);
-    }
-    g_nBoardType = 1;
+TEST_F(BmpArrayConvert, SixteenBitChoiceAndTheBoardsByteOrder) {
     CByteArray bytes;
     BmpArrayConverter::Options o;
+    o.colours = 16;
+    EXPECT_EQ(BmpArrayConverter::Convert(Picture(), o, bytes, messages), 8);
+    EXPECT_EQ(ToHex(bytes), "F8 00 07 E0 00 1F FF FF");
+    // Every other choice converts with 8-bit pixels, even on the 16-bit board.
+    bytes.clear();
+    o.colours = 64;
+    o.boardType = 1;
+    EXPECT_EQ(BmpArrayConverter::Convert(Picture(), o, bytes, messages), 4);
+    EXPECT_EQ(ToHex(bytes), "11 22 44 77");
+    bytes.clear();
     o.colours = 14;
-    BmpArrayConverter::Convert(Picture(), o, bytes);
+    BmpArrayConverter::Convert(Picture(), o, bytes, messages);
     EXPECT_EQ(ToHex(bytes), "00 F8 E0 07 1F 00 FF FF");
 }
 
@@ -106,11 +98,11 @@ TEST_F(BmpArrayConvert, ControlBitsOnlyAtSixtyFourColours) {
     BmpArrayConverter::Options o;
     o.colours = 64;
     o.control = BmpArrayConverter::kCover;
-    BmpArrayConverter::Convert(Picture(), o, bytes);
+    BmpArrayConverter::Convert(Picture(), o, bytes, messages);
     EXPECT_EQ(ToHex(bytes), "35 26 64 77");
     bytes.clear();
     o.colours = 256;
-    BmpArrayConverter::Convert(Picture(), o, bytes);
+    BmpArrayConverter::Convert(Picture(), o, bytes, messages);
     EXPECT_EQ(ToHex(bytes), "E0 1C 03 FF");
 }
 
@@ -118,10 +110,10 @@ TEST_F(BmpArrayConvert, UnloadablePictureOrChoice) {
     MessageRecorder messages;
     CByteArray bytes;
     BmpArrayConverter::Options o;
-    EXPECT_EQ(BmpArrayConverter::Convert(dir.File("missing.bmp"), o, bytes), -1);
+    EXPECT_EQ(BmpArrayConverter::Convert(dir.File("missing.bmp"), o, bytes, messages), -1);
     EXPECT_EQ(messages.messages.size(), 1u);
     o.colours = 32;
-    EXPECT_EQ(BmpArrayConverter::Convert(Picture(), o, bytes), -1);
+    EXPECT_EQ(BmpArrayConverter::Convert(Picture(), o, bytes, messages), -1);
     EXPECT_TRUE(bytes.empty());
 }
 

@@ -67,6 +67,8 @@ protected:
         return path;
     }
 
+    DownloadSettings settings;
+    MessageRecorder messages;
     TempDir dir;
     TempDir tmp;
     std::string savedTmp;

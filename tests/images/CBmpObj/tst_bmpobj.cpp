@@ -41,7 +41,7 @@ TEST_P(BmpObjNotice, SizeCheck) {
     const NoticeRow& row = GetParam();
     const std::string path = Bmp8File("big.bmp", row.width, row.height);
     MessageRecorder messages;
-    CBmpObj bmp(path, nullptr, row.sizeCheck, Page(row.colours));
+    CBmpObj bmp(path, nullptr, row.sizeCheck, Page(row.colours), settings, messages);
     // A notice only: the picture is loaded either way.
     EXPECT_EQ(bmp.GetWidth(), row.width);
     EXPECT_EQ(bmp.GetHeight(), row.height);
@@ -86,7 +86,7 @@ protected:
 
 TEST_F(BmpObjPlace, FirstBitmapGoesToBlockZeroPageZero) {
     g_arrLocalBitmaps.push_back(std::make_unique<CBmpObj>());  // no owner: not placed
-    CBmpObj bmp(Bmp8File("a.bmp", 10, 10), &owner, true, Page(256));
+    CBmpObj bmp(Bmp8File("a.bmp", 10, 10), &owner, true, Page(256), settings, messages);
     EXPECT_EQ(bmp.m_nBlock, 0);
     EXPECT_EQ(bmp.m_nStartPage, 0);
     EXPECT_EQ(bmp.m_pItem, &owner);
@@ -95,14 +95,14 @@ TEST_F(BmpObjPlace, FirstBitmapGoesToBlockZeroPageZero) {
 TEST_F(BmpObjPlace, RunEndingOnPage256StillFits) {
     Placed(2, 10, 100, &previous);
     // 292 x 256 pixels need exactly 146 pages of 512: 10 + 100 + 146 = 256.
-    CBmpObj bmp(Bmp8File("a.bmp", 292, 256), &owner, true, Page(256));
+    CBmpObj bmp(Bmp8File("a.bmp", 292, 256), &owner, true, Page(256), settings, messages);
     EXPECT_EQ(bmp.m_nBlock, 2);
     EXPECT_EQ(bmp.m_nStartPage, 110);
 }
 
 TEST_F(BmpObjPlace, OnePageMoreMovesToTheNextBlock) {
     Placed(2, 10, 100, &previous);
-    CBmpObj bmp(Bmp8File("a.bmp", 293, 256), &owner, true, Page(256));
+    CBmpObj bmp(Bmp8File("a.bmp", 293, 256), &owner, true, Page(256), settings, messages);
     EXPECT_EQ(bmp.m_nBlock, 3);
     EXPECT_EQ(bmp.m_nStartPage, 0);
 }
@@ -110,7 +110,7 @@ TEST_F(BmpObjPlace, OnePageMoreMovesToTheNextBlock) {
 TEST_F(BmpObjPlace, BitmapsWithoutOwnerAreSkipped) {
     Placed(1, 20, 30, &previous);
     g_arrLocalBitmaps.push_back(std::make_unique<CBmpObj>());
-    CBmpObj bmp(Bmp8File("a.bmp", 16, 16), &owner, true, Page(256));
+    CBmpObj bmp(Bmp8File("a.bmp", 16, 16), &owner, true, Page(256), settings, messages);
     EXPECT_EQ(bmp.m_nBlock, 1);
     EXPECT_EQ(bmp.m_nStartPage, 50);
 }
@@ -118,17 +118,18 @@ TEST_F(BmpObjPlace, BitmapsWithoutOwnerAreSkipped) {
 TEST_F(BmpObjPlace, EightColour320x234CountsPagesOf1024Pixels) {
     Placed(0, 10, 100, &previous);
     // 292 x 512 pixels: 146 pages of 1024 (fits exactly), but 292 pages of 512.
-    CBmpObj fits(Bmp8File("a.bmp", 292, 512), &owner, false, Page(8, 320, 234));
+    CBmpObj fits(Bmp8File("a.bmp", 292, 512), &owner, false, Page(8, 320, 234), settings, messages);
     EXPECT_EQ(fits.m_nBlock, 0);
     EXPECT_EQ(fits.m_nStartPage, 110);
-    CBmpObj moves(Bmp8File("a.bmp", 292, 512), &owner, false, Page(8, 320, 240));
+    CBmpObj moves(Bmp8File("a.bmp", 292, 512), &owner, false, Page(8, 320, 240), settings,
+                  messages);
     EXPECT_EQ(moves.m_nBlock, 1);
     EXPECT_EQ(moves.m_nStartPage, 0);
 }
 
 TEST_F(BmpObjPlace, WithoutOwnerNothingIsPlaced) {
     Placed(5, 20, 30, &previous);
-    CBmpObj bmp(Bmp8File("a.bmp", 16, 16), nullptr, true, Page(256));
+    CBmpObj bmp(Bmp8File("a.bmp", 16, 16), nullptr, true, Page(256), settings, messages);
     EXPECT_EQ(bmp.m_nBlock, 0);
     EXPECT_EQ(bmp.m_nStartPage, 0);
 }
@@ -150,11 +151,11 @@ void PrintTo(const PagesRow& row, std::ostream* os) {
 class BmpObjPages : public BmpObjTest, public testing::WithParamInterface<PagesRow> {};
 TEST_P(BmpObjPages, OfTheOwnersBox) {
     const PagesRow& row = GetParam();
-    BitmapGlobals::SetBoardType(row.board);
+    settings.SetBoardType(row.board);
     FakeOwner owner(row.rect, row.page);
     CBmpObj bmp;
     bmp.m_pItem = &owner;
-    EXPECT_EQ(bmp.GetPageCount(), row.pages);
+    EXPECT_EQ(bmp.GetPageCount(settings), row.pages);
 }
 INSTANTIATE_TEST_SUITE_P(
     Boards, BmpObjPages,
@@ -174,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(BmpObjTest, NoOwnerTakesNoPages) {
     CBmpObj bmp;
-    EXPECT_EQ(bmp.GetPageCount(), 0);
+    EXPECT_EQ(bmp.GetPageCount(settings), 0);
 }
 
 // ---- pixel streams ------------------------------------------------------------------
@@ -183,10 +184,11 @@ class BmpObjPixels : public BmpObjTest {
 protected:
     std::string Stream(const std::vector<uint32_t>& rgb, int w, int h, int colours, int outW = -1,
                        int outH = -1) {
-        CBmpObj bmp(Bmp24File("p.bmp", w, h, rgb), nullptr, false, Page(colours));
+        CBmpObj bmp(Bmp24File("p.bmp", w, h, rgb), nullptr, false, Page(colours), settings,
+                    messages);
         EXPECT_TRUE(bmp.HasPicture());
         CByteArray bytes;
-        const int n = bmp.AppendPixels(bytes, colours, outW, outH);
+        const int n = bmp.AppendPixels(bytes, colours, outW, outH, settings);
         EXPECT_EQ(n, static_cast<int>(bytes.size()));
         return ToHex(bytes);
     }
@@ -219,8 +221,8 @@ void PrintTo(const WideRow& row, std::ostream* os) {
 class BmpObjWidePixels : public BmpObjPixels, public testing::WithParamInterface<WideRow> {};
 TEST_P(BmpObjWidePixels, ByteOrderByBoard) {
     const WideRow& row = GetParam();
-    g_nBoardType = row.board;
-    g_b16BitPixels = row.sixteenBit;
+    settings.boardType = row.board;
+    settings.pixels16 = row.sixteenBit;
     EXPECT_EQ(Stream({kRed, kWhite}, 2, 1, row.colours), std::string(row.red) + " FF FF");
 }
 INSTANTIATE_TEST_SUITE_P(Orders, BmpObjWidePixels,
@@ -250,34 +252,36 @@ TEST_F(BmpObjPixels, UnknownColourCountAppendsNothing) {
 TEST_F(BmpObjPixels, EmptyOrUnusableRequests) {
     CBmpObj empty;
     CByteArray bytes{0x55};
-    EXPECT_EQ(empty.AppendPixels(bytes, 256, 4, 4), -1);
-    EXPECT_EQ(empty.AppendFullScreenBitmap(bytes, Page(256)), -1);
-    EXPECT_EQ(empty.AppendPageImage(bytes, Page(256), 3), -1);
-    EXPECT_EQ(empty.AppendLocalBitmap(bytes), -1);
+    EXPECT_EQ(empty.AppendPixels(bytes, 256, 4, 4, settings), -1);
+    EXPECT_EQ(empty.AppendFullScreenBitmap(bytes, Page(256), settings), -1);
+    EXPECT_EQ(empty.AppendPageImage(bytes, Page(256), 3, settings), -1);
+    EXPECT_EQ(empty.AppendLocalBitmap(bytes, settings), -1);
     EXPECT_EQ(ToHex(bytes), "55");
 
-    CBmpObj bmp(Bmp24File("p.bmp", 2, 1, {kRed, kGreen}), nullptr, false, Page(256));
-    EXPECT_EQ(bmp.AppendPixels(bytes, 256, 0, 5), 0);
-    EXPECT_EQ(bmp.AppendPixels(bytes, 256, 20000, 10), -1);
+    CBmpObj bmp(Bmp24File("p.bmp", 2, 1, {kRed, kGreen}), nullptr, false, Page(256), settings,
+                messages);
+    EXPECT_EQ(bmp.AppendPixels(bytes, 256, 0, 5, settings), 0);
+    EXPECT_EQ(bmp.AppendPixels(bytes, 256, 20000, 10, settings), -1);
     EXPECT_EQ(ToHex(bytes), "55");
 }
 
 TEST_F(BmpObjPixels, LocalBitmapAtTheOwnersSize) {
     FakeOwner owner(Rect{10, 10, 14, 12}, Page(64));
-    CBmpObj bmp(Bmp24File("p.bmp", 1, 1, {kWhite}), &owner, false, Page(64));
+    CBmpObj bmp(Bmp24File("p.bmp", 1, 1, {kWhite}), &owner, false, Page(64), settings, messages);
     CByteArray bytes;
-    EXPECT_EQ(bmp.AppendLocalBitmap(bytes), 8);
+    EXPECT_EQ(bmp.AppendLocalBitmap(bytes, settings), 8);
     EXPECT_EQ(ToHex(bytes), "77 77 77 77 77 77 77 77");
 }
 
 TEST_F(BmpObjPixels, FullScreenFrames) {
-    CBmpObj bmp(Bmp24File("p.bmp", 2, 1, {kWhite, kRed}), nullptr, false, Page(64));
+    CBmpObj bmp(Bmp24File("p.bmp", 2, 1, {kWhite, kRed}), nullptr, false, Page(64), settings,
+                messages);
     CByteArray bytes;
-    EXPECT_EQ(bmp.AppendFullScreenBitmap(bytes, Page(64, 4, 2)), 8);
+    EXPECT_EQ(bmp.AppendFullScreenBitmap(bytes, Page(64, 4, 2), settings), 8);
     EXPECT_EQ(ToHex(bytes), "1B 18 00 00 00 00 04 00 02 00 77 77 11 11 77 77 11 11");
 
     bytes.clear();
-    EXPECT_EQ(bmp.AppendFullScreenBitmap(bytes, Page(8, 320, 234)), 160 * 234);
+    EXPECT_EQ(bmp.AppendFullScreenBitmap(bytes, Page(8, 320, 234), settings), 160 * 234);
     ASSERT_EQ(bytes.size(), 8u + 160 * 234);
     EXPECT_EQ(ToHex(CByteArray(bytes.begin(), bytes.begin() + 10)),
               "1B 18 00 00 00 00 A0 EA 77 77");
@@ -302,11 +306,11 @@ void PrintTo(const PageImageRow& row, std::ostream* os) {
 class BmpObjPageImage : public BmpObjPixels, public testing::WithParamInterface<PageImageRow> {};
 TEST_P(BmpObjPageImage, PrefixPixelsPadding) {
     const PageImageRow& row = GetParam();
-    BitmapGlobals::SetBoardType(row.board);
-    g_nInstructionMode = row.mode;
-    CBmpObj bmp(Bmp24File("p.bmp", 1, 1, {kRed}), nullptr, false, Page(256));
+    settings.SetBoardType(row.board);
+    settings.instructionMode = row.mode;
+    CBmpObj bmp(Bmp24File("p.bmp", 1, 1, {kRed}), nullptr, false, Page(256), settings, messages);
     CByteArray bytes;
-    const int n = bmp.AppendPageImage(bytes, Page(256, row.w, row.h), 200);
+    const int n = bmp.AppendPageImage(bytes, Page(256, row.w, row.h), 200, settings);
     EXPECT_EQ(n, row.pixels + row.padding);
     const std::string prefix = row.prefix;
     const size_t prefixBytes = (prefix.size() + 1) / 3;
@@ -377,7 +381,7 @@ protected:
 
 TEST_F(BmpObjRecord, StoresTheFieldsInTheirOrderWithEveryPixelByte) {
     CBmpObj bmp(Bmp24File("p.bmp", 4, 1, {0x102030, 0x405060, 0x708090, 0xA0B0C0}), nullptr, false,
-                Page(256));
+                Page(256), settings, messages);
     ASSERT_TRUE(bmp.HasPicture());
     bmp.m_nBlock = 2;
     bmp.m_nStartPage = 17;
@@ -391,7 +395,7 @@ TEST_F(BmpObjRecord, StoresTheFieldsInTheirOrderWithEveryPixelByte) {
 // still saves, and the object keeps its own path.
 TEST_F(BmpObjRecord, APathGbkCannotHoldIsStoredWithQuestionMarks) {
     CBmpObj bmp(Bmp24File("p.bmp", 4, 1, {0x102030, 0x405060, 0x708090, 0xA0B0C0}), nullptr, false,
-                Page(256));
+                Page(256), settings, messages);
     bmp.m_nBlock = 2;
     bmp.m_nStartPage = 17;
     bmp.m_strPath =
@@ -451,7 +455,7 @@ TEST_F(BmpObjRecord, EightBitRecordCarriesTheTable) {
     s.pixels = {3, 250, 0, 0};
     const std::string path = dir.File("p8.bmp");
     ASSERT_TRUE(WriteFile(path, MakeBmp(s)));
-    CBmpObj bmp(path, nullptr, false, Page(256));
+    CBmpObj bmp(path, nullptr, false, Page(256), settings, messages);
     bmp.m_strPath = "";
     Archive ar;
     bmp.Serialize(ar);
@@ -472,7 +476,7 @@ TEST_F(BmpObjRecord, EightBitRecordCarriesTheTable) {
 
 TEST_F(BmpObjRecord, FramedByClassNameThroughTheRegistry) {
     CBmpObj bmp(Bmp24File("p.bmp", 4, 1, {0x102030, 0x405060, 0x708090, 0xA0B0C0}), nullptr, false,
-                Page(256));
+                Page(256), settings, messages);
     bmp.m_strPath = "pic.bmp";
     bmp.m_nBlock = 2;
     bmp.m_nStartPage = 17;
@@ -603,7 +607,7 @@ TEST_P(BmpObjLoad, EachFormatThroughTheTemporaryBmp) {
     }
     MessageRecorder messages;
     CBmpObj bmp;
-    ASSERT_TRUE(bmp.LoadImageFile(path));
+    ASSERT_TRUE(bmp.LoadImageFile(path, messages));
     EXPECT_TRUE(messages.messages.empty());
     if (ext == "jpg" || ext == "jpeg" || ext == "JPG") {
         EXPECT_EQ(bmp.GetWidth(), 16);
@@ -634,7 +638,7 @@ TEST_F(BmpObjTest, UnknownExtensionsFailSilently) {
     MessageRecorder messages;
     for (const char* name : {"a.tif", "noext", ".bmp", "a.", "dir.bmp/file"}) {
         CBmpObj bmp;
-        EXPECT_FALSE(bmp.LoadImageFile(dir.File(name))) << name;
+        EXPECT_FALSE(bmp.LoadImageFile(dir.File(name), messages)) << name;
         EXPECT_FALSE(bmp.HasPicture());
     }
     EXPECT_TRUE(messages.messages.empty());
@@ -655,7 +659,7 @@ TEST_F(BmpObjTest, DamagedFilesGiveOneMessage) {
     for (const std::string& path : {truncated, notPng, dir.File("missing.bmp")}) {
         MessageRecorder messages;
         CBmpObj bmp;
-        EXPECT_FALSE(bmp.LoadImageFile(path));
+        EXPECT_FALSE(bmp.LoadImageFile(path, messages));
         EXPECT_FALSE(bmp.HasPicture());
         ASSERT_EQ(messages.messages.size(), 1u) << path;
         EXPECT_EQ(messages.messages[0], "未能打开文件！");
@@ -672,7 +676,7 @@ TEST_F(BmpObjTest, OversizePictureNamesTheLimit) {
     const std::string path = dir.File("wide.gif");
     ASSERT_TRUE(WriteFile(path, MakeGif(s)));
     MessageRecorder messages;
-    CBmpObj bmp(path, nullptr, true, Page(256));
+    CBmpObj bmp(path, nullptr, true, Page(256), settings, messages);
     EXPECT_FALSE(bmp.HasPicture());
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].rfind("未能打开文件！", 0), 0u);
@@ -690,7 +694,7 @@ TEST_F(BmpObjTest, OneAndFourBitPicturesAreWidenedToKeepTheirColours) {
     const std::string path = dir.File("mono.bmp");
     ASSERT_TRUE(WriteFile(path, MakeBmp(s)));
     CBmpObj bmp;
-    ASSERT_TRUE(bmp.LoadImageFile(path));
+    ASSERT_TRUE(bmp.LoadImageFile(path, messages));
     EXPECT_EQ(bmp.GetBitCount(), 8);
     EXPECT_EQ(bmp.GetColour(0, 0), Rgb(255, 0, 0));
     EXPECT_EQ(bmp.GetColour(1, 0), Rgb(0, 0, 255));
@@ -724,7 +728,7 @@ TEST_F(BmpObjTest, ReadBmpFileMessages) {
         CBmpObj bmp;
         std::FILE* f = std::fopen(path.c_str(), "rb");
         ASSERT_NE(f, nullptr);
-        EXPECT_FALSE(bmp.ReadBmpFile(f));
+        EXPECT_FALSE(bmp.ReadBmpFile(f, messages));
         std::fclose(f);
         EXPECT_FALSE(bmp.HasPicture());
         ASSERT_EQ(messages.messages.size(), 1u);
@@ -734,7 +738,7 @@ TEST_F(BmpObjTest, ReadBmpFileMessages) {
     ASSERT_TRUE(WriteFile(path, good));
     std::FILE* f = std::fopen(path.c_str(), "rb");
     CBmpObj bmp;
-    EXPECT_TRUE(bmp.ReadBmpFile(f));
+    EXPECT_TRUE(bmp.ReadBmpFile(f, messages));
     std::fclose(f);
     EXPECT_EQ(bmp.GetColour(0, 0), Rgb(3, 2, 1));
     EXPECT_EQ(bmp.m_nDataLen, 4);
@@ -764,7 +768,7 @@ protected:
 TEST_F(BmpObjMap, OccupancyMarksPagesAndDrawsRuns) {
     Place(1, 14, 5);
     bool collision = false;
-    bmp.DrawOccupancy(surface, map, used, collision);
+    bmp.DrawOccupancy(surface, map, used, collision, settings);
     EXPECT_FALSE(collision);
     for (int p = 0; p < 256; ++p)
         EXPECT_EQ(used[256 + p], (p >= 14 && p < 19) ? 1 : 0) << p;
@@ -788,34 +792,34 @@ TEST_F(BmpObjMap, OverlapAndOverflowAreCollisions) {
     Place(0, 10, 4);
     used[12] = 1;
     bool collision = false;
-    bmp.DrawOccupancy(surface, map, used, collision);
+    bmp.DrawOccupancy(surface, map, used, collision, settings);
     EXPECT_TRUE(collision);
     EXPECT_EQ(CellColour(10), Rgb(255, 0, 0));
 
     Place(3, 250, 7);
     collision = false;
     std::vector<uint8_t> fresh(64 * 256, 0);
-    bmp.DrawOccupancy(surface, map, fresh, collision);
+    bmp.DrawOccupancy(surface, map, fresh, collision, settings);
     EXPECT_TRUE(collision);
     EXPECT_EQ(std::count(fresh.begin(), fresh.end(), 1), 0);
 
     // Exactly to page 255 is no collision.
     Place(3, 250, 6);
     collision = false;
-    bmp.DrawOccupancy(surface, map, fresh, collision);
+    bmp.DrawOccupancy(surface, map, fresh, collision, settings);
     EXPECT_FALSE(collision);
     EXPECT_EQ(fresh[3 * 256 + 255], 1);
 
     // A block past the map is a collision, never a write past it.
     Place(64, 0, 2);
     collision = false;
-    bmp.DrawOccupancy(surface, map, fresh, collision);
+    bmp.DrawOccupancy(surface, map, fresh, collision, settings);
     EXPECT_TRUE(collision);
 }
 
 TEST_F(BmpObjMap, SelectedRunsAreOutlinedInBlue) {
     Place(0, 3, 2);
-    bmp.DrawSelected(surface, map);
+    bmp.DrawSelected(surface, map, settings);
     const COLORREF blue = Rgb(0, 0, 255);
     EXPECT_EQ(surface.GetPixel(80, 30), blue);   // left edge of cell 3
     EXPECT_EQ(surface.GetPixel(110, 20), blue);  // top edge
@@ -834,20 +838,21 @@ TEST_F(BmpObjMap, StartFromPointAndHover) {
     EXPECT_EQ(bmp.m_nStartPage, 35);
 
     // Another block: not highlighted, redraw.
-    EXPECT_TRUE(bmp.TrackHover(origin, 100, 100, 1));
+    EXPECT_TRUE(bmp.TrackHover(origin, 100, 100, 1, settings));
     EXPECT_EQ(bmp.m_bHighlight, 0);
     // Onto page 36 (inside 35..37): highlight once.
-    EXPECT_TRUE(bmp.TrackHover(origin, 20 + 4 * 20, 20 + 2 * 20, 2));
+    EXPECT_TRUE(bmp.TrackHover(origin, 20 + 4 * 20, 20 + 2 * 20, 2, settings));
     EXPECT_EQ(bmp.m_bHighlight, 1);
-    EXPECT_FALSE(bmp.TrackHover(origin, 20 + 5 * 20, 20 + 2 * 20, 2));
+    EXPECT_FALSE(bmp.TrackHover(origin, 20 + 5 * 20, 20 + 2 * 20, 2, settings));
     // Off to page 38: cleared once.
-    EXPECT_TRUE(bmp.TrackHover(origin, 20 + 6 * 20, 20 + 2 * 20, 2));
+    EXPECT_TRUE(bmp.TrackHover(origin, 20 + 6 * 20, 20 + 2 * 20, 2, settings));
     EXPECT_EQ(bmp.m_bHighlight, 0);
-    EXPECT_FALSE(bmp.TrackHover(origin, 20 + 6 * 20, 20 + 2 * 20, 2));
+    EXPECT_FALSE(bmp.TrackHover(origin, 20 + 6 * 20, 20 + 2 * 20, 2, settings));
 }
 
 TEST_F(BmpObjTest, DrawStretchesIntoTheBox) {
-    CBmpObj bmp(Bmp24File("p.bmp", 2, 1, {kRed, kBlue}), nullptr, false, Page(256));
+    CBmpObj bmp(Bmp24File("p.bmp", 2, 1, {kRed, kBlue}), nullptr, false, Page(256), settings,
+                messages);
     Surface surface(10, 4, Rgb(1, 1, 1));
     bmp.Draw(surface, Rect{2, 1, 6, 3});
     EXPECT_EQ(surface.GetPixel(2, 1), Rgb(255, 0, 0));

@@ -129,6 +129,7 @@ TEST(ImageImpl, PaletteForms) {
 TEST(ImageImpl, SecondTriplePaletteIsReportedAndReplaces) {
     MessageRecorder messages;
     CImageImpl image;
+    image.SetMessenger(&messages);
     ASSERT_TRUE(image.Create(1, 1, 8, -1));
     const uint8_t first[] = {1, 2, 3}, second[] = {4, 5, 6, 7, 8, 9};
     image.SetPalette(1, first);

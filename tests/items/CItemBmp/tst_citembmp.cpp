@@ -118,12 +118,14 @@ protected:
     }
     // The item of the examples: a 40 x 30 red picture at (100, 50), block 2, page 17.
     std::unique_ptr<CItemBmp> Example(const PageFormat& page) {
-        auto item = std::make_unique<CItemBmp>(100, 50, Solid("pic.bmp", 40, 30, kRed), page);
+        auto item = std::make_unique<CItemBmp>(100, 50, Solid("pic.bmp", 40, 30, kRed), page,
+                                               settings, messenger);
         item->Bitmap()->m_nBlock = 2;
         item->Bitmap()->m_nStartPage = 17;
         return item;
     }
 
+    DownloadSettings settings;
     ScriptedMessenger messenger;
     std::filesystem::path dir;
 };
@@ -139,7 +141,7 @@ std::string Repeat(const char* byteHex, int n) {
 
 TEST_F(ItemBmpTest, CreatedFromAFileTakesThePictureSizeAndOwnsANewListEntry) {
     g_arrLocalBitmaps.push_back(std::make_unique<CBmpObj>());
-    CItemBmp item(100, 50, Solid("a.bmp", 40, 30, kRed), kPage256);
+    CItemBmp item(100, 50, Solid("a.bmp", 40, 30, kRed), kPage256, settings, messenger);
     EXPECT_EQ(item.m_nType, 16);
     EXPECT_EQ(item.m_nBitmap, 1);
     ASSERT_EQ(g_arrLocalBitmaps.size(), 2u);
@@ -155,7 +157,7 @@ TEST_F(ItemBmpTest, CreatedFromAFileTakesThePictureSizeAndOwnsANewListEntry) {
 }
 
 TEST_F(ItemBmpTest, AFileThatCannotBeReadGivesAZeroSizedItemThatIsKept) {
-    CItemBmp item(7, 9, (dir / "missing.bmp").string(), kPage256);
+    CItemBmp item(7, 9, (dir / "missing.bmp").string(), kPage256, settings, messenger);
     EXPECT_EQ((Rect{item.m_x1, item.m_y1, item.m_x2, item.m_y2}), (Rect{7, 9, 7, 9}));
     EXPECT_TRUE(item.HasValidBitmap());
     EXPECT_FALSE(item.Bitmap()->HasPicture());
@@ -168,7 +170,7 @@ TEST_F(ItemBmpTest, AFileThatCannotBeReadGivesAZeroSizedItemThatIsKept) {
 
 TEST_F(ItemBmpTest, AnOversizePictureIsToldAndStillPlaced) {
     // 363 x 362 = 131406 pixels, above the 131072 of a 64-colour page.
-    CItemBmp item(0, 0, Solid("big.bmp", 363, 362, kRed), kPage64);
+    CItemBmp item(0, 0, Solid("big.bmp", 363, 362, kRed), kPage64, settings, messenger);
     ASSERT_EQ(messenger.told.size(), 1u);
     EXPECT_NE(messenger.told[0].find("131072"), std::string::npos);
     EXPECT_EQ(item.m_x2, 363);
@@ -270,7 +272,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST_F(ItemBmpTest, DirectPixelsAreStretchedRowsFromTheTop) {
-    CItemBmp item(0, 0, Quad(), kPage256);
+    CItemBmp item(0, 0, Quad(), kPage256, settings, messenger);
     item.m_x2 = 4;
     item.m_nHandle = 4;
     item.MoveHandle(0, 0, 0, 0);
@@ -292,7 +294,7 @@ TEST_F(ItemBmpTest, DirectFormIsLeftOutWhenItsHeaderCannotAnnounceThePixels) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        CItemBmp item(0, 0, Quad(), r.page);
+        CItemBmp item(0, 0, Quad(), r.page, settings, messenger);
         item.m_x1 = r.box.left, item.m_y1 = r.box.top, item.m_x2 = r.box.right;
         item.m_y2 = r.box.bottom;
         item.m_nHandle = 1;
@@ -304,7 +306,7 @@ TEST_F(ItemBmpTest, DirectFormIsLeftOutWhenItsHeaderCannotAnnounceThePixels) {
         EXPECT_EQ(item.GetEncodedLength(), r.page.Is8Colour320x234() ? 10 : 12);
     }
     // The largest packed size that still fits goes out.
-    CItemBmp fits(0, 0, Quad(), kPage8Small);
+    CItemBmp fits(0, 0, Quad(), kPage8Small, settings, messenger);
     fits.m_x2 = 511, fits.m_y2 = 255, fits.m_nHandle = 5;
     fits.MoveHandle(0, 0, 511, 255);
     CByteArray bytes;
@@ -313,7 +315,7 @@ TEST_F(ItemBmpTest, DirectFormIsLeftOutWhenItsHeaderCannotAnnounceThePixels) {
 }
 
 TEST_F(ItemBmpTest, AResizedItemWithoutPictureSendsNoHeaderAlone) {
-    CItemBmp item(0, 0, (dir / "missing.png").string(), kPage256);
+    CItemBmp item(0, 0, (dir / "missing.png").string(), kPage256, settings, messenger);
     item.m_nHandle = 5;
     item.MoveHandle(0, 0, 10, 10);
     CByteArray bytes;
@@ -400,7 +402,7 @@ TEST_F(ItemBmpTest, RecordReadFromHandMadeBytesWritesThemBackByteForByte) {
 }
 
 TEST_F(ItemBmpTest, ItemMadeFromAFileReadsBackWithThePicture) {
-    CItemBmp item(3, 4, Quad(), kPage256);
+    CItemBmp item(3, 4, Quad(), kPage256, settings, messenger);
     item.Bitmap()->m_nStartPage = 9;
     std::string error;
     auto items = LoadList(StoreList({&item}), error);
@@ -421,8 +423,8 @@ TEST_F(ItemBmpTest, ItemMadeFromAFileReadsBackWithThePicture) {
 
 TEST_F(ItemBmpTest, TwoBitmapItemsOfAPageAreIndexedInLoadOrder) {
     g_arrLocalBitmaps.push_back(std::make_unique<CBmpObj>());  // another page's bitmap
-    CItemBmp first(0, 0, Solid("one.bmp", 3, 2, kRed), kPage256);
-    CItemBmp second(10, 10, Solid("two.bmp", 4, 4, kBlue), kPage256);
+    CItemBmp first(0, 0, Solid("one.bmp", 3, 2, kRed), kPage256, settings, messenger);
+    CItemBmp second(10, 10, Solid("two.bmp", 4, 4, kBlue), kPage256, settings, messenger);
     // Indices the writing session had; the reader ignores them.
     first.m_nBitmap = 2, second.m_nBitmap = 1;
     const CByteArray bytes = StoreList({&first, &second});
@@ -508,7 +510,7 @@ TEST_F(ItemBmpTest, UndoSnapshotsNeverLeaveTheOwnerDangling) {
 }
 
 TEST_F(ItemBmpTest, DrawingTakesAnOwnerlessBitmapAndStretchesIt) {
-    CItemBmp item(1, 1, Quad(), kPage256);
+    CItemBmp item(1, 1, Quad(), kPage256, settings, messenger);
     item.m_nHandle = 5;
     item.MoveHandle(3, 3, 5, 5);
     g_arrLocalBitmaps[0]->m_pItem = nullptr;
@@ -542,9 +544,9 @@ TEST_F(ItemBmpTest, ValidOnlyInsideTheList) {
 }
 
 TEST_F(ItemBmpTest, ReleasingRenumbersEveryItemThatRefersPastIt) {
-    CItemBmp a(0, 0, Solid("a.bmp", 2, 2, kRed), kPage256);
-    CItemBmp b(0, 0, Solid("b.bmp", 2, 2, kGreen), kPage256);
-    CItemBmp c(0, 0, Solid("c.bmp", 2, 2, kBlue), kPage256);
+    CItemBmp a(0, 0, Solid("a.bmp", 2, 2, kRed), kPage256, settings, messenger);
+    CItemBmp b(0, 0, Solid("b.bmp", 2, 2, kGreen), kPage256, settings, messenger);
+    CItemBmp c(0, 0, Solid("c.bmp", 2, 2, kBlue), kPage256, settings, messenger);
     auto bUndo = b.Clone();  // an undo copy of b on its page
     auto cUndo = c.Clone();  // c's copy is now the owner
     CItemBmp stale;
@@ -575,7 +577,7 @@ TEST_F(ItemBmpTest, ReplacingKeepsBoxIndexPathAndFlashPlace) {
     auto item = Example(kPage256);
     g_arrLocalBitmaps.push_back(std::make_unique<CBmpObj>());
     const std::string oldPath = item->Bitmap()->m_strPath;
-    EXPECT_TRUE(item->ReplacePicture(Solid("big.bmp", 100, 100, kGreen)));
+    EXPECT_TRUE(item->ReplacePicture(Solid("big.bmp", 100, 100, kGreen), settings, messenger));
     EXPECT_EQ(g_arrLocalBitmaps.size(), 2u);
     EXPECT_EQ(item->m_nBitmap, 0);
     const CBmpObj& bmp = *item->Bitmap();
@@ -593,13 +595,13 @@ TEST_F(ItemBmpTest, ReplacingKeepsBoxIndexPathAndFlashPlace) {
 TEST_F(ItemBmpTest, AReplacementThatGivesNoPictureKeepsTheOldOne) {
     auto item = Example(kPage256);
     const CBmpObj* old = item->Bitmap();
-    EXPECT_FALSE(item->ReplacePicture((dir / "missing.bmp").string()));
+    EXPECT_FALSE(item->ReplacePicture((dir / "missing.bmp").string(), settings, messenger));
     EXPECT_EQ(item->Bitmap(), old);
     EXPECT_EQ(old->GetColour(0, 0), kRed);
 
     // An item without bitmap gets a new one at the end of the list.
     CItemBmp none;
-    EXPECT_TRUE(none.ReplacePicture(Quad()));
+    EXPECT_TRUE(none.ReplacePicture(Quad(), settings, messenger));
     EXPECT_EQ(none.m_nBitmap, 1);
     EXPECT_EQ(none.Bitmap()->m_pItem, &none);
 }

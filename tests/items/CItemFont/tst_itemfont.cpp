@@ -2,9 +2,7 @@
 // page-file record, clone and drawing.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -13,10 +11,10 @@
 #include "base/Archive.h"
 #include "base/ClassRegistry.h"
 #include "base/GbkCodec.h"
-#include "base/Messenger.h"
 #include "gfx/Surface.h"
 #include "items/CItemFont.h"
 #include "items/DotFont.h"
+#include "support/TestFonts.h"
 
 namespace {
 
@@ -73,16 +71,6 @@ std::vector<Point> Positions(const CItemFont& t) {
     return p;
 }
 
-class Recorder : public Messenger {
-public:
-    void Tell(const std::string& text, const std::string& caption) override {
-        told.push_back(text);
-        captions.push_back(caption);
-    }
-    Answer Ask(const std::string&, const std::string&, Buttons) override { return Answer::No; }
-    std::vector<std::string> told, captions;
-};
-
 // Every 8 x 16 glyph: row r has one dot at column (r * 3) % 8; every 16 x 16 glyph: one
 // dot per row at column (r * 5) % 16.
 std::vector<uint8_t> PatternAscii() {
@@ -105,40 +93,13 @@ std::vector<uint8_t> PatternHanzi() {
     return v;
 }
 
-// Points the process fonts at files written for one test (an empty vector: no file) and
-// installs a recording messenger; both are restored afterwards.
+// The fonts of one test, made from bytes (an empty vector: that font is missing).
 class FontTest : public ::testing::Test {
 protected:
     void UseFonts(const std::vector<uint8_t>& asc, const std::vector<uint8_t>& hz) {
-        const std::string base = ::testing::TempDir() + "itemfont_" + std::to_string(getpid());
-        m_asc = base + "_ASC16";
-        m_hz = base + "_hzk16";
-        Write(m_asc, asc);
-        Write(m_hz, hz);
-        DotFont::Ascii().SetPath(m_asc);
-        DotFont::Hanzi().SetPath(m_hz);
-        DotFont::Ascii().Unload();
-        DotFont::Hanzi().Unload();
+        fonts = MakeFonts(asc, hz);
     }
-    void SetUp() override { Messenger::Install(&recorder); }
-    void TearDown() override {
-        Messenger::Install(nullptr);
-        DotFont::Ascii().SetPath("");
-        DotFont::Hanzi().SetPath("");
-        DotFont::Ascii().Unload();
-        DotFont::Hanzi().Unload();
-        if (!m_asc.empty()) unlink(m_asc.c_str());
-        if (!m_hz.empty()) unlink(m_hz.c_str());
-    }
-    static void Write(const std::string& path, const std::vector<uint8_t>& bytes) {
-        unlink(path.c_str());
-        if (bytes.empty()) return;
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-    }
-    Recorder recorder;
-    std::string m_asc, m_hz;
+    std::shared_ptr<const DotFonts> fonts;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -1077,14 +1038,14 @@ using CItemFontDraw = FontTest;
 TEST_F(CItemFontDraw, MissingFontsAreToldOncePerDraw) {
     UseFonts({}, {});
     CItemFont t = Box(9, 20, 200, 100);
+    t.m_pFonts = fonts;
     Type(t, "AB啊啊C");
-    recorder.told.clear();
     Surface s(220, 120, kBlack);
     t.Draw(s);
-    EXPECT_EQ(recorder.told, (std::vector<std::string>{"字库文件丢失", "找不到字库文件"}));
-    EXPECT_EQ(recorder.captions, (std::vector<std::string>{"提示", "提示"}));
+    EXPECT_EQ(t.MissingFonts(), CItemBase::kAsciiFontMissing | CItemBase::kHanziFontMissing);
     t.Draw(s);
-    EXPECT_EQ(recorder.told.size(), 4u) << "told again on the next draw";
+    EXPECT_EQ(t.MissingFonts(), CItemBase::kAsciiFontMissing | CItemBase::kHanziFontMissing)
+        << "again at the next draw";
     // Layout goes on as if the glyphs were there; nothing red is drawn.
     EXPECT_EQ(Positions(t).back(), (Point{58, 20}));
     for (int y = 0; y < 120; ++y) {
@@ -1096,11 +1057,11 @@ TEST_F(CItemFontDraw, MissingFontsAreToldOncePerDraw) {
 TEST_F(CItemFontDraw, OnlyTheMissingFileIsTold) {
     UseFonts({}, PatternHanzi());
     CItemFont t = Box(9, 20, 200, 100);
+    t.m_pFonts = fonts;
     Type(t, "A啊");
-    recorder.told.clear();
     Surface s(220, 120, kBlack);
     t.Draw(s);
-    EXPECT_EQ(recorder.told, (std::vector<std::string>{"字库文件丢失"}));
+    EXPECT_EQ(t.MissingFonts(), CItemBase::kAsciiFontMissing);
     // 啊 at (18, 20): row 1 has its dot at column 5.
     EXPECT_EQ(s.GetPixel(18 + 5, 21), kRed);
     EXPECT_EQ(s.GetPixel(18 + 4, 21), kBlack);
@@ -1111,12 +1072,12 @@ TEST_F(CItemFontDraw, ShortFontFileDrawsBlankGlyphsSilently) {
     hz.resize(45120 + 10);  // 啊 is cut after five rows; later codes are gone
     UseFonts(PatternAscii(), hz);
     CItemFont t = Box(9, 20, 200, 100);
+    t.m_pFonts = fonts;
     Type(t, "啊行");
     t.OnLButtonDown(5, 5);  // stop editing: no frame over the glyphs
-    recorder.told.clear();
     Surface s(220, 120, kBlack);
     t.Draw(s);
-    EXPECT_TRUE(recorder.told.empty());
+    EXPECT_EQ(t.MissingFonts(), 0);
     EXPECT_EQ(s.GetPixel(10 + 0, 20), kRed);    // row 0 of 啊 is in the file
     EXPECT_EQ(s.GetPixel(10 + 4, 24), kRed);    // row 4 (dot at column 4) is the last one
     EXPECT_EQ(s.GetPixel(10 + 9, 25), kBlack);  // row 5 (dot at column 9) was cut off
@@ -1129,6 +1090,7 @@ TEST_F(CItemFontDraw, ShortFontFileDrawsBlankGlyphsSilently) {
 TEST_F(CItemFontDraw, GlyphsInTheCharactersColourAtTheirPlace) {
     UseFonts(PatternAscii(), PatternHanzi());
     CItemFont t = Box(9, 20, 200, 100, kRed);
+    t.m_pFonts = fonts;
     Type(t, "A");
     t.m_crColor = kGreen;
     t.m_nHMag = 2;
@@ -1162,6 +1124,7 @@ TEST_F(CItemFontDraw, CreatingShowsOnlyTheRubberBand) {
 TEST_F(CItemFontDraw, EditingKeepsHighlightsAndIdleClearsThem) {
     UseFonts(PatternAscii(), PatternHanzi());
     CItemFont t = Box(9, 20, 200, 100);
+    t.m_pFonts = fonts;
     Type(t, "AB");
     t.m_arrChars[1].m_bHighlight = 1;
     Surface s(220, 120, kBlack);
@@ -1181,6 +1144,7 @@ TEST_F(CItemFontDraw, EditingKeepsHighlightsAndIdleClearsThem) {
 TEST_F(CItemFontDraw, SelectedShowsHandlesAndStopsEditing) {
     UseFonts(PatternAscii(), PatternHanzi());
     CItemFont t = Box(20, 20, 100, 80);
+    t.m_pFonts = fonts;
     Type(t, "A");
     t.m_bSelected = 1;
     Surface s(120, 120, kBlack);

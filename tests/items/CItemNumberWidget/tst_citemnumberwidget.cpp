@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "base/Messenger.h"
 #include "gfx/Surface.h"
 #include "items/CItemBase/ItemChecks.h"
 #include "items/CItemNumberWidget.h"
 #include "items/DotFont.h"
+#include "support/TestFonts.h"
 
 using namespace itemchecks;
 
@@ -113,7 +113,6 @@ TEST_P(NumberWidgetBox, FollowsDigitsAndCell) {
     w.m_x1 = r.x1, w.m_y1 = r.y1, w.m_x2 = 1, w.m_y2 = 1;
     w.m_nDigits = r.digits, w.m_nDecimals = r.decimals, w.m_nFontSize = r.fontSize;
     Surface dc(8, 8, kPaper);
-    Messenger::Install(nullptr);
     w.Draw(dc);  // the canvas recomputes the box on every draw
     EXPECT_EQ(w.m_x2, r.x2);
     EXPECT_EQ(w.m_y2, r.y2);
@@ -138,15 +137,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, NumberWidgetBox,
 
 // ---------------------------------------------------------------- drawing
 
-class Recorder : public Messenger {
-public:
-    void Tell(const std::string& text, const std::string& caption) override {
-        told.push_back(text + "|" + caption);
-    }
-    Answer Ask(const std::string&, const std::string&, Buttons) override { return Answer::No; }
-    std::vector<std::string> told;
-};
-
 // A made-up ASC16: "0" inks the left half of rows 0..7 and the right half of rows 8..15;
 // "." inks only the leftmost column. Every other glyph is blank.
 std::vector<uint8_t> TestFont() {
@@ -160,53 +150,21 @@ std::vector<uint8_t> TestFont() {
 
 class NumberWidgetDraw : public testing::Test {
 protected:
-    void SetUp() override {
-        Messenger::Install(&recorder);
-        const char* home = std::getenv("LCDSCREEN_HOME");
-        m_hadHome = home != nullptr;
-        if (home) m_oldHome = home;
-        m_dir = testing::TempDir() + "numberwidget_" + std::to_string(getpid());
-        mkdir(m_dir.c_str(), 0755);
+    void UseTestFont() { fonts = MakeFonts(TestFont(), {}); }
+    void UseNoFont() { fonts = MakeFonts({}, {}); }
+    void Draw(CItemNumberWidget& w, Surface& dc) {
+        w.m_pFonts = fonts;
+        w.Draw(dc);
     }
-    void TearDown() override {
-        Messenger::Install(nullptr);
-        if (m_hadHome) {
-            setenv("LCDSCREEN_HOME", m_oldHome.c_str(), 1);
-        } else {
-            unsetenv("LCDSCREEN_HOME");
-        }
-        DotFont::Ascii().SetPath("");
-        DotFont::Ascii().Unload();
-        unlink((m_dir + "/ASC16").c_str());
-        rmdir(m_dir.c_str());
-    }
-    // The font is found in the settings directory, as the program finds it.
-    void UseTestFont() {
-        std::ofstream out(m_dir + "/ASC16", std::ios::binary | std::ios::trunc);
-        const std::vector<uint8_t> font = TestFont();
-        out.write(reinterpret_cast<const char*>(font.data()),
-                  static_cast<std::streamsize>(font.size()));
-        out.close();
-        setenv("LCDSCREEN_HOME", m_dir.c_str(), 1);
-        DotFont::Ascii().SetPath("");
-        DotFont::Ascii().Unload();
-    }
-    void UseNoFont() {
-        DotFont::Ascii().SetPath(m_dir + "/no-such-ASC16");
-        DotFont::Ascii().Unload();
-    }
-
-    Recorder recorder;
-    std::string m_dir, m_oldHome;
-    bool m_hadHome = false;
+    std::shared_ptr<const DotFonts> fonts;
 };
 
 TEST_F(NumberWidgetDraw, ZerosAndPointInTheirCells) {
     UseTestFont();
     Surface dc(120, 30, kPaper);
     CItemNumberWidget w = Widget(2, 3, 3, 2, 1);  // cells of 16 x 16, glyphs 8 wide
-    w.Draw(dc);
-    EXPECT_TRUE(recorder.told.empty());
+    Draw(w, dc);
+    EXPECT_EQ(w.MissingFonts(), 0);
     for (int k = 0; k < 6; ++k) {
         const int x = 2 + 16 * k + 4;
         SCOPED_TRACE("cell " + std::to_string(k));
@@ -236,7 +194,7 @@ TEST_F(NumberWidgetDraw, ThirtyTwoChoiceScalesIntoA32x32Cell) {
     UseTestFont();
     Surface dc(80, 40, kPaper);
     CItemNumberWidget w = Widget(0, 0, 2, 0, 3);  // glyph box 16 x 32, source 8 x 16
-    w.Draw(dc);
+    Draw(w, dc);
     EXPECT_EQ(w.m_x2, 64);
     EXPECT_EQ(w.m_y2, 32);
     for (int left : {4, 36}) {
@@ -258,7 +216,7 @@ TEST_F(NumberWidgetDraw, BoxPartlyOffTheSurface) {
     Surface dc(20, 20, kPaper);
     // Thousands of cells to the left and right: only the visible ones are drawn.
     CItemNumberWidget w = Widget(-8 * 1000 - 4, 0, 100000, 0, 0);
-    w.Draw(dc);
+    Draw(w, dc);
     // A 4-pixel-wide glyph samples source columns 0, 2, 4 and 6 of the top row (0xF0).
     for (int x = 0; x < 20; x += 8) {
         EXPECT_EQ(dc.GetPixel(x, 0), kFore) << x;
@@ -273,22 +231,21 @@ TEST_F(NumberWidgetDraw, MissingFontToldOncePerDrawNothingDrawn) {
     UseNoFont();
     Surface dc(60, 20, kPaper);
     CItemNumberWidget w = Widget(0, 0, 4, 1, 0);
-    w.Draw(dc);
-    ASSERT_EQ(recorder.told.size(), 1u);
-    EXPECT_EQ(recorder.told[0], "字库文件丢失|提示");
+    Draw(w, dc);
+    EXPECT_EQ(w.MissingFonts(), CItemBase::kAsciiFontMissing);
     EXPECT_EQ(w.m_x2, 48);                // the box is still recomputed...
     EXPECT_EQ(dc.GetPixel(4, 0), kBack);  // ...and filled, without digits
     EXPECT_EQ(dc.GetPixel(47, 15), kBack);
-    w.Draw(dc);
-    EXPECT_EQ(recorder.told.size(), 2u);
+    Draw(w, dc);
+    EXPECT_EQ(w.MissingFonts(), CItemBase::kAsciiFontMissing) << "again at the next draw";
 }
 
 TEST_F(NumberWidgetDraw, NothingToShowNeedsNoFont) {
     UseNoFont();
     Surface dc(20, 20, kPaper);
     CItemNumberWidget w = Widget(0, 0, 0, 0, 0);
-    w.Draw(dc);
-    EXPECT_TRUE(recorder.told.empty());
+    Draw(w, dc);
+    EXPECT_EQ(w.MissingFonts(), 0);
 }
 
 TEST(NumberWidget, HandlesWithoutOutline) {
@@ -511,7 +468,6 @@ TEST(NumberWidget, LoadsEveryFieldAndIdles) {
     // The stored box goes out until the next draw recomputes it: 9 cells of 16 x 32.
     EXPECT_EQ(EncodedHex(*w), "1B 46 00 F9 FF 08 00 90 5F 9C FF");
     Surface dc(4, 4);
-    Messenger::Install(nullptr);
     w->Draw(dc);
     EXPECT_EQ(w->m_x2, -7 + 9 * 16);
     EXPECT_EQ(w->m_y2, 8 + 32);

@@ -11,6 +11,7 @@
 #include "gfx/Surface.h"
 #include "items/CTextChar.h"
 #include "items/DotFont.h"
+#include "support/TestFonts.h"
 
 namespace {
 
@@ -18,38 +19,12 @@ constexpr COLORREF kBlack = Rgb(0, 0, 0);
 constexpr COLORREF kRed = Rgb(255, 0, 0);
 constexpr COLORREF kWhite = Rgb(255, 255, 255);
 
-// Points the process fonts at files written for one test and restores the lookup after.
+// The fonts of one test, made from bytes (empty: the font is missing).
 class FontFiles {
 public:
-    FontFiles(const std::vector<uint8_t>& asc, const std::vector<uint8_t>& hz) {
-        const std::string base = ::testing::TempDir() + "textchar_" + std::to_string(getpid());
-        m_asc = base + "_ASC16";
-        m_hz = base + "_hzk16";
-        Write(m_asc, asc);
-        Write(m_hz, hz);
-        DotFont::Ascii().SetPath(m_asc);
-        DotFont::Hanzi().SetPath(m_hz);
-        DotFont::Ascii().Unload();
-        DotFont::Hanzi().Unload();
-    }
-    ~FontFiles() {
-        DotFont::Ascii().SetPath("");
-        DotFont::Hanzi().SetPath("");
-        DotFont::Ascii().Unload();
-        DotFont::Hanzi().Unload();
-        unlink(m_asc.c_str());
-        unlink(m_hz.c_str());
-    }
-    static void Write(const std::string& path, const std::vector<uint8_t>& bytes) {
-        unlink(path.c_str());
-        if (bytes.empty()) return;  // empty means: no file at all
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-    }
-
-private:
-    std::string m_asc, m_hz;
+    FontFiles(const std::vector<uint8_t>& asc, const std::vector<uint8_t>& hz)
+        : fonts(MakeFonts(asc, hz)) {}
+    std::shared_ptr<const DotFonts> fonts;
 };
 
 // Byte k of a file: shows in a glyph where it was read from.
@@ -144,17 +119,15 @@ TEST(CTextChar, LoadsTheGlyphFromItsOffsetAndCachesIt) {
         FontFiles files(asc, hz);
         CTextChar a = Ascii('A');
         CTextChar ah = Hanzi(0xB0, 0xA1);
-        ASSERT_EQ(a.LoadGlyph(), CTextChar::GlyphState::Loaded);
-        ASSERT_EQ(ah.LoadGlyph(), CTextChar::GlyphState::Loaded);
+        ASSERT_EQ(a.LoadGlyph(*files.fonts), CTextChar::GlyphState::Loaded);
+        ASSERT_EQ(ah.LoadGlyph(*files.fonts), CTextChar::GlyphState::Loaded);
         EXPECT_TRUE(a.m_bGlyphLoaded);
         EXPECT_EQ(ToHex(CByteArray(a.m_glyphAsc, a.m_glyphAsc + 16)),
                   ToHex(CByteArray(&asc[1040], &asc[1056])));
         EXPECT_EQ(ToHex(CByteArray(ah.m_glyphHz, ah.m_glyphHz + 32)),
                   ToHex(CByteArray(&hz[45120], &hz[45152])));
         // Cached: the font going away later does not matter to this character.
-        DotFont::Ascii().SetPath(::testing::TempDir() + "no-such-font");
-        DotFont::Ascii().Unload();
-        EXPECT_EQ(a.LoadGlyph(), CTextChar::GlyphState::Loaded);
+        EXPECT_EQ(a.LoadGlyph(*MakeFonts({}, {})), CTextChar::GlyphState::Loaded);
         EXPECT_EQ(a.m_glyphAsc[0], asc[1040]);
     }
 }
@@ -163,8 +136,8 @@ TEST(CTextChar, MissingFontLeavesTheCacheEmpty) {
     FontFiles files({}, {});
     CTextChar a = Ascii('A');
     CTextChar ah = Hanzi(0xB0, 0xA1);
-    EXPECT_EQ(a.LoadGlyph(), CTextChar::GlyphState::FontMissing);
-    EXPECT_EQ(ah.LoadGlyph(), CTextChar::GlyphState::FontMissing);
+    EXPECT_EQ(a.LoadGlyph(*files.fonts), CTextChar::GlyphState::FontMissing);
+    EXPECT_EQ(ah.LoadGlyph(*files.fonts), CTextChar::GlyphState::FontMissing);
     EXPECT_FALSE(a.m_bGlyphLoaded);
     EXPECT_FALSE(ah.m_bGlyphLoaded);
 }
@@ -182,13 +155,13 @@ TEST(CTextChar, CodesOutsideTheFileOrGridAreBlank) {
                  {Hanzi(0xB0, 0x0D), 0}};
     for (auto& k : cases) {
         std::fill(std::begin(k.c.m_glyphHz), std::end(k.c.m_glyphHz), 0xCC);
-        ASSERT_EQ(k.c.LoadGlyph(), CTextChar::GlyphState::Loaded);
+        ASSERT_EQ(k.c.LoadGlyph(*files.fonts), CTextChar::GlyphState::Loaded);
         for (size_t i = 0; i < 32; ++i) {
             EXPECT_EQ(k.c.m_glyphHz[i], i < k.inside ? hz[45120 + i] : 0) << i;
         }
     }
     CTextChar a = Ascii('A');  // ASC16 of 100 bytes: glyph 65 lies past the end
-    ASSERT_EQ(a.LoadGlyph(), CTextChar::GlyphState::Loaded);
+    ASSERT_EQ(a.LoadGlyph(*files.fonts), CTextChar::GlyphState::Loaded);
     EXPECT_EQ(ToHex(CByteArray(a.m_glyphAsc, a.m_glyphAsc + 16)), ToHex(CByteArray(16, 0)));
 }
 
@@ -211,7 +184,7 @@ TEST_P(GlyphScaling, EveryDotBecomesABlock) {
     CTextChar c = r.isDouble ? Hanzi(0xB0, 0xA1, r.hmag, r.vmag) : Ascii('A', r.hmag, r.vmag);
     c.m_x = 5;
     c.m_y = 7;
-    ASSERT_EQ(c.LoadGlyph(), CTextChar::GlyphState::Loaded);
+    ASSERT_EQ(c.LoadGlyph(*files.fonts), CTextChar::GlyphState::Loaded);
     Surface s(120, 120, kBlack);
     c.DrawGlyph(s, 16, 16);
     const int srcW = r.isDouble ? 16 : 8;
@@ -240,7 +213,7 @@ TEST(CTextChar, ShrunkCellSkipsSourceRowsAndColumns) {
     // source row 2r.
     FontFiles files(PatternAscii(), PatternHanzi());
     CTextChar c = Hanzi(0xB0, 0xA1);
-    ASSERT_EQ(c.LoadGlyph(), CTextChar::GlyphState::Loaded);
+    ASSERT_EQ(c.LoadGlyph(*files.fonts), CTextChar::GlyphState::Loaded);
     Surface s(20, 20, kBlack);
     c.DrawGlyph(s, 8, 8);
     for (int y = 0; y < 20; ++y) {
@@ -256,7 +229,7 @@ TEST(CTextChar, HighlightInvertsTheWholeBox) {
     CTextChar c = Ascii('A', 2, 1);
     c.m_x = 3, c.m_y = 2;
     c.m_bHighlight = 1;
-    ASSERT_EQ(c.LoadGlyph(), CTextChar::GlyphState::Loaded);
+    ASSERT_EQ(c.LoadGlyph(*files.fonts), CTextChar::GlyphState::Loaded);
     Surface s(40, 40, kBlack);
     c.DrawGlyph(s, 16, 16);
     const COLORREF inverted = Rgb(0, 255, 255);  // red XOR white
@@ -277,7 +250,7 @@ TEST(CTextChar, DrawsOnlyTheVisiblePartOfAnyBox) {
     // Half off the top-left corner.
     CTextChar c = Hanzi(0xB0, 0xA1, 2, 2);
     c.m_x = -9, c.m_y = -11;
-    ASSERT_EQ(c.LoadGlyph(), CTextChar::GlyphState::Loaded);
+    ASSERT_EQ(c.LoadGlyph(*files.fonts), CTextChar::GlyphState::Loaded);
     Surface s(30, 30, kBlack);
     c.DrawGlyph(s, 16, 16);
     for (int y = 0; y < 30; ++y) {
@@ -289,7 +262,7 @@ TEST(CTextChar, DrawsOnlyTheVisiblePartOfAnyBox) {
     }
     // A magnification of a million is drawn in no time: only the surface is visited.
     CTextChar huge = Ascii('A', 1000000, 1000000);
-    ASSERT_EQ(huge.LoadGlyph(), CTextChar::GlyphState::Loaded);
+    ASSERT_EQ(huge.LoadGlyph(*files.fonts), CTextChar::GlyphState::Loaded);
     Surface t(16, 16, kBlack);
     huge.DrawGlyph(t, 16, 16);
     // Source row 0 (dot at column 0) covers the whole surface's left edge.
@@ -301,13 +274,13 @@ TEST(CTextChar, EmptyBoxesDrawNothing) {
     FontFiles files(PatternAscii(), PatternHanzi());
     Surface s(20, 20, kBlack);
     CTextChar a = Ascii('A');
-    ASSERT_EQ(a.LoadGlyph(), CTextChar::GlyphState::Loaded);
+    ASSERT_EQ(a.LoadGlyph(*files.fonts), CTextChar::GlyphState::Loaded);
     a.DrawGlyph(s, 1, 16);  // half of a one-pixel cell is no column at all
     CTextChar z = Ascii('A', 0, 1);
-    z.LoadGlyph();
+    z.LoadGlyph(*files.fonts);
     z.DrawGlyph(s, 16, 16);
     CTextChar neg = Hanzi(0xB0, 0xA1, -2, 1);
-    neg.LoadGlyph();
+    neg.LoadGlyph(*files.fonts);
     neg.DrawGlyph(s, 16, 16);
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 20; ++x)

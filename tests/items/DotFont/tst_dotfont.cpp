@@ -85,9 +85,8 @@ class CopyGlyphBounds : public ::testing::TestWithParam<CopyRow> {};
 
 TEST_P(CopyGlyphBounds, ZerosOutsideTheFile) {
     const CopyRow& r = GetParam();
-    DotFont font("hzk16", DotFont::kHanziGlyphBytes);
     const std::vector<uint8_t> bytes = Ramp(r.fileSize);
-    font.LoadBytes(bytes);
+    const DotFont font(bytes, DotFont::kHanziGlyphBytes);
     uint8_t out[32];
     std::memset(out, 0xCC, sizeof out);
     EXPECT_EQ(font.CopyGlyph(r.offset, out), r.inside > 0);
@@ -108,8 +107,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CopyGlyphBounds,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DotFont, AsciiGlyphIsSixteenBytes) {
-    DotFont font("ASC16", DotFont::kAsciiGlyphBytes);
-    font.LoadBytes(Ramp(4096));
+    const DotFont font(Ramp(4096), DotFont::kAsciiGlyphBytes);
     uint8_t out[32];
     std::memset(out, 0xCC, sizeof out);
     ASSERT_TRUE(font.CopyGlyph(DotFont::AsciiOffset('A'), out));
@@ -118,65 +116,43 @@ TEST(DotFont, AsciiGlyphIsSixteenBytes) {
     EXPECT_EQ(out[16], 0xCC) << "wrote past a 16-byte glyph";
 }
 
-TEST(DotFont, LoadFileReadsTheWholeFile) {
+TEST(DotFont, ReadFileReadsTheWholeFile) {
     const std::string path = TempPath("asc");
     WriteFile(path, Ramp(4096));
-    DotFont font("ASC16", 16);
-    ASSERT_TRUE(font.LoadFile(path));
-    EXPECT_TRUE(font.IsLoaded());
-    EXPECT_EQ(font.Size(), 4096u);
+    const auto font = DotFont::ReadFile(path, 16);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->Size(), 4096u);
     unlink(path.c_str());
 }
 
-TEST(DotFont, MissingFileOrDirectoryDoesNotLoad) {
-    DotFont font("ASC16", 16);
-    EXPECT_FALSE(font.LoadFile(TempPath("missing")));
-    EXPECT_FALSE(font.IsLoaded());
+TEST(DotFont, MissingFileOrDirectoryIsNoFont) {
+    EXPECT_EQ(DotFont::ReadFile(TempPath("missing"), 16), nullptr);
     const std::string dir = TempPath("dir");
     mkdir(dir.c_str(), 0755);
-    EXPECT_FALSE(font.LoadFile(dir));
-    EXPECT_FALSE(font.IsLoaded());
+    EXPECT_EQ(DotFont::ReadFile(dir, 16), nullptr);
     rmdir(dir.c_str());
-}
-
-TEST(DotFont, EnsureLoadedTriesAgainUntilTheFileAppears) {
-    const std::string path = TempPath("late");
-    unlink(path.c_str());
-    DotFont font("hzk16", 32);
-    font.SetPath(path);
-    EXPECT_FALSE(font.EnsureLoaded());
-    EXPECT_FALSE(font.EnsureLoaded());
+    // A pair with one file missing lacks that font only.
+    const std::string path = TempPath("hz");
     WriteFile(path, Ramp(64));
-    EXPECT_TRUE(font.EnsureLoaded());
-    EXPECT_EQ(font.Size(), 64u);
-    // Loaded once: a later change of the file is not seen until Unload.
-    WriteFile(path, Ramp(96));
-    EXPECT_TRUE(font.EnsureLoaded());
-    EXPECT_EQ(font.Size(), 64u);
-    font.Unload();
-    EXPECT_TRUE(font.EnsureLoaded());
-    EXPECT_EQ(font.Size(), 96u);
+    const auto fonts = DotFonts::Load(TempPath("missing"), path);
+    EXPECT_EQ(fonts->Ascii(), nullptr);
+    ASSERT_NE(fonts->Hanzi(), nullptr);
+    EXPECT_EQ(fonts->Hanzi()->Size(), 64u);
+    EXPECT_FALSE(fonts->Complete());
     unlink(path.c_str());
 }
 
-TEST(DotFont, ProcessFontsAreFoundInTheBuildTree) {
+TEST(DotFont, ProgramFontsAreFoundInTheBuildTreeAndShared) {
     // The build generates both fonts; an uninstalled program must find them.
-    DotFont& asc = DotFont::Ascii();
-    DotFont& hz = DotFont::Hanzi();
-    asc.SetPath("");
-    hz.SetPath("");
-    asc.Unload();
-    hz.Unload();
-    ASSERT_TRUE(asc.EnsureLoaded());
-    ASSERT_TRUE(hz.EnsureLoaded());
-    EXPECT_EQ(asc.Size(), 4096u);
-    EXPECT_EQ(hz.Size(), 282752u);
+    const auto fonts = DotFonts::Shared();
+    ASSERT_TRUE(fonts->Complete());
+    EXPECT_EQ(DotFonts::Shared(), fonts) << "read once";
+    EXPECT_EQ(fonts->Ascii()->Size(), 4096u);
+    EXPECT_EQ(fonts->Hanzi()->Size(), 282752u);
     // Unifont's A: rows 4..13 carry ink, rows 0..3 and 14..15 are blank.
     uint8_t a[16];
-    ASSERT_TRUE(asc.CopyGlyph(DotFont::AsciiOffset('A'), a));
+    ASSERT_TRUE(fonts->Ascii()->CopyGlyph(DotFont::AsciiOffset('A'), a));
     EXPECT_EQ(ToHex(CByteArray(a, a + 16)), "00 00 00 00 18 24 24 42 42 7E 42 42 42 42 00 00");
-    asc.Unload();
-    hz.Unload();
 }
 
 }  // namespace

@@ -71,8 +71,8 @@ public:
     std::string Zkp() const { return "'" + project.ProjectFile() + "'"; }
     std::string Out(const std::string& name) const { return "'" + project.File(name) + "'"; }
 
-    ScriptedMessenger messages;
     Project project;
+    ScriptedMessenger& messages = project.messages;
     CLedDoc* a = nullptr;
     CLedDoc* b = nullptr;
 };
@@ -145,7 +145,7 @@ TEST_F(ProjectTool, ExportMatchesTheExportButtonWithBitmapsAndCrc) {
 
     FlashLayout layout(project.ws);
     FlashImage image(layout);
-    g_nBoardType = 1;
+    project.ws.Settings().boardType = 1;
     image.Open();
     image.m_bCrc = true;
     ASSERT_TRUE(image.Export([&](std::string& name) {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/ByteArray.h"
-#include "images/BitmapGlobals.h"
+#include "base/Messenger.h"
 #include "images/BmpOwner.h"
 #include "images/CBmpObj.h"
 #include "link/CommandBuilder.h"
@@ -42,7 +42,6 @@ const char kBmp[] =
 class BitmapRecordTest : public testing::Test {
 protected:
     void SetUp() override {
-        BitmapGlobals::Reset();
         char tmpl[] = "/tmp/bitmap-record-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
@@ -54,13 +53,10 @@ protected:
                    static_cast<std::streamsize>(bytes.size()));
         std::FILE* f = std::fopen(p.c_str(), "rb");
         ASSERT_NE(f, nullptr);
-        ASSERT_TRUE(bmp.ReadBmpFile(f));
+        ASSERT_TRUE(bmp.ReadBmpFile(f, Messenger::Stderr()));
         std::fclose(f);
     }
-    void TearDown() override {
-        BitmapGlobals::Reset();
-        fs::remove_all(dir);
-    }
+    void TearDown() override { fs::remove_all(dir); }
     fs::path dir;
     CBmpObj bmp;
 };
@@ -77,9 +73,9 @@ TEST_F(BitmapRecordTest, LocalBitmapAtItsPlaceAndOwnersSize) {
     bmp.m_pItem = &owner;
     bmp.m_nBlock = 3;
     bmp.m_nStartPage = 0x21;
-    BitmapGlobals::SetBoardType(3);  // 256-byte flash pages
     CByteArray bytes{0xEE};
-    ASSERT_TRUE(CB::BitmapRecord(bytes, CB::ModeShort, bmp, g_nFlashPageSize));
+    // Board 3: 256-byte flash pages.
+    ASSERT_TRUE(CB::BitmapRecord(bytes, DownloadSettings::ForBoard(3, CB::ModeShort), bmp));
     EXPECT_EQ(ToHex(bytes), "EE 1B 28 03 21 01 E0 1C 03 FF" + Pad(252));
 }
 
@@ -88,49 +84,50 @@ TEST_F(BitmapRecordTest, LocalBitmapStretchedInChecksumMode) {
     Owner owner({0, 0, 4, 2}, PageFormat{256, 320, 240});
     bmp.m_pItem = &owner;
     CByteArray bytes;
-    ASSERT_TRUE(CB::BitmapRecord(bytes, CB::ModeChecksum, bmp, g_nFlashPageSize));
+    ASSERT_TRUE(CB::BitmapRecord(bytes, DownloadSettings::ForBoard(0, CB::ModeChecksum), bmp));
     // 1B+28+03+00+00+01 = 47
     EXPECT_EQ(ToHex(bytes), "1B 28 03 00 00 01 00 47 E0 E0 1C 1C 03 03 FF FF" + Pad(504));
 }
 
 TEST_F(BitmapRecordTest, BitmapWithoutOwnerOrPictureHasNoRecord) {
     CByteArray bytes{0x01};
-    EXPECT_FALSE(CB::BitmapRecord(bytes, CB::ModeShort, bmp, 512));
+    const DownloadSettings longMode = DownloadSettings::ForBoard(0, CB::ModeLong);
+    EXPECT_FALSE(CB::BitmapRecord(bytes, DownloadSettings{}, bmp));
     CBmpObj empty;
     Owner owner({0, 0, 2, 2}, PageFormat{});
     empty.m_pItem = &owner;
-    EXPECT_FALSE(CB::BitmapRecord(bytes, CB::ModeLong, empty, 512));
-    EXPECT_FALSE(CB::PageImageRecord(bytes, CB::ModeLong, empty, PageFormat{}, 1, 512));
+    EXPECT_FALSE(CB::BitmapRecord(bytes, longMode, empty));
+    EXPECT_FALSE(CB::PageImageRecord(bytes, longMode, empty, PageFormat{}, 1));
     EXPECT_EQ(ToHex(bytes), "01");
 }
 
 TEST_F(BitmapRecordTest, BackgroundBitmapInLongMode) {
     CByteArray bytes;
-    ASSERT_TRUE(CB::PageImageRecord(bytes, CB::ModeLong, bmp, PageFormat{256, 2, 2}, 7, 256));
+    const DownloadSettings s{CB::ModeLong, 0, 256, false};
+    ASSERT_TRUE(CB::PageImageRecord(bytes, s, bmp, PageFormat{256, 2, 2}, 7));
     EXPECT_EQ(ToHex(bytes), "1B 20 0A A0 0A 07 00 E0 1C 03 FF" + Pad(252));
 }
 
-// The page-image record the local bitmap writes itself from the process settings must be
-// the one this layer frames from its arguments.
+// The page-image record the local bitmap writes itself must be the one this layer frames
+// from its arguments.
 class PageImageAgreement : public BitmapRecordTest,
                            public testing::WithParamInterface<std::tuple<int, int>> {};
 
 TEST_P(PageImageAgreement, SameBytesAsTheBitmapsOwnRecord) {
     const auto [mode, board] = GetParam();
-    BitmapGlobals::SetBoardType(board);
-    g_nInstructionMode = mode;
+    const DownloadSettings s = DownloadSettings::ForBoard(board, mode);
     const PageFormat page{8, 320, 234};
     for (const uint8_t id : {0, 5, 0xC4, 0xFF}) {
         CByteArray own, framed;
-        ASSERT_GE(bmp.AppendPageImage(own, page, id), 0);
-        ASSERT_TRUE(CB::PageImageRecord(framed, mode, bmp, page, id, g_nFlashPageSize));
+        ASSERT_GE(bmp.AppendPageImage(own, page, id, s), 0);
+        ASSERT_TRUE(CB::PageImageRecord(framed, s, bmp, page, id));
         EXPECT_EQ(framed, own) << "id " << int(id);
         // And the CRC scan steps over exactly this record.
         CByteArray table;
         bool truncated = true;
         EXPECT_EQ(
-            CB::CrcTable(table, mode, framed, g_nFlashPageSize,
-                         CB::FullScreenBytes(page.width, page.height, page.colours, g_b16BitPixels),
+            CB::CrcTable(table, mode, framed, s.flashPageSize,
+                         CB::FullScreenBytes(page.width, page.height, page.colours, s.pixels16),
                          &truncated),
             1);
         EXPECT_FALSE(truncated);

@@ -23,7 +23,7 @@ public:
     FixedItem(const std::string& hex, int announced) : m_announced(announced) {
         EXPECT_TRUE(FromHex(hex, m_bytes));
     }
-    int Encode(int flashMode, CByteArray& bytes) override {
+    int Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) override {
         m_lastMode = flashMode;
         bytes.insert(bytes.end(), m_bytes.begin(), m_bytes.end());
         return static_cast<int>(m_bytes.size());
@@ -47,8 +47,6 @@ public:
 
 class PageRecordTest : public testing::Test {
 protected:
-    void SetUp() override { Messenger::Install(&recorder); }
-    void TearDown() override { Messenger::Install(nullptr); }
     Recorder recorder;
 };
 
@@ -89,7 +87,7 @@ TEST_P(PageRecordRows, BytesAsBuiltFromTheRecordLayout) {
     for (const auto& [hex, announced] : row.items)
         items.push_back(std::make_unique<FixedItem>(hex, announced));
     CByteArray bytes{0xEE};
-    EXPECT_TRUE(CB::PageRecord(bytes, row.mode, page, items));
+    EXPECT_TRUE(CB::PageRecord(bytes, row.mode, page, items, recorder));
     EXPECT_EQ(ToHex(bytes), "EE " + row.expected);
     for (const auto& item : items)
         EXPECT_EQ(static_cast<FixedItem*>(item.get())->m_lastMode, 1) << "flash form";
@@ -158,7 +156,7 @@ TEST_F(PageRecordTest, WholePagesGetNoPaddingAndOneMoreByteStartsAPage) {
         page.nextPage = 0x11;
         page.pageCount = itemBytes == 122 ? 1 : 2;
         CByteArray bytes;
-        ASSERT_TRUE(CB::PageRecord(bytes, CB::ModeShort, page, items));
+        ASSERT_TRUE(CB::PageRecord(bytes, CB::ModeShort, page, items, recorder));
         // Everything after the 4-byte head is whole 128-byte pages.
         EXPECT_EQ(bytes.size() - 4, itemBytes == 122 ? 128u : 256u);
         EXPECT_EQ(bytes[3], page.pageCount);
@@ -178,7 +176,7 @@ TEST_F(PageRecordTest, LengthMismatchIsReportedAndTheRecordStaysAsBuilt) {
     page.backCode = 0x01;
     page.delay = 1;
     CByteArray bytes;
-    EXPECT_FALSE(CB::PageRecord(bytes, CB::ModeShort, page, items));
+    EXPECT_FALSE(CB::PageRecord(bytes, CB::ModeShort, page, items, recorder));
     ASSERT_EQ(recorder.told.size(), 1u);
     // E = 6 + 3 + 10 announced, M = 20 built.
     EXPECT_EQ(recorder.told[0], "p1.pg的前一页面有错误 (19,20)");
@@ -193,7 +191,7 @@ TEST_F(PageRecordTest, KindWithoutBackgroundCommandIsAMismatch) {
     page.name = "odd.pg";
     page.kind = 7;
     CByteArray bytes;
-    EXPECT_FALSE(CB::PageRecord(bytes, CB::ModeShort, page, {}));
+    EXPECT_FALSE(CB::PageRecord(bytes, CB::ModeShort, page, {}, recorder));
     ASSERT_EQ(recorder.told.size(), 1u);
     EXPECT_EQ(recorder.told[0], "odd.pg的前一页面有错误 (9,6)");
 }
@@ -234,6 +232,7 @@ TEST_F(PageRecordTest, PageDocumentRecordUsesItsFieldsAndPageCount) {
 
 TEST_F(PageRecordTest, PageDocumentNamesItselfInTheMismatchMessage) {
     CLedDoc doc;
+    doc.SetMessenger(recorder);
     doc.m_strTitle = "bad.pg";
     doc.m_nKind = CLedDoc::PageKindAux;
     doc.CurrentItems().push_back(std::make_unique<FixedItem>("1B 00", 5));

@@ -31,12 +31,8 @@ protected:
         char tmpl[] = "/tmp/firmware-test-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
-        Messenger::Install(&recorder);
     }
-    void TearDown() override {
-        Messenger::Install(nullptr);
-        fs::remove_all(dir);
-    }
+    void TearDown() override { fs::remove_all(dir); }
     std::string Write(const std::string& name, const std::string& content) {
         const fs::path p = dir / name;
         fs::create_directories(p.parent_path());
@@ -69,27 +65,27 @@ const char kHex[] =
 TEST_F(FirmwareTest, BinaryOfOneUnitHasNoPadding) {
     const std::string image(4096, 'x');
     CByteArray bytes;
-    ASSERT_TRUE(FirmwareBuilder::Build(Write("cpu.bin", image), bytes));
+    ASSERT_TRUE(FirmwareBuilder::Build(Write("cpu.bin", image), bytes, recorder));
     ExpectFirmware(bytes, "1B 3D 00 00 10 00", image, 4096);
     EXPECT_TRUE(recorder.told.empty());
 }
 
 TEST_F(FirmwareTest, BinaryOfOneBytePadsToAUnit) {
     CByteArray bytes;
-    ASSERT_TRUE(FirmwareBuilder::Build(Write("cpu.bin", "\x42"), bytes));
+    ASSERT_TRUE(FirmwareBuilder::Build(Write("cpu.bin", "\x42"), bytes, recorder));
     ExpectFirmware(bytes, "1B 3D 00 00 10 00", "\x42", 4096);
 }
 
 TEST_F(FirmwareTest, HexFileIsConvertedFirst) {
     CByteArray bytes;
-    ASSERT_TRUE(FirmwareBuilder::Build(Write("cpu.hex", kHex), bytes));
+    ASSERT_TRUE(FirmwareBuilder::Build(Write("cpu.hex", kHex), bytes, recorder));
     const std::string image = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
     ExpectFirmware(bytes, "1B 3D 00 00 10 00", image, 4096);
 }
 
 TEST_F(FirmwareTest, HexAnywhereInThePathCounts) {
     CByteArray bytes;
-    ASSERT_TRUE(FirmwareBuilder::Build(Write("build.hex.d/cpu", kHex), bytes));
+    ASSERT_TRUE(FirmwareBuilder::Build(Write("build.hex.d/cpu", kHex), bytes, recorder));
     EXPECT_EQ(bytes.size(), 6u + 4096u + 2u);
     EXPECT_EQ(bytes[6], 0x00);
     EXPECT_EQ(bytes[21], 0x0F);
@@ -97,7 +93,7 @@ TEST_F(FirmwareTest, HexAnywhereInThePathCounts) {
 
 TEST_F(FirmwareTest, UpperCaseHexIsSentAsItIs) {
     CByteArray bytes;
-    ASSERT_TRUE(FirmwareBuilder::Build(Write("CPU.HEX", kHex), bytes));
+    ASSERT_TRUE(FirmwareBuilder::Build(Write("CPU.HEX", kHex), bytes, recorder));
     ExpectFirmware(bytes, "1B 3D 00 00 10 00", kHex, 4096);
 }
 
@@ -132,7 +128,7 @@ TEST_P(FirmwareRefused, TellsWhyAndLeavesTheBufferAlone) {
     const std::string path =
         row.file ? Write(row.file, row.content) : (dir / "missing.bin").string();
     CByteArray bytes{0x01, 0x02};
-    EXPECT_FALSE(FirmwareBuilder::Build(path, bytes));
+    EXPECT_FALSE(FirmwareBuilder::Build(path, bytes, recorder));
     EXPECT_EQ(ToHex(bytes), "01 02");
     ASSERT_EQ(recorder.told.size(), 1u);
     EXPECT_EQ(recorder.told[0], row.message);
@@ -153,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, FirmwareRefused, testing::ValuesIn(kFailRows),
 TEST_F(FirmwareTest, DirectoryCannotBeOpened) {
     fs::create_directories(dir / "fw.bin");
     CByteArray bytes;
-    EXPECT_FALSE(FirmwareBuilder::Build((dir / "fw.bin").string(), bytes));
+    EXPECT_FALSE(FirmwareBuilder::Build((dir / "fw.bin").string(), bytes, recorder));
     ASSERT_EQ(recorder.told.size(), 1u);
     EXPECT_EQ(recorder.told[0], "提示: 打开文件失败");
 }

@@ -32,12 +32,8 @@ protected:
         char tmpl[] = "/tmp/font-test-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
-        Messenger::Install(&recorder);
     }
-    void TearDown() override {
-        Messenger::Install(nullptr);
-        fs::remove_all(dir);
-    }
+    void TearDown() override { fs::remove_all(dir); }
     std::string WriteFont(size_t size) {
         content.resize(size);
         for (size_t i = 0; i < size; ++i)
@@ -61,7 +57,8 @@ protected:
 
 TEST_F(FontTest, CustomFontTenThousandBytesShort) {
     CByteArray bytes;
-    ASSERT_TRUE(FontBuilder::BuildCustom(WriteFont(10000), 3, CommandBuilder::ModeShort, bytes));
+    ASSERT_TRUE(
+        FontBuilder::BuildCustom(WriteFont(10000), 3, CommandBuilder::ModeShort, bytes, recorder));
     ASSERT_EQ(bytes.size(), 5u + 10000u + 6384u);
     EXPECT_EQ(Head(bytes, 5), "1B 20 08 02 03");
     EXPECT_TRUE(FileFollows(bytes, 5));
@@ -72,7 +69,8 @@ TEST_F(FontTest, CustomFontTenThousandBytesShort) {
 
 TEST_F(FontTest, CustomFontTenThousandBytesChecksum) {
     CByteArray bytes;
-    ASSERT_TRUE(FontBuilder::BuildCustom(WriteFont(10000), 3, CommandBuilder::ModeChecksum, bytes));
+    ASSERT_TRUE(FontBuilder::BuildCustom(WriteFont(10000), 3, CommandBuilder::ModeChecksum, bytes,
+                                         recorder));
     ASSERT_EQ(bytes.size(), 8u + 10000u + 6384u);
     EXPECT_EQ(Head(bytes, 8), "1B 20 01 08 00 44 02 03");
     EXPECT_TRUE(FileFollows(bytes, 8));
@@ -80,7 +78,8 @@ TEST_F(FontTest, CustomFontTenThousandBytesChecksum) {
 
 TEST_F(FontTest, StandardFontLong) {
     CByteArray bytes{0x77};
-    ASSERT_TRUE(FontBuilder::BuildStandard(WriteFont(300), CommandBuilder::ModeLong, bytes));
+    ASSERT_TRUE(
+        FontBuilder::BuildStandard(WriteFont(300), CommandBuilder::ModeLong, bytes, recorder));
     ASSERT_EQ(bytes.size(), 1u + 7u + 300u);
     EXPECT_EQ(Head(bytes, 8), "77 1B 20 0A A0 0A 0A 20");
     EXPECT_TRUE(FileFollows(bytes, 8));
@@ -88,16 +87,16 @@ TEST_F(FontTest, StandardFontLong) {
 
 TEST_F(FontTest, LargestCustomFontThatTheCountByteDescribes) {
     CByteArray bytes;
-    ASSERT_TRUE(
-        FontBuilder::BuildCustom(WriteFont(255 * 8192), 9, CommandBuilder::ModeShort, bytes));
+    ASSERT_TRUE(FontBuilder::BuildCustom(WriteFont(255 * 8192), 9, CommandBuilder::ModeShort, bytes,
+                                         recorder));
     EXPECT_EQ(Head(bytes, 5), "1B 20 08 FF 09");
     EXPECT_EQ(bytes.size(), 5u + 255u * 8192u);
 }
 
 TEST_F(FontTest, CustomFontPastTheCountByteIsRefused) {
     CByteArray bytes{0x01};
-    EXPECT_FALSE(
-        FontBuilder::BuildCustom(WriteFont(255 * 8192 + 1), 0, CommandBuilder::ModeShort, bytes));
+    EXPECT_FALSE(FontBuilder::BuildCustom(WriteFont(255 * 8192 + 1), 0, CommandBuilder::ModeShort,
+                                          bytes, recorder));
     EXPECT_EQ(ToHex(bytes), "01");
     ASSERT_EQ(recorder.told.size(), 1u);
     EXPECT_NE(recorder.told[0].find("2088961"), std::string::npos) << recorder.told[0];
@@ -109,7 +108,8 @@ TEST_F(FontTest, KindOutsideZeroToNineIsRefused) {
     for (const int kind : {-1, 10}) {
         recorder.told.clear();
         CByteArray bytes;
-        EXPECT_FALSE(FontBuilder::BuildCustom(path, kind, CommandBuilder::ModeShort, bytes));
+        EXPECT_FALSE(
+            FontBuilder::BuildCustom(path, kind, CommandBuilder::ModeShort, bytes, recorder));
         EXPECT_TRUE(bytes.empty());
         ASSERT_EQ(recorder.told.size(), 1u);
         EXPECT_EQ(recorder.told[0], "错误: 请填写0-9之间的数字");
@@ -119,8 +119,9 @@ TEST_F(FontTest, KindOutsideZeroToNineIsRefused) {
 TEST_F(FontTest, MissingFileIsReportedForBothKinds) {
     const std::string missing = (dir / "none.bin").string();
     CByteArray bytes{0x05};
-    EXPECT_FALSE(FontBuilder::BuildStandard(missing, CommandBuilder::ModeShort, bytes));
-    EXPECT_FALSE(FontBuilder::BuildCustom(missing, 2, CommandBuilder::ModeChecksum, bytes));
+    EXPECT_FALSE(FontBuilder::BuildStandard(missing, CommandBuilder::ModeShort, bytes, recorder));
+    EXPECT_FALSE(
+        FontBuilder::BuildCustom(missing, 2, CommandBuilder::ModeChecksum, bytes, recorder));
     EXPECT_EQ(ToHex(bytes), "05");
     EXPECT_EQ(recorder.told,
               (std::vector<std::string>{"提示: 打开字库文件失败", "提示: 打开字库文件失败"}));

@@ -23,8 +23,6 @@ public:
 
 class HexTest : public testing::Test {
 protected:
-    void SetUp() override { Messenger::Install(&recorder); }
-    void TearDown() override { Messenger::Install(nullptr); }
     Recorder recorder;
 };
 
@@ -46,7 +44,7 @@ class HexRefused : public HexTest, public testing::WithParamInterface<BadRow> {}
 
 TEST_P(HexRefused, ReturnsZeroWithItsMessage) {
     CByteArray image;
-    EXPECT_EQ(HexConverter::Convert(GetParam().text, image), 0);
+    EXPECT_EQ(HexConverter::Convert(GetParam().text, image, recorder), 0);
     ASSERT_EQ(recorder.told.size(), 1u);
     EXPECT_EQ(recorder.told[0], GetParam().message);
     EXPECT_EQ(recorder.captions[0], HexConverter::kCaption);
@@ -87,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, HexRefused, testing::ValuesIn(kBadRows),
 
 TEST_F(HexTest, SixteenBytesAtZero) {
     CByteArray image;
-    ASSERT_EQ(HexConverter::Convert(std::string(kSixteenAtZero) + kEnd, image), 16);
+    ASSERT_EQ(HexConverter::Convert(std::string(kSixteenAtZero) + kEnd, image, recorder), 16);
     ASSERT_EQ(image.size(), 65536u);
     EXPECT_EQ(ToHex(CByteArray(image.begin(), image.begin() + 17)),
               "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F FF");
@@ -96,9 +94,10 @@ TEST_F(HexTest, SixteenBytesAtZero) {
 
 TEST_F(HexTest, DataAtTheTopGivesTheWholeSpace) {
     CByteArray image;
-    ASSERT_EQ(HexConverter::Convert(
-                  std::string(":10FFF000A0A1A2A3A4A5A6A7A8A9AAABACADAEAF00\n") + kEnd, image),
-              65536);
+    ASSERT_EQ(
+        HexConverter::Convert(std::string(":10FFF000A0A1A2A3A4A5A6A7A8A9AAABACADAEAF00\n") + kEnd,
+                              image, recorder),
+        65536);
     EXPECT_TRUE(
         std::all_of(image.begin(), image.begin() + 0xFFF0, [](uint8_t b) { return b == 0xFF; }));
     EXPECT_EQ(image[0xFFF0], 0xA0);
@@ -107,7 +106,7 @@ TEST_F(HexTest, DataAtTheTopGivesTheWholeSpace) {
 
 TEST_F(HexTest, NoDataRecordGivesLengthOne) {
     CByteArray image{1, 2, 3};
-    EXPECT_EQ(HexConverter::Convert(kEnd, image), 1);
+    EXPECT_EQ(HexConverter::Convert(kEnd, image, recorder), 1);
     EXPECT_EQ(image.size(), 65536u);
     EXPECT_EQ(image[0], 0xFF);
 }
@@ -115,7 +114,8 @@ TEST_F(HexTest, NoDataRecordGivesLengthOne) {
 TEST_F(HexTest, ChecksumsAreNotCheckedAndMayBeMissing) {
     CByteArray image;
     // A wrong checksum (00) and a record without one; lower-case digits; bare LF and CR.
-    EXPECT_EQ(HexConverter::Convert(":0100000042\r:02000200beef00\n:00000001FF", image), 4);
+    EXPECT_EQ(HexConverter::Convert(":0100000042\r:02000200beef00\n:00000001FF", image, recorder),
+              4);
     EXPECT_EQ(ToHex(CByteArray(image.begin(), image.begin() + 5)), "42 FF BE EF FF");
 }
 
@@ -124,20 +124,20 @@ TEST_F(HexTest, LaterRecordsOverwriteAndLengthIsTheHighestEnd) {
     const std::string text = std::string(":0400100011223344AA\r\n") +  // 0x10..0x13
                              ":0200000055660000\r\n" +                 // 0x00..0x01
                              ":0100110099AA\r\n" + kEnd;               // over 0x11
-    EXPECT_EQ(HexConverter::Convert(text, image), 0x14);
+    EXPECT_EQ(HexConverter::Convert(text, image, recorder), 0x14);
     EXPECT_EQ(ToHex(CByteArray(image.begin() + 0x10, image.begin() + 0x15)), "11 99 33 44 FF");
     EXPECT_EQ(ToHex(CByteArray(image.begin(), image.begin() + 3)), "55 66 FF");
 }
 
 TEST_F(HexTest, ZeroLengthDataRecordWritesNothing) {
     CByteArray image;
-    EXPECT_EQ(HexConverter::Convert(std::string(":00800000AA\r\n") + kEnd, image), 1);
+    EXPECT_EQ(HexConverter::Convert(std::string(":00800000AA\r\n") + kEnd, image, recorder), 1);
 }
 
 TEST_F(HexTest, EverythingFromTheEndRecordOnIsIgnored) {
     CByteArray image;
     const std::string text = std::string(":0100000042\r\n") + kEnd + "garbage :020000040800F2\r\n";
-    EXPECT_EQ(HexConverter::Convert(text, image), 1);
+    EXPECT_EQ(HexConverter::Convert(text, image, recorder), 1);
     EXPECT_EQ(image[0], 0x42);
     EXPECT_TRUE(recorder.told.empty());
 }
@@ -150,7 +150,7 @@ TEST_F(HexTest, LongestDataRecordFitsAtTheTop) {
     text += "\r\n";
     text += kEnd;
     CByteArray image;
-    EXPECT_EQ(HexConverter::Convert(text, image), 65536);
+    EXPECT_EQ(HexConverter::Convert(text, image, recorder), 65536);
     EXPECT_EQ(image[0xFF00], 0xFF);
     EXPECT_EQ(image[0xFF01], 0x5A);
     EXPECT_EQ(image[0xFFFF], 0x5A);

@@ -130,7 +130,7 @@ TEST(CLedDocFile, DirectStreamIsBackgroundThenItemsInListOrder) {
     std::string error;
     ASSERT_TRUE(doc.Load(Bytes(TwoLinesAndARectangle()), error)) << error;
     CByteArray stream;
-    doc.EncodeDirect(stream);
+    doc.EncodeDirect(stream, DownloadSettings{});
     EXPECT_EQ(ToHex(stream),
               "1B 42 04 "
               "1B 46 07 0A 00 14 00 2C 01 14 00 "
@@ -146,7 +146,7 @@ TEST(CLedDocFile, AuxiliaryPageHasNoBackgroundCommand) {
     ASSERT_TRUE(doc.Load(Bytes(file), error)) << error;
     EXPECT_EQ(doc.m_nKind, CLedDoc::PageKindAux);
     CByteArray stream;
-    doc.EncodeDirect(stream);
+    doc.EncodeDirect(stream, DownloadSettings{});
     EXPECT_EQ(ToHex(stream), "1B 46 02 01 00 02 00 03 00 04 00");
 }
 

@@ -51,6 +51,7 @@ protected:
         std::string error;
         ASSERT_TRUE(AtomicFile::Write((dir / "bg.bmp").string(), TinyBmp(4), error)) << error;
         doc.SetScreenParams(ScreenParams{"LCD", 256, 1, 1, 8, 4});
+        doc.SetMessenger(messages);
     }
     void TearDown() override {
         fs::remove_all(dir);
@@ -64,9 +65,9 @@ protected:
     }
 
     fs::path dir;
+    ScriptedMessenger messages;
     CLedDoc doc;
     int nextId = 0;
-    ScriptedMessenger messages;
 };
 
 TEST_F(BackgroundPage, ChoosingAPictureMakesAKindTwoPageWithANewId) {
@@ -146,7 +147,7 @@ TEST_F(BackgroundPage, FileStoresTwoPlusIdThenTheBitmapRecordAndReadsBack) {
 TEST_F(BackgroundPage, DirectStreamSendsTheFullScreenBitmapInsteadOfAClear) {
     ASSERT_TRUE(doc.ChooseKind(CLedDoc::PageKindBackground, Pick("bg.bmp"), nextId));
     CByteArray stream;
-    doc.EncodeDirect(stream);
+    doc.EncodeDirect(stream, DownloadSettings{});
     ASSERT_EQ(stream.size(), 10u + 32u);
     // 1B 18, four zeros, width 8 and height 4, then 8 x 4 pixels of one byte at 256
     // colours: red (0xE0) on the top half, blue (0x03) below.

@@ -62,7 +62,8 @@ protected:
         doc.SetScreenParams(ScreenParams{"LCD", 256, 1, 1, 64, 32});
         int x = 0;
         for (const auto& p : pictures) {
-            doc.CurrentItems().push_back(std::make_unique<CItemBmp>(x, 0, Path(p), doc.Format()));
+            doc.CurrentItems().push_back(std::make_unique<CItemBmp>(x, 0, Path(p), doc.Format(),
+                                                                    DownloadSettings{}, messages));
             x += 10;
         }
     }

@@ -267,27 +267,31 @@ TEST(CLedDocExport, WritesTheDirectStreamOrSaysCreateFailed) {
     char tmpl[] = "/tmp/lcd-export-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     const fs::path dir = tmpl;
+    RecordingMessenger messages;
     CLedDoc doc;
+    doc.SetMessenger(messages);
     doc.m_backCodeLo = 3;
     doc.CurrentItems().push_back(Line(10));
     doc.CurrentItems()[0]->m_codeLo = 7;
-    ASSERT_TRUE(doc.ExportBinary([&](std::string& name) {
-        name = (dir / "out").string();
-        return true;
-    }));
+    const DownloadSettings board;
+    ASSERT_TRUE(doc.ExportBinary(
+        [&](std::string& name) {
+            name = (dir / "out").string();
+            return true;
+        },
+        board));
     std::ifstream f(dir / "out.bin", std::ios::binary);
     const std::string got((std::istreambuf_iterator<char>(f)), {});
     EXPECT_EQ(ToHex(CByteArray(got.begin(), got.end())),
               "1B 42 03 1B 46 07 00 00 00 00 0A 00 00 00");
 
-    RecordingMessenger messages;
-    Messenger::Install(&messages);
-    EXPECT_FALSE(doc.ExportBinary([&](std::string& name) {
-        name = (dir / "no" / "such" / "x").string();
-        return true;
-    }));
-    EXPECT_FALSE(doc.ExportBinary([](std::string&) { return false; }));  // cancelled: silent
-    Messenger::Install(nullptr);
+    EXPECT_FALSE(doc.ExportBinary(
+        [&](std::string& name) {
+            name = (dir / "no" / "such" / "x").string();
+            return true;
+        },
+        board));
+    EXPECT_FALSE(doc.ExportBinary([](std::string&) { return false; }, board));  // cancelled: silent
     EXPECT_EQ(messages.told, std::vector<std::string>{"创建文件失败"});
     fs::remove_all(dir);
 }

@@ -80,12 +80,8 @@ protected:
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
         path = (dir / "device.dll").string();
-        Messenger::Install(&recorder);
     }
-    void TearDown() override {
-        Messenger::Install(nullptr);
-        fs::remove_all(dir);
-    }
+    void TearDown() override { fs::remove_all(dir); }
     void WriteFile(const CByteArray& bytes) {
         std::string error;
         ASSERT_TRUE(AtomicFile::Write(path, bytes, error)) << error;
@@ -105,7 +101,7 @@ protected:
 // --- the file --------------------------------------------------------------------------
 
 TEST_F(Catalogue, TwoDevicesAreStoredAsTheFormatLaysThemOut) {
-    DeviceCatalogue cat(path);
+    DeviceCatalogue cat(path, recorder);
     cat.Put(Lcd());
     cat.Put(Yejing());
     ASSERT_TRUE(cat.Save());
@@ -115,7 +111,7 @@ TEST_F(Catalogue, TwoDevicesAreStoredAsTheFormatLaysThemOut) {
 
 TEST_F(Catalogue, HandBuiltFileLoadsEveryField) {
     WriteFile(Hex(TwoDevices()));
-    DeviceCatalogue cat(path);
+    DeviceCatalogue cat(path, recorder);
     ASSERT_TRUE(cat.Load());
     ASSERT_EQ(cat.GetCount(), 2);
     CDeviceObj d;
@@ -131,7 +127,7 @@ TEST_F(Catalogue, HandBuiltFileLoadsEveryField) {
 }
 
 TEST_F(Catalogue, SaveAndLoadGiveTheSameCatalogue) {
-    DeviceCatalogue first(path);
+    DeviceCatalogue first(path, recorder);
     first.Put(Yejing());
     first.Put(Lcd());
     CDeviceObj odd = Lcd();
@@ -143,7 +139,7 @@ TEST_F(Catalogue, SaveAndLoadGiveTheSameCatalogue) {
     odd.m_nColours = 16;
     first.Put(odd);
     ASSERT_TRUE(first.Save());
-    DeviceCatalogue second(path);
+    DeviceCatalogue second(path, recorder);
     ASSERT_TRUE(second.Load());
     ASSERT_EQ(second.GetCount(), 3);
     for (int i = 0; i < 3; ++i) {
@@ -157,7 +153,7 @@ TEST_F(Catalogue, SaveAndLoadGiveTheSameCatalogue) {
 }
 
 TEST_F(Catalogue, MissingFileIsCreatedEmpty) {
-    DeviceCatalogue cat(path);
+    DeviceCatalogue cat(path, recorder);
     ASSERT_TRUE(cat.Load());
     EXPECT_EQ(cat.GetCount(), 0);
     ASSERT_TRUE(fs::exists(path));
@@ -167,7 +163,7 @@ TEST_F(Catalogue, MissingFileIsCreatedEmpty) {
 
 TEST_F(Catalogue, EmptyFileIsAnEmptyCatalogueAndIsLeftAlone) {
     WriteFile({});
-    DeviceCatalogue cat(path);
+    DeviceCatalogue cat(path, recorder);
     ASSERT_TRUE(cat.Load());
     EXPECT_EQ(cat.GetCount(), 0);
     EXPECT_FALSE(cat.IsDamaged());
@@ -175,14 +171,14 @@ TEST_F(Catalogue, EmptyFileIsAnEmptyCatalogueAndIsLeftAlone) {
 }
 
 TEST_F(Catalogue, EmptyCatalogueSavesACountOfZero) {
-    DeviceCatalogue cat(path);
+    DeviceCatalogue cat(path, recorder);
     ASSERT_TRUE(cat.Save());
     EXPECT_EQ(FileHex(), "00 00");
 }
 
 TEST_F(Catalogue, BytesAfterTheRecordsAreIgnored) {
     WriteFile(Hex(TwoDevices() + " 00 11 22"));
-    DeviceCatalogue cat(path);
+    DeviceCatalogue cat(path, recorder);
     ASSERT_TRUE(cat.Load());
     EXPECT_EQ(cat.GetCount(), 2);
 }
@@ -190,7 +186,7 @@ TEST_F(Catalogue, BytesAfterTheRecordsAreIgnored) {
 TEST_F(Catalogue, UnopenableFileIsToldAndTheCatalogueIsEmpty) {
     // A regular file where the directory should be: neither read nor write can open it.
     WriteFile({});
-    DeviceCatalogue cat((dir / "device.dll" / "device.dll").string());
+    DeviceCatalogue cat((dir / "device.dll" / "device.dll").string(), recorder);
     cat.Put(Lcd());
     EXPECT_FALSE(cat.Load());
     EXPECT_EQ(cat.GetCount(), 0);
@@ -207,7 +203,7 @@ TEST_F(Catalogue, SettingsDirectoryComesFromLcdscreenHomeAndIsCreated) {
     const std::string saved = old ? old : "";
     const fs::path home = dir / "a" / "b";
     setenv("LCDSCREEN_HOME", home.c_str(), 1);
-    DeviceCatalogue cat;
+    DeviceCatalogue cat(recorder);
     EXPECT_EQ(cat.Path(), (home / "device.dll").string());
     const bool loaded = cat.Load();
     const bool created = fs::exists(home / "device.dll");
@@ -251,7 +247,7 @@ class DamagedCatalogue : public Catalogue, public testing::WithParamInterface<Da
 TEST_P(DamagedCatalogue, ToldOnceEmptyAndUntouchedUntilSaved) {
     const CByteArray damaged = Hex(GetParam().hex);
     WriteFile(damaged);
-    DeviceCatalogue cat(path);
+    DeviceCatalogue cat(path, recorder);
     EXPECT_FALSE(cat.Load());
     EXPECT_TRUE(cat.IsDamaged());
     EXPECT_EQ(cat.GetCount(), 0);
@@ -264,7 +260,7 @@ TEST_P(DamagedCatalogue, ToldOnceEmptyAndUntouchedUntilSaved) {
               std::string::npos);
 
     // Every later user loads it again without another message, and nothing writes it.
-    DeviceCatalogue again(path);
+    DeviceCatalogue again(path, recorder);
     EXPECT_FALSE(again.Load());
     EXPECT_EQ(again.GetCount(), 0);
     EXPECT_EQ(recorder.told.size(), 1u);
@@ -282,7 +278,7 @@ TEST_P(DamagedCatalogue, ToldOnceEmptyAndUntouchedUntilSaved) {
     // Damaged the same way again later, it is told again.
     WriteFile(damaged);
     recorder.told.clear();
-    DeviceCatalogue third(path);
+    DeviceCatalogue third(path, recorder);
     EXPECT_FALSE(third.Load());
     EXPECT_EQ(recorder.told.size(), 1u);
 }
@@ -291,7 +287,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, DamagedCatalogue, testing::ValuesIn(kDamaged),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(Catalogue, ReadFailureKeepsTheRecordsInMemory) {
-    DeviceCatalogue cat(path);
+    DeviceCatalogue cat(path, recorder);
     cat.Put(Lcd());
     std::string error;
     EXPECT_FALSE(cat.Read(Hex("02 00 00 00"), error));
@@ -306,10 +302,10 @@ protected:
     void SetUp() override {
         Catalogue::SetUp();
         WriteFile(Hex(TwoDevices()));
-        cat = DeviceCatalogue(path);
+        cat = DeviceCatalogue(path, recorder);
         ASSERT_TRUE(cat.Load());
     }
-    DeviceCatalogue cat{""};
+    DeviceCatalogue cat{"", recorder};
 };
 
 TEST_F(Loaded, NamesByIndexAndExactFind) {
@@ -331,7 +327,7 @@ TEST_F(Catalogue, FindAndLookupTakeTheFirstOfTwins) {
     WriteFile(Hex(std::string("02 00 ") + kClassTag + kLcd + " " + kBackRef +
                   "03 4C 43 44 01 00 00 00 01 00 00 00 00 00 00 00 00 00 F0 3F "
                   "00 00 00 00 00 00 F0 3F 00 00 00 00 08 00 00 00"));
-    DeviceCatalogue cat(path);
+    DeviceCatalogue cat(path, recorder);
     ASSERT_TRUE(cat.Load());
     EXPECT_EQ(cat.Find("LCD"), 0);
     ScreenParams screen;
@@ -391,7 +387,7 @@ TEST_F(Catalogue, RemovingAnUnknownNameStillSaves) {
     std::string longForm = kLcd;
     longForm.replace(0, 2, "FF 03 00");
     WriteFile(Hex(std::string("01 00 ") + kClassTag + longForm));
-    DeviceCatalogue cat(path);
+    DeviceCatalogue cat(path, recorder);
     ASSERT_TRUE(cat.Load());
     ASSERT_TRUE(cat.Remove("LCD9"));
     EXPECT_EQ(cat.GetCount(), 1);
@@ -529,7 +525,7 @@ TEST(DeviceChecks, AcceptTheLimitsAndEveryOfferedColourCount) {
 
 TEST_F(Catalogue, AddDeviceThatCannotBeSavedIsNotKept) {
     WriteFile({});
-    DeviceCatalogue cat((dir / "device.dll" / "device.dll").string());
+    DeviceCatalogue cat((dir / "device.dll" / "device.dll").string(), recorder);
     EXPECT_FALSE(cat.AddDevice(Lcd()));
     EXPECT_EQ(cat.GetCount(), 0);
     EXPECT_EQ(recorder.told, std::vector<std::string>{"提示: 找不到配置文件"});

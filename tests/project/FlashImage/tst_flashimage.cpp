@@ -132,8 +132,8 @@ public:
         messages.captions.clear();
     }
 
-    ScriptedMessenger messages;
     Project project;
+    ScriptedMessenger& messages = project.messages;
     CLedDoc *a = nullptr, *b = nullptr, *c = nullptr;
     CItemBmp* bitmap = nullptr;
     std::unique_ptr<FlashLayout> layout;
@@ -429,7 +429,7 @@ TEST_P(FlashImageModes, PickerTellsSetsAndAnnouncesTheMode) {
     ASSERT_TRUE(image->ChooseInstructionMode(GetParam().to, command));
     EXPECT_EQ(messages.told, std::vector<std::string>{GetParam().text});
     EXPECT_EQ(messages.captions[0], "提示");
-    EXPECT_EQ(g_nInstructionMode, GetParam().to);
+    EXPECT_EQ(project.ws.Settings().instructionMode, GetParam().to);
     EXPECT_EQ(image->ModePicker(), GetParam().to);
     EXPECT_EQ(ToHex(command), GetParam().command);
 }
@@ -455,25 +455,26 @@ TEST_F(FlashImageTest, UnknownModeIsRefused) {
 TEST_F(FlashImageTest, BoardTypeSetsPageSizeAndPixelsAndSavesEachTime) {
     int saved = 0;
     image->saveSettings = [&] { ++saved; };
+    const DownloadSettings& settings = project.ws.Settings();
     ASSERT_TRUE(image->ChooseBoardType(2));
-    EXPECT_EQ(g_nFlashPageSize, 2048);
-    EXPECT_FALSE(g_b16BitPixels);
+    EXPECT_EQ(settings.flashPageSize, 2048);
+    EXPECT_FALSE(settings.pixels16);
     ASSERT_TRUE(image->ChooseBoardType(1));
-    EXPECT_EQ(g_nFlashPageSize, 512);
-    EXPECT_TRUE(g_b16BitPixels);
+    EXPECT_EQ(settings.flashPageSize, 512);
+    EXPECT_TRUE(settings.pixels16);
     EXPECT_FALSE(image->ChooseBoardType(4));
-    EXPECT_EQ(g_nBoardType, 1);
+    EXPECT_EQ(settings.boardType, 1);
     EXPECT_EQ(saved, 2);
 }
 
 TEST_F(FlashImageTest, OpeningShowsTheModeAndAppliesTheBoardAgain) {
-    g_nInstructionMode = 2;
-    g_nBoardType = 3;  // the page size not yet in step with it
+    project.ws.Settings().instructionMode = 2;
+    project.ws.Settings().boardType = 3;  // the page size not yet in step with it
     int saved = 0;
     image->saveSettings = [&] { ++saved; };
     image->Open();
     EXPECT_EQ(image->ModePicker(), 2);
-    EXPECT_EQ(g_nFlashPageSize, 256);
+    EXPECT_EQ(project.ws.Settings().flashPageSize, 256);
     EXPECT_EQ(saved, 1);
 }
 
@@ -530,11 +531,11 @@ class FlashImageToggles : public testing::TestWithParam<ToggleRow> {};
 
 TEST_P(FlashImageToggles, FlipAskAndSend) {
     const ToggleRow& r = GetParam();
-    Project project(kSmall);
+    LabelWatcher watcher;
+    Project project(kSmall, &watcher);
     FlashLayout layout(project.ws);
     FlashImage image(layout);
-    g_nInstructionMode = r.mode;
-    LabelWatcher watcher;
+    project.ws.Settings().instructionMode = r.mode;
     const auto label = [&] {
         return r.toggle == Toggle::Character  ? image.CharacterSwitchLabel()
                : r.toggle == Toggle::Parallel ? image.ParallelSwitchLabel()
@@ -579,8 +580,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FlashImage, TogglesSwitchBackOnTheSecondClick) {
-    ScriptedMessenger messages;
     Project project(kSmall);
+    ScriptedMessenger& messages = project.messages;
     FlashLayout layout(project.ws);
     FlashImage image(layout);
     messages.answers = {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes};

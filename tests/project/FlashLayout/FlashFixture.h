@@ -18,6 +18,7 @@
 #include "items/CItemLine.h"
 #include "project/CLedDoc.h"
 #include "project/Workspace.h"
+#include "support/ScriptedMessenger.h"
 
 namespace flashfixture {
 
@@ -62,8 +63,10 @@ inline void WriteSolidBmp(const std::string& path, int w, int h, COLORREF colour
 
 class Project {
 public:
-    explicit Project(const ScreenParams& screen = ScreenParams{"LCD", 256, 70.0, 52.5, 320, 240})
-        : m_screen(screen) {
+    // The workspace reports to `messenger`, or to `messages` when none is given.
+    explicit Project(const ScreenParams& screen = ScreenParams{"LCD", 256, 70.0, 52.5, 320, 240},
+                     Messenger* messenger = nullptr)
+        : ws(messenger ? *messenger : messages), m_screen(screen) {
         BitmapGlobals::Reset();
         char tmpl[] = "/tmp/lcd-flash-XXXXXX";
         if (mkdtemp(tmpl)) m_root = tmpl;
@@ -122,7 +125,7 @@ public:
                         int boxH = -1, int block = -1, int start = -1) {
         const std::string path = File("pic" + std::to_string(m_files++) + ".bmp");
         WriteSolidBmp(path, w, h, colour);
-        auto item = std::make_unique<CItemBmp>(x, y, path, page->Format());
+        auto item = std::make_unique<CItemBmp>(x, y, path, page->Format(), ws.Settings(), messages);
         if (boxW >= 0) item->m_x2 = x + boxW;
         if (boxH >= 0) item->m_y2 = y + boxH;
         item->m_rcDraw = Rect{item->m_x1, item->m_y1, item->m_x2, item->m_y2};
@@ -150,6 +153,8 @@ public:
             ws.GetProject().nextBackId);
     }
 
+    // What the workspace and its pages tell and ask.
+    ScriptedMessenger messages;
     Workspace ws;
 
 private:

@@ -53,8 +53,8 @@ void PrintTo(const PageCollisionRow& row, std::ostream* os) {
 class FlashLayoutPageCollisions : public testing::TestWithParam<PageCollisionRow> {};
 
 TEST_P(FlashLayoutPageCollisions, RunsAndFlag) {
-    ScriptedMessenger messages;
     Project project;
+    ScriptedMessenger& messages = project.messages;
     int n = 0;
     for (const PagePlace& p : GetParam().pages) {
         CLedDoc* page = project.AddPage("p" + std::to_string(n++), p.pages);
@@ -171,8 +171,8 @@ TEST(FlashLayout, PickedPageIsHatchedBlue) {
 }
 
 TEST(FlashLayout, MapOnATooSmallSurfaceIsRefusedAndKeepsTheFlags) {
-    ScriptedMessenger messages;
     Project project;
+    ScriptedMessenger& messages = project.messages;
     project.AddPage("a", 1, 255);
     FlashLayout layout(project.ws);
     Surface small(FlashMap::kSize - 1, FlashMap::kSize);
@@ -185,8 +185,8 @@ TEST(FlashLayout, MapOnATooSmallSurfaceIsRefusedAndKeepsTheFlags) {
 }
 
 TEST(FlashLayout, CloseBoxIsRefusedWhileAFlagIsSet) {
-    ScriptedMessenger messages;
     Project project;
+    ScriptedMessenger& messages = project.messages;
     CLedDoc* a = project.AddPage("a", 1, 0);
     project.AddPage("b", 1, 0);
     CLedDoc* c = project.AddPage("c", 1, 5);
@@ -229,8 +229,8 @@ void PrintTo(const BitmapCollisionRow& row, std::ostream* os) {
 class FlashLayoutBitmapCollisions : public testing::TestWithParam<BitmapCollisionRow> {};
 
 TEST_P(FlashLayoutBitmapCollisions, RunsAndFlag) {
-    ScriptedMessenger messages;
     Project project;
+    ScriptedMessenger& messages = project.messages;
     CLedDoc* page = project.AddPage("a", 1, 0);
     for (const BitmapPlace& b : GetParam().bitmaps) {
         // Board 0, 256 colours: 512 pixels a flash page.
@@ -485,8 +485,8 @@ TEST(FlashLayout, NextPageNumbersAreTakenWhenTheModeIsChosen) {
 }
 
 TEST(FlashLayout, ManualNextPageChoice) {
-    ScriptedMessenger messages;
     Project project;
+    ScriptedMessenger& messages = project.messages;
     CLedDoc* a = project.AddPage("a", 1, 0);
     project.AddPage("b", 1, 7);
     FlashLayout layout(project.ws);
@@ -522,8 +522,8 @@ protected:
     }
     CBmpObj& Bmp(size_t i) { return *g_arrLocalBitmaps.at(i); }
 
-    ScriptedMessenger messages;
     Project project;
+    ScriptedMessenger& messages = project.messages;
     CLedDoc* page = nullptr;
     CLedDoc* other = nullptr;
     std::unique_ptr<FlashLayout> layout;

@@ -140,32 +140,42 @@ INSTANTIATE_TEST_SUITE_P(Rows, LayoutReportNames,
                                          NameRow{"a.txt.bak", "a.txt.bak.txt"}));
 
 TEST(LayoutReport, WriteCreatesTheFileWithExactlyTheText) {
-    ScriptedMessenger messages;
     Project project;
+    ScriptedMessenger& messages = project.messages;
     const std::string text = "x\r\n" + kTu + "\r\n";
-    ASSERT_TRUE(LayoutReport::Write(text, [&](std::string& name) {
-        name = project.File("report");
-        return true;
-    }));
+    ASSERT_TRUE(LayoutReport::Write(
+        text,
+        [&](std::string& name) {
+            name = project.File("report");
+            return true;
+        },
+        messages));
     EXPECT_EQ(Hex(Slurp(project.File("report.txt"))), Hex(text));
     // An existing file is replaced.
-    ASSERT_TRUE(LayoutReport::Write("y", [&](std::string& name) {
-        name = project.File("report.txt");
-        return true;
-    }));
+    ASSERT_TRUE(LayoutReport::Write(
+        "y",
+        [&](std::string& name) {
+            name = project.File("report.txt");
+            return true;
+        },
+        messages));
     EXPECT_EQ(Slurp(project.File("report.txt")), "y");
     EXPECT_TRUE(messages.told.empty());
 }
 
 TEST(LayoutReport, WriteThatCannotCreateTheFileSaysSo) {
-    ScriptedMessenger messages;
     Project project;
-    EXPECT_FALSE(LayoutReport::Write("x", [&](std::string& name) {
-        name = project.File("no-such-folder/report");
-        return true;
-    }));
+    ScriptedMessenger& messages = project.messages;
+    EXPECT_FALSE(LayoutReport::Write(
+        "x",
+        [&](std::string& name) {
+            name = project.File("no-such-folder/report");
+            return true;
+        },
+        messages));
     EXPECT_EQ(messages.told, std::vector<std::string>{"创建文件失败"});
-    EXPECT_FALSE(LayoutReport::Write("x", [](std::string&) { return false; }));
+    EXPECT_FALSE(LayoutReport::Write(
+        "x", [](std::string&) { return false; }, messages));
     EXPECT_EQ(messages.told.size(), 1u);
 }
 

@@ -53,8 +53,8 @@ protected:
     fs::path root;
     std::string nextName;
     WorkspaceUi ui;
-    Workspace ws;
     ScriptedMessenger messages;
+    Workspace ws{messages};
 };
 
 TEST_F(WorkspaceTest, NewProjectMakesTheDirectoryAndAnEmptyProjectFile) {
@@ -166,7 +166,7 @@ TEST_F(WorkspaceTest, NewPageRefusesEmptyDuplicateAndEscapingNames) {
     EXPECT_EQ(ws.GetProject().entries.size(), 1u);
     EXPECT_FALSE(fs::exists(root / "evil.pg"));
     EXPECT_FALSE(fs::exists(root / "demo" / "ẞ.pg"));
-    Workspace other;
+    Workspace other(messages);
     EXPECT_TRUE(other.OpenProjectFile((root / "demo" / "demo.zkp").string()));
 }
 
@@ -190,7 +190,7 @@ TEST_F(WorkspaceTest, OpenProjectOpensEveryEntrysPage) {
     AddPage("menu");
     ws.CloseProject();
 
-    Workspace other;
+    Workspace other(messages);
     ASSERT_TRUE(other.OpenProjectFile((root / "demo" / "demo.zkp").string()));
     ASSERT_EQ(other.Pages().size(), 2u);
     EXPECT_EQ(other.Pages()[1]->m_strTitle, "menu.pg");
