@@ -230,7 +230,6 @@ class FlashLayoutBitmapCollisions : public testing::TestWithParam<BitmapCollisio
 
 TEST_P(FlashLayoutBitmapCollisions, RunsAndFlag) {
     Project project;
-    ScriptedMessenger& messages = project.messages;
     CLedDoc* page = project.AddPage("a", 1, 0);
     for (const BitmapPlace& b : GetParam().bitmaps) {
         // Board 0, 256 colours: 512 pixels a flash page.
