@@ -67,7 +67,6 @@ struct BigProject {
         }
         project.ws.SaveProject();
         project.ws.CloseProject();
-        BitmapGlobals::Reset();
     }
     flashfixture::Project project{ScreenParams{"LCD", 256, 70.0, 52.5, 320, 240}};
 };
@@ -88,7 +87,6 @@ struct Opened {
         image.reset();
         layout.reset();
         ws.CloseProject();
-        BitmapGlobals::Reset();
     }
     Workspace ws{Messenger::Stderr()};
     bool ok = false;

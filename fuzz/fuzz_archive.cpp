@@ -7,7 +7,6 @@
 
 #include "base/Archive.h"
 #include "base/ClassRegistry.h"
-#include "images/BitmapGlobals.h"
 #include "items/ItemClasses.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -16,7 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ItemClasses::Register(r);
         return r;
     }();
-    BitmapGlobals::Reset();
     if (size == 0) return 0;
     const uint8_t plan = data[0];
     Archive ar(std::span<const uint8_t>(data + 1, size - 1), registry);

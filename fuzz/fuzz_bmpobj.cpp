@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (bmp.HasPicture()) {
         const int colours[] = {8, 64, 256, 14};
         CByteArray pixels;
-        const int n = bmp.AppendPixels(pixels, colours[size % 4], 17, 9);
+        const int n = bmp.AppendPixels(pixels, colours[size % 4], 17, 9, DownloadSettings{});
         if (n < 0 || static_cast<size_t>(n) != pixels.size()) __builtin_trap();
         Surface surface(24, 16);
         bmp.Draw(surface, Rect{-3, 2, 30, 11});

@@ -6,17 +6,18 @@
 #include <cstdint>
 #include <string>
 
+#include "base/Messenger.h"
 #include "project/DeviceCatalogue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    DeviceCatalogue catalogue("");
+    DeviceCatalogue catalogue("", Messenger::Stderr());
     std::string error;
     if (!catalogue.Read(std::span<const uint8_t>(data, size), error)) {
         if (error.empty() || catalogue.GetCount() != 0) __builtin_trap();
         return 0;
     }
     const CByteArray first = catalogue.Write();
-    DeviceCatalogue again("");
+    DeviceCatalogue again("", Messenger::Stderr());
     if (!again.Read(first, error) || again.GetCount() != catalogue.GetCount()) __builtin_trap();
     if (again.Write() != first) __builtin_trap();
 

@@ -14,7 +14,7 @@ int BmpArrayConverter::Convert(const std::string& path, const Options& options, 
     DownloadSettings settings = DownloadSettings::ForBoard(options.boardType);
     settings.pixels16 = options.colours == 16;
     const int colours = options.colours == 16 ? 14 : options.colours;
-    CBmpObj picture(path, nullptr, false, PageFormat{}, settings, messenger);
+    CBmpObj picture(path, false, PageFormat{}, messenger);
     const size_t before = pixels.size();
     const int n = picture.AppendPixels(pixels, colours, options.width, options.height, settings);
     if (n > 0 && colours == 64)

@@ -29,7 +29,7 @@ public:
         int boardType = 0;
     };
 
-    // Loads the picture without owner or size check and appends its pixel stream; the
+    // Loads the picture without size check and appends its pixel stream; the
     // 16-bit choice sends every pixel as RGB565. Returns the bytes appended, or -1 when
     // the picture cannot be loaded (its message has been told) or the options are not
     // valid.

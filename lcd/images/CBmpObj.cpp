@@ -15,8 +15,6 @@
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
-#include "images/BitmapGlobals.h"
-#include "images/BmpOwner.h"
 #include "images/CImageImplBMP.h"
 #include "images/CImageObject.h"
 #include "images/PixelCodes.h"
@@ -86,10 +84,9 @@ CBmpObj::CBmpObj() = default;
 
 CBmpObj::~CBmpObj() = default;
 
-CBmpObj::CBmpObj(const std::string& path, BmpOwner* owner, bool sizeCheck,
-                 const PageFormat& activePage, const DownloadSettings& settings,
+CBmpObj::CBmpObj(const std::string& path, bool sizeCheck, const PageFormat& activePage,
                  Messenger& messenger)
-    : m_strPath(path), m_pItem(owner) {
+    : m_strPath(path) {
     LoadImageFile(path, messenger);
     const int64_t area = int64_t{GetWidth()} * GetHeight();
     if (sizeCheck && activePage.colours >= 8) {
@@ -102,24 +99,23 @@ CBmpObj::CBmpObj(const std::string& path, BmpOwner* owner, bool sizeCheck,
                 kCaption);
         }
     }
-    if (!owner) return;
-    const int64_t divisor = activePage.Is8Colour320x234() ? 1024 : 512;
-    const int64_t needed = (area + divisor - 1) / divisor;
-    for (auto it = g_arrLocalBitmaps.rbegin(); it != g_arrLocalBitmaps.rend(); ++it) {
-        const CBmpObj* last = it->get();
-        if (!last || !last->m_pItem) continue;
-        const int64_t end = int64_t{last->m_nStartPage} + last->GetPageCount(settings);
-        if (end + needed <= kPagesPerBlock) {
-            m_nBlock = last->m_nBlock;
-            m_nStartPage = static_cast<int32_t>(end);
-        } else {
-            m_nBlock = last->m_nBlock + 1;
-            m_nStartPage = 0;
-        }
-        return;
-    }
-    m_nBlock = 0;
-    m_nStartPage = 0;
+}
+
+int64_t CBmpObj::PlacementPages(const PageFormat& page) const {
+    const int64_t area = int64_t{GetWidth()} * GetHeight();
+    const int64_t divisor = page.Is8Colour320x234() ? 1024 : 512;
+    return (area + divisor - 1) / divisor;
+}
+
+void CBmpObj::TakePicture(CBmpObj& other) {
+    if (this == &other) return;
+    m_fileHeader = other.m_fileHeader;
+    m_nDataLen = other.m_nDataLen;
+    m_info = other.m_info;
+    m_table = std::move(other.m_table);
+    m_bits = std::move(other.m_bits);
+    m_nRowBytes = other.m_nRowBytes;
+    other.Release();
 }
 
 void CBmpObj::Release() {
@@ -384,15 +380,13 @@ COLORREF CBmpObj::GetColour(int x, int y) const {
     return DibFormat::PixelColour(PictureRow(y), x, m_info.bitCount, m_table);
 }
 
-int CBmpObj::GetPageCount(const DownloadSettings& settings) const {
-    if (!m_pItem) return 0;
-    const Rect rc = m_pItem->BmpRect();
+int CBmpObj::PageCount(const Rect& box, const PageFormat& page, const DownloadSettings& settings) {
     const double area =
-        std::fabs(double(rc.right) - rc.left) * std::fabs(double(rc.bottom) - rc.top);
+        std::fabs(double(box.right) - box.left) * std::fabs(double(box.bottom) - box.top);
     int64_t divisor = settings.flashPageSize;
     if (settings.pixels16)
         divisor = settings.flashPageSize / 2;
-    else if (m_pItem->BmpPage().Is8Colour320x234())
+    else if (page.Is8Colour320x234())
         divisor = int64_t{2} * settings.flashPageSize;
     if (divisor < 1) divisor = 1;
     const double pages = std::ceil(area / static_cast<double>(divisor));
@@ -448,14 +442,6 @@ int CBmpObj::AppendPixels(CByteArray& bytes, int colours, int width, int height,
         }
     }
     return static_cast<int>(bytes.size() - before);
-}
-
-int CBmpObj::AppendLocalBitmap(CByteArray& bytes, const DownloadSettings& settings) const {
-    if (!m_pItem || !HasPicture()) return -1;
-    const Rect rc = m_pItem->BmpRect();
-    const int width = rc.right - rc.left, height = rc.bottom - rc.top;
-    if (width <= 0 || height <= 0) return 0;
-    return AppendPixels(bytes, m_pItem->BmpPage().colours, width, height, settings);
 }
 
 int CBmpObj::AppendFullScreenBitmap(CByteArray& bytes, const PageFormat& page,
@@ -522,9 +508,9 @@ void CBmpObj::Draw(Surface& dc, const Rect& rc) const {
     }
 }
 
-void CBmpObj::DrawRuns(Surface& dc, const Rect& mapRect, const DownloadSettings& settings) const {
+void CBmpObj::DrawRuns(Surface& dc, const Rect& mapRect, int64_t pages) const {
     const int64_t start = m_nStartPage;
-    const int64_t total = start + GetPageCount(settings);
+    const int64_t total = start + pages;
     // Pages past the block are a collision already; the map shows the block only.
     const int64_t end = std::min<int64_t>(total, kPagesPerBlock);
     if (start < 0) return;
@@ -542,9 +528,9 @@ void CBmpObj::DrawRuns(Surface& dc, const Rect& mapRect, const DownloadSettings&
 }
 
 void CBmpObj::DrawOccupancy(Surface& dc, const Rect& mapRect, std::span<uint8_t> usedPages,
-                            bool& collision, const DownloadSettings& settings) const {
+                            bool& collision, int64_t pages) const {
     const int64_t start = m_nStartPage;
-    const int64_t end = start + GetPageCount(settings);
+    const int64_t end = start + pages;
     if (start < 0 || end > kPagesPerBlock || m_nBlock < 0) {
         collision = true;
     } else {
@@ -566,19 +552,18 @@ void CBmpObj::DrawOccupancy(Surface& dc, const Rect& mapRect, std::span<uint8_t>
     dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 1, Rgb(0, 0, 0)});
     dc.SetBrush(
         Surface::Brush{Surface::BrushStyle::Solid, collision ? Rgb(255, 0, 0) : Rgb(0, 255, 0)});
-    DrawRuns(dc, mapRect, settings);
+    DrawRuns(dc, mapRect, pages);
     dc.SetPen(pen);
     dc.SetBrush(brush);
 }
 
-void CBmpObj::DrawSelected(Surface& dc, const Rect& mapRect,
-                           const DownloadSettings& settings) const {
+void CBmpObj::DrawSelected(Surface& dc, const Rect& mapRect, int64_t pages) const {
     const Surface::Pen pen = dc.GetPen();
     const Surface::Brush brush = dc.GetBrush();
     dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 2, Rgb(0, 0, 255)});
     dc.SetBrush(Surface::Brush{Surface::BrushStyle::Hatched, Rgb(0, 0, 255),
                                Surface::Hatch::BackwardDiagonal});
-    DrawRuns(dc, mapRect, settings);
+    DrawRuns(dc, mapRect, pages);
     dc.SetPen(pen);
     dc.SetBrush(brush);
 }
@@ -587,14 +572,13 @@ void CBmpObj::SetStartFromPoint(Point origin, int x, int y) {
     m_nStartPage = ((y - origin.y) / kCell) * kGridColumns + (x - origin.x) / kCell;
 }
 
-bool CBmpObj::TrackHover(Point origin, int x, int y, int block, const DownloadSettings& settings) {
+bool CBmpObj::TrackHover(Point origin, int x, int y, int block, int64_t pages) {
     if (block != m_nBlock) {
         m_bHighlight = 0;
         return true;
     }
     const int64_t cell = int64_t{(y - origin.y) / kCell} * kGridColumns + (x - origin.x) / kCell;
-    const bool inside =
-        cell >= m_nStartPage && cell <= int64_t{m_nStartPage} + GetPageCount(settings) - 1;
+    const bool inside = cell >= m_nStartPage && cell <= int64_t{m_nStartPage} + pages - 1;
     if (inside) {
         if (m_bHighlight) return false;
         m_bHighlight = 1;

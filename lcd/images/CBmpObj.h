@@ -2,7 +2,9 @@
 // One local bitmap: a picture stored once in module flash, at a block and start page of
 // its own, and shown by bitmap items. It holds the decoded picture as a bitmap (info
 // header, colour table, bottom-up rows), the source path and its flash place, and turns
-// the picture into the module's pixel streams.
+// the picture into the module's pixel streams. It knows nothing of the items showing it:
+// the project's LocalBitmapStore lists the bitmaps and finds the item that gives each its
+// size on the module.
 //
 // Archive record (class "CBmpObj", schema 1), little-endian, in this order:
 //   1 file type u16 (0x4D42 "BM")   2 file size u32        3 reserved u16   4 reserved u16
@@ -35,7 +37,6 @@
 #include "images/DownloadSettings.h"
 #include "images/PageFormat.h"
 
-class BmpOwner;
 class Messenger;
 class Surface;
 
@@ -54,12 +55,10 @@ public:
     // Empty; used when loading from an archive.
     CBmpObj();
     // Loads the picture at `path` (a failed load leaves the object empty after its
-    // message), tells the user when the picture is too big for a local bitmap (only with
-    // `sizeCheck`) and, with an owner, takes the flash place after the last placed
-    // bitmap of g_arrLocalBitmaps at `settings`. `activePage` is the page the picture is
-    // placed on.
-    CBmpObj(const std::string& path, BmpOwner* owner, bool sizeCheck, const PageFormat& activePage,
-            const DownloadSettings& settings, Messenger& messenger);
+    // message) and tells the user when the picture is too big for a local bitmap on
+    // `activePage` (only with `sizeCheck`). The flash place is block 0, page 0.
+    CBmpObj(const std::string& path, bool sizeCheck, const PageFormat& activePage,
+            Messenger& messenger);
     ~CBmpObj() override;
     CBmpObj(const CBmpObj&) = delete;
     CBmpObj& operator=(const CBmpObj&) = delete;
@@ -78,8 +77,13 @@ public:
     int GetWidth() const { return HasPicture() ? m_info.width : 0; }
     int GetHeight() const;
     int GetBitCount() const { return HasPicture() ? m_info.bitCount : 0; }
-    // Flash pages the owner's rectangle takes at `settings` (0 without owner).
-    int GetPageCount(const DownloadSettings& settings) const;
+    // Flash pages a bitmap shown in `box` on `page` takes at `settings`.
+    static int PageCount(const Rect& box, const PageFormat& page, const DownloadSettings& settings);
+    // Flash pages a new picture of this size needs before any item gives it a size: fixed
+    // pages of 512 pixels (1024 on the 8-colour 320 x 234 module), whatever the board.
+    int64_t PlacementPages(const PageFormat& page) const;
+    // Takes the picture of `other`, keeping this bitmap's path and flash place.
+    void TakePicture(CBmpObj& other);
     // The colour at picture column x, row y (row 0 at the top); black outside.
     COLORREF GetColour(int x, int y) const;
     const BitmapInfoHeader& InfoHeader() const { return m_info; }
@@ -93,8 +97,6 @@ public:
     // appended) without picture or for a size beyond the picture limits.
     int AppendPixels(CByteArray& bytes, int colours, int width, int height,
                      const DownloadSettings& settings) const;
-    // The pixels at the owner's size and page format, no header; -1 without owner.
-    int AppendLocalBitmap(CByteArray& bytes, const DownloadSettings& settings) const;
     // 1B 18, four zero bytes, the page's size (A0 EA on the 8-colour 320 x 234 module),
     // then the pixels. Returns the pixel bytes; -1 and nothing appended without picture.
     int AppendFullScreenBitmap(CByteArray& bytes, const PageFormat& page,
@@ -107,29 +109,29 @@ public:
     // Stretches the picture into `rc` (nearest neighbour), as a bitmap item shows it.
     void Draw(Surface& dc, const Rect& rc) const;
 
-    // The flash map of one block: 16 x 16 cells of 20 pixels from (20, 20).
+    // The flash map of one block: 16 x 16 cells of 20 pixels from (20, 20); `pages` is
+    // the bitmap's page count.
     // Marks this bitmap's pages in `usedPages` (one byte per page of every block) and
     // draws them red when they collide (`collision` is set), else green.
     void DrawOccupancy(Surface& dc, const Rect& mapRect, std::span<uint8_t> usedPages,
-                       bool& collision, const DownloadSettings& settings) const;
+                       bool& collision, int64_t pages) const;
     // Draws this bitmap's pages hatched in blue.
-    void DrawSelected(Surface& dc, const Rect& mapRect, const DownloadSettings& settings) const;
+    void DrawSelected(Surface& dc, const Rect& mapRect, int64_t pages) const;
     // Moves the start page to the cell under (x, y).
     void SetStartFromPoint(Point origin, int x, int y);
     // Follows the mouse over the map of `block`; true when the map must be redrawn.
-    bool TrackHover(Point origin, int x, int y, int block, const DownloadSettings& settings);
+    bool TrackHover(Point origin, int x, int y, int block, int64_t pages);
 
     FileHeader m_fileHeader;
     int32_t m_nDataLen = 0;
     std::string m_strPath;
-    BmpOwner* m_pItem = nullptr;
     int32_t m_nBlock = 0;
     int32_t m_nStartPage = 0;
     int32_t m_bHighlight = 0;
 
 private:
     const uint8_t* PictureRow(int y) const;
-    void DrawRuns(Surface& dc, const Rect& mapRect, const DownloadSettings& settings) const;
+    void DrawRuns(Surface& dc, const Rect& mapRect, int64_t pages) const;
     // Checks the header and makes the colour table and the pixel memory; false (nothing
     // made) when it describes no usable picture or more pixel bytes than `available`.
     bool CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQuad> table,

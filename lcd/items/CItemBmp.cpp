@@ -1,12 +1,8 @@
 #include "items/CItemBmp.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "base/Archive.h"
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
-#include "images/BitmapGlobals.h"
 #include "images/CBmpObj.h"
 
 namespace {
@@ -15,78 +11,19 @@ constexpr uint8_t kEsc = 0x1B;
 constexpr uint8_t kShowStored = 0x29;
 constexpr uint8_t kShowPixels = 0x18;
 
-// Every bitmap item alive, undo copies of every open page included. Never destroyed, so
-// an item outliving static destruction still finds it.
-std::vector<CItemBmp*>& LiveItems() {
-    static auto* items = new std::vector<CItemBmp*>;
-    return *items;
-}
-
-void Enlist(CItemBmp* item) {
-    LiveItems().push_back(item);
-}
-
-void Delist(CItemBmp* item) {
-    std::vector<CItemBmp*>& items = LiveItems();
-    const auto it = std::find(items.begin(), items.end(), item);
-    if (it == items.end()) return;
-    *it = items.back();
-    items.pop_back();
-}
-
 }  // namespace
 
 CItemBmp::CItemBmp() {
-    Enlist(this);
     m_nType = kType;
 }
 
-CItemBmp::CItemBmp(int x, int y, const std::string& path, const PageFormat& page,
-                   const DownloadSettings& settings, Messenger& messenger)
-    : m_page(page) {
-    Enlist(this);
+CItemBmp::CItemBmp(int x, int y, std::shared_ptr<CBmpObj> bitmap, const PageFormat& page)
+    : m_pBitmap(std::move(bitmap)), m_page(page) {
     m_nType = kType;
-    auto bmp = std::make_unique<CBmpObj>(path, this, true, page, settings, messenger);
     m_x1 = x, m_y1 = y;
-    m_x2 = Saturate32(int64_t{x} + bmp->GetWidth());
-    m_y2 = Saturate32(int64_t{y} + bmp->GetHeight());
-    g_arrLocalBitmaps.push_back(std::move(bmp));
-    m_nBitmap = static_cast<int32_t>(g_arrLocalBitmaps.size() - 1);
+    m_x2 = Saturate32(int64_t{x} + (m_pBitmap ? m_pBitmap->GetWidth() : 0));
+    m_y2 = Saturate32(int64_t{y} + (m_pBitmap ? m_pBitmap->GetHeight() : 0));
     SetDrawFromBox();
-}
-
-CItemBmp::CItemBmp(const CItemBmp& other)
-    : CItemBase(other),
-      BmpOwner(other),
-      m_nBitmap(other.m_nBitmap),
-      m_rcDraw(other.m_rcDraw),
-      m_page(other.m_page) {
-    Enlist(this);
-}
-
-CItemBmp::~CItemBmp() {
-    Disown();
-    Delist(this);
-}
-
-bool CItemBmp::HasValidBitmap() const {
-    return Bitmap() != nullptr;
-}
-
-CBmpObj* CItemBmp::Bitmap() const {
-    if (m_nBitmap < 0 || static_cast<size_t>(m_nBitmap) >= g_arrLocalBitmaps.size()) return nullptr;
-    return g_arrLocalBitmaps[static_cast<size_t>(m_nBitmap)].get();
-}
-
-void CItemBmp::ClaimBitmap() {
-    if (CBmpObj* bmp = Bitmap()) bmp->m_pItem = this;
-}
-
-// Only the owner lets go: an older undo copy going away must not orphan the bitmap of
-// the copy the user sees.
-void CItemBmp::Disown() {
-    CBmpObj* bmp = Bitmap();
-    if (bmp && bmp->m_pItem == this) bmp->m_pItem = nullptr;
 }
 
 void CItemBmp::SetDrawFromBox() {
@@ -94,18 +31,16 @@ void CItemBmp::SetDrawFromBox() {
 }
 
 void CItemBmp::Serialize(Archive& ar) {
-    if (ar.IsLoading()) Disown();
     ar.Point(m_x1, m_y1);
     ar.Point(m_x2, m_y2);
-    int32_t index = m_nBitmap;
-    ar.Int32(index);
+    ar.Int32(m_nBitmap);
     if (ar.IsStoring()) {
         // An item without bitmap writes a null reference; the page refuses to save it
         // before it gets here.
         ar.WriteObject(Bitmap());
         return;
     }
-    m_nBitmap = -1;
+    m_pBitmap.reset();
     std::unique_ptr<CBmpObj> bmp = ar.ReadObjectAs<CBmpObj>("局部位图");
     m_nType = kType;
     m_bCreating = 0;
@@ -113,18 +48,12 @@ void CItemBmp::Serialize(Archive& ar) {
     m_bDragging = 0;
     SetDrawFromBox();
     if (!ar.Ok() || !bmp) return;
-    // The stored index is that of the session that wrote the file: the bitmap joins the
-    // list of this session at its end.
-    bmp->m_pItem = this;
-    g_arrLocalBitmaps.push_back(std::move(bmp));
-    m_nBitmap = static_cast<int32_t>(g_arrLocalBitmaps.size() - 1);
+    m_pBitmap = std::move(bmp);
 }
 
 std::unique_ptr<CItemBase> CItemBmp::Clone() const {
     auto copy = std::make_unique<CItemBmp>(*this);
     copy->m_nType = kType;
-    // The newest copy is the one in the page's current list.
-    copy->ClaimBitmap();
     return copy;
 }
 
@@ -176,7 +105,6 @@ int CItemBmp::OnRButtonDown(unsigned flags, int x, int y) {
 void CItemBmp::Draw(Surface& dc) {
     CBmpObj* bmp = Bitmap();
     if (!bmp || !bmp->HasPicture()) return;
-    if (!bmp->m_pItem) bmp->m_pItem = this;
     bmp->Draw(dc, m_rcDraw);
 }
 
@@ -220,7 +148,7 @@ int CItemBmp::Encode(int flashMode, CByteArray& bytes, const DownloadSettings& s
         AppendWord(bytes, h);
     }
     if (!flashMode && w > 0 && h > 0) {
-        // The pixels at this item's own size and page, whichever copy owns the bitmap.
+        // The pixels at this item's own size and page.
         if (bmp->AppendPixels(bytes, m_page.colours, static_cast<int>(w), static_cast<int>(h),
                               settings) < 0) {
             bytes.resize(before);
@@ -235,33 +163,12 @@ int CItemBmp::GetEncodedLength() {
     return m_page.Is8Colour320x234() ? 10 : 12;
 }
 
-bool CItemBmp::ReplacePicture(const std::string& path, const DownloadSettings& settings,
-                              Messenger& messenger) {
-    auto fresh = std::make_unique<CBmpObj>(path, this, true, m_page, settings, messenger);
+bool CItemBmp::ReplacePicture(const std::string& path, Messenger& messenger) {
+    auto fresh = std::make_shared<CBmpObj>(path, true, m_page, messenger);
     if (!fresh->HasPicture()) return false;
-    CBmpObj* old = Bitmap();
-    if (!old) {
-        g_arrLocalBitmaps.push_back(std::move(fresh));
-        m_nBitmap = static_cast<int32_t>(g_arrLocalBitmaps.size() - 1);
-        return true;
-    }
-    fresh->m_strPath = old->m_strPath;
-    fresh->m_nBlock = old->m_nBlock;
-    fresh->m_nStartPage = old->m_nStartPage;
-    g_arrLocalBitmaps[static_cast<size_t>(m_nBitmap)] = std::move(fresh);
+    if (m_pBitmap)
+        m_pBitmap->TakePicture(*fresh);
+    else
+        m_pBitmap = std::move(fresh);
     return true;
-}
-
-void CItemBmp::ReleaseBitmap() {
-    const int64_t size = static_cast<int64_t>(g_arrLocalBitmaps.size());
-    const int32_t gone = m_nBitmap;
-    if (gone < 0 || gone >= size) return;
-    g_arrLocalBitmaps.erase(g_arrLocalBitmaps.begin() + gone);
-    for (CItemBmp* item : LiveItems()) {
-        const int32_t i = item->m_nBitmap;
-        if (i == gone || i >= size)
-            item->m_nBitmap = -1;
-        else if (i > gone)
-            item->m_nBitmap = i - 1;
-    }
 }

@@ -1,27 +1,24 @@
 #pragma once
-// A picture on a page. The picture is a local bitmap of g_arrLocalBitmaps, which owns it;
-// the item refers to it by index, gives it its place and size on the page, and is its
-// owning item (the bitmap's m_pItem) while it is the newest copy.
+// A picture on a page. The picture is a local bitmap shared by the item and its undo
+// copies; the project's LocalBitmapStore lists the bitmaps and places new ones. The item
+// gives the bitmap its place and size on the page.
 //
 // Page record (class "CItemBmp", schema 1; the type code is not stored):
-//   point (x1, y1), point (x2, y2), int32 index, then the local bitmap as an object
-//   reference (class "CBmpObj" on its first appearance). Loading ignores the stored
-//   index: the bitmap read is appended to g_arrLocalBitmaps and the item takes its index.
-//
-// Every live bitmap item is known to the class, so that removing a bitmap from the list
-// renumbers all items that refer past it, undo copies included.
+//   point (x1, y1), point (x2, y2), int32 number, then the local bitmap as an object
+//   reference (class "CBmpObj" on its first appearance). The number is the bitmap's place
+//   in its project's list when the item was made; readers ignore it, and a page read and
+//   written again keeps the number it had.
 
 #include <memory>
 #include <string>
 
-#include "images/BmpOwner.h"
 #include "images/PageFormat.h"
 #include "items/CItemBase.h"
 
 class CBmpObj;
 class Messenger;
 
-class CItemBmp : public CItemBase, public BmpOwner {
+class CItemBmp : public CItemBase {
 public:
     static constexpr int32_t kType = 16;
     // OnRButtonDown asks the view for the context menu with this single command.
@@ -30,57 +27,43 @@ public:
 
     // Type 16, no bitmap; used when loading.
     CItemBmp();
-    // Placed at (x, y) from the image file at `path` on a page of format `page`: the new
-    // local bitmap (size check on, placed at `settings`) is appended to g_arrLocalBitmaps
-    // and the box takes the picture's size (0 x 0 when the file could not be loaded).
-    CItemBmp(int x, int y, const std::string& path, const PageFormat& page,
-             const DownloadSettings& settings, Messenger& messenger);
-    CItemBmp(const CItemBmp& other);
-    CItemBmp& operator=(const CItemBmp&) = delete;
-    // Leaves the bitmap in the list; it loses its owner only when that is this item.
-    ~CItemBmp() override;
+    // Placed at (x, y) on a page of format `page`, showing `bitmap` at the picture's size
+    // (0 x 0 for a bitmap without picture).
+    CItemBmp(int x, int y, std::shared_ptr<CBmpObj> bitmap, const PageFormat& page);
 
     const char* ClassName() const override { return "CItemBmp"; }
     void Serialize(Archive& ar) override;
 
+    // The copy shows the same bitmap.
     std::unique_ptr<CItemBase> Clone() const override;
     int MoveHandle(int ox, int oy, int nx, int ny) override;
     int OnLButtonDown(int x, int y) override;
     int OnLButtonUp(int x, int y) override;
     int OnMouseMove(CursorShape& cursor, int ox, int oy, int nx, int ny) override;
     // kReplaceCommand: the view shows the menu with kReplaceLabel at (x, y) and, when the
-    // entry is chosen and an image file picked, calls ReplacePicture on this item.
+    // entry is chosen and an image file picked, replaces the picture (ReplacePicture).
     int OnRButtonDown(unsigned flags, int x, int y) override;
     void Draw(Surface& dc) override;
     void AddToTree(TreeNode& parent, int index) override;
     int Encode(int flashMode, CByteArray& bytes, const DownloadSettings& settings = {}) override;
     int GetEncodedLength() override;
 
-    Rect BmpRect() const override { return m_rcDraw; }
-    PageFormat BmpPage() const override { return m_page; }
+    bool HasValidBitmap() const { return m_pBitmap != nullptr; }
+    // The local bitmap shown, or null.
+    CBmpObj* Bitmap() const { return m_pBitmap.get(); }
+    // Replaces the picture by the image at `path` (size check on). The bitmap keeps its
+    // path, block and start page, and every copy of the item shows the new picture; the
+    // box does not change. An item without bitmap gets a new one (the caller lists it in
+    // its store). A file that gives no picture changes nothing and returns false.
+    bool ReplacePicture(const std::string& path, Messenger& messenger);
 
-    // The index lies inside g_arrLocalBitmaps.
-    bool HasValidBitmap() const;
-    // The local bitmap shown, or null with an invalid index.
-    CBmpObj* Bitmap() const;
-    // Makes this item the owner of its bitmap (the page calls it for its current list
-    // after undo and redo, so the owner is the copy the user sees).
-    void ClaimBitmap();
-    // Replaces the picture by the image at `path` (size check on). The new bitmap keeps
-    // the old one's path, block and start page and its index; the box does not change.
-    // A file that gives no picture leaves the old one in place and returns false.
-    bool ReplacePicture(const std::string& path, const DownloadSettings& settings,
-                        Messenger& messenger);
-    // Deletes this item's bitmap from g_arrLocalBitmaps and renumbers every bitmap item
-    // that refers past it; items that showed the deleted bitmap get an invalid index.
-    void ReleaseBitmap();
-
+    // The number written in the record (see above).
     int32_t m_nBitmap = -1;
+    std::shared_ptr<CBmpObj> m_pBitmap;
     Rect m_rcDraw;
     // The page the item lies on; set by whoever creates or loads the item.
     PageFormat m_page;
 
 private:
     void SetDrawFromBox();
-    void Disown();
 };

@@ -174,12 +174,16 @@ void CommandBuilder::PageImageRecord(CByteArray& bytes, int mode, uint8_t backId
 }
 
 bool CommandBuilder::BitmapRecord(CByteArray& bytes, const DownloadSettings& settings,
-                                  const CBmpObj& bmp) {
+                                  const CBmpObj& bmp, const Rect& box, const PageFormat& page) {
+    if (!bmp.HasPicture()) return false;
     CByteArray pixels;
-    if (!bmp.m_pItem || bmp.AppendLocalBitmap(pixels, settings) < 0) return false;
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    if (width > 0 && height > 0 &&
+        bmp.AppendPixels(pixels, page.colours, width, height, settings) < 0)
+        return false;
     BitmapRecord(bytes, settings.instructionMode, static_cast<uint8_t>(bmp.m_nBlock & 0xFF),
-                 static_cast<uint8_t>(bmp.m_nStartPage & 0xFF), bmp.GetPageCount(settings), pixels,
-                 settings.flashPageSize);
+                 static_cast<uint8_t>(bmp.m_nStartPage & 0xFF),
+                 CBmpObj::PageCount(box, page, settings), pixels, settings.flashPageSize);
     return true;
 }
 

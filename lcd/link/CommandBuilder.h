@@ -14,6 +14,7 @@
 #include <string>
 
 #include "base/ByteArray.h"
+#include "base/Geometry.h"
 #include "images/DownloadSettings.h"
 
 class CBmpObj;
@@ -91,12 +92,11 @@ public:
     // flash pages.
     static void PageImageRecord(CByteArray& bytes, int mode, uint8_t backId,
                                 std::span<const uint8_t> pixels, int flashPageSize);
-    // A local bitmap of the project: its block, start page and page count, its pixel
-    // stream at its owner's size and page format, framed and padded as `settings` say.
-    // False (nothing appended) for a bitmap without owner or picture, which has no place
-    // in flash.
+    // A local bitmap of the project shown in `box` on a page of format `page`: its block,
+    // start page and page count, its pixel stream at the box's size, framed and padded as
+    // `settings` say. False (nothing appended) for a bitmap without picture.
     static bool BitmapRecord(CByteArray& bytes, const DownloadSettings& settings,
-                             const CBmpObj& bmp);
+                             const CBmpObj& bmp, const Rect& box, const PageFormat& page);
     // A page's background bitmap at the page's size and colours, stored under `backId`.
     // False (nothing appended) without picture.
     static bool PageImageRecord(CByteArray& bytes, const DownloadSettings& settings,

@@ -9,7 +9,6 @@
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
-#include "images/BitmapGlobals.h"
 #include "images/CBmpObj.h"
 #include "items/CItemBmp.h"
 #include "items/CItemFont.h"
@@ -155,19 +154,13 @@ void CLedDoc::SwapContents(CLedDoc& other) {
 }
 
 bool CLedDoc::Load(std::span<const uint8_t> bytes, std::string& error) {
-    // Bitmap items put their local bitmaps into the process-wide list as they are read;
-    // a page that fails half-way takes them out again.
-    const size_t bitmapsBefore = g_arrLocalBitmaps.size();
     CLedDoc fresh;
     Archive ar(bytes, PageClasses());
     fresh.Serialize(ar);
     if (!ar.Ok()) {
         error = ar.Error().Describe();
-        fresh.CurrentItems().clear();
-        if (g_arrLocalBitmaps.size() > bitmapsBefore) g_arrLocalBitmaps.resize(bitmapsBefore);
         return false;
     }
-    ReleaseLocalBitmaps();
     SwapContents(fresh);
     m_nCurList = 0;
     m_nUndoCount = m_nRedoCount = 0;
@@ -442,9 +435,8 @@ bool CLedDoc::ChooseKind(int kind, const std::function<bool(std::string&)>& choo
         m_bModified = true;
         return false;
     }
-    // Without owner the picture takes no place in the local-bitmap area.
-    auto bmp = std::make_unique<CBmpObj>(path, nullptr, false, Format(), DownloadSettings{},
-                                         GetMessenger());
+    // A background picture is no local bitmap: it takes no place in the local-bitmap area.
+    auto bmp = std::make_unique<CBmpObj>(path, false, Format(), GetMessenger());
     if (!bmp->HasPicture()) return false;  // the user has been told; nothing changes
     int id = m_byBackId;
     if (!hadBitmap) {
@@ -465,17 +457,6 @@ bool CLedDoc::ChooseKind(int kind, const std::function<bool(std::string&)>& choo
 void CLedDoc::AdoptCurrentItems() {
     for (auto& item : CurrentItems()) {
         item->m_pDoc = this;
-        if (auto* bmp = dynamic_cast<CItemBmp*>(item.get())) {
-            bmp->m_page = Format();
-            bmp->ClaimBitmap();
-        }
+        if (auto* bmp = dynamic_cast<CItemBmp*>(item.get())) bmp->m_page = Format();
     }
-}
-
-void CLedDoc::ReleaseLocalBitmaps() {
-    // Undo snapshots may hold bitmap items deleted from the current list: their bitmaps
-    // go too. Copies share an index, so a second release of one does nothing.
-    for (auto& list : m_itemRing)
-        for (auto& item : list)
-            if (auto* bmp = dynamic_cast<CItemBmp*>(item.get())) bmp->ReleaseBitmap();
 }

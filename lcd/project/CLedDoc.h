@@ -113,9 +113,6 @@ public:
     // asked for.
     bool ChooseKind(int kind, const std::function<bool(std::string&)>& chooseImage,
                     int& nextBackId);
-    // Closing the page: every bitmap item (undo snapshots included) releases its local
-    // bitmap from g_arrLocalBitmaps and the others are renumbered.
-    void ReleaseLocalBitmaps();
     // The background bitmap of a kind-2 page, or nullptr.
     CBmpObj* BackBitmap() const;
     // The page's format for pixel conversion: colour count and logical size.
@@ -165,6 +162,6 @@ private:
     // m_nSel becomes the first selected item of the current list (or -1).
     void FindSelection();
     // After loading or moving through the undo ring: the items of the current list
-    // know their page and own the local bitmaps they show.
+    // know their page.
     void AdoptCurrentItems();
 };

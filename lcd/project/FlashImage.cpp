@@ -3,7 +3,6 @@
 #include "base/AtomicFile.h"
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
-#include "images/BitmapGlobals.h"
 #include "images/CBmpObj.h"
 #include "link/CommandBuilder.h"
 #include "project/CLedDoc.h"
@@ -91,15 +90,15 @@ bool FlashImage::Check(bool download) {
         Tell(GetMessenger(), bitmapText, caption);
         return false;
     }
-    for (const auto& bmp : g_arrLocalBitmaps) {
-        if (!bmp || !bmp->m_pItem) continue;
+    for (const LocalBitmapStore::Use& use : m_layout.GetWorkspace().Bitmaps().InUse()) {
+        const CBmpObj* bmp = use.bitmap;
         // Without pixels its record would be left out and the module's copy stay stale.
         if (!bmp->HasPicture()) {
             Tell(GetMessenger(), "位图“" + bmp->m_strPath + "”没有图像数据，请替换它", caption);
             return false;
         }
         // The export makes this check too: such a bitmap's record would carry a wrong count.
-        if (bmp->GetPageCount(Settings()) > kMaxBitmapPages) {
+        if (use.PageCount(Settings()) > kMaxBitmapPages) {
             Tell(GetMessenger(),
                  StringFormat(
                      "出错位图信息：\r\n\r\n起始块：%d 块，\r\n起始页：%d 页,\r\n位图名称：%s",
@@ -155,8 +154,9 @@ void FlashImage::Build(CByteArray& image, const DownloadSettings& settings) cons
     for (const std::string& title : m_layout.PageOrder())
         if (CLedDoc* page = m_layout.FindPage(title))
             size += kHead + int64_t{page->ComputePageCount()} * CB::kPageBytes;
-    for (const auto& bmp : g_arrLocalBitmaps)
-        if (bmp && bmp->m_pItem) size += kHead + int64_t{bmp->GetPageCount(s)} * s.flashPageSize;
+    const std::vector<LocalBitmapStore::Use> uses = m_layout.GetWorkspace().Bitmaps().InUse();
+    for (const LocalBitmapStore::Use& use : uses)
+        size += kHead + int64_t{use.PageCount(s)} * s.flashPageSize;
     for (const auto& page : m_layout.GetWorkspace().Pages()) {
         if (!page->BackBitmap()) continue;
         const int64_t pixels = CB::FullScreenBytes(page->m_nLogWidth, page->m_nLogHeight,
@@ -167,8 +167,8 @@ void FlashImage::Build(CByteArray& image, const DownloadSettings& settings) cons
         image.reserve(image.size() + static_cast<size_t>(size));
     for (const std::string& title : m_layout.PageOrder())
         if (CLedDoc* page = m_layout.FindPage(title)) page->EncodeRecord(image, mode);
-    for (const auto& bmp : g_arrLocalBitmaps)
-        if (bmp && bmp->m_pItem) CB::BitmapRecord(image, s, *bmp);
+    for (const LocalBitmapStore::Use& use : uses)
+        CB::BitmapRecord(image, s, *use.bitmap, use.Box(), use.Format());
     for (const auto& page : m_layout.GetWorkspace().Pages()) {
         if (const CBmpObj* back = page->BackBitmap())
             CB::PageImageRecord(image, s, *back, page->Format(), page->m_byBackId);

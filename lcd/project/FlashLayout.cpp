@@ -5,8 +5,6 @@
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
-#include "images/BitmapGlobals.h"
-#include "images/BmpOwner.h"
 #include "images/CBmpObj.h"
 #include "project/CLedDoc.h"
 #include "project/FlashMap.h"
@@ -44,12 +42,8 @@ CLedDoc* FlashLayout::FindPage(const std::string& title) const {
 }
 
 CLedDoc* FlashLayout::OwnerPage(const CBmpObj& bmp) const {
-    if (!bmp.m_pItem) return nullptr;
-    for (const auto& page : m_ws.Pages()) {
-        for (const auto& item : page->CurrentItems())
-            if (dynamic_cast<const BmpOwner*>(item.get()) == bmp.m_pItem) return page.get();
-    }
-    return nullptr;
+    const auto use = m_ws.Bitmaps().UseOf(bmp);
+    return use ? use->page : nullptr;
 }
 
 std::vector<FlashLayout::PageRun> FlashLayout::PageRuns() const {
@@ -75,12 +69,12 @@ std::vector<FlashLayout::PageRun> FlashLayout::PageRuns() const {
 std::vector<FlashLayout::BitmapRun> FlashLayout::BitmapRuns(int block) const {
     std::vector<uint8_t> used(static_cast<size_t>(kBlocks) * kPagesPerBlock, 0);
     std::vector<BitmapRun> runs;
-    for (size_t i = 0; i < g_arrLocalBitmaps.size(); ++i) {
-        CBmpObj* bmp = g_arrLocalBitmaps[i].get();
-        if (!bmp || !bmp->m_pItem) continue;
+    for (const LocalBitmapStore::Use& use : m_ws.Bitmaps().InUse()) {
+        CBmpObj* bmp = use.bitmap;
         if (block >= 0 && bmp->m_nBlock != block) continue;
         BitmapRun run{
-            i, bmp, bmp->m_nBlock, bmp->m_nStartPage, bmp->GetPageCount(m_ws.Settings()), false};
+            use.index, bmp, bmp->m_nBlock, bmp->m_nStartPage, use.PageCount(m_ws.Settings()),
+            false};
         if (run.start < 0 || run.start + run.count > kPagesPerBlock || run.block < 0 ||
             run.block >= kBlocks) {
             run.collision = true;
@@ -124,11 +118,13 @@ bool FlashLayout::DrawBitmapMap(Surface& dc) {
     FlashMap::DrawBase(dc, false);
     std::vector<uint8_t> used(static_cast<size_t>(kBlocks) * kPagesPerBlock, 0);
     bool any = false;
-    for (const auto& bmp : g_arrLocalBitmaps) {
-        if (!bmp || !bmp->m_pItem || bmp->m_nBlock != m_nShownBlock) continue;
+    for (const LocalBitmapStore::Use& use : m_ws.Bitmaps().InUse()) {
+        const CBmpObj* bmp = use.bitmap;
+        if (bmp->m_nBlock != m_nShownBlock) continue;
         bool collision = false;
-        bmp->DrawOccupancy(dc, FlashMap::GridRect(), used, collision, m_ws.Settings());
-        if (bmp->m_bHighlight) bmp->DrawSelected(dc, FlashMap::GridRect(), m_ws.Settings());
+        const int pages = use.PageCount(m_ws.Settings());
+        bmp->DrawOccupancy(dc, FlashMap::GridRect(), used, collision, pages);
+        if (bmp->m_bHighlight) bmp->DrawSelected(dc, FlashMap::GridRect(), pages);
         any = any || collision;
     }
     m_bBitmapCollision = any;
@@ -242,22 +238,18 @@ bool FlashLayout::ChooseNextPage(const std::string& pageName, const std::string&
 }
 
 void FlashLayout::OpenBitmapTab() {
-    m_nShownBlock = g_arrLocalBitmaps.empty() || !g_arrLocalBitmaps.front()
-                        ? 0
-                        : g_arrLocalBitmaps.front()->m_nBlock;
+    const CBmpObj* first = m_ws.Bitmaps().At(0);
+    m_nShownBlock = first ? first->m_nBlock : 0;
 }
 
 CBmpObj* FlashLayout::Bitmap(int index) const {
-    if (index < 0 || static_cast<size_t>(index) >= g_arrLocalBitmaps.size()) return nullptr;
-    return g_arrLocalBitmaps[static_cast<size_t>(index)].get();
+    return m_ws.Bitmaps().At(index);
 }
 
 int FlashLayout::HighlightedBitmap() const {
-    for (size_t i = 0; i < g_arrLocalBitmaps.size(); ++i) {
-        const CBmpObj* bmp = g_arrLocalBitmaps[i].get();
-        if (bmp && bmp->m_pItem && bmp->m_nBlock == m_nShownBlock && bmp->m_bHighlight)
-            return static_cast<int>(i);
-    }
+    for (const LocalBitmapStore::Use& use : m_ws.Bitmaps().InUse())
+        if (use.bitmap->m_nBlock == m_nShownBlock && use.bitmap->m_bHighlight)
+            return static_cast<int>(use.index);
     return -1;
 }
 
@@ -268,10 +260,11 @@ void FlashLayout::MarkOwnerModified(const CBmpObj& bmp) const {
 bool FlashLayout::PressBitmapMap(int x, int y) {
     if (FlashMap::CellAt(x, y) < 0) return false;
     bool redraw = false;
-    for (const auto& bmp : g_arrLocalBitmaps) {
-        if (!bmp || !bmp->m_pItem || bmp->m_nBlock != m_nShownBlock) continue;
-        redraw =
-            bmp->TrackHover(FlashMap::Origin(), x, y, m_nShownBlock, m_ws.Settings()) || redraw;
+    for (const LocalBitmapStore::Use& use : m_ws.Bitmaps().InUse()) {
+        if (use.bitmap->m_nBlock != m_nShownBlock) continue;
+        redraw = use.bitmap->TrackHover(FlashMap::Origin(), x, y, m_nShownBlock,
+                                        use.PageCount(m_ws.Settings())) ||
+                 redraw;
     }
     m_nSelected = HighlightedBitmap();
     m_bBitmapPressed = true;
@@ -290,7 +283,7 @@ bool FlashLayout::DragBitmapMap(int x, int y) {
 bool FlashLayout::ChooseBitmapName(int index) {
     CBmpObj* bmp = Bitmap(index);
     if (!bmp) return false;
-    if (!bmp->m_pItem) {
+    if (!m_ws.Bitmaps().UseOf(*bmp)) {
         Tell(m_ws.GetMessenger(), "该位图已经被删除");
         return false;
     }
@@ -324,14 +317,14 @@ bool FlashLayout::ChooseBitmapStart(int start) {
 
 bool FlashLayout::GetBitmapFields(int index, BitmapFields& fields) const {
     const CBmpObj* bmp = Bitmap(index);
-    if (!bmp || !bmp->m_pItem) return false;
-    const Rect rc = bmp->m_pItem->BmpRect();
+    const auto use = bmp ? m_ws.Bitmaps().UseOf(*bmp) : std::nullopt;
+    if (!use) return false;
+    const Rect rc = use->Box();
     fields.block = bmp->m_nBlock;
     fields.start = bmp->m_nStartPage;
-    fields.pageCount = bmp->GetPageCount(m_ws.Settings());
+    fields.pageCount = use->PageCount(m_ws.Settings());
     fields.size = StringFormat("%lld * %lld", static_cast<long long>(int64_t{rc.right} - rc.left),
                                static_cast<long long>(int64_t{rc.bottom} - rc.top));
-    const CLedDoc* owner = OwnerPage(*bmp);
-    fields.owner = owner ? owner->m_strTitle : "";
+    fields.owner = use->page->m_strTitle;
     return true;
 }

@@ -2,8 +2,9 @@
 // The module's two flash areas as project management lays them out:
 // - the page area, 256 pages of 128 bytes (page 255 reserved): every open page takes
 //   pages m_nStartPage .. m_nStartPage + page count - 1;
-// - the local-bitmap area, 64 blocks of 256 flash pages: every local bitmap that still has
-//   its bitmap item takes GetPageCount() pages from its start page in its block.
+// - the local-bitmap area, 64 blocks of 256 flash pages: every local bitmap in use (shown
+//   by an item of an open page) takes the pages its item's box needs from its start page
+//   in its block.
 // It finds collisions, draws both maps, picks and moves pages and bitmaps by map cell,
 // keeps the page order (the order of the page records in the flash image) and links the
 // pages by display mode. Nothing moves by itself to resolve a collision.
@@ -36,7 +37,7 @@ public:
         bool collision = false;
     };
     struct BitmapRun {
-        size_t index = 0;  // in g_arrLocalBitmaps
+        size_t index = 0;  // in the workspace's LocalBitmapStore
         CBmpObj* bitmap = nullptr;
         int64_t block = 0;
         int64_t start = 0;
@@ -57,7 +58,7 @@ public:
 
     Workspace& GetWorkspace() const { return m_ws; }
     CLedDoc* FindPage(const std::string& title) const;
-    // The open page whose current item list holds the bitmap's item.
+    // The open page whose current item list shows the bitmap; null when not in use.
     CLedDoc* OwnerPage(const CBmpObj& bmp) const;
 
     // Every open page in document order. In collision: s + n >= 256 (the reserved page

@@ -6,8 +6,6 @@
 #include "base/GbkCodec.h"
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
-#include "images/BitmapGlobals.h"
-#include "images/BmpOwner.h"
 #include "images/CBmpObj.h"
 #include "project/CLedDoc.h"
 #include "project/Workspace.h"
@@ -23,12 +21,12 @@ void LayoutReport::PlaceField(std::string& line, size_t column, const std::strin
     line += field;
 }
 
-std::string LayoutReport::LocalBitmaps() {
+std::string LayoutReport::LocalBitmaps(const Workspace& ws) {
     std::string text = GbkCodec::FromUtf8Lossy("            局部位图信息") + kLineEnd;
     text += GbkCodec::FromUtf8Lossy("BLOCK   PAGE    X    Y     W     H     名称") + kLineEnd;
-    for (const auto& bmp : g_arrLocalBitmaps) {
-        if (!bmp || !bmp->m_pItem) continue;
-        const Rect rc = bmp->m_pItem->BmpRect();
+    for (const LocalBitmapStore::Use& use : ws.Bitmaps().InUse()) {
+        const CBmpObj* bmp = use.bitmap;
+        const Rect rc = use.Box();
         const auto number = [](int64_t v) {
             return StringFormat("%lld,", static_cast<long long>(v));
         };

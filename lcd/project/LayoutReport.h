@@ -20,7 +20,7 @@ class Workspace;
 class LayoutReport {
 public:
     // The reports' bytes (GBK).
-    static std::string LocalBitmaps();
+    static std::string LocalBitmaps(const Workspace& ws);
     static std::string Backgrounds(const Workspace& ws);
     // ".txt" is appended unless the name already ends in ".txt".
     static std::string ReportName(const std::string& chosen);

@@ -20,7 +20,16 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 
 }  // namespace
 
-Workspace::Workspace(Messenger& messenger) : m_messenger(messenger) {}
+Workspace::Workspace(Messenger& messenger)
+    : m_messenger(messenger),
+      m_bitmaps(
+          [this] {
+              std::vector<CLedDoc*> pages;
+              for (const auto& p : m_pages)
+                  pages.push_back(p.get());
+              return pages;
+          },
+          &m_settings) {}
 Workspace::~Workspace() = default;
 
 void Workspace::Tell(const std::string& text, const std::string& caption) const {
@@ -87,6 +96,7 @@ CLedDoc* Workspace::FindPage(const std::string& path) const {
 
 CLedDoc* Workspace::Adopt(std::unique_ptr<CLedDoc> doc) {
     doc->SetMessenger(m_messenger);
+    m_bitmaps.RegisterPage(*doc);
     m_pages.push_back(std::move(doc));
     m_active = m_pages.back().get();
     return m_active;
@@ -94,13 +104,10 @@ CLedDoc* Workspace::Adopt(std::unique_ptr<CLedDoc> doc) {
 
 void Workspace::Forget(CLedDoc* page) {
     if (m_active == page) m_active = nullptr;
-    page->ReleaseLocalBitmaps();
     std::erase_if(m_pages, [&](const auto& p) { return p.get() == page; });
 }
 
 void Workspace::CloseAllPages() {
-    for (const auto& p : m_pages)
-        p->ReleaseLocalBitmaps();
     m_pages.clear();
     m_active = nullptr;
 }

@@ -13,6 +13,7 @@
 #include "images/DownloadSettings.h"
 #include "project/CDocObj.h"
 #include "project/CLedDoc.h"
+#include "project/LocalBitmapStore.h"
 #include "project/ScreenParams.h"
 
 struct NewProjectChoice {
@@ -66,6 +67,9 @@ public:
     // the pixel conversion take a copy.
     DownloadSettings& Settings() { return m_settings; }
     const DownloadSettings& Settings() const { return m_settings; }
+    // The project's local bitmaps; the pages of this workspace only.
+    LocalBitmapStore& Bitmaps() { return m_bitmaps; }
+    const LocalBitmapStore& Bitmaps() const { return m_bitmaps; }
 
     // The project commands; each returns true when it did what was asked.
     bool NewProject(const WorkspaceUi& ui);
@@ -125,6 +129,7 @@ private:
 
     Messenger& m_messenger;
     DownloadSettings m_settings;
+    LocalBitmapStore m_bitmaps;
     Project m_project;
     std::vector<std::unique_ptr<CLedDoc>> m_pages;
     CLedDoc* m_active = nullptr;

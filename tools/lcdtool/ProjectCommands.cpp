@@ -179,7 +179,7 @@ int ProjectCommands::Report(const CommandLine& args) {
     Workspace ws(messenger);
     if (!ws.OpenProjectFile(args.Positional()[1])) return 1;
     const std::string text =
-        which == "bitmaps" ? LayoutReport::LocalBitmaps() : LayoutReport::Backgrounds(ws);
+        which == "bitmaps" ? LayoutReport::LocalBitmaps(ws) : LayoutReport::Backgrounds(ws);
     const bool ok = LayoutReport::Write(
         text,
         [&](std::string& name) {

@@ -167,9 +167,7 @@ void ExamplePage::Text(int x1, int y1, int x2, int y2, const std::vector<Run>& r
 }
 
 void ExamplePage::Bitmap(int x, int y, const std::string& path) {
-    Add(std::make_unique<CItemBmp>(x, y, path, m_doc.Format(), DownloadSettings{},
-                                   Messenger::Stderr()),
-        false);
+    Add(m_bitmaps.NewItem(x, y, path, m_doc.Format(), Messenger::Stderr()), false);
 }
 
 void ExamplePage::Number(int x, int y, int digits, int decimals, int fontSize) {

@@ -7,6 +7,7 @@
 
 #include "base/Geometry.h"
 #include "project/CLedDoc.h"
+#include "project/LocalBitmapStore.h"
 
 class ExamplePage {
 public:
@@ -55,5 +56,7 @@ private:
     COLORREF Screen(int hi, int lo) const;
 
     CLedDoc m_doc;
+    // The page's bitmaps are placed one after the other, as in a project of this page.
+    LocalBitmapStore m_bitmaps{[this] { return std::vector<CLedDoc*>{&m_doc}; }};
     int m_hi = 0, m_lo = 0;
 };

@@ -8,7 +8,6 @@
 
 #include "ExamplePage.h"
 #include "base/AtomicFile.h"
-#include "images/BitmapGlobals.h"
 #include "project/ProjectFile.h"
 
 namespace {
@@ -222,7 +221,6 @@ bool Bitmaps256(const std::string& dir) {
 // A project for a 320 x 240, 256-colour module: shapes and text, a menu, local bitmaps, a
 // background page and an auxiliary page, each placed after the one before in flash.
 bool Demo(const std::string& examples) {
-    BitmapGlobals::Reset();
     const std::string dir = examples + "/demo";
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);

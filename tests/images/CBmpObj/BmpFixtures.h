@@ -1,13 +1,10 @@
 #pragma once
-// Shared pieces of the local bitmap tests: an owning item of a given box and page, and a
-// fixture that resets the process-wide bitmap state and keeps temporary files private.
+// Shared pieces of the local bitmap tests: a fixture that keeps temporary files private.
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "images/BitmapGlobals.h"
-#include "images/BmpOwner.h"
 #include "images/CBmpObj.h"
 #include "images/TestImages.h"
 
@@ -15,19 +12,9 @@ namespace bmptest {
 
 using namespace testimages;
 
-class FakeOwner : public BmpOwner {
-public:
-    FakeOwner(Rect rect, PageFormat page) : rect(rect), page(page) {}
-    Rect BmpRect() const override { return rect; }
-    PageFormat BmpPage() const override { return page; }
-    Rect rect;
-    PageFormat page;
-};
-
 class BmpObjTest : public testing::Test {
 protected:
     void SetUp() override {
-        BitmapGlobals::Reset();
         // Temporary BMP files go to a folder of this test, which must stay empty.
         const char* old = std::getenv("TMPDIR");
         if (old) savedTmp = old;
@@ -35,7 +22,6 @@ protected:
         setenv("TMPDIR", tmp.Path().c_str(), 1);
     }
     void TearDown() override {
-        BitmapGlobals::Reset();
         if (hadTmp)
             setenv("TMPDIR", savedTmp.c_str(), 1);
         else

@@ -41,7 +41,7 @@ TEST_P(BmpObjNotice, SizeCheck) {
     const NoticeRow& row = GetParam();
     const std::string path = Bmp8File("big.bmp", row.width, row.height);
     MessageRecorder messages;
-    CBmpObj bmp(path, nullptr, row.sizeCheck, Page(row.colours), settings, messages);
+    CBmpObj bmp(path, row.sizeCheck, Page(row.colours), messages);
     // A notice only: the picture is loaded either way.
     EXPECT_EQ(bmp.GetWidth(), row.width);
     EXPECT_EQ(bmp.GetHeight(), row.height);
@@ -66,74 +66,6 @@ INSTANTIATE_TEST_SUITE_P(
                     NoticeRow{"check_off", 64, 5243, 25, false, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// ---- initial flash places -----------------------------------------------------------
-
-class BmpObjPlace : public BmpObjTest {
-protected:
-    // A placed bitmap whose owner's box takes `pages` flash pages at 512 bytes a page.
-    CBmpObj& Placed(int block, int start, int pages, FakeOwner* owner) {
-        auto bmp = std::make_unique<CBmpObj>();
-        bmp->m_nBlock = block;
-        bmp->m_nStartPage = start;
-        owner->rect = Rect{0, 0, 512, pages};
-        bmp->m_pItem = owner;
-        g_arrLocalBitmaps.push_back(std::move(bmp));
-        return *g_arrLocalBitmaps.back();
-    }
-    FakeOwner owner{Rect{}, Page(256)};
-    FakeOwner previous{Rect{}, Page(256)};
-};
-
-TEST_F(BmpObjPlace, FirstBitmapGoesToBlockZeroPageZero) {
-    g_arrLocalBitmaps.push_back(std::make_unique<CBmpObj>());  // no owner: not placed
-    CBmpObj bmp(Bmp8File("a.bmp", 10, 10), &owner, true, Page(256), settings, messages);
-    EXPECT_EQ(bmp.m_nBlock, 0);
-    EXPECT_EQ(bmp.m_nStartPage, 0);
-    EXPECT_EQ(bmp.m_pItem, &owner);
-}
-
-TEST_F(BmpObjPlace, RunEndingOnPage256StillFits) {
-    Placed(2, 10, 100, &previous);
-    // 292 x 256 pixels need exactly 146 pages of 512: 10 + 100 + 146 = 256.
-    CBmpObj bmp(Bmp8File("a.bmp", 292, 256), &owner, true, Page(256), settings, messages);
-    EXPECT_EQ(bmp.m_nBlock, 2);
-    EXPECT_EQ(bmp.m_nStartPage, 110);
-}
-
-TEST_F(BmpObjPlace, OnePageMoreMovesToTheNextBlock) {
-    Placed(2, 10, 100, &previous);
-    CBmpObj bmp(Bmp8File("a.bmp", 293, 256), &owner, true, Page(256), settings, messages);
-    EXPECT_EQ(bmp.m_nBlock, 3);
-    EXPECT_EQ(bmp.m_nStartPage, 0);
-}
-
-TEST_F(BmpObjPlace, BitmapsWithoutOwnerAreSkipped) {
-    Placed(1, 20, 30, &previous);
-    g_arrLocalBitmaps.push_back(std::make_unique<CBmpObj>());
-    CBmpObj bmp(Bmp8File("a.bmp", 16, 16), &owner, true, Page(256), settings, messages);
-    EXPECT_EQ(bmp.m_nBlock, 1);
-    EXPECT_EQ(bmp.m_nStartPage, 50);
-}
-
-TEST_F(BmpObjPlace, EightColour320x234CountsPagesOf1024Pixels) {
-    Placed(0, 10, 100, &previous);
-    // 292 x 512 pixels: 146 pages of 1024 (fits exactly), but 292 pages of 512.
-    CBmpObj fits(Bmp8File("a.bmp", 292, 512), &owner, false, Page(8, 320, 234), settings, messages);
-    EXPECT_EQ(fits.m_nBlock, 0);
-    EXPECT_EQ(fits.m_nStartPage, 110);
-    CBmpObj moves(Bmp8File("a.bmp", 292, 512), &owner, false, Page(8, 320, 240), settings,
-                  messages);
-    EXPECT_EQ(moves.m_nBlock, 1);
-    EXPECT_EQ(moves.m_nStartPage, 0);
-}
-
-TEST_F(BmpObjPlace, WithoutOwnerNothingIsPlaced) {
-    Placed(5, 20, 30, &previous);
-    CBmpObj bmp(Bmp8File("a.bmp", 16, 16), nullptr, true, Page(256), settings, messages);
-    EXPECT_EQ(bmp.m_nBlock, 0);
-    EXPECT_EQ(bmp.m_nStartPage, 0);
-}
-
 // ---- page counts --------------------------------------------------------------------
 
 struct PagesRow {
@@ -148,14 +80,11 @@ void PrintTo(const PagesRow& row, std::ostream* os) {
     *os << row.name;
 }
 
-class BmpObjPages : public BmpObjTest, public testing::WithParamInterface<PagesRow> {};
-TEST_P(BmpObjPages, OfTheOwnersBox) {
+class BmpObjPages : public testing::TestWithParam<PagesRow> {};
+TEST_P(BmpObjPages, OfTheItemsBox) {
     const PagesRow& row = GetParam();
-    settings.SetBoardType(row.board);
-    FakeOwner owner(row.rect, row.page);
-    CBmpObj bmp;
-    bmp.m_pItem = &owner;
-    EXPECT_EQ(bmp.GetPageCount(settings), row.pages);
+    EXPECT_EQ(CBmpObj::PageCount(row.rect, row.page, DownloadSettings::ForBoard(row.board)),
+              row.pages);
 }
 INSTANTIATE_TEST_SUITE_P(
     Boards, BmpObjPages,
@@ -173,19 +102,13 @@ INSTANTIATE_TEST_SUITE_P(
         PagesRow{"flipped_box", 0, Page(256), Rect{100, 100, 0, 0}, 20}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BmpObjTest, NoOwnerTakesNoPages) {
-    CBmpObj bmp;
-    EXPECT_EQ(bmp.GetPageCount(settings), 0);
-}
-
 // ---- pixel streams ------------------------------------------------------------------
 
 class BmpObjPixels : public BmpObjTest {
 protected:
     std::string Stream(const std::vector<uint32_t>& rgb, int w, int h, int colours, int outW = -1,
                        int outH = -1) {
-        CBmpObj bmp(Bmp24File("p.bmp", w, h, rgb), nullptr, false, Page(colours), settings,
-                    messages);
+        CBmpObj bmp(Bmp24File("p.bmp", w, h, rgb), false, Page(colours), messages);
         EXPECT_TRUE(bmp.HasPicture());
         CByteArray bytes;
         const int n = bmp.AppendPixels(bytes, colours, outW, outH, settings);
@@ -255,27 +178,16 @@ TEST_F(BmpObjPixels, EmptyOrUnusableRequests) {
     EXPECT_EQ(empty.AppendPixels(bytes, 256, 4, 4, settings), -1);
     EXPECT_EQ(empty.AppendFullScreenBitmap(bytes, Page(256), settings), -1);
     EXPECT_EQ(empty.AppendPageImage(bytes, Page(256), 3, settings), -1);
-    EXPECT_EQ(empty.AppendLocalBitmap(bytes, settings), -1);
     EXPECT_EQ(ToHex(bytes), "55");
 
-    CBmpObj bmp(Bmp24File("p.bmp", 2, 1, {kRed, kGreen}), nullptr, false, Page(256), settings,
-                messages);
+    CBmpObj bmp(Bmp24File("p.bmp", 2, 1, {kRed, kGreen}), false, Page(256), messages);
     EXPECT_EQ(bmp.AppendPixels(bytes, 256, 0, 5, settings), 0);
     EXPECT_EQ(bmp.AppendPixels(bytes, 256, 20000, 10, settings), -1);
     EXPECT_EQ(ToHex(bytes), "55");
 }
 
-TEST_F(BmpObjPixels, LocalBitmapAtTheOwnersSize) {
-    FakeOwner owner(Rect{10, 10, 14, 12}, Page(64));
-    CBmpObj bmp(Bmp24File("p.bmp", 1, 1, {kWhite}), &owner, false, Page(64), settings, messages);
-    CByteArray bytes;
-    EXPECT_EQ(bmp.AppendLocalBitmap(bytes, settings), 8);
-    EXPECT_EQ(ToHex(bytes), "77 77 77 77 77 77 77 77");
-}
-
 TEST_F(BmpObjPixels, FullScreenFrames) {
-    CBmpObj bmp(Bmp24File("p.bmp", 2, 1, {kWhite, kRed}), nullptr, false, Page(64), settings,
-                messages);
+    CBmpObj bmp(Bmp24File("p.bmp", 2, 1, {kWhite, kRed}), false, Page(64), messages);
     CByteArray bytes;
     EXPECT_EQ(bmp.AppendFullScreenBitmap(bytes, Page(64, 4, 2), settings), 8);
     EXPECT_EQ(ToHex(bytes), "1B 18 00 00 00 00 04 00 02 00 77 77 11 11 77 77 11 11");
@@ -308,7 +220,7 @@ TEST_P(BmpObjPageImage, PrefixPixelsPadding) {
     const PageImageRow& row = GetParam();
     settings.SetBoardType(row.board);
     settings.instructionMode = row.mode;
-    CBmpObj bmp(Bmp24File("p.bmp", 1, 1, {kRed}), nullptr, false, Page(256), settings, messages);
+    CBmpObj bmp(Bmp24File("p.bmp", 1, 1, {kRed}), false, Page(256), messages);
     CByteArray bytes;
     const int n = bmp.AppendPageImage(bytes, Page(256, row.w, row.h), 200, settings);
     EXPECT_EQ(n, row.pixels + row.padding);
@@ -380,8 +292,8 @@ protected:
 };
 
 TEST_F(BmpObjRecord, StoresTheFieldsInTheirOrderWithEveryPixelByte) {
-    CBmpObj bmp(Bmp24File("p.bmp", 4, 1, {0x102030, 0x405060, 0x708090, 0xA0B0C0}), nullptr, false,
-                Page(256), settings, messages);
+    CBmpObj bmp(Bmp24File("p.bmp", 4, 1, {0x102030, 0x405060, 0x708090, 0xA0B0C0}), false,
+                Page(256), messages);
     ASSERT_TRUE(bmp.HasPicture());
     bmp.m_nBlock = 2;
     bmp.m_nStartPage = 17;
@@ -394,8 +306,8 @@ TEST_F(BmpObjRecord, StoresTheFieldsInTheirOrderWithEveryPixelByte) {
 // The source path is only information: characters GBK lacks are stored as "?" so the page
 // still saves, and the object keeps its own path.
 TEST_F(BmpObjRecord, APathGbkCannotHoldIsStoredWithQuestionMarks) {
-    CBmpObj bmp(Bmp24File("p.bmp", 4, 1, {0x102030, 0x405060, 0x708090, 0xA0B0C0}), nullptr, false,
-                Page(256), settings, messages);
+    CBmpObj bmp(Bmp24File("p.bmp", 4, 1, {0x102030, 0x405060, 0x708090, 0xA0B0C0}), false,
+                Page(256), messages);
     bmp.m_nBlock = 2;
     bmp.m_nStartPage = 17;
     bmp.m_strPath =
@@ -455,7 +367,7 @@ TEST_F(BmpObjRecord, EightBitRecordCarriesTheTable) {
     s.pixels = {3, 250, 0, 0};
     const std::string path = dir.File("p8.bmp");
     ASSERT_TRUE(WriteFile(path, MakeBmp(s)));
-    CBmpObj bmp(path, nullptr, false, Page(256), settings, messages);
+    CBmpObj bmp(path, false, Page(256), messages);
     bmp.m_strPath = "";
     Archive ar;
     bmp.Serialize(ar);
@@ -475,8 +387,8 @@ TEST_F(BmpObjRecord, EightBitRecordCarriesTheTable) {
 }
 
 TEST_F(BmpObjRecord, FramedByClassNameThroughTheRegistry) {
-    CBmpObj bmp(Bmp24File("p.bmp", 4, 1, {0x102030, 0x405060, 0x708090, 0xA0B0C0}), nullptr, false,
-                Page(256), settings, messages);
+    CBmpObj bmp(Bmp24File("p.bmp", 4, 1, {0x102030, 0x405060, 0x708090, 0xA0B0C0}), false,
+                Page(256), messages);
     bmp.m_strPath = "pic.bmp";
     bmp.m_nBlock = 2;
     bmp.m_nStartPage = 17;
@@ -676,7 +588,7 @@ TEST_F(BmpObjTest, OversizePictureNamesTheLimit) {
     const std::string path = dir.File("wide.gif");
     ASSERT_TRUE(WriteFile(path, MakeGif(s)));
     MessageRecorder messages;
-    CBmpObj bmp(path, nullptr, true, Page(256), settings, messages);
+    CBmpObj bmp(path, true, Page(256), messages);
     EXPECT_FALSE(bmp.HasPicture());
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].rfind("未能打开文件！", 0), 0u);
@@ -748,17 +660,16 @@ TEST_F(BmpObjTest, ReadBmpFileMessages) {
 
 class BmpObjMap : public BmpObjTest {
 protected:
-    // A bitmap of `pages` pages (512-byte pages at 256 colours) at block, start.
-    void Place(int block, int start, int pages) {
-        owner.rect = Rect{0, 0, 512, pages};
-        bmp.m_pItem = &owner;
+    // A bitmap of `pages` pages at block, start.
+    void Place(int block, int start, int n) {
+        pages = n;
         bmp.m_nBlock = block;
         bmp.m_nStartPage = start;
     }
     COLORREF CellColour(int page) const {
         return surface.GetPixel(20 + (page % 16) * 20 + 10, 20 + (page / 16) * 20 + 10);
     }
-    FakeOwner owner{Rect{}, Page(256)};
+    int pages = 0;
     CBmpObj bmp;
     Surface surface{400, 400, Rgb(200, 200, 200)};
     const Rect map{0, 0, 320, 320};
@@ -768,7 +679,7 @@ protected:
 TEST_F(BmpObjMap, OccupancyMarksPagesAndDrawsRuns) {
     Place(1, 14, 5);
     bool collision = false;
-    bmp.DrawOccupancy(surface, map, used, collision, settings);
+    bmp.DrawOccupancy(surface, map, used, collision, pages);
     EXPECT_FALSE(collision);
     for (int p = 0; p < 256; ++p)
         EXPECT_EQ(used[256 + p], (p >= 14 && p < 19) ? 1 : 0) << p;
@@ -792,34 +703,34 @@ TEST_F(BmpObjMap, OverlapAndOverflowAreCollisions) {
     Place(0, 10, 4);
     used[12] = 1;
     bool collision = false;
-    bmp.DrawOccupancy(surface, map, used, collision, settings);
+    bmp.DrawOccupancy(surface, map, used, collision, pages);
     EXPECT_TRUE(collision);
     EXPECT_EQ(CellColour(10), Rgb(255, 0, 0));
 
     Place(3, 250, 7);
     collision = false;
     std::vector<uint8_t> fresh(64 * 256, 0);
-    bmp.DrawOccupancy(surface, map, fresh, collision, settings);
+    bmp.DrawOccupancy(surface, map, fresh, collision, pages);
     EXPECT_TRUE(collision);
     EXPECT_EQ(std::count(fresh.begin(), fresh.end(), 1), 0);
 
     // Exactly to page 255 is no collision.
     Place(3, 250, 6);
     collision = false;
-    bmp.DrawOccupancy(surface, map, fresh, collision, settings);
+    bmp.DrawOccupancy(surface, map, fresh, collision, pages);
     EXPECT_FALSE(collision);
     EXPECT_EQ(fresh[3 * 256 + 255], 1);
 
     // A block past the map is a collision, never a write past it.
     Place(64, 0, 2);
     collision = false;
-    bmp.DrawOccupancy(surface, map, fresh, collision, settings);
+    bmp.DrawOccupancy(surface, map, fresh, collision, pages);
     EXPECT_TRUE(collision);
 }
 
 TEST_F(BmpObjMap, SelectedRunsAreOutlinedInBlue) {
     Place(0, 3, 2);
-    bmp.DrawSelected(surface, map, settings);
+    bmp.DrawSelected(surface, map, pages);
     const COLORREF blue = Rgb(0, 0, 255);
     EXPECT_EQ(surface.GetPixel(80, 30), blue);   // left edge of cell 3
     EXPECT_EQ(surface.GetPixel(110, 20), blue);  // top edge
@@ -838,21 +749,20 @@ TEST_F(BmpObjMap, StartFromPointAndHover) {
     EXPECT_EQ(bmp.m_nStartPage, 35);
 
     // Another block: not highlighted, redraw.
-    EXPECT_TRUE(bmp.TrackHover(origin, 100, 100, 1, settings));
+    EXPECT_TRUE(bmp.TrackHover(origin, 100, 100, 1, pages));
     EXPECT_EQ(bmp.m_bHighlight, 0);
     // Onto page 36 (inside 35..37): highlight once.
-    EXPECT_TRUE(bmp.TrackHover(origin, 20 + 4 * 20, 20 + 2 * 20, 2, settings));
+    EXPECT_TRUE(bmp.TrackHover(origin, 20 + 4 * 20, 20 + 2 * 20, 2, pages));
     EXPECT_EQ(bmp.m_bHighlight, 1);
-    EXPECT_FALSE(bmp.TrackHover(origin, 20 + 5 * 20, 20 + 2 * 20, 2, settings));
+    EXPECT_FALSE(bmp.TrackHover(origin, 20 + 5 * 20, 20 + 2 * 20, 2, pages));
     // Off to page 38: cleared once.
-    EXPECT_TRUE(bmp.TrackHover(origin, 20 + 6 * 20, 20 + 2 * 20, 2, settings));
+    EXPECT_TRUE(bmp.TrackHover(origin, 20 + 6 * 20, 20 + 2 * 20, 2, pages));
     EXPECT_EQ(bmp.m_bHighlight, 0);
-    EXPECT_FALSE(bmp.TrackHover(origin, 20 + 6 * 20, 20 + 2 * 20, 2, settings));
+    EXPECT_FALSE(bmp.TrackHover(origin, 20 + 6 * 20, 20 + 2 * 20, 2, pages));
 }
 
 TEST_F(BmpObjTest, DrawStretchesIntoTheBox) {
-    CBmpObj bmp(Bmp24File("p.bmp", 2, 1, {kRed, kBlue}), nullptr, false, Page(256), settings,
-                messages);
+    CBmpObj bmp(Bmp24File("p.bmp", 2, 1, {kRed, kBlue}), false, Page(256), messages);
     Surface surface(10, 4, Rgb(1, 1, 1));
     bmp.Draw(surface, Rect{2, 1, 6, 3});
     EXPECT_EQ(surface.GetPixel(2, 1), Rgb(255, 0, 0));

@@ -9,7 +9,6 @@
 
 #include "base/ClassRegistry.h"
 #include "gfx/Surface.h"
-#include "images/BitmapGlobals.h"
 #include "images/CBmpObj.h"
 #include "items/CItemBase/ItemChecks.h"
 #include "items/CItemBmp.h"
@@ -90,17 +89,13 @@ CItemBmp* AsBmp(const std::unique_ptr<CItemBase>& item) {
 class ItemBmpTest : public testing::Test {
 protected:
     void SetUp() override {
-        BitmapGlobals::Reset();
         std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(name.begin(), name.end(), '/', '-');
         dir = std::filesystem::temp_directory_path() /
               ("citembmp-" + std::to_string(getpid()) + "-" + name);
         std::filesystem::create_directories(dir);
     }
-    void TearDown() override {
-        BitmapGlobals::Reset();
-        std::filesystem::remove_all(dir);
-    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
     std::string Bmp(const std::string& name, int w, int h,
                     const std::function<COLORREF(int, int)>& colour) {
         const std::string path = (dir / name).string();
@@ -116,16 +111,19 @@ protected:
             return y == 0 ? (x == 0 ? kRed : kGreen) : (x == 0 ? kBlue : kWhite);
         });
     }
+    // The local bitmap of the picture at `path` (size check on).
+    std::shared_ptr<CBmpObj> Pic(const std::string& path, const PageFormat& page = kPage256) {
+        return std::make_shared<CBmpObj>(path, true, page, messenger);
+    }
     // The item of the examples: a 40 x 30 red picture at (100, 50), block 2, page 17.
     std::unique_ptr<CItemBmp> Example(const PageFormat& page) {
-        auto item = std::make_unique<CItemBmp>(100, 50, Solid("pic.bmp", 40, 30, kRed), page,
-                                               settings, messenger);
+        auto item =
+            std::make_unique<CItemBmp>(100, 50, Pic(Solid("pic.bmp", 40, 30, kRed), page), page);
         item->Bitmap()->m_nBlock = 2;
         item->Bitmap()->m_nStartPage = 17;
         return item;
     }
 
-    DownloadSettings settings;
     ScriptedMessenger messenger;
     std::filesystem::path dir;
 };
@@ -139,25 +137,19 @@ std::string Repeat(const char* byteHex, int n) {
 
 // --- creation ---------------------------------------------------------------
 
-TEST_F(ItemBmpTest, CreatedFromAFileTakesThePictureSizeAndOwnsANewListEntry) {
-    g_arrLocalBitmaps.push_back(std::make_unique<CBmpObj>());
-    CItemBmp item(100, 50, Solid("a.bmp", 40, 30, kRed), kPage256, settings, messenger);
+TEST_F(ItemBmpTest, MadeFromABitmapTakesThePictureSize) {
+    CItemBmp item(100, 50, Pic(Solid("a.bmp", 40, 30, kRed)), kPage256);
     EXPECT_EQ(item.m_nType, 16);
-    EXPECT_EQ(item.m_nBitmap, 1);
-    ASSERT_EQ(g_arrLocalBitmaps.size(), 2u);
-    EXPECT_EQ(g_arrLocalBitmaps[1]->m_pItem, &item);
-    EXPECT_EQ(g_arrLocalBitmaps[1]->GetWidth(), 40);
+    ASSERT_TRUE(item.HasValidBitmap());
+    EXPECT_EQ(item.Bitmap()->GetWidth(), 40);
     EXPECT_EQ((Rect{item.m_x1, item.m_y1, item.m_x2, item.m_y2}), (Rect{100, 50, 140, 80}));
     EXPECT_EQ(item.m_rcDraw, (Rect{100, 50, 140, 80}));
     EXPECT_EQ(item.m_bSelected | item.m_bDragging | item.m_bCreating, 0);
     EXPECT_TRUE(messenger.told.empty());
-    // The first placed bitmap (the empty entry has no owner) goes to block 0, page 0.
-    EXPECT_EQ(g_arrLocalBitmaps[1]->m_nBlock, 0);
-    EXPECT_EQ(g_arrLocalBitmaps[1]->m_nStartPage, 0);
 }
 
 TEST_F(ItemBmpTest, AFileThatCannotBeReadGivesAZeroSizedItemThatIsKept) {
-    CItemBmp item(7, 9, (dir / "missing.bmp").string(), kPage256, settings, messenger);
+    CItemBmp item(7, 9, Pic((dir / "missing.bmp").string()), kPage256);
     EXPECT_EQ((Rect{item.m_x1, item.m_y1, item.m_x2, item.m_y2}), (Rect{7, 9, 7, 9}));
     EXPECT_TRUE(item.HasValidBitmap());
     EXPECT_FALSE(item.Bitmap()->HasPicture());
@@ -170,7 +162,7 @@ TEST_F(ItemBmpTest, AFileThatCannotBeReadGivesAZeroSizedItemThatIsKept) {
 
 TEST_F(ItemBmpTest, AnOversizePictureIsToldAndStillPlaced) {
     // 363 x 362 = 131406 pixels, above the 131072 of a 64-colour page.
-    CItemBmp item(0, 0, Solid("big.bmp", 363, 362, kRed), kPage64, settings, messenger);
+    CItemBmp item(0, 0, Pic(Solid("big.bmp", 363, 362, kRed), kPage64), kPage64);
     ASSERT_EQ(messenger.told.size(), 1u);
     EXPECT_NE(messenger.told[0].find("131072"), std::string::npos);
     EXPECT_EQ(item.m_x2, 363);
@@ -272,7 +264,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST_F(ItemBmpTest, DirectPixelsAreStretchedRowsFromTheTop) {
-    CItemBmp item(0, 0, Quad(), kPage256, settings, messenger);
+    CItemBmp item(0, 0, Pic(Quad(), kPage256), kPage256);
     item.m_x2 = 4;
     item.m_nHandle = 4;
     item.MoveHandle(0, 0, 0, 0);
@@ -294,7 +286,7 @@ TEST_F(ItemBmpTest, DirectFormIsLeftOutWhenItsHeaderCannotAnnounceThePixels) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        CItemBmp item(0, 0, Quad(), r.page, settings, messenger);
+        CItemBmp item(0, 0, Pic(Quad(), r.page), r.page);
         item.m_x1 = r.box.left, item.m_y1 = r.box.top, item.m_x2 = r.box.right;
         item.m_y2 = r.box.bottom;
         item.m_nHandle = 1;
@@ -306,7 +298,7 @@ TEST_F(ItemBmpTest, DirectFormIsLeftOutWhenItsHeaderCannotAnnounceThePixels) {
         EXPECT_EQ(item.GetEncodedLength(), r.page.Is8Colour320x234() ? 10 : 12);
     }
     // The largest packed size that still fits goes out.
-    CItemBmp fits(0, 0, Quad(), kPage8Small, settings, messenger);
+    CItemBmp fits(0, 0, Pic(Quad(), kPage8Small), kPage8Small);
     fits.m_x2 = 511, fits.m_y2 = 255, fits.m_nHandle = 5;
     fits.MoveHandle(0, 0, 511, 255);
     CByteArray bytes;
@@ -315,7 +307,7 @@ TEST_F(ItemBmpTest, DirectFormIsLeftOutWhenItsHeaderCannotAnnounceThePixels) {
 }
 
 TEST_F(ItemBmpTest, AResizedItemWithoutPictureSendsNoHeaderAlone) {
-    CItemBmp item(0, 0, (dir / "missing.png").string(), kPage256, settings, messenger);
+    CItemBmp item(0, 0, Pic((dir / "missing.png").string()), kPage256);
     item.m_nHandle = 5;
     item.MoveHandle(0, 0, 10, 10);
     CByteArray bytes;
@@ -338,10 +330,8 @@ TEST_F(ItemBmpTest, EncodedLengthEqualsTheFlashFormInEveryState) {
     item->m_nHandle = 5;
     item->MoveHandle(140, 80, 0, 0);
     check("dragged inside out");
-    item->m_nBitmap = 5;
-    check("index past the list");
-    item->m_nBitmap = -1;
-    check("no index");
+    item->m_pBitmap.reset();
+    check("no bitmap");
     EXPECT_EQ(item->GetEncodedLength(), 0);
     EXPECT_EQ(EncodedHex(*item), "");
     CByteArray direct;
@@ -373,21 +363,19 @@ Record HandRecord(int32_t storedIndex) {
 }
 
 TEST_F(ItemBmpTest, RecordReadFromHandMadeBytesWritesThemBackByteForByte) {
-    g_arrLocalBitmaps.push_back(std::make_unique<CBmpObj>());
     std::string error;
     CByteArray bytes{0x01, 0x00};  // a list of one
-    const CByteArray record = HandRecord(0).Bytes();
+    const CByteArray record = HandRecord(3).Bytes();
     bytes.insert(bytes.end(), record.begin(), record.end());
     auto items = LoadList(bytes, error);
     ASSERT_EQ(error, "");
     ASSERT_EQ(items.size(), 1u);
     CItemBmp* item = AsBmp(items[0]);
     ASSERT_NE(item, nullptr);
-    // The stored index 0 is not taken: the bitmap joins the list at its end.
-    EXPECT_EQ(item->m_nBitmap, 1);
-    ASSERT_EQ(g_arrLocalBitmaps.size(), 2u);
-    const CBmpObj& bmp = *g_arrLocalBitmaps[1];
-    EXPECT_EQ(bmp.m_pItem, item);
+    // The stored number is kept, to be written again.
+    EXPECT_EQ(item->m_nBitmap, 3);
+    ASSERT_TRUE(item->HasValidBitmap());
+    const CBmpObj& bmp = *item->Bitmap();
     EXPECT_EQ(bmp.m_nBlock, 1);
     EXPECT_EQ(bmp.m_nStartPage, 3);
     EXPECT_EQ(bmp.m_strPath, "q.bmp");
@@ -398,11 +386,12 @@ TEST_F(ItemBmpTest, RecordReadFromHandMadeBytesWritesThemBackByteForByte) {
     EXPECT_EQ(item->m_nType, 16);
     EXPECT_EQ(item->m_bSelected | item->m_bCreating | item->m_bDragging, 0);
 
-    EXPECT_EQ(ToHex(Stored(*item)), ToHex(HandRecord(1).Bytes()));
+    EXPECT_EQ(ToHex(Stored(*item)), ToHex(HandRecord(3).Bytes()));
 }
 
 TEST_F(ItemBmpTest, ItemMadeFromAFileReadsBackWithThePicture) {
-    CItemBmp item(3, 4, Quad(), kPage256, settings, messenger);
+    CItemBmp item(3, 4, Pic(Quad()), kPage256);
+    item.m_nBitmap = 6;
     item.Bitmap()->m_nStartPage = 9;
     std::string error;
     auto items = LoadList(StoreList({&item}), error);
@@ -410,9 +399,9 @@ TEST_F(ItemBmpTest, ItemMadeFromAFileReadsBackWithThePicture) {
     ASSERT_EQ(items.size(), 1u);
     CItemBmp* back = AsBmp(items[0]);
     ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->m_nBitmap, 1);
-    EXPECT_EQ(g_arrLocalBitmaps[0]->m_pItem, &item);
-    EXPECT_EQ(back->Bitmap()->m_pItem, back);
+    EXPECT_EQ(back->m_nBitmap, 6);
+    ASSERT_TRUE(back->HasValidBitmap());
+    EXPECT_NE(back->Bitmap(), item.Bitmap());
     EXPECT_EQ(back->Bitmap()->m_nStartPage, 9);
     EXPECT_EQ(back->Bitmap()->m_strPath, item.Bitmap()->m_strPath);
     for (int y = 0; y < 2; ++y)
@@ -421,29 +410,26 @@ TEST_F(ItemBmpTest, ItemMadeFromAFileReadsBackWithThePicture) {
     EXPECT_EQ((Rect{back->m_x1, back->m_y1, back->m_x2, back->m_y2}), (Rect{3, 4, 5, 6}));
 }
 
-TEST_F(ItemBmpTest, TwoBitmapItemsOfAPageAreIndexedInLoadOrder) {
-    g_arrLocalBitmaps.push_back(std::make_unique<CBmpObj>());  // another page's bitmap
-    CItemBmp first(0, 0, Solid("one.bmp", 3, 2, kRed), kPage256, settings, messenger);
-    CItemBmp second(10, 10, Solid("two.bmp", 4, 4, kBlue), kPage256, settings, messenger);
-    // Indices the writing session had; the reader ignores them.
+TEST_F(ItemBmpTest, TwoBitmapItemsKeepTheirNumbersAndPictures) {
+    CItemBmp first(0, 0, Pic(Solid("one.bmp", 3, 2, kRed)), kPage256);
+    CItemBmp second(10, 10, Pic(Solid("two.bmp", 4, 4, kBlue)), kPage256);
+    // Numbers the writing session gave; the reader keeps them and ignores them.
     first.m_nBitmap = 2, second.m_nBitmap = 1;
     const CByteArray bytes = StoreList({&first, &second});
     std::string error;
     auto items = LoadList(bytes, error);
     ASSERT_EQ(error, "");
     ASSERT_EQ(items.size(), 2u);
-    ASSERT_EQ(g_arrLocalBitmaps.size(), 5u);
     CItemBmp* a = AsBmp(items[0]);
     CItemBmp* b = AsBmp(items[1]);
-    ASSERT_TRUE(a && b);
-    EXPECT_EQ(a->m_nBitmap, 3);
-    EXPECT_EQ(b->m_nBitmap, 4);
-    EXPECT_EQ(g_arrLocalBitmaps[3]->m_pItem, a);
-    EXPECT_EQ(g_arrLocalBitmaps[4]->m_pItem, b);
-    EXPECT_EQ(a->Bitmap()->GetColour(0, 0), kBlue);  // first wrote entry 2: "two.bmp"
-    EXPECT_EQ(b->Bitmap()->GetColour(0, 0), kRed);
+    ASSERT_TRUE(a && b && a->HasValidBitmap() && b->HasValidBitmap());
+    EXPECT_EQ(a->m_nBitmap, 2);
+    EXPECT_EQ(b->m_nBitmap, 1);
+    EXPECT_EQ(a->Bitmap()->GetColour(0, 0), kRed);
+    EXPECT_EQ(b->Bitmap()->GetColour(0, 0), kBlue);
     EXPECT_EQ(a->m_rcDraw, (Rect{0, 0, 3, 2}));
     EXPECT_EQ(b->m_rcDraw, (Rect{10, 10, 14, 14}));
+    EXPECT_EQ(ToHex(StoreList({a, b})), ToHex(bytes));
 }
 
 TEST_F(ItemBmpTest, ANullBitmapReferenceLoadsAsAnItemWithoutBitmap) {
@@ -455,10 +441,9 @@ TEST_F(ItemBmpTest, ANullBitmapReferenceLoadsAsAnItemWithoutBitmap) {
     auto back = Load<CItemBmp>(expected.Bytes());
     ASSERT_NE(back, nullptr);
     EXPECT_FALSE(back->HasValidBitmap());
-    EXPECT_TRUE(g_arrLocalBitmaps.empty());
 }
 
-TEST_F(ItemBmpTest, ATruncatedNestedBitmapFailsTheLoadAndAddsNothing) {
+TEST_F(ItemBmpTest, ATruncatedNestedBitmapFailsTheLoad) {
     CByteArray bytes = HandRecord(0).Bytes();
     bytes.resize(bytes.size() - 3);
     CByteArray list{0x01, 0x00};
@@ -466,12 +451,11 @@ TEST_F(ItemBmpTest, ATruncatedNestedBitmapFailsTheLoadAndAddsNothing) {
     std::string error;
     LoadList(list, error);
     EXPECT_NE(error, "");
-    EXPECT_TRUE(g_arrLocalBitmaps.empty());
 }
 
-// --- owners, copies and the list ------------------------------------------------
+// --- copies and replacing ------------------------------------------------------
 
-TEST_F(ItemBmpTest, CloneCopiesEverythingAndTakesOverTheBitmap) {
+TEST_F(ItemBmpTest, CloneCopiesEverythingAndSharesTheBitmap) {
     auto item = Example(kPage8Small);
     Scatter(*item);
     item->m_rcDraw = Rect{1, 2, 3, 4};
@@ -487,36 +471,18 @@ TEST_F(ItemBmpTest, CloneCopiesEverythingAndTakesOverTheBitmap) {
     EXPECT_EQ(bmp->m_page.height, 234);
     // The handles are not recomputed.
     EXPECT_EQ(bmp->m_rcHandles[3], (Rect{9, 9, 9, 9}));
-    EXPECT_EQ(g_arrLocalBitmaps[0]->m_pItem, bmp);
-
-    // The older copy going away leaves the newest its bitmap.
+    // One picture for both; it lives as long as either copy.
+    EXPECT_EQ(bmp->Bitmap(), item->Bitmap());
     item.reset();
-    EXPECT_EQ(g_arrLocalBitmaps[0]->m_pItem, bmp);
-    copy.reset();
-    EXPECT_EQ(g_arrLocalBitmaps[0]->m_pItem, nullptr);
-    EXPECT_EQ(g_arrLocalBitmaps.size(), 1u);
+    EXPECT_EQ(bmp->Bitmap()->GetColour(0, 0), kRed);
 }
 
-TEST_F(ItemBmpTest, UndoSnapshotsNeverLeaveTheOwnerDangling) {
-    auto current = Example(kPage256);
-    auto snapshot = current->Clone();  // a checkpoint: the snapshot is the newest
-    EXPECT_EQ(g_arrLocalBitmaps[0]->m_pItem, AsBmp(snapshot));
-    current->ClaimBitmap();  // undo: back to the older list
-    EXPECT_EQ(g_arrLocalBitmaps[0]->m_pItem, current.get());
-    snapshot.reset();  // the redo slot overwritten
-    EXPECT_EQ(g_arrLocalBitmaps[0]->m_pItem, current.get());
-    current.reset();
-    EXPECT_EQ(g_arrLocalBitmaps[0]->m_pItem, nullptr);
-}
-
-TEST_F(ItemBmpTest, DrawingTakesAnOwnerlessBitmapAndStretchesIt) {
-    CItemBmp item(1, 1, Quad(), kPage256, settings, messenger);
+TEST_F(ItemBmpTest, DrawingStretchesThePictureIntoTheBox) {
+    CItemBmp item(1, 1, Pic(Quad()), kPage256);
     item.m_nHandle = 5;
     item.MoveHandle(3, 3, 5, 5);
-    g_arrLocalBitmaps[0]->m_pItem = nullptr;
     Surface dc(8, 8, Rgb(9, 9, 9));
     item.Draw(dc);
-    EXPECT_EQ(g_arrLocalBitmaps[0]->m_pItem, &item);
     EXPECT_EQ(dc.GetPixel(1, 1), kRed);
     EXPECT_EQ(dc.GetPixel(4, 1), kGreen);
     EXPECT_EQ(dc.GetPixel(1, 4), kBlue);
@@ -525,65 +491,24 @@ TEST_F(ItemBmpTest, DrawingTakesAnOwnerlessBitmapAndStretchesIt) {
     EXPECT_EQ(dc.GetPixel(5, 5), Rgb(9, 9, 9));
 
     Surface empty(8, 8, Rgb(9, 9, 9));
-    item.m_nBitmap = 3;
+    item.m_pBitmap.reset();
     item.Draw(empty);
     EXPECT_EQ(empty.GetPixel(2, 2), Rgb(9, 9, 9));
-    item.m_nBitmap = 0;
 }
 
-TEST_F(ItemBmpTest, ValidOnlyInsideTheList) {
-    CItemBmp none;
-    EXPECT_FALSE(none.HasValidBitmap());
+TEST_F(ItemBmpTest, ReplacingKeepsBoxNumberPathAndFlashPlaceForEveryCopy) {
     auto item = Example(kPage256);
-    EXPECT_TRUE(item->HasValidBitmap());
-    item->m_nBitmap = 1;
-    EXPECT_FALSE(item->HasValidBitmap());
-    item->m_nBitmap = 0;
-    BitmapGlobals::Reset();
-    EXPECT_FALSE(item->HasValidBitmap());
-}
-
-TEST_F(ItemBmpTest, ReleasingRenumbersEveryItemThatRefersPastIt) {
-    CItemBmp a(0, 0, Solid("a.bmp", 2, 2, kRed), kPage256, settings, messenger);
-    CItemBmp b(0, 0, Solid("b.bmp", 2, 2, kGreen), kPage256, settings, messenger);
-    CItemBmp c(0, 0, Solid("c.bmp", 2, 2, kBlue), kPage256, settings, messenger);
-    auto bUndo = b.Clone();  // an undo copy of b on its page
-    auto cUndo = c.Clone();  // c's copy is now the owner
-    CItemBmp stale;
-    stale.m_nBitmap = 7;
-    const CBmpObj* cBitmap = c.Bitmap();
-
-    b.ReleaseBitmap();
-    ASSERT_EQ(g_arrLocalBitmaps.size(), 2u);
-    EXPECT_EQ(a.m_nBitmap, 0);
-    EXPECT_EQ(b.m_nBitmap, -1);
-    EXPECT_EQ(dynamic_cast<CItemBmp&>(*bUndo).m_nBitmap, -1);
-    EXPECT_EQ(c.m_nBitmap, 1);
-    EXPECT_EQ(dynamic_cast<CItemBmp&>(*cUndo).m_nBitmap, 1);
-    EXPECT_EQ(stale.m_nBitmap, -1);
-    EXPECT_EQ(c.Bitmap(), cBitmap);
-    EXPECT_EQ(g_arrLocalBitmaps[1]->m_pItem, AsBmp(cUndo));
-    EXPECT_EQ(g_arrLocalBitmaps[0]->m_pItem, &a);
-
-    // The page's other copy finds nothing left to release.
-    dynamic_cast<CItemBmp&>(*bUndo).ReleaseBitmap();
-    EXPECT_EQ(g_arrLocalBitmaps.size(), 2u);
-    c.ReleaseBitmap();
-    a.ReleaseBitmap();
-    EXPECT_TRUE(g_arrLocalBitmaps.empty());
-}
-
-TEST_F(ItemBmpTest, ReplacingKeepsBoxIndexPathAndFlashPlace) {
-    auto item = Example(kPage256);
-    g_arrLocalBitmaps.push_back(std::make_unique<CBmpObj>());
-    const std::string oldPath = item->Bitmap()->m_strPath;
-    EXPECT_TRUE(item->ReplacePicture(Solid("big.bmp", 100, 100, kGreen), settings, messenger));
-    EXPECT_EQ(g_arrLocalBitmaps.size(), 2u);
-    EXPECT_EQ(item->m_nBitmap, 0);
+    item->m_nBitmap = 4;
+    auto undoCopy = item->Clone();
+    const CBmpObj* bitmap = item->Bitmap();
+    const std::string oldPath = bitmap->m_strPath;
+    EXPECT_TRUE(item->ReplacePicture(Solid("big.bmp", 100, 100, kGreen), messenger));
+    EXPECT_EQ(item->Bitmap(), bitmap);
+    EXPECT_EQ(item->m_nBitmap, 4);
     const CBmpObj& bmp = *item->Bitmap();
     EXPECT_EQ(bmp.GetWidth(), 100);
     EXPECT_EQ(bmp.GetColour(0, 0), kGreen);
-    EXPECT_EQ(bmp.m_pItem, item.get());
+    EXPECT_EQ(AsBmp(undoCopy)->Bitmap()->GetColour(0, 0), kGreen);
     EXPECT_EQ(bmp.m_strPath, oldPath);
     EXPECT_EQ(bmp.m_nBlock, 2);
     EXPECT_EQ(bmp.m_nStartPage, 17);
@@ -595,15 +520,15 @@ TEST_F(ItemBmpTest, ReplacingKeepsBoxIndexPathAndFlashPlace) {
 TEST_F(ItemBmpTest, AReplacementThatGivesNoPictureKeepsTheOldOne) {
     auto item = Example(kPage256);
     const CBmpObj* old = item->Bitmap();
-    EXPECT_FALSE(item->ReplacePicture((dir / "missing.bmp").string(), settings, messenger));
+    EXPECT_FALSE(item->ReplacePicture((dir / "missing.bmp").string(), messenger));
     EXPECT_EQ(item->Bitmap(), old);
     EXPECT_EQ(old->GetColour(0, 0), kRed);
 
-    // An item without bitmap gets a new one at the end of the list.
+    // An item without bitmap gets a new one.
     CItemBmp none;
-    EXPECT_TRUE(none.ReplacePicture(Quad(), settings, messenger));
-    EXPECT_EQ(none.m_nBitmap, 1);
-    EXPECT_EQ(none.Bitmap()->m_pItem, &none);
+    EXPECT_TRUE(none.ReplacePicture(Quad(), messenger));
+    ASSERT_TRUE(none.HasValidBitmap());
+    EXPECT_EQ(none.Bitmap()->GetColour(0, 0), kRed);
 }
 
 // --- mouse and description -----------------------------------------------------

@@ -213,8 +213,8 @@ TEST_F(ProjectTool, LayoutListsRunsAndCollisions) {
     project.AddBitmap(c, 0, 0, 2, 2, kRed, 32, 48, 4, 10);
     project.AddBitmap(c, 0, 0, 2, 2, kRed, 32, 16, 4, 12);
     Save();
-    const std::string first = g_arrLocalBitmaps.at(0)->m_strPath;
-    const std::string second = g_arrLocalBitmaps.at(1)->m_strPath;
+    const std::string first = project.ws.Bitmaps().At(0)->m_strPath;
+    const std::string second = project.ws.Bitmaps().At(1)->m_strPath;
     const Result r = Run("layout " + Zkp());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,

@@ -11,7 +11,6 @@
 
 #include "base/ByteArray.h"
 #include "base/Messenger.h"
-#include "images/BmpOwner.h"
 #include "images/CBmpObj.h"
 #include "link/CommandBuilder.h"
 
@@ -20,15 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using CB = CommandBuilder;
-
-class Owner : public BmpOwner {
-public:
-    Owner(Rect rect, PageFormat page) : m_rect(rect), m_page(page) {}
-    Rect BmpRect() const override { return m_rect; }
-    PageFormat BmpPage() const override { return m_page; }
-    Rect m_rect;
-    PageFormat m_page;
-};
 
 // A 24-bit 2 x 2 BMP: top row red, green; bottom row blue, white. Rows are stored bottom
 // up, each padded to 8 bytes. At 256 colours the codes are E0 1C / 03 FF.
@@ -68,35 +58,30 @@ std::string Pad(size_t n) {
     return s;
 }
 
-TEST_F(BitmapRecordTest, LocalBitmapAtItsPlaceAndOwnersSize) {
-    Owner owner({10, 10, 12, 12}, PageFormat{256, 320, 240});
-    bmp.m_pItem = &owner;
+TEST_F(BitmapRecordTest, LocalBitmapAtItsPlaceAndItsItemsSize) {
     bmp.m_nBlock = 3;
     bmp.m_nStartPage = 0x21;
     CByteArray bytes{0xEE};
     // Board 3: 256-byte flash pages.
-    ASSERT_TRUE(CB::BitmapRecord(bytes, DownloadSettings::ForBoard(3, CB::ModeShort), bmp));
+    ASSERT_TRUE(CB::BitmapRecord(bytes, DownloadSettings::ForBoard(3, CB::ModeShort), bmp,
+                                 {10, 10, 12, 12}, PageFormat{256, 320, 240}));
     EXPECT_EQ(ToHex(bytes), "EE 1B 28 03 21 01 E0 1C 03 FF" + Pad(252));
 }
 
 TEST_F(BitmapRecordTest, LocalBitmapStretchedInChecksumMode) {
     // Stretched to 4 x 2: every column twice, one flash page of 512.
-    Owner owner({0, 0, 4, 2}, PageFormat{256, 320, 240});
-    bmp.m_pItem = &owner;
     CByteArray bytes;
-    ASSERT_TRUE(CB::BitmapRecord(bytes, DownloadSettings::ForBoard(0, CB::ModeChecksum), bmp));
+    ASSERT_TRUE(CB::BitmapRecord(bytes, DownloadSettings::ForBoard(0, CB::ModeChecksum), bmp,
+                                 {0, 0, 4, 2}, PageFormat{256, 320, 240}));
     // 1B+28+03+00+00+01 = 47
     EXPECT_EQ(ToHex(bytes), "1B 28 03 00 00 01 00 47 E0 E0 1C 1C 03 03 FF FF" + Pad(504));
 }
 
-TEST_F(BitmapRecordTest, BitmapWithoutOwnerOrPictureHasNoRecord) {
+TEST_F(BitmapRecordTest, BitmapWithoutPictureHasNoRecord) {
     CByteArray bytes{0x01};
     const DownloadSettings longMode = DownloadSettings::ForBoard(0, CB::ModeLong);
-    EXPECT_FALSE(CB::BitmapRecord(bytes, DownloadSettings{}, bmp));
     CBmpObj empty;
-    Owner owner({0, 0, 2, 2}, PageFormat{});
-    empty.m_pItem = &owner;
-    EXPECT_FALSE(CB::BitmapRecord(bytes, longMode, empty));
+    EXPECT_FALSE(CB::BitmapRecord(bytes, longMode, empty, {0, 0, 2, 2}, PageFormat{}));
     EXPECT_FALSE(CB::PageImageRecord(bytes, longMode, empty, PageFormat{}, 1));
     EXPECT_EQ(ToHex(bytes), "01");
 }

@@ -10,7 +10,6 @@
 #include "base/AtomicFile.h"
 #include "base/ByteArray.h"
 #include "gfx/Surface.h"
-#include "images/BitmapGlobals.h"
 #include "images/CBmpObj.h"
 #include "project/BackgroundIds.h"
 #include "project/CLedDoc.h"
@@ -44,7 +43,6 @@ std::vector<uint8_t> TinyBmp(int width) {
 class BackgroundPage : public testing::Test {
 protected:
     void SetUp() override {
-        BitmapGlobals::Reset();
         char tmpl[] = "/tmp/lcd-bg-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
@@ -53,10 +51,7 @@ protected:
         doc.SetScreenParams(ScreenParams{"LCD", 256, 1, 1, 8, 4});
         doc.SetMessenger(messages);
     }
-    void TearDown() override {
-        fs::remove_all(dir);
-        BitmapGlobals::Reset();
-    }
+    void TearDown() override { fs::remove_all(dir); }
     std::function<bool(std::string&)> Pick(const std::string& name) {
         return [this, name](std::string& p) {
             p = (dir / name).string();

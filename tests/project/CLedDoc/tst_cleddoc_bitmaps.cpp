@@ -4,15 +4,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
 #include "base/AtomicFile.h"
 #include "base/ByteArray.h"
-#include "images/BitmapGlobals.h"
 #include "images/CBmpObj.h"
 #include "items/CItemBmp.h"
 #include "project/CLedDoc.h"
+#include "project/LocalBitmapStore.h"
 #include "support/ScriptedMessenger.h"
 
 namespace fs = std::filesystem;
@@ -43,7 +44,6 @@ std::vector<uint8_t> Bmp(int width, int height, uint8_t r, uint8_t g, uint8_t b)
 class BitmapPage : public testing::Test {
 protected:
     void SetUp() override {
-        BitmapGlobals::Reset();
         char tmpl[] = "/tmp/lcd-bmppage-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
@@ -51,19 +51,16 @@ protected:
         ASSERT_TRUE(AtomicFile::Write(Path("red.bmp"), Bmp(4, 4, 255, 0, 0), error));
         ASSERT_TRUE(AtomicFile::Write(Path("green.bmp"), Bmp(6, 2, 0, 255, 0), error));
     }
-    void TearDown() override {
-        fs::remove_all(dir);
-        BitmapGlobals::Reset();
-    }
+    void TearDown() override { fs::remove_all(dir); }
     std::string Path(const std::string& name) const { return (dir / name).string(); }
 
-    // A page with a bitmap item for each picture.
+    // An open page with a bitmap item for each picture, made as the canvas makes them.
     void Fill(CLedDoc& doc, const std::vector<std::string>& pictures) {
         doc.SetScreenParams(ScreenParams{"LCD", 256, 1, 1, 64, 32});
+        if (std::find(pages.begin(), pages.end(), &doc) == pages.end()) pages.push_back(&doc);
         int x = 0;
         for (const auto& p : pictures) {
-            doc.CurrentItems().push_back(std::make_unique<CItemBmp>(x, 0, Path(p), doc.Format(),
-                                                                    DownloadSettings{}, messages));
+            doc.CurrentItems().push_back(store.NewItem(x, 0, Path(p), doc.Format(), messages));
             x += 10;
         }
     }
@@ -73,61 +70,38 @@ protected:
 
     fs::path dir;
     ScriptedMessenger messages;
+    std::vector<CLedDoc*> pages;
+    LocalBitmapStore store{[this] { return pages; }};
 };
 
-TEST_F(BitmapPage, LoadingPutsEveryBitmapIntoTheListInOrder) {
+TEST_F(BitmapPage, ARecordKeepsItsNumberAndAPageReadAloneSavesByteIdentical) {
     CLedDoc doc;
     Fill(doc, {"red.bmp", "green.bmp"});
     CByteArray bytes;
     std::string error;
     ASSERT_TRUE(doc.Save(bytes, error)) << error;
 
-    BitmapGlobals::Reset();
-    CLedDoc other;
-    Fill(other, {"green.bmp"});  // a page already open holds index 0
     CLedDoc loaded;
     ASSERT_TRUE(loaded.Load(bytes, error)) << error;
-    ASSERT_EQ(g_arrLocalBitmaps.size(), 3u);
-    EXPECT_EQ(Item(loaded, 0).m_nBitmap, 1);
-    EXPECT_EQ(Item(loaded, 1).m_nBitmap, 2);
+    EXPECT_EQ(Item(loaded, 0).m_nBitmap, 0);
+    EXPECT_EQ(Item(loaded, 1).m_nBitmap, 1);
     EXPECT_EQ(Item(loaded, 0).Bitmap()->GetWidth(), 4);
     EXPECT_EQ(Item(loaded, 1).Bitmap()->GetWidth(), 6);
     EXPECT_EQ(Item(loaded, 1).m_page.width, 64);
     EXPECT_EQ(Item(loaded, 1).m_pDoc, &loaded);
-    // The record keeps each item's index in the list, so the page comes back
-    // byte-identical when it is the only one open.
-    loaded.ReleaseLocalBitmaps();
-    other.ReleaseLocalBitmaps();
-    ASSERT_TRUE(g_arrLocalBitmaps.empty());
-    CLedDoc alone;
-    ASSERT_TRUE(alone.Load(bytes, error)) << error;
     CByteArray again;
-    ASSERT_TRUE(alone.Save(again, error));
+    ASSERT_TRUE(loaded.Save(again, error));
     EXPECT_EQ(ToHex(again), ToHex(bytes));
 }
 
-TEST_F(BitmapPage, AFailedLoadLeavesTheListAsItWas) {
-    CLedDoc doc;
-    Fill(doc, {"red.bmp", "green.bmp"});
-    CByteArray bytes;
-    std::string error;
-    ASSERT_TRUE(doc.Save(bytes, error));
-    const size_t before = g_arrLocalBitmaps.size();
-    bytes.resize(bytes.size() - 4);  // the second item's record cut short
-    CLedDoc loaded;
-    EXPECT_FALSE(loaded.Load(bytes, error));
-    EXPECT_EQ(g_arrLocalBitmaps.size(), before);
-    EXPECT_TRUE(Item(doc, 1).HasValidBitmap());
-}
-
-TEST_F(BitmapPage, APageWithABrokenBitmapIndexIsNotSaved) {
+TEST_F(BitmapPage, APageWithABitmapItemWithoutBitmapIsNotSaved) {
     CLedDoc doc;
     Fill(doc, {"red.bmp"});
     std::string error;
     const std::string path = Path("page.pg");
     ASSERT_TRUE(doc.SaveFile(path, error)) << error;
     const auto size = fs::file_size(path);
-    Item(doc, 0).m_nBitmap = 7;
+    Item(doc, 0).m_pBitmap.reset();
     doc.m_nDelay = 99;
     EXPECT_FALSE(doc.SaveFile(path, error));
     EXPECT_FALSE(error.empty());
@@ -137,29 +111,31 @@ TEST_F(BitmapPage, APageWithABrokenBitmapIndexIsNotSaved) {
     EXPECT_EQ(back.m_nDelay, 10);
 }
 
-TEST_F(BitmapPage, ClosingAPageReleasesItsBitmapsAndRenumbersTheRest) {
-    CLedDoc first, second;
-    Fill(first, {"red.bmp"});
+TEST_F(BitmapPage, AClosedPagesBitmapsLeaveTheList) {
+    auto first = std::make_unique<CLedDoc>();
+    CLedDoc second;
+    Fill(*first, {"red.bmp"});
     Fill(second, {"green.bmp", "red.bmp"});
-    ASSERT_EQ(g_arrLocalBitmaps.size(), 3u);
-    first.ReleaseLocalBitmaps();
-    ASSERT_EQ(g_arrLocalBitmaps.size(), 2u);
-    EXPECT_EQ(Item(second, 0).m_nBitmap, 0);
-    EXPECT_EQ(Item(second, 1).m_nBitmap, 1);
-    EXPECT_EQ(Item(second, 0).Bitmap()->GetWidth(), 6);
+    ASSERT_EQ(store.Bitmaps().size(), 3u);
+    std::erase(pages, first.get());
+    first.reset();
+    ASSERT_EQ(store.Bitmaps().size(), 2u);
+    EXPECT_EQ(store.IndexOf(*Item(second, 0).Bitmap()), 0);
+    EXPECT_EQ(store.IndexOf(*Item(second, 1).Bitmap()), 1);
 }
 
-TEST_F(BitmapPage, UndoAndRedoHandTheBitmapToTheCopyOnScreen) {
+TEST_F(BitmapPage, InUseFollowsTheCurrentItemsThroughUndoAndRedo) {
     CLedDoc doc;
     Fill(doc, {"red.bmp"});
-    doc.Checkpoint(doc.m_nCurList);
-    doc.CurrentItems()[0]->m_x1 += 5;
-    ASSERT_EQ(g_arrLocalBitmaps[0]->m_pItem, static_cast<BmpOwner*>(&Item(doc, 0)));
+    doc.m_nSel = 0, doc.m_nSelType = 16;
+    doc.DeleteSelection();  // an undo copy still holds the bitmap
+    EXPECT_EQ(store.Bitmaps().size(), 1u);
+    EXPECT_TRUE(store.InUse().empty());
     doc.Undo();
-    EXPECT_EQ(g_arrLocalBitmaps[0]->m_pItem, static_cast<BmpOwner*>(&Item(doc, 0)));
+    ASSERT_EQ(store.InUse().size(), 1u);
+    EXPECT_EQ(store.InUse()[0].item, &Item(doc, 0));
     doc.Redo();
-    EXPECT_EQ(g_arrLocalBitmaps[0]->m_pItem, static_cast<BmpOwner*>(&Item(doc, 0)));
-    EXPECT_EQ(g_arrLocalBitmaps.size(), 1u);
+    EXPECT_TRUE(store.InUse().empty());
 }
 
 }  // namespace

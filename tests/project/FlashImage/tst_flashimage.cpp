@@ -186,14 +186,40 @@ TEST_F(FlashImageTest, PixelsFillingWholeFlashPagesGetNoPadding) {
 TEST_F(FlashImageTest, BitmapWithoutItsItemIsNeitherCheckedNorWritten) {
     // A deleted item's bitmap, far too big and overlapping the other: ignored.
     CItemBmp* gone = project.AddBitmap(c, 0, 0, 2, 2, kRed, 32, 16 * 300, 1, 0);
-    (void)gone;
+    const auto undoCopy = gone->Clone();  // keeps the bitmap listed
     c->CurrentItems().pop_back();
-    ASSERT_EQ(g_arrLocalBitmaps.size(), 2u);
+    ASSERT_EQ(project.ws.Bitmaps().Bitmaps().size(), 2u);
     EXPECT_TRUE(image->CheckDownload());
     EXPECT_TRUE(image->CheckExport());
     CByteArray built;
     image->Build(built);
     EXPECT_EQ(ToHex(built), ToHex(Expected(0, 0)));
+}
+
+// A line that switches the workspace to board 1 and long instructions while its page
+// record is being built.
+class SettingsChanger : public CItemLine {
+public:
+    explicit SettingsChanger(DownloadSettings& settings)
+        : CItemLine(1, 1, kRed, 1), m_settings(settings) {}
+    int Encode(int flashMode, CByteArray& bytes, const DownloadSettings& settings) override {
+        m_settings = DownloadSettings::ForBoard(1, 2);
+        return CItemLine::Encode(flashMode, bytes, settings);
+    }
+    DownloadSettings& m_settings;
+};
+
+TEST_F(FlashImageTest, ASettingsChangeDuringTheBuildChangesNoByteOfIt) {
+    a->CurrentItems().push_back(std::make_unique<SettingsChanger>(project.ws.Settings()));
+    CByteArray built;
+    image->Build(built);
+    ASSERT_EQ(project.ws.Settings().boardType, 1) << "changed half-way through";
+    // The records after the change are still those of board 0 in short mode.
+    CByteArray tail = BitmapRecord(0, 0);
+    Append(tail, PageImageRecord(0, 0));
+    ASSERT_GE(built.size(), tail.size());
+    EXPECT_EQ(ToHex(CByteArray(built.end() - static_cast<long>(tail.size()), built.end())),
+              ToHex(tail));
 }
 
 TEST_F(FlashImageTest, DownloadTakesTheOrdersTitles) {

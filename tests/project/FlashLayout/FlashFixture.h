@@ -12,7 +12,6 @@
 #include <string>
 
 #include "base/Colour.h"
-#include "images/BitmapGlobals.h"
 #include "images/CBmpObj.h"
 #include "items/CItemBmp.h"
 #include "items/CItemLine.h"
@@ -67,7 +66,6 @@ public:
     explicit Project(const ScreenParams& screen = ScreenParams{"LCD", 256, 70.0, 52.5, 320, 240},
                      Messenger* messenger = nullptr)
         : ws(messenger ? *messenger : messages), m_screen(screen) {
-        BitmapGlobals::Reset();
         char tmpl[] = "/tmp/lcd-flash-XXXXXX";
         if (mkdtemp(tmpl)) m_root = tmpl;
         m_ui.newProject = [this](NewProjectChoice& c) {
@@ -82,7 +80,6 @@ public:
     }
     ~Project() {
         ws.CloseProject();
-        BitmapGlobals::Reset();
         std::error_code ec;
         if (!m_root.empty()) std::filesystem::remove_all(m_root, ec);
     }
@@ -125,7 +122,7 @@ public:
                         int boxH = -1, int block = -1, int start = -1) {
         const std::string path = File("pic" + std::to_string(m_files++) + ".bmp");
         WriteSolidBmp(path, w, h, colour);
-        auto item = std::make_unique<CItemBmp>(x, y, path, page->Format(), ws.Settings(), messages);
+        auto item = ws.Bitmaps().NewItem(x, y, path, page->Format(), ws.GetMessenger());
         if (boxW >= 0) item->m_x2 = x + boxW;
         if (boxH >= 0) item->m_y2 = y + boxH;
         item->m_rcDraw = Rect{item->m_x1, item->m_y1, item->m_x2, item->m_y2};

@@ -519,7 +519,7 @@ protected:
         layout = std::make_unique<FlashLayout>(project.ws);
         layout->OpenBitmapTab();
     }
-    CBmpObj& Bmp(size_t i) { return *g_arrLocalBitmaps.at(i); }
+    CBmpObj& Bmp(int i) { return *project.ws.Bitmaps().At(i); }
 
     Project project;
     ScriptedMessenger& messages = project.messages;
@@ -562,8 +562,9 @@ TEST_F(FlashLayoutBitmapTab, DragMovesTheHighlightedBitmapWithinItsBlock) {
 
 TEST_F(FlashLayoutBitmapTab, ChoosingADeletedBitmapIsRefused) {
     project.AddBitmap(page, 0, 0, 2, 2, kRed, 32, 16, 9, 0);
-    page->CurrentItems().pop_back();  // the item goes, the bitmap stays listed
-    ASSERT_EQ(g_arrLocalBitmaps.size(), 3u);
+    const auto undoCopy = page->CurrentItems().back()->Clone();
+    page->CurrentItems().pop_back();  // the item goes; its undo copy keeps the bitmap listed
+    ASSERT_EQ(project.ws.Bitmaps().Bitmaps().size(), 3u);
     EXPECT_FALSE(layout->ChooseBitmapName(2));
     EXPECT_EQ(messages.told, std::vector<std::string>{"该位图已经被删除"});
     EXPECT_EQ(layout->ShownBlock(), 2);

@@ -62,7 +62,7 @@ TEST_P(LayoutReportLocalBitmaps, OneLineAtItsColumns) {
     CLedDoc* page = project.AddPage("a");
     CItemBmp* item = project.AddBitmap(page, r.x, r.y, 2, 2, kRed, r.w, r.h, r.block, r.start);
     item->Bitmap()->m_strPath = r.path;
-    EXPECT_EQ(Hex(LayoutReport::LocalBitmaps()), Hex(kLocalHead + r.line + "\r\n"));
+    EXPECT_EQ(Hex(LayoutReport::LocalBitmaps(project.ws)), Hex(kLocalHead + r.line + "\r\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -94,12 +94,12 @@ TEST(LayoutReport, LocalBitmapsInListOrderWithoutDeletedOnes) {
         kLocalHead + " 5," + Spaces(5) + "6," + Spaces(6) + "1," + Spaces(3) + "2," + Spaces(4) +
         "3," + Spaces(4) + "4," + Spaces(4) + "first\r\n" + " 11," + Spaces(4) + "12," + Spaces(5) +
         "7," + Spaces(3) + "8," + Spaces(4) + "9," + Spaces(4) + "10," + Spaces(3) + "third\r\n";
-    EXPECT_EQ(Hex(LayoutReport::LocalBitmaps()), Hex(expected));
+    EXPECT_EQ(Hex(LayoutReport::LocalBitmaps(project.ws)), Hex(expected));
 }
 
 TEST(LayoutReport, EmptyProjectGivesTheHeadingsOnly) {
     Project project;
-    EXPECT_EQ(Hex(LayoutReport::LocalBitmaps()), Hex(kLocalHead));
+    EXPECT_EQ(Hex(LayoutReport::LocalBitmaps(project.ws)), Hex(kLocalHead));
     EXPECT_EQ(Hex(LayoutReport::Backgrounds(project.ws)), Hex(kBackHead));
 }
 
