@@ -24,7 +24,6 @@ namespace {
 constexpr char kCaption[] = "提示";
 constexpr char kCannotOpen[] = "未能打开文件！";
 constexpr size_t kFileHeaderBytes = 14;
-constexpr int kGridColumns = 16;
 
 uint16_t Get16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | (p[1] << 8));
@@ -506,85 +505,4 @@ void CBmpObj::Draw(Surface& dc, const Rect& rc) const {
             out[x] = Surface::ToPixel(DibFormat::PixelColour(row, sx, m_info.bitCount, m_table));
         }
     }
-}
-
-void CBmpObj::DrawRuns(Surface& dc, const Rect& mapRect, int64_t pages) const {
-    const int64_t start = m_nStartPage;
-    const int64_t total = start + pages;
-    // Pages past the block are a collision already; the map shows the block only.
-    const int64_t end = std::min<int64_t>(total, kPagesPerBlock);
-    if (start < 0) return;
-    const int wrapRight = mapRect.right - mapRect.left + kCell;
-    for (int64_t p = start; p < end;) {
-        const int row = static_cast<int>(p / kGridColumns);
-        const int col = static_cast<int>(p % kGridColumns);
-        const int64_t n = std::min<int64_t>(end - p, kGridColumns - col);
-        const bool wraps = col + n == kGridColumns && p + n < total;
-        const int left = kCell + col * kCell, top = kCell + row * kCell;
-        const int right = wraps ? wrapRight : kCell + static_cast<int>(col + n) * kCell;
-        dc.Rectangle(left, top, right, top + kCell);
-        p += n;
-    }
-}
-
-void CBmpObj::DrawOccupancy(Surface& dc, const Rect& mapRect, std::span<uint8_t> usedPages,
-                            bool& collision, int64_t pages) const {
-    const int64_t start = m_nStartPage;
-    const int64_t end = start + pages;
-    if (start < 0 || end > kPagesPerBlock || m_nBlock < 0) {
-        collision = true;
-    } else {
-        for (int64_t p = start; p < end; ++p) {
-            const int64_t index = int64_t{m_nBlock} * kPagesPerBlock + p;
-            if (index >= static_cast<int64_t>(usedPages.size())) {
-                collision = true;
-                break;
-            }
-            uint8_t& used = usedPages[static_cast<size_t>(index)];
-            if (used)
-                collision = true;
-            else
-                used = 1;
-        }
-    }
-    const Surface::Pen pen = dc.GetPen();
-    const Surface::Brush brush = dc.GetBrush();
-    dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 1, Rgb(0, 0, 0)});
-    dc.SetBrush(
-        Surface::Brush{Surface::BrushStyle::Solid, collision ? Rgb(255, 0, 0) : Rgb(0, 255, 0)});
-    DrawRuns(dc, mapRect, pages);
-    dc.SetPen(pen);
-    dc.SetBrush(brush);
-}
-
-void CBmpObj::DrawSelected(Surface& dc, const Rect& mapRect, int64_t pages) const {
-    const Surface::Pen pen = dc.GetPen();
-    const Surface::Brush brush = dc.GetBrush();
-    dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 2, Rgb(0, 0, 255)});
-    dc.SetBrush(Surface::Brush{Surface::BrushStyle::Hatched, Rgb(0, 0, 255),
-                               Surface::Hatch::BackwardDiagonal});
-    DrawRuns(dc, mapRect, pages);
-    dc.SetPen(pen);
-    dc.SetBrush(brush);
-}
-
-void CBmpObj::SetStartFromPoint(Point origin, int x, int y) {
-    m_nStartPage = ((y - origin.y) / kCell) * kGridColumns + (x - origin.x) / kCell;
-}
-
-bool CBmpObj::TrackHover(Point origin, int x, int y, int block, int64_t pages) {
-    if (block != m_nBlock) {
-        m_bHighlight = 0;
-        return true;
-    }
-    const int64_t cell = int64_t{(y - origin.y) / kCell} * kGridColumns + (x - origin.x) / kCell;
-    const bool inside = cell >= m_nStartPage && cell <= int64_t{m_nStartPage} + pages - 1;
-    if (inside) {
-        if (m_bHighlight) return false;
-        m_bHighlight = 1;
-        return true;
-    }
-    if (!m_bHighlight) return false;
-    m_bHighlight = 0;
-    return true;
 }

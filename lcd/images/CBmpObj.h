@@ -50,7 +50,6 @@ public:
         uint32_t offset = 0;
     };
     static constexpr int kPagesPerBlock = 256;
-    static constexpr int kCell = 20;
 
     // Empty; used when loading from an archive.
     CBmpObj();
@@ -109,29 +108,14 @@ public:
     // Stretches the picture into `rc` (nearest neighbour), as a bitmap item shows it.
     void Draw(Surface& dc, const Rect& rc) const;
 
-    // The flash map of one block: 16 x 16 cells of 20 pixels from (20, 20); `pages` is
-    // the bitmap's page count.
-    // Marks this bitmap's pages in `usedPages` (one byte per page of every block) and
-    // draws them red when they collide (`collision` is set), else green.
-    void DrawOccupancy(Surface& dc, const Rect& mapRect, std::span<uint8_t> usedPages,
-                       bool& collision, int64_t pages) const;
-    // Draws this bitmap's pages hatched in blue.
-    void DrawSelected(Surface& dc, const Rect& mapRect, int64_t pages) const;
-    // Moves the start page to the cell under (x, y).
-    void SetStartFromPoint(Point origin, int x, int y);
-    // Follows the mouse over the map of `block`; true when the map must be redrawn.
-    bool TrackHover(Point origin, int x, int y, int block, int64_t pages);
-
     FileHeader m_fileHeader;
     int32_t m_nDataLen = 0;
     std::string m_strPath;
     int32_t m_nBlock = 0;
     int32_t m_nStartPage = 0;
-    int32_t m_bHighlight = 0;
 
 private:
     const uint8_t* PictureRow(int y) const;
-    void DrawRuns(Surface& dc, const Rect& mapRect, int64_t pages) const;
     // Checks the header and makes the colour table and the pixel memory; false (nothing
     // made) when it describes no usable picture or more pixel bytes than `available`.
     bool CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQuad> table,

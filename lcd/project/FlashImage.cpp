@@ -82,14 +82,6 @@ bool FlashImage::Check(bool download) {
         download ? "页面区有地址重叠或越界，请重新设置" : "页面区有页面地址重叠或越界，请重新设置";
     const char* bitmapText = download ? "局部位图区有地址重叠或越界，请重新设置"
                                       : "局部位图区有位图地址重叠或越界，请重新设置";
-    if (m_layout.PageCollisionFlag()) {
-        Tell(GetMessenger(), pageText, caption);
-        return false;
-    }
-    if (m_layout.BitmapCollisionFlag()) {
-        Tell(GetMessenger(), bitmapText, caption);
-        return false;
-    }
     for (const LocalBitmapStore::Use& use : m_layout.GetWorkspace().Bitmaps().InUse()) {
         const CBmpObj* bmp = use.bitmap;
         // Without pixels its record would be left out and the module's copy stay stale.
@@ -114,8 +106,7 @@ bool FlashImage::Check(bool download) {
              caption);
         return false;
     }
-    // The flags cover what the maps showed last: the bitmap map only its shown block. The
-    // whole of both areas is checked again so that no overlap reaches the module.
+    // Both whole areas, whatever the maps showed: no overlap reaches the module.
     if (m_layout.AnyPageCollision()) {
         Tell(GetMessenger(), pageText, caption);
         return false;

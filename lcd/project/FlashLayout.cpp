@@ -103,40 +103,31 @@ bool FlashLayout::AnyBitmapCollision() const {
 bool FlashLayout::DrawPageMap(Surface& dc) {
     if (!MapFits(dc, m_ws.GetMessenger())) return false;
     FlashMap::DrawBase(dc, true);
-    bool any = false;
     for (const PageRun& run : PageRuns()) {
         FlashMap::DrawOccupied(dc, run.start, run.count, run.collision);
         if (run.page->m_bPicked) FlashMap::DrawPicked(dc, run.start, run.count);
-        any = any || run.collision;
     }
-    m_bPageCollision = any;
     return true;
 }
 
 bool FlashLayout::DrawBitmapMap(Surface& dc) {
     if (!MapFits(dc, m_ws.GetMessenger())) return false;
     FlashMap::DrawBase(dc, false);
-    std::vector<uint8_t> used(static_cast<size_t>(kBlocks) * kPagesPerBlock, 0);
-    bool any = false;
-    for (const LocalBitmapStore::Use& use : m_ws.Bitmaps().InUse()) {
-        const CBmpObj* bmp = use.bitmap;
-        if (bmp->m_nBlock != m_nShownBlock) continue;
-        bool collision = false;
-        const int pages = use.PageCount(m_ws.Settings());
-        bmp->DrawOccupancy(dc, FlashMap::GridRect(), used, collision, pages);
-        if (bmp->m_bHighlight) bmp->DrawSelected(dc, FlashMap::GridRect(), pages);
-        any = any || collision;
+    for (const BitmapRun& run : BitmapRuns(m_nShownBlock)) {
+        // A run before the block's first page has no cell to start in.
+        if (run.start < 0) continue;
+        FlashMap::DrawOccupied(dc, run.start, run.count, run.collision);
+        if (IsHighlighted(*run.bitmap)) FlashMap::DrawPicked(dc, run.start, run.count);
     }
-    m_bBitmapCollision = any;
     return true;
 }
 
 bool FlashLayout::CanClose() const {
-    if (m_bPageCollision) {
+    if (AnyPageCollision()) {
         Tell(m_ws.GetMessenger(), "页面区有地址重叠或越界，请重新设置");
         return false;
     }
-    if (m_bBitmapCollision) {
+    if (AnyBitmapCollision()) {
         Tell(m_ws.GetMessenger(), "局部位图区有地址重叠或越界，请重新设置");
         return false;
     }
@@ -248,7 +239,7 @@ CBmpObj* FlashLayout::Bitmap(int index) const {
 
 int FlashLayout::HighlightedBitmap() const {
     for (const LocalBitmapStore::Use& use : m_ws.Bitmaps().InUse())
-        if (use.bitmap->m_nBlock == m_nShownBlock && use.bitmap->m_bHighlight)
+        if (use.bitmap->m_nBlock == m_nShownBlock && IsHighlighted(*use.bitmap))
             return static_cast<int>(use.index);
     return -1;
 }
@@ -258,13 +249,17 @@ void FlashLayout::MarkOwnerModified(const CBmpObj& bmp) const {
 }
 
 bool FlashLayout::PressBitmapMap(int x, int y) {
-    if (FlashMap::CellAt(x, y) < 0) return false;
+    const int cell = FlashMap::CellAt(x, y);
+    if (cell < 0) return false;
     bool redraw = false;
-    for (const LocalBitmapStore::Use& use : m_ws.Bitmaps().InUse()) {
-        if (use.bitmap->m_nBlock != m_nShownBlock) continue;
-        redraw = use.bitmap->TrackHover(FlashMap::Origin(), x, y, m_nShownBlock,
-                                        use.PageCount(m_ws.Settings())) ||
-                 redraw;
+    for (const BitmapRun& run : BitmapRuns(m_nShownBlock)) {
+        const bool inside = cell >= run.start && cell <= run.start + run.count - 1;
+        if (inside == IsHighlighted(*run.bitmap)) continue;
+        if (inside)
+            m_highlighted.insert(run.bitmap);
+        else
+            m_highlighted.erase(run.bitmap);
+        redraw = true;
     }
     m_nSelected = HighlightedBitmap();
     m_bBitmapPressed = true;
@@ -274,8 +269,9 @@ bool FlashLayout::PressBitmapMap(int x, int y) {
 bool FlashLayout::DragBitmapMap(int x, int y) {
     const int index = m_bBitmapPressed ? HighlightedBitmap() : -1;
     CBmpObj* bmp = Bitmap(index);
-    if (!bmp || FlashMap::CellAt(x, y) < 0) return false;
-    bmp->SetStartFromPoint(FlashMap::Origin(), x, y);
+    const int cell = FlashMap::CellAt(x, y);
+    if (!bmp || cell < 0) return false;
+    bmp->m_nStartPage = cell;
     MarkOwnerModified(*bmp);
     return true;
 }

@@ -5,11 +5,13 @@
 // - the local-bitmap area, 64 blocks of 256 flash pages: every local bitmap in use (shown
 //   by an item of an open page) takes the pages its item's box needs from its start page
 //   in its block.
-// It finds collisions, draws both maps, picks and moves pages and bitmaps by map cell,
+// It finds collisions from the runs (whether or not a map was drawn), draws both maps,
+// picks and moves pages and bitmaps by map cell,
 // keeps the page order (the order of the page records in the flash image) and links the
 // pages by display mode. Nothing moves by itself to resolve a collision.
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -72,13 +74,11 @@ public:
     bool AnyBitmapCollision() const;
 
     // The maps, drawn on a surface of at least FlashMap::kSize on each side (else the user
-    // is told and nothing is drawn). Each sets its collision flag from what it drew; the
-    // bitmap map covers the shown block only.
+    // is told and nothing is drawn): every run green, red in collision, the picked page
+    // and the highlighted bitmaps hatched blue. The bitmap map shows the shown block.
     bool DrawPageMap(Surface& dc);
     bool DrawBitmapMap(Surface& dc);
-    bool PageCollisionFlag() const { return m_bPageCollision; }
-    bool BitmapCollisionFlag() const { return m_bBitmapCollision; }
-    // The close box: refused, with the reason, while a flag is set.
+    // The close box: refused, with the reason, while either area has a collision.
     bool CanClose() const;
 
     // Page map mouse. A press inside the map picks every page whose run holds the cell and
@@ -111,9 +111,10 @@ public:
     int ShownBlock() const { return m_nShownBlock; }
     // The bitmap in the name picker, -1 for none.
     int SelectedBitmap() const { return m_nSelected; }
-    // Bitmap map mouse: a press inside the map highlights the bitmap under the pointer and
-    // selects it (or clears the selection); true when the map must be redrawn. Moving with
-    // the button down moves the highlighted bitmap's start page; true when it moved.
+    // Bitmap map mouse: a press inside the map highlights the bitmaps of the shown block
+    // under the pointer (and no others) and selects the first (or clears the selection);
+    // true when the map must be redrawn. Moving with the button down moves the highlighted
+    // bitmap's start page; true when it moved.
     bool PressBitmapMap(int x, int y);
     bool DragBitmapMap(int x, int y);
     void ReleaseBitmapMap() { m_bBitmapPressed = false; }
@@ -122,6 +123,7 @@ public:
     bool ChooseBitmapBlock(int block);
     bool ChooseBitmapStart(int start);
     bool GetBitmapFields(int index, BitmapFields& fields) const;
+    bool IsHighlighted(const CBmpObj& bmp) const { return m_highlighted.count(&bmp) != 0; }
 
 private:
     CBmpObj* Bitmap(int index) const;
@@ -132,8 +134,8 @@ private:
     Workspace& m_ws;
     std::vector<std::string> m_order;
     DisplayMode m_mode = DisplayIndependent;
-    bool m_bPageCollision = false;
-    bool m_bBitmapCollision = false;
+    // The bitmaps under the pointer at the last press on the bitmap map.
+    std::set<const CBmpObj*> m_highlighted;
     bool m_bPagePressed = false;
     bool m_bBitmapPressed = false;
     int m_nShownBlock = 0;

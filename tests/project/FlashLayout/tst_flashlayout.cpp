@@ -73,10 +73,9 @@ TEST_P(FlashLayoutPageCollisions, RunsAndFlag) {
     }
     EXPECT_EQ(layout.AnyPageCollision(), any);
 
-    // The map shows the same, where no later run is drawn over it, and sets the flag.
+    // The map shows the same, where no later run is drawn over it.
     Surface dc(FlashMap::kSize, FlashMap::kSize);
     ASSERT_TRUE(layout.DrawPageMap(dc));
-    EXPECT_EQ(layout.PageCollisionFlag(), any);
     const auto& pages = GetParam().pages;
     for (size_t i = 0; i < pages.size(); ++i) {
         for (int cell = std::max(pages[i].start, 0);
@@ -117,13 +116,13 @@ TEST(FlashLayout, MovingTheLaterPageClearTurnsBothGreenAndClearsTheFlag) {
     FlashLayout layout(project.ws);
     Surface dc(FlashMap::kSize, FlashMap::kSize);
     ASSERT_TRUE(layout.DrawPageMap(dc));
-    EXPECT_TRUE(layout.PageCollisionFlag());
+    EXPECT_TRUE(layout.AnyPageCollision());
     EXPECT_EQ(CellColour(dc, 0), kGreen);
     EXPECT_EQ(CellColour(dc, 2), kRed);  // b's run is drawn over a's
 
     project.SetStart(b, 3);
     ASSERT_TRUE(layout.DrawPageMap(dc));
-    EXPECT_FALSE(layout.PageCollisionFlag());
+    EXPECT_FALSE(layout.AnyPageCollision());
     for (int p : {0, 1, 2, 3, 4})
         EXPECT_EQ(CellColour(dc, p), kGreen) << p;
     EXPECT_EQ(CellColour(dc, 5), kWhite);
@@ -149,7 +148,6 @@ TEST(FlashLayout, AReservedPageRunIsDrawnRedOverTheGreyCell) {
     FlashLayout layout(project.ws);
     Surface dc(FlashMap::kSize, FlashMap::kSize);
     ASSERT_TRUE(layout.DrawPageMap(dc));
-    EXPECT_TRUE(layout.PageCollisionFlag());
     EXPECT_EQ(CellColour(dc, 250), kRed);
     EXPECT_EQ(CellColour(dc, 255), kRed);
 }
@@ -170,7 +168,7 @@ TEST(FlashLayout, PickedPageIsHatchedBlue) {
     EXPECT_EQ(dc.GetPixel(30, 20), kBlue);
 }
 
-TEST(FlashLayout, MapOnATooSmallSurfaceIsRefusedAndKeepsTheFlags) {
+TEST(FlashLayout, MapOnATooSmallSurfaceIsRefused) {
     Project project;
     ScriptedMessenger& messages = project.messages;
     project.AddPage("a", 1, 255);
@@ -178,13 +176,12 @@ TEST(FlashLayout, MapOnATooSmallSurfaceIsRefusedAndKeepsTheFlags) {
     Surface small(FlashMap::kSize - 1, FlashMap::kSize);
     EXPECT_FALSE(layout.DrawPageMap(small));
     EXPECT_FALSE(layout.DrawBitmapMap(small));
-    EXPECT_FALSE(layout.PageCollisionFlag());
     ASSERT_EQ(messages.told.size(), 2u);
     EXPECT_EQ(messages.told[0], "创建兼容位图失败，可能是内存不足");
     EXPECT_EQ(small.GetPixel(100, 100), Rgb(0, 0, 0));  // nothing drawn
 }
 
-TEST(FlashLayout, CloseBoxIsRefusedWhileAFlagIsSet) {
+TEST(FlashLayout, CloseBoxIsRefusedWhileAnAreaHasACollisionDrawnOrNot) {
     Project project;
     ScriptedMessenger& messages = project.messages;
     CLedDoc* a = project.AddPage("a", 1, 0);
@@ -193,14 +190,8 @@ TEST(FlashLayout, CloseBoxIsRefusedWhileAFlagIsSet) {
     project.AddBitmap(c, 0, 0, 2, 2, kRed, 32, 16, 0, 0);
     project.AddBitmap(c, 0, 0, 2, 2, kRed, 32, 16, 0, 0);
     FlashLayout layout(project.ws);
-    EXPECT_TRUE(layout.CanClose());  // nothing drawn yet
-    Surface dc(FlashMap::kSize, FlashMap::kSize);
-    layout.DrawPageMap(dc);
-    layout.OpenBitmapTab();
-    layout.DrawBitmapMap(dc);
     EXPECT_FALSE(layout.CanClose());
     project.SetStart(a, 1);
-    layout.DrawPageMap(dc);
     EXPECT_FALSE(layout.CanClose());
     ASSERT_EQ(messages.told.size(), 2u);
     EXPECT_EQ(messages.told[0], "页面区有地址重叠或越界，请重新设置");
@@ -249,17 +240,6 @@ TEST_P(FlashLayoutBitmapCollisions, RunsAndFlag) {
         any = any || GetParam().collision[i];
     }
     EXPECT_EQ(layout.AnyBitmapCollision(), any);
-
-    // Each block's map sets the flag for that block's bitmaps only.
-    Surface dc(FlashMap::kSize, FlashMap::kSize);
-    for (int block = 0; block < 3; ++block) {
-        bool inBlock = false;
-        for (const auto& r : runs)
-            inBlock = inBlock || (r.block == block && r.collision);
-        ASSERT_TRUE(layout.ChooseBitmapBlock(block));
-        ASSERT_TRUE(layout.DrawBitmapMap(dc));
-        EXPECT_EQ(layout.BitmapCollisionFlag(), inBlock) << "block " << block;
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -276,24 +256,22 @@ INSTANTIATE_TEST_SUITE_P(
         BitmapCollisionRow{"block_outside_the_area", {{64, 0, 1}}, {true}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FlashLayout, BitmapFlagCoversOnlyTheShownBlockAndStaysClearUntilDrawn) {
+TEST(FlashLayout, BitmapMapShowsTheShownBlockAndCollisionsNeedNoDrawing) {
     Project project;
     CLedDoc* page = project.AddPage("a", 1, 0);
     project.AddBitmap(page, 0, 0, 2, 2, kRed, 32, 16, 0, 0);
     project.AddBitmap(page, 0, 0, 2, 2, kRed, 32, 32, 1, 0);
     project.AddBitmap(page, 0, 0, 2, 2, kRed, 32, 16, 1, 1);
     FlashLayout layout(project.ws);
-    EXPECT_FALSE(layout.BitmapCollisionFlag());
+    EXPECT_TRUE(layout.AnyBitmapCollision());
     layout.OpenBitmapTab();
     EXPECT_EQ(layout.ShownBlock(), 0);
     Surface dc(FlashMap::kSize, FlashMap::kSize);
     ASSERT_TRUE(layout.DrawBitmapMap(dc));
-    EXPECT_FALSE(layout.BitmapCollisionFlag());
     EXPECT_EQ(CellColour(dc, 0), kGreen);
     EXPECT_EQ(CellColour(dc, 1), kWhite);
     ASSERT_TRUE(layout.ChooseBitmapBlock(1));
     ASSERT_TRUE(layout.DrawBitmapMap(dc));
-    EXPECT_TRUE(layout.BitmapCollisionFlag());
     EXPECT_EQ(CellColour(dc, 0), kGreen);
     EXPECT_EQ(CellColour(dc, 1), kRed);
 }
@@ -532,7 +510,7 @@ TEST_F(FlashLayoutBitmapTab, PressHighlightsAndSelectsTheBitmapUnderThePointer) 
     const Point on5 = Centre(5);
     EXPECT_TRUE(layout->PressBitmapMap(on5.x, on5.y));
     EXPECT_EQ(layout->SelectedBitmap(), 0);
-    EXPECT_EQ(Bmp(0).m_bHighlight, 1);
+    EXPECT_TRUE(layout->IsHighlighted(Bmp(0)));
     EXPECT_FALSE(layout->PressBitmapMap(on5.x, on5.y));  // no change, no redraw
 
     Surface dc(FlashMap::kSize, FlashMap::kSize);
