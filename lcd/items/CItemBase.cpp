@@ -89,6 +89,14 @@ int CItemBase::MoveHandle(int ox, int oy, int nx, int ny) {
     return 0;
 }
 
+void CItemBase::MoveBy(int dx, int dy) {
+    const int32_t handle = m_nHandle;
+    m_nHandle = WholeMoveHandle();
+    // Handles that take the pointer's place sit on (x1, y1); the others take the step.
+    MoveHandle(m_x1, m_y1, Saturate32(int64_t{m_x1} + dx), Saturate32(int64_t{m_y1} + dy));
+    m_nHandle = handle;
+}
+
 int CItemBase::OnLButtonDown(int x, int y) {
     const int h = HitTest(x, y);
     if (h < 0) {

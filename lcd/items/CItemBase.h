@@ -37,6 +37,10 @@ public:
     virtual void DrawHandles(Surface& dc);
     // Applies the movement of the active handle from (ox, oy) to (nx, ny).
     virtual int MoveHandle(int ox, int oy, int nx, int ny);
+    // The handle whose drag carries the whole item: the centre (9) of a box.
+    virtual int WholeMoveHandle() const { return 9; }
+    // Moves the whole item by (dx, dy), as a drag of that handle does.
+    void MoveBy(int dx, int dy);
     // Non-zero when the canvas must be redrawn.
     virtual int OnLButtonDown(int x, int y);
     // -1 when the item just created is degenerate and must be removed, else 0 (or 1).

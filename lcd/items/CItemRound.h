@@ -21,6 +21,7 @@ public:
     int HitTest(int x, int y) override;
     void DrawHandles(Surface& dc) override;
     int MoveHandle(int ox, int oy, int nx, int ny) override;
+    int WholeMoveHandle() const override { return 1; }  // the centre
     int OnMouseMove(CursorShape& cursor, int ox, int oy, int nx, int ny) override;
     void Draw(Surface& dc) override;
     void AddToTree(TreeNode& parent, int index) override;

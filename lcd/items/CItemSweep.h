@@ -20,6 +20,7 @@ public:
     int HitTest(int x, int y) override;
     void DrawHandles(Surface& dc) override;
     int MoveHandle(int ox, int oy, int nx, int ny) override;
+    int WholeMoveHandle() const override { return 1; }  // the centre
     int OnLButtonDown(int x, int y) override;
     int OnLButtonUp(int x, int y) override;
     int OnMouseMove(CursorShape& cursor, int ox, int oy, int nx, int ny) override;

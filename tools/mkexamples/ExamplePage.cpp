@@ -2,20 +2,8 @@
 
 #include "base/ColourCode.h"
 #include "base/GbkCodec.h"
-#include "base/Messenger.h"
-#include "items/CItemArc.h"
-#include "items/CItemBmp.h"
-#include "items/CItemEllipse.h"
-#include "items/CItemFill.h"
 #include "items/CItemFont.h"
-#include "items/CItemLine.h"
-#include "items/CItemMultiLine.h"
 #include "items/CItemNumberWidget.h"
-#include "items/CItemPie.h"
-#include "items/CItemPoly.h"
-#include "items/CItemRectangle.h"
-#include "items/CItemRound.h"
-#include "items/CitemAnimationWidget.h"
 
 ExamplePage::ExamplePage(const std::string& device, int colours, double physW, double physH, int w,
                          int h)
@@ -31,6 +19,9 @@ COLORREF ExamplePage::Screen(int hi, int lo) const {
 
 void ExamplePage::Colour(int hi, int lo) {
     m_hi = hi, m_lo = lo;
+    m_doc.m_crDraw = Screen(hi, lo);
+    m_doc.m_drawCodeHi = static_cast<uint8_t>(hi);
+    m_doc.m_drawCodeLo = static_cast<uint8_t>(lo);
 }
 
 void ExamplePage::Background(int hi, int lo) {
@@ -39,151 +30,148 @@ void ExamplePage::Background(int hi, int lo) {
     m_doc.m_backCodeLo = static_cast<uint8_t>(lo);
 }
 
-void ExamplePage::Add(std::unique_ptr<CItemBase> item, bool takeCode) {
-    if (takeCode) {
-        item->m_codeHi = static_cast<uint8_t>(m_hi);
-        item->m_codeLo = static_cast<uint8_t>(m_lo);
+PageController& ExamplePage::Begin(int tool) {
+    m_blank = std::make_unique<CLedDoc>(m_doc.GetScreenParams());
+    m_blank->m_crDraw = m_doc.m_crDraw;
+    m_blank->m_drawCodeHi = m_doc.m_drawCodeHi;
+    m_blank->m_drawCodeLo = m_doc.m_drawCodeLo;
+    m_blank->m_crBack = m_doc.m_crBack;
+    PageController::Dialogs dialogs{[this](FillChoice& c) {
+                                        c = m_fill;
+                                        return true;
+                                    },
+                                    [this](std::string& path) {
+                                        path = m_picture;
+                                        return true;
+                                    }};
+    m_canvas = std::make_unique<PageController>(*m_blank, m_bitmaps, dialogs);
+    m_canvas->SetTool(tool);
+    return *m_canvas;
+}
+
+void ExamplePage::End() {
+    for (auto& item : m_blank->CurrentItems()) {
+        item->m_bSelected = 0;
+        item->m_pDoc = &m_doc;
+        m_doc.CurrentItems().push_back(std::move(item));
     }
-    item->m_bSelected = 0;
-    item->m_pDoc = &m_doc;
-    m_doc.CurrentItems().push_back(std::move(item));
+    m_canvas.reset();
+    m_blank.reset();
 }
 
-namespace {
-
-// Press at (x1, y1), drag to (x2, y2), release: how the canvas makes two-point items.
-template <class T>
-std::unique_ptr<T> Drag(std::unique_ptr<T> item, int x1, int y1, int x2, int y2) {
-    CursorShape cursor = CursorShape::Unchanged;
-    item->OnMouseMove(cursor, x1, y1, x2, y2);
-    item->OnLButtonUp(x2, y2);
-    return item;
+void ExamplePage::Drag(int tool, Point from, Point to) {
+    PageController& canvas = Begin(tool);
+    canvas.MouseDown(MouseEvent{from, kLeftButton});
+    canvas.MouseMove(MouseEvent{to, kLeftButton});
+    canvas.MouseUp(MouseEvent{to});
 }
 
-}  // namespace
+void ExamplePage::Clicks(int tool, const std::vector<Point>& points) {
+    PageController& canvas = Begin(tool);
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (i > 0) canvas.MouseMove(MouseEvent{points[i]});
+        canvas.MouseDown(MouseEvent{points[i], kLeftButton});
+        canvas.MouseUp(MouseEvent{points[i]});
+    }
+}
 
 void ExamplePage::Line(int x1, int y1, int x2, int y2) {
-    Add(Drag(std::make_unique<CItemLine>(x1, y1, Screen(m_hi, m_lo), 1), x1, y1, x2, y2));
+    Drag(11, {x1, y1}, {x2, y2});
+    End();
 }
 
 void ExamplePage::Rectangle(int x1, int y1, int x2, int y2, bool solid) {
-    const COLORREF c = Screen(m_hi, m_lo);
-    Add(Drag(std::make_unique<CItemRectangle>(x1, y1, c, c, solid), x1, y1, x2, y2));
+    Drag(solid ? 2 : 3, {x1, y1}, {x2, y2});
+    // The colour dialog applied to the new rectangle: a hollow one is filled with the
+    // drawing colour instead of the background's.
+    if (!solid) m_blank->SetColour(Screen(m_hi, m_lo), m_hi, m_lo, 1);
+    End();
 }
 
 void ExamplePage::Ellipse(int x1, int y1, int x2, int y2, bool solid) {
-    const COLORREF c = Screen(m_hi, m_lo);
-    Add(Drag(std::make_unique<CItemEllipse>(x1, y1, c, c, solid), x1, y1, x2, y2));
+    Drag(solid ? 4 : 5, {x1, y1}, {x2, y2});
+    End();
 }
 
 void ExamplePage::Circle(int cx, int cy, int px, int py, bool solid) {
-    const COLORREF c = Screen(m_hi, m_lo);
-    Add(Drag(std::make_unique<CItemRound>(cx, cy, c, c, solid), cx, cy, px, py));
+    Drag(solid ? 14 : 104, {cx, cy}, {px, py});
+    End();
 }
-
-namespace {
-
-// The three presses of an arc or a pie: centre, start point, end point.
-template <class T>
-std::unique_ptr<T> Sweep(Point c, Point s, Point e, COLORREF colour) {
-    auto item = std::make_unique<T>(c.x, c.y, colour);
-    CursorShape cursor = CursorShape::Unchanged;
-    item->OnLButtonUp(c.x, c.y);
-    item->OnMouseMove(cursor, c.x, c.y, s.x, s.y);
-    item->OnLButtonDown(s.x, s.y);
-    item->OnLButtonUp(s.x, s.y);
-    item->OnMouseMove(cursor, s.x, s.y, e.x, e.y);
-    item->OnLButtonDown(e.x, e.y);
-    item->OnLButtonUp(e.x, e.y);
-    return item;
-}
-
-// Presses at every point, then the right click that ends the list.
-template <class T>
-std::unique_ptr<T> Points(const std::vector<Point>& points, COLORREF colour) {
-    auto item = std::make_unique<T>(points[0].x, points[0].y, colour);
-    CursorShape cursor = CursorShape::Unchanged;
-    item->OnLButtonUp(points[0].x, points[0].y);
-    for (size_t i = 1; i < points.size(); ++i) {
-        item->OnMouseMove(cursor, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
-        item->OnLButtonDown(points[i].x, points[i].y);
-        item->OnLButtonUp(points[i].x, points[i].y);
-    }
-    item->OnRButtonDown(0, points.back().x, points.back().y);
-    item->UpdateHandles();
-    return item;
-}
-
-}  // namespace
 
 void ExamplePage::Arc(Point c, Point s, Point e) {
-    Add(Sweep<CItemArc>(c, s, e, Screen(m_hi, m_lo)));
+    Clicks(40, {c, s, e});
+    End();
 }
 
 void ExamplePage::Pie(Point c, Point s, Point e) {
-    Add(Sweep<CItemPie>(c, s, e, Screen(m_hi, m_lo)));
+    Clicks(30, {c, s, e});
+    End();
 }
 
 void ExamplePage::Polyline(const std::vector<Point>& points) {
-    Add(Points<CItemPoly>(points, Screen(m_hi, m_lo)));
+    Clicks(18, points);
+    m_canvas->RightDown(MouseEvent{points.back(), kRightButton});
+    End();
 }
 
 void ExamplePage::Polygon(const std::vector<Point>& points) {
-    Add(Points<CItemMultiLine>(points, Screen(m_hi, m_lo)));
+    Clicks(50, points);
+    m_canvas->RightDown(MouseEvent{points.back(), kRightButton});
+    End();
 }
 
 void ExamplePage::Fill(int x, int y, int fillHi, int fillLo, int borderHi, int borderLo) {
-    const FillDialog dialog = [&](FillChoice& c) {
-        c.fillColour = Screen(fillHi, fillLo);
-        c.borderColour = Screen(borderHi, borderLo);
-        c.fillHi = static_cast<uint8_t>(fillHi);
-        c.fillLo = static_cast<uint8_t>(fillLo);
-        c.borderHi = static_cast<uint8_t>(borderHi);
-        c.borderLo = static_cast<uint8_t>(borderLo);
-        return true;
-    };
-    Add(std::make_unique<CItemFill>(x, y, dialog), false);
+    m_fill = FillChoice{Screen(fillHi, fillLo),         Screen(borderHi, borderLo),
+                        static_cast<uint8_t>(fillHi),   static_cast<uint8_t>(fillLo),
+                        static_cast<uint8_t>(borderHi), static_cast<uint8_t>(borderLo)};
+    Clicks(17, {{x, y}});
+    End();
 }
 
 void ExamplePage::Text(int x1, int y1, int x2, int y2, const std::vector<Run>& runs) {
-    auto item = Drag(std::make_unique<CItemFont>(x1, y1, Screen(m_hi, m_lo)), x1, y1, x2, y2);
+    Drag(15, {x1, y1}, {x2, y2});
+    auto* text = dynamic_cast<CItemFont*>(m_canvas->Selected());
+    if (!text) return End();
     for (const Run& run : runs) {
         const int hi = run.hi < 0 ? m_hi : run.hi, lo = run.lo < 0 ? m_lo : run.lo;
-        item->m_nHMag = run.hmag;
-        item->m_nVMag = run.vmag;
-        item->m_crColor = Screen(hi, lo);
+        // The text panel's magnifications and colour; the page's colour code.
+        text->m_nHMag = run.hmag;
+        text->m_nVMag = run.vmag;
+        text->m_crColor = Screen(hi, lo);
+        m_blank->m_drawCodeHi = static_cast<uint8_t>(hi);
+        m_blank->m_drawCodeLo = static_cast<uint8_t>(lo);
         for (char b : GbkCodec::FromUtf8(run.utf8))
-            item->InsertChar(static_cast<uint8_t>(b), static_cast<uint8_t>(lo),
-                             static_cast<uint8_t>(hi));
+            m_canvas->Char(static_cast<uint8_t>(b));
     }
-    // Typing ends as the canvas ends it: a click elsewhere leaves the text laid out and idle.
-    item->LayoutAndDraw(nullptr, 16, 16);
-    item->m_codeHi = static_cast<uint8_t>(m_hi);
-    item->m_codeLo = static_cast<uint8_t>(m_lo);
-    item->m_bTextFlag = 0;
-    item->m_bSelected = 0;
-    item->m_pDoc = &m_doc;
-    m_doc.CurrentItems().push_back(std::move(item));
+    // The canvas lays the text out when it shows it.
+    text->LayoutAndDraw(nullptr, 16, 16);
+    End();
 }
 
 void ExamplePage::Bitmap(int x, int y, const std::string& path) {
-    Add(m_bitmaps.NewItem(x, y, path, m_doc.Format(), Messenger::Stderr()), false);
+    m_picture = path;
+    Clicks(16, {{x, y}});
+    End();
 }
 
 void ExamplePage::Number(int x, int y, int digits, int decimals, int fontSize) {
-    auto item = std::make_unique<CItemNumberWidget>(x, y, Screen(m_hi, m_lo));
-    item->m_nDigits = digits;
-    item->m_nDecimals = decimals;
-    item->m_nFontSize = fontSize;
-    item->m_crFore = Screen(m_hi, m_lo);
-    item->m_foreHi = static_cast<uint8_t>(m_hi);
-    item->m_foreLo = static_cast<uint8_t>(m_lo);
-    item->UpdateBox();
-    Add(std::move(item));
+    Clicks(12, {{x, y}});
+    auto* number = dynamic_cast<CItemNumberWidget*>(m_canvas->Selected());
+    if (!number) return End();
+    // The number panel.
+    number->m_nDigits = digits;
+    number->m_nDecimals = decimals;
+    number->m_nFontSize = fontSize;
+    number->m_crFore = Screen(m_hi, m_lo);
+    number->m_foreHi = static_cast<uint8_t>(m_hi);
+    number->m_foreLo = static_cast<uint8_t>(m_lo);
+    number->UpdateBox();
+    End();
 }
 
 void ExamplePage::Animation(int x1, int y1, int x2, int y2) {
-    Add(Drag(std::make_unique<CitemAnimationWidget>(x1, y1, Screen(m_hi, m_lo)), x1, y1, x2, y2));
+    Drag(13, {x1, y1}, {x2, y2});
+    End();
 }
 
 bool ExamplePage::Background(const std::string& path, int& nextBackId) {

@@ -1,11 +1,20 @@
 #pragma once
-// A page under construction: items are made by the same press / move / release
-// sequences the canvas sends, then given the page's current colour code.
+// A page under construction, drawn the way a user draws it: tools chosen, presses, drags,
+// releases, clicks and typed bytes sent to the page controller as plain events; colours
+// and widget settings written as the page bar and the property panels write them.
+//
+// Each item is drawn on a blank page of the same screen and colours and then moved to this
+// one. On a single page the undo copy taken before every creation would give the earlier
+// items their class's copy type code (a rectangle drawn as 3 is stored as 2 once copied),
+// and the examples hold items as drawn.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/Geometry.h"
+#include "edit/PageController.h"
+#include "items/CItemFill.h"
 #include "project/CLedDoc.h"
 #include "project/LocalBitmapStore.h"
 
@@ -13,7 +22,7 @@ class ExamplePage {
 public:
     ExamplePage(const std::string& device, int colours, double physW, double physH, int w, int h);
 
-    // The colour code new items take, as the colour dialogs set it.
+    // The page's drawing colour, which new items take.
     void Colour(int hi, int lo);
     void Background(int hi, int lo);
     void Kind(int kind) { m_doc.m_nKind = kind; }
@@ -52,11 +61,22 @@ public:
     CLedDoc& Doc() { return m_doc; }
 
 private:
-    void Add(std::unique_ptr<CItemBase> item, bool takeCode = true);
     COLORREF Screen(int hi, int lo) const;
+    // A gesture of `tool` on a blank page like this one, and the move of what it made here.
+    PageController& Begin(int tool);
+    void End();
+    // Press at `from`, drag to `to`, release, with `tool`.
+    void Drag(int tool, Point from, Point to);
+    // Presses and releases at each point in turn (the first one creates the item).
+    void Clicks(int tool, const std::vector<Point>& points);
 
     CLedDoc m_doc;
     // The page's bitmaps are placed one after the other, as in a project of this page.
     LocalBitmapStore m_bitmaps{[this] { return std::vector<CLedDoc*>{&m_doc}; }};
+    // What the dialogs answer for the next gesture.
+    std::string m_picture;
+    FillChoice m_fill{};
+    std::unique_ptr<CLedDoc> m_blank;
+    std::unique_ptr<PageController> m_canvas;
     int m_hi = 0, m_lo = 0;
 };

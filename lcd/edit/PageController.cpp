@@ -1,0 +1,460 @@
+#include "edit/PageController.h"
+
+#include <algorithm>
+
+#include "base/Messenger.h"
+#include "base/StringFormat.h"
+#include "images/PageFormat.h"
+#include "items/CItemArc.h"
+#include "items/CItemBmp.h"
+#include "items/CItemEllipse.h"
+#include "items/CItemLine.h"
+#include "items/CItemMultiLine.h"
+#include "items/CItemNumberWidget.h"
+#include "items/CItemPie.h"
+#include "items/CItemPoly.h"
+#include "items/CItemRectangle.h"
+#include "items/CItemRound.h"
+#include "items/CitemAnimationWidget.h"
+#include "project/CLedDoc.h"
+#include "project/LocalBitmapStore.h"
+
+namespace {
+
+constexpr int kTextType = 15;
+constexpr int kBitmapType = 16;
+constexpr int kArrowStep = 1, kShiftArrowStep = 8;
+
+EditResult Repaint() {
+    EditResult r;
+    r.repaint = true;
+    return r;
+}
+
+EditResult Unhandled() {
+    EditResult r;
+    r.handled = false;
+    return r;
+}
+
+bool IsTool(int tool) {
+    switch (tool) {
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 11:
+        case 12:
+        case 13:
+        case 14:
+        case 15:
+        case 16:
+        case 17:
+        case 18:
+        case 19:
+        case 30:
+        case 40:
+        case 50:
+        case 70:
+        case 80:
+        case 104:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+PageController::PageController(CLedDoc& page, LocalBitmapStore& bitmaps, Dialogs dialogs)
+    : m_page(page), m_bitmaps(bitmaps), m_dialogs(std::move(dialogs)) {}
+
+CItemBase* PageController::Selected() const {
+    const ItemList& items = m_page.CurrentItems();
+    if (m_page.m_nSel < 0 || static_cast<size_t>(m_page.m_nSel) >= items.size()) return nullptr;
+    return items[static_cast<size_t>(m_page.m_nSel)].get();
+}
+
+EditResult PageController::Finish(EditResult r) const {
+    return r;
+}
+
+EditResult PageController::SetTool(int tool) {
+    if (!IsTool(tool)) return Unhandled();
+    EndMoveRun();
+    m_nTool = tool;
+    m_bCreateNext = tool != kSelectTool;
+    if (tool != kSelectTool)
+        for (auto& item : m_page.CurrentItems())
+            item->m_bSelected = 0;
+    return Finish(Repaint());
+}
+
+EditResult PageController::ShowProperties(bool show) {
+    m_bShowProperties = show;
+    EditResult r;
+    r.panel = Panel();
+    return r;
+}
+
+PropertyPanel PageController::PanelForType(int type) {
+    switch (type) {
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 16:
+        case 18:
+        case 50:
+            return PropertyPanel::TwoPoint;
+        case 11:
+            return PropertyPanel::Line;
+        case 14:
+        case 104:
+            return PropertyPanel::Circle;
+        case 15:
+            return PropertyPanel::Text;
+        case 30:
+        case 40:
+            return PropertyPanel::Arc;
+        case 12:
+            return PropertyPanel::Number;
+        case 13:
+            return PropertyPanel::Animation;
+        default:
+            return PropertyPanel::None;
+    }
+}
+
+PropertyPanel PageController::Panel() const {
+    if (!m_bShowProperties) return PropertyPanel::None;
+    if (!Selected()) return PropertyPanel::Page;
+    return PanelForType(m_page.m_nSelType);
+}
+
+void PageController::RemoveEmptyTexts() {
+    ItemList& items = m_page.CurrentItems();
+    for (size_t i = items.size(); i-- > 0;) {
+        const auto* text = dynamic_cast<const CItemFont*>(items[i].get());
+        if (!text || !text->m_arrChars.empty()) continue;
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
+        // The selection keeps pointing at its own item.
+        const auto at = static_cast<int32_t>(i);
+        if (m_page.m_nSel == at)
+            m_page.m_nSel = m_page.m_nSelType = -1;
+        else if (m_page.m_nSel > at)
+            --m_page.m_nSel;
+    }
+}
+
+EditResult PageController::MouseDown(const MouseEvent& e) {
+    EndMoveRun();
+    m_ptLast = e.point;
+    m_bButtonDown = true;
+    m_bDragCheckpointed = false;
+    RemoveEmptyTexts();
+    if (m_nTool == kSelectTool) return SelectAt(e.point);
+    if (m_bCreateNext) return CreateItemAt(e.point);
+    // An item collecting points (a polyline, a polygon, an arc) takes the next one.
+    if (CItemBase* item = Selected()) item->OnLButtonDown(e.point.x, e.point.y);
+    return Finish(Repaint());
+}
+
+EditResult PageController::SelectAt(Point p) {
+    ItemList& items = m_page.CurrentItems();
+    int32_t sel = -1, type = -1, lastHandle = -1;
+    for (size_t i = 0; i < items.size(); ++i) {
+        CItemBase& item = *items[i];
+        item.OnLButtonDown(p.x, p.y);
+        if (item.m_nHandle < 0) continue;
+        // The last hit in list order is the topmost.
+        sel = static_cast<int32_t>(i), type = item.m_nType;
+        if (item.m_nHandle > 0) lastHandle = static_cast<int32_t>(i);
+    }
+    if (lastHandle >= 0) {
+        // A handle beats a body: the items hit only by their body let go.
+        sel = lastHandle, type = items[static_cast<size_t>(lastHandle)]->m_nType;
+        for (auto& item : items) {
+            if (item->m_nHandle > 0) continue;
+            item->m_bSelected = 0;
+            item->m_bTextFlag = 0;
+        }
+    }
+    m_page.m_nSel = sel;
+    m_page.m_nSelType = type;
+    EditResult r = Repaint();
+    r.panel = Panel();
+    return Finish(r);
+}
+
+std::unique_ptr<CItemBase> PageController::MakeItem(Point p) {
+    const COLORREF draw = m_page.m_crDraw, back = m_page.m_crBack;
+    const int x = p.x, y = p.y;
+    switch (m_nTool) {
+        case 11:
+            return std::make_unique<CItemLine>(x, y, draw, m_nLinePen);
+        case 2:
+            return std::make_unique<CItemRectangle>(x, y, draw, draw, true);
+        case 3:
+        case 70:
+        case 80:
+            return std::make_unique<CItemRectangle>(x, y, draw, back, false);
+        case 4:
+        case 5:
+            return std::make_unique<CItemEllipse>(x, y, draw, draw, m_nTool == 4);
+        case 14:
+        case 104:
+            return std::make_unique<CItemRound>(x, y, draw, draw, m_nTool == 14);
+        case 30:
+            return std::make_unique<CItemPie>(x, y, draw);
+        case 40:
+            return std::make_unique<CItemArc>(x, y, draw);
+        case 18:
+            m_bCreateNext = false;
+            return std::make_unique<CItemPoly>(x, y, draw);
+        case 50:
+            m_bCreateNext = false;
+            return std::make_unique<CItemMultiLine>(x, y, draw);
+        case 15:
+            return std::make_unique<CItemFont>(x, y, draw);
+        case 12: {
+            auto item = std::make_unique<CItemNumberWidget>(x, y, draw);
+            item->m_bSolid = 1;
+            return item;
+        }
+        case 13: {
+            auto item = std::make_unique<CitemAnimationWidget>(x, y, draw);
+            item->m_bSolid = 1;
+            return item;
+        }
+        case 16: {
+            std::string path;
+            if (!m_dialogs.choosePicture || !m_dialogs.choosePicture(path)) return nullptr;
+            m_bCreateNext = true;
+            return m_bitmaps.NewItem(x, y, path, m_page.Format(), m_page.GetMessenger());
+        }
+        case 17: {
+            auto fill = std::make_unique<CItemFill>(x, y, m_dialogs.fillColours);
+            if (!fill->m_bValid) return nullptr;
+            return fill;
+        }
+        default:
+            return nullptr;
+    }
+}
+
+EditResult PageController::CreateItemAt(Point p) {
+    for (auto& item : m_page.CurrentItems()) {
+        item->m_bSelected = 0;
+        item->m_bTextFlag = 0;
+    }
+    std::unique_ptr<CItemBase> item = MakeItem(p);
+    if (!item) {
+        // A cancelled fill drops the selection; a cancelled picture changes nothing.
+        if (m_nTool == 17) m_page.m_nSel = -1;
+        return Finish(Repaint());
+    }
+    if (m_nTool == 17) {
+        m_bButtonDown = false;
+    } else {
+        item->m_codeHi = m_page.m_drawCodeHi;
+        item->m_codeLo = m_page.m_drawCodeLo;
+    }
+    m_page.Checkpoint(m_page.m_nCurList);
+    ItemList& items = m_page.CurrentItems();
+    items.push_back(std::move(item));
+    m_page.m_nSel = static_cast<int32_t>(items.size() - 1);
+    m_page.m_nSelType = m_nTool;
+    m_page.m_bModified = true;
+    return Finish(Repaint());
+}
+
+EditResult PageController::MouseMove(const MouseEvent& e) {
+    EditResult r;
+    r.cursor = CursorShape::Cross;
+    CItemBase* item = Selected();
+    if (!item) return Finish(r);
+    if (m_nTool == kSelectTool && m_bButtonDown && !m_bDragCheckpointed) {
+        // One undo step for the whole drag, taken at its first move.
+        EndMoveRun();
+        m_page.Checkpoint(m_page.m_nCurList);
+        m_bDragCheckpointed = true;
+        item = Selected();
+    }
+    r.repaint = item->OnMouseMove(r.cursor, m_ptLast.x, m_ptLast.y, e.point.x, e.point.y) != 0;
+    m_ptLast = e.point;
+    if (item->m_bDragging) {
+        m_page.m_bModified = true;
+        r.panel = Panel();
+    }
+    return Finish(r);
+}
+
+void PageController::CheckBitmapSize(CItemBase& item) {
+    if (item.m_nType != kBitmapType) return;
+    const int64_t area = (int64_t{item.m_x2} - item.m_x1) * (int64_t{item.m_y2} - item.m_y1);
+    const int64_t limit = m_page.Format().Is8Colour320x234() ? 262144 : 131072;
+    if (area <= limit) return;
+    m_page.GetMessenger().Tell(StringFormat("单个局部位图的 宽度*高度<=%lld,\r\n\r\n"
+                                            "请用全屏位图或者缩小位图",
+                                            static_cast<long long>(limit)),
+                               "位图大小越限");
+    item.m_bSelected = 1;
+}
+
+EditResult PageController::MouseUp(const MouseEvent& e) {
+    m_bButtonDown = false;
+    EditResult r = Repaint();
+    CItemBase* item = Selected();
+    if (!item) return Finish(r);
+    const int done = item->OnLButtonUp(e.point.x, e.point.y);
+    if (done == -1) {
+        // A degenerate item just created (a click without drag) is dropped.
+        ItemList& items = m_page.CurrentItems();
+        items.erase(items.begin() + m_page.m_nSel);
+        m_page.m_nSel = -1;
+        m_bCreateNext = true;
+        return Finish(r);
+    }
+    // 0: the item is finished; otherwise it goes on taking clicks.
+    m_bCreateNext = done == 0;
+    CheckBitmapSize(*item);
+    return Finish(r);
+}
+
+EditResult PageController::RightDown(const MouseEvent& e) {
+    EndMoveRun();
+    EditResult r = Repaint();
+    CItemBase* item = Selected();
+    if (!item) return Finish(r);
+    m_bCreateNext = true;
+    const int answer = item->OnRButtonDown(0, e.point.x, e.point.y);
+    if (answer == -1) {
+        // A point list with too few points is dropped.
+        ItemList& items = m_page.CurrentItems();
+        items.erase(items.begin() + m_page.m_nSel);
+        m_page.m_nSel = m_page.m_nSelType = -1;
+    } else if (answer == CItemBmp::kReplaceCommand) {
+        r.menu = answer;
+    }
+    return Finish(r);
+}
+
+EditResult PageController::Char(uint8_t byte) {
+    EndMoveRun();
+    auto* text = dynamic_cast<CItemFont*>(Selected());
+    if (m_page.m_nSelType != kTextType || !text) return Unhandled();
+    const size_t before = text->m_arrChars.size();
+    text->InsertChar(byte, m_page.m_drawCodeLo, m_page.m_drawCodeHi);
+    // Typed text is a change of the page: closing it asks to save.
+    if (text->m_arrChars.size() != before) m_page.m_bModified = true;
+    return Finish(Repaint());
+}
+
+bool PageController::MoveCaret(CItemFont& text, EditKey key) {
+    const auto count = static_cast<int32_t>(text.m_arrChars.size());
+    switch (key) {
+        case EditKey::Left:
+            text.m_nCaret = std::max(text.m_nCaret - 1, 0);
+            return true;
+        case EditKey::Right:
+            if (text.m_nCaret < count) ++text.m_nCaret;
+            if (text.m_nCaret == count && count > 0) {
+                // Behind the last character.
+                const CTextChar& last = text.m_arrChars.back();
+                text.m_xCaret = last.m_x + (last.m_bDouble ? 16 : 8) * last.m_nHMag;
+                text.m_yCaret = last.m_y;
+            }
+            return true;
+        case EditKey::Up:
+        case EditKey::Down: {
+            // The nearest character before (after) the caret in the caret's column.
+            const bool up = key == EditKey::Up;
+            for (int32_t i = up ? text.m_nCaret - 1 : text.m_nCaret + 1; i >= 0 && i < count;
+                 i += up ? -1 : 1) {
+                const CTextChar& c = text.m_arrChars[static_cast<size_t>(i)];
+                if (c.m_x < text.m_xCaret || int64_t{c.m_x} >= int64_t{text.m_xCaret} + c.m_nWidth)
+                    continue;
+                text.m_nCaret = i;
+                text.m_xCaret = c.m_x, text.m_yCaret = c.m_y;
+                break;
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+EditResult PageController::KeyDown(const KeyEvent& e) {
+    CItemBase* item = Selected();
+    if (!item) return Unhandled();
+    if (e.key == EditKey::Delete || e.key == EditKey::KeypadDecimal) return DeleteSelection();
+    if (e.key == EditKey::Other) return Unhandled();
+    auto* text = dynamic_cast<CItemFont*>(item);
+    if (text && m_page.m_nSelType == kTextType && text->m_bTextFlag) {
+        EndMoveRun();
+        MoveCaret(*text, e.key);
+        return Finish(Repaint());
+    }
+    const int step = (e.modifiers & kShiftKey) ? kShiftArrowStep : kArrowStep;
+    const int dx = e.key == EditKey::Left ? -step : e.key == EditKey::Right ? step : 0;
+    const int dy = e.key == EditKey::Up ? -step : e.key == EditKey::Down ? step : 0;
+    if (m_pMoveRun != item || m_nMoveRunList != m_page.m_nCurList) {
+        // The first move of a run is the run's one undo step.
+        m_page.Checkpoint(m_page.m_nCurList);
+        item = Selected();
+    }
+    item->MoveBy(dx, dy);
+    m_pMoveRun = item;
+    m_nMoveRunList = m_page.m_nCurList;
+    m_page.m_bModified = true;
+    EditResult r = Repaint();
+    r.panel = Panel();
+    return Finish(r);
+}
+
+EditResult PageController::Undo() {
+    EndMoveRun();
+    if (!m_page.CanUndo()) return Unhandled();
+    m_page.Undo();
+    EditResult r = Repaint();
+    r.panel = Panel();
+    return Finish(r);
+}
+
+EditResult PageController::Redo() {
+    EndMoveRun();
+    if (!m_page.CanRedo()) return Unhandled();
+    m_page.Redo();
+    EditResult r = Repaint();
+    r.panel = Panel();
+    return Finish(r);
+}
+
+EditResult PageController::DeleteSelection() {
+    EndMoveRun();
+    const int type = m_page.m_nSelType;
+    if (!Selected() || type < 0 || type == kSelectTool || type == 20) return Unhandled();
+    m_page.DeleteSelection();
+    EditResult r = Repaint();
+    r.panel = Panel();
+    return Finish(r);
+}
+
+EditResult PageController::ReplacePicture() {
+    EndMoveRun();
+    auto* item = dynamic_cast<CItemBmp*>(Selected());
+    std::string path;
+    if (!item || !m_dialogs.choosePicture || !m_dialogs.choosePicture(path)) return EditResult{};
+    if (m_bitmaps.ReplacePicture(*item, path, m_page.GetMessenger())) m_page.m_bModified = true;
+    return Finish(Repaint());
+}
+
+std::optional<CItemFont::Caret> PageController::TextCaret() const {
+    const auto* text = dynamic_cast<const CItemFont*>(Selected());
+    if (!text || m_page.m_nSelType != kTextType) return std::nullopt;
+    const CItemFont::Caret caret = text->GetCaret();
+    if (!caret.visible) return std::nullopt;
+    return caret;
+}

@@ -1,0 +1,157 @@
+#pragma once
+// The page canvas without the painting: which item gets which mouse and key event, when
+// an undo checkpoint is taken, when the page is marked modified, what the tools create,
+// and what the view has to do afterwards (repaint, cursor, property panel, context menu).
+//
+// A view (the Qt canvas, mkexamples, the tests) turns its input into the plain events
+// below, in module pixels: zooming is the view's business. It paints the page with
+// CLedDoc::DrawPage(surface, ShowsMarks()) and the text caret from TextCaret(), and sends
+// the page commands undo, redo and delete through this controller.
+//
+// Tools (the drawing toolbox); the item is created at the press point:
+//   19 selection      11 line            2 solid rectangle    3 hollow rectangle
+//   70 button (a hollow rectangle)       80 input box (a hollow rectangle)
+//   4 solid ellipse   5 hollow ellipse   14 solid circle      104 hollow circle
+//   30 pie            40 arc             18 polyline          50 polygon
+//   15 text           12 number widget   13 animation widget
+//   16 bitmap (asks for a picture first) 17 flood fill (asks for its colours first)
+// New items take the page's drawing colour and colour code; a hollow rectangle is filled
+// with the page's background colour.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "base/Geometry.h"
+#include "items/CItemFill.h"
+#include "items/CItemFont.h"
+#include "items/ItemTypes.h"
+
+class CItemBase;
+class CLedDoc;
+class LocalBitmapStore;
+
+// Mouse buttons and keyboard modifiers of an event.
+enum MouseButton : unsigned { kLeftButton = 1, kRightButton = 2 };
+enum KeyModifier : unsigned { kShiftKey = 1, kControlKey = 2 };
+
+struct MouseEvent {
+    Point point;             // module pixels
+    unsigned buttons = 0;    // MouseButton bits held
+    unsigned modifiers = 0;  // KeyModifier bits held
+};
+
+enum class EditKey { Left, Right, Up, Down, Delete, KeypadDecimal, Other };
+
+struct KeyEvent {
+    EditKey key = EditKey::Other;
+    unsigned modifiers = 0;
+};
+
+// The item property panels of the main frame; None hides them all.
+enum class PropertyPanel { None, Page, TwoPoint, Line, Circle, Text, Arc, Number, Animation };
+
+// What the view does after an event.
+struct EditResult {
+    // The event was for the canvas (false: a key the view passes on).
+    bool handled = true;
+    bool repaint = false;
+    // The cursor to show over the canvas.
+    CursorShape cursor = CursorShape::Unchanged;
+    // Set when the view must show this panel (hiding the others) and refresh it from
+    // the selection.
+    std::optional<PropertyPanel> panel;
+    // A context menu the item asks for at the press point: CItemBmp::kReplaceCommand
+    // ("替换"); choosing its entry calls ReplacePicture(). 0: none.
+    int menu = 0;
+};
+
+class PageController {
+public:
+    static constexpr int kSelectTool = 19;
+
+    // What the dialogs a gesture opens answer; a callback returns false when cancelled.
+    struct Dialogs {
+        // The fill tool's colour dialog.
+        FillDialog fillColours;
+        // The open-image dialog of the bitmap tool and of "替换": the chosen file.
+        std::function<bool(std::string&)> choosePicture;
+    };
+
+    // `page` and `bitmaps` (where new pictures are placed) must outlive the controller.
+    // Messages go to the page's messenger.
+    PageController(CLedDoc& page, LocalBitmapStore& bitmaps, Dialogs dialogs);
+
+    // A drawing tool arms the next press to create its item; 19 selects. Other codes are
+    // ignored. Leaving the selection tool drops every item's selection mark.
+    EditResult SetTool(int tool);
+    int Tool() const { return m_nTool; }
+    // The next left press creates an item of the current tool.
+    bool CreatesNext() const { return m_bCreateNext; }
+    // Pen width of new lines.
+    void SetLinePen(int width) { m_nLinePen = width; }
+    // The selection marks are drawn while the selection tool is active.
+    bool ShowsMarks() const { return m_nTool == kSelectTool; }
+    // "显示或关闭属性页": with the panels off every panel is hidden.
+    EditResult ShowProperties(bool show);
+    bool PropertiesShown() const { return m_bShowProperties; }
+    // The panel the current selection needs.
+    PropertyPanel Panel() const;
+    static PropertyPanel PanelForType(int type);
+
+    // Mouse, in module pixels.
+    EditResult MouseDown(const MouseEvent& e);
+    EditResult MouseMove(const MouseEvent& e);
+    EditResult MouseUp(const MouseEvent& e);
+    EditResult RightDown(const MouseEvent& e);
+    // The selection tool's press: the topmost item under the point is selected, an item
+    // whose handle is under it wins over items whose body is.
+    EditResult SelectAt(Point p);
+    // A press that creates an item of the current tool.
+    EditResult CreateItemAt(Point p);
+
+    // One typed byte (GBK, two for a Chinese character) for the text being edited;
+    // 8 is backspace, 13 a line break.
+    EditResult Char(uint8_t byte);
+    // Arrows move the caret of a text being edited, or else move the selected item by one
+    // module pixel (Shift: 8); a run of such moves is one undo step. Delete and the
+    // keypad's decimal key delete the selection.
+    EditResult KeyDown(const KeyEvent& e);
+
+    // The page commands.
+    EditResult Undo();
+    EditResult Redo();
+    EditResult DeleteSelection();
+    // "替换": the selected bitmap item shows the picture the dialog chooses; its box,
+    // flash place and path stay.
+    EditResult ReplacePicture();
+
+    // Where the view shows the caret of the text being edited.
+    std::optional<CItemFont::Caret> TextCaret() const;
+    // The selected item, or null.
+    CItemBase* Selected() const;
+
+private:
+    EditResult Finish(EditResult r) const;
+    void RemoveEmptyTexts();
+    std::unique_ptr<CItemBase> MakeItem(Point p);
+    bool MoveCaret(CItemFont& text, EditKey key);
+    void CheckBitmapSize(CItemBase& item);
+    void EndMoveRun() { m_pMoveRun = nullptr; }
+
+    CLedDoc& m_page;
+    LocalBitmapStore& m_bitmaps;
+    Dialogs m_dialogs;
+    int m_nTool = kSelectTool;
+    bool m_bButtonDown = false;
+    bool m_bCreateNext = false;
+    bool m_bDragCheckpointed = false;
+    bool m_bShowProperties = true;
+    int m_nLinePen = 1;
+    Point m_ptLast;
+    // The item the last arrow move moved and the undo slot it was in; a further arrow
+    // press on it adds to that undo step.
+    const CItemBase* m_pMoveRun = nullptr;
+    int m_nMoveRunList = -1;
+};
