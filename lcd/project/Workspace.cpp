@@ -12,8 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char kCaption[] = "提示";
-
 bool EndsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
