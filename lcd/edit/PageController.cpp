@@ -75,7 +75,9 @@ CItemBase* PageController::Selected() const {
     return items[static_cast<size_t>(m_page.m_nSel)].get();
 }
 
-EditResult PageController::Finish(EditResult r) const {
+EditResult PageController::Finish(EditResult r) {
+    m_page.Notify(m_bItemsChanged);
+    m_bItemsChanged = false;
     return r;
 }
 
@@ -138,6 +140,7 @@ void PageController::RemoveEmptyTexts() {
         const auto* text = dynamic_cast<const CItemFont*>(items[i].get());
         if (!text || !text->m_arrChars.empty()) continue;
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
+        m_bItemsChanged = true;
         // The selection keeps pointing at its own item.
         const auto at = static_cast<int32_t>(i);
         if (m_page.m_nSel == at)
@@ -156,7 +159,10 @@ EditResult PageController::MouseDown(const MouseEvent& e) {
     if (m_nTool == kSelectTool) return SelectAt(e.point);
     if (m_bCreateNext) return CreateItemAt(e.point);
     // An item collecting points (a polyline, a polygon, an arc) takes the next one.
-    if (CItemBase* item = Selected()) item->OnLButtonDown(e.point.x, e.point.y);
+    if (CItemBase* item = Selected()) {
+        item->OnLButtonDown(e.point.x, e.point.y);
+        m_bItemsChanged = true;
+    }
     return Finish(Repaint());
 }
 
@@ -266,6 +272,7 @@ EditResult PageController::CreateItemAt(Point p) {
     m_page.m_nSel = static_cast<int32_t>(items.size() - 1);
     m_page.m_nSelType = m_nTool;
     m_page.m_bModified = true;
+    m_bItemsChanged = true;
     return Finish(Repaint());
 }
 
@@ -282,6 +289,7 @@ EditResult PageController::MouseMove(const MouseEvent& e) {
         item = Selected();
     }
     r.repaint = item->OnMouseMove(r.cursor, m_ptLast.x, m_ptLast.y, e.point.x, e.point.y) != 0;
+    m_bItemsChanged = r.repaint;
     m_ptLast = e.point;
     if (item->m_bDragging) {
         m_page.m_bModified = true;
@@ -308,6 +316,9 @@ EditResult PageController::MouseUp(const MouseEvent& e) {
     CItemBase* item = Selected();
     if (!item) return Finish(r);
     const int done = item->OnLButtonUp(e.point.x, e.point.y);
+    // A release ends a creation or a point; a drag with the selection tool has already
+    // been reported move by move.
+    m_bItemsChanged = m_nTool != kSelectTool || done == -1;
     if (done == -1) {
         // A degenerate item just created (a click without drag) is dropped.
         ItemList& items = m_page.CurrentItems();
@@ -329,6 +340,7 @@ EditResult PageController::RightDown(const MouseEvent& e) {
     if (!item) return Finish(r);
     m_bCreateNext = true;
     const int answer = item->OnRButtonDown(0, e.point.x, e.point.y);
+    m_bItemsChanged = true;
     if (answer == -1) {
         // A point list with too few points is dropped.
         ItemList& items = m_page.CurrentItems();
@@ -347,7 +359,7 @@ EditResult PageController::Char(uint8_t byte) {
     const size_t before = text->m_arrChars.size();
     text->InsertChar(byte, m_page.m_drawCodeLo, m_page.m_drawCodeHi);
     // Typed text is a change of the page: closing it asks to save.
-    if (text->m_arrChars.size() != before) m_page.m_bModified = true;
+    if (text->m_arrChars.size() != before) m_page.m_bModified = m_bItemsChanged = true;
     return Finish(Repaint());
 }
 
@@ -408,7 +420,7 @@ EditResult PageController::KeyDown(const KeyEvent& e) {
     item->MoveBy(dx, dy);
     m_pMoveRun = item;
     m_nMoveRunList = m_page.m_nCurList;
-    m_page.m_bModified = true;
+    m_page.m_bModified = m_bItemsChanged = true;
     EditResult r = Repaint();
     r.panel = Panel();
     return Finish(r);
@@ -447,7 +459,8 @@ EditResult PageController::ReplacePicture() {
     auto* item = dynamic_cast<CItemBmp*>(Selected());
     std::string path;
     if (!item || !m_dialogs.choosePicture || !m_dialogs.choosePicture(path)) return EditResult{};
-    if (m_bitmaps.ReplacePicture(*item, path, m_page.GetMessenger())) m_page.m_bModified = true;
+    if (m_bitmaps.ReplacePicture(*item, path, m_page.GetMessenger()))
+        m_page.m_bModified = m_bItemsChanged = true;
     return Finish(Repaint());
 }
 

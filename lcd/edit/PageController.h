@@ -133,7 +133,8 @@ public:
     CItemBase* Selected() const;
 
 private:
-    EditResult Finish(EditResult r) const;
+    // Tells the page's observers what the event changed.
+    EditResult Finish(EditResult r);
     void RemoveEmptyTexts();
     std::unique_ptr<CItemBase> MakeItem(Point p);
     bool MoveCaret(CItemFont& text, EditKey key);
@@ -148,6 +149,8 @@ private:
     bool m_bCreateNext = false;
     bool m_bDragCheckpointed = false;
     bool m_bShowProperties = true;
+    // The event being handled changed items.
+    bool m_bItemsChanged = false;
     int m_nLinePen = 1;
     Point m_ptLast;
     // The item the last arrow move moved and the undo slot it was in; a further arrow

@@ -33,6 +33,13 @@ constexpr int kRecordHead = 3;
 constexpr int kRecordTrailer = 6;
 constexpr int kFlashPageBytes = 128;
 
+// Tells the page's observers when the operation ends, however it returns.
+struct NotifyAtEnd {
+    CLedDoc& page;
+    bool items = false;
+    ~NotifyAtEnd() { page.Notify(items); }
+};
+
 }  // namespace
 
 CLedDoc::CLedDoc() {
@@ -168,6 +175,7 @@ bool CLedDoc::Load(std::span<const uint8_t> bytes, std::string& error) {
     ApplyDefaultDrawCode();
     AdoptCurrentItems();
     m_bModified = false;
+    Notify(true);
     return true;
 }
 
@@ -203,12 +211,44 @@ bool CLedDoc::SaveFile(const std::string& path, std::string& error) {
     CByteArray bytes;
     if (!Save(bytes, error)) return false;
     if (!AtomicFile::Write(path, bytes, error)) return false;
-    m_bModified = false;
+    SetModified(false);
     return true;
 }
 
 Messenger& CLedDoc::GetMessenger() const {
     return m_pMessenger ? *m_pMessenger : Messenger::Stderr();
+}
+
+void CLedDoc::AddObserver(PageObserver* observer) {
+    if (observer &&
+        std::find(m_observers.begin(), m_observers.end(), observer) == m_observers.end())
+        m_observers.push_back(observer);
+    // A new observer starts from the page as it is.
+    m_heard = Heard{m_nSel, m_nSelType, m_bModified, CanUndo(), CanRedo()};
+}
+
+void CLedDoc::RemoveObserver(PageObserver* observer) {
+    std::erase(m_observers, observer);
+}
+
+void CLedDoc::Notify(bool itemsChanged) {
+    const Heard now{m_nSel, m_nSelType, m_bModified, CanUndo(), CanRedo()};
+    const Heard was = m_heard;
+    m_heard = now;
+    // An observer may remove itself while it is told.
+    const std::vector<PageObserver*> observers = m_observers;
+    for (PageObserver* o : observers) {
+        if (itemsChanged) o->ItemsChanged(*this);
+        if (now.sel != was.sel || now.selType != was.selType) o->SelectionChanged(*this);
+        if (now.modified != was.modified) o->ModifiedChanged(*this, now.modified);
+        if (now.canUndo != was.canUndo || now.canRedo != was.canRedo)
+            o->UndoRedoChanged(*this, now.canUndo, now.canRedo);
+    }
+}
+
+void CLedDoc::SetModified(bool modified) {
+    m_bModified = modified;
+    Notify(false);
 }
 
 void CLedDoc::EncodeDirect(CByteArray& bytes, const DownloadSettings& settings) {
@@ -311,6 +351,7 @@ void CLedDoc::Undo() {
     AdoptCurrentItems();
     FindSelection();
     m_bModified = true;
+    Notify(true);
 }
 
 void CLedDoc::Redo() {
@@ -321,9 +362,11 @@ void CLedDoc::Redo() {
     AdoptCurrentItems();
     FindSelection();
     m_bModified = true;
+    Notify(true);
 }
 
 void CLedDoc::DeleteSelection() {
+    NotifyAtEnd notify{*this};
     if (m_nSelType < 0 || m_nSel < 0) return;
     if (static_cast<size_t>(m_nSel) >= CurrentItems().size()) {
         m_nSel = -1;
@@ -340,15 +383,18 @@ void CLedDoc::DeleteSelection() {
                 text->DeleteChar(0);
                 m_bModified = true;
             }
+            notify.items = true;
             return;
         }
     }
     items.erase(items.begin() + m_nSel);
     m_nSel = -1;
     m_bModified = true;
+    notify.items = true;
 }
 
 void CLedDoc::SetColour(COLORREF colour, uint8_t hi, uint8_t lo, int toSelection) {
+    NotifyAtEnd notify{*this, true};
     m_bModified = true;
     if (!toSelection) {
         m_crBack = colour;
@@ -418,10 +464,11 @@ PageFormat CLedDoc::Format() const {
 
 bool CLedDoc::ChooseKind(int kind, const std::function<bool(std::string&)>& chooseImage,
                          int& nextBackId) {
+    NotifyAtEnd notify{*this};
     if (kind != PageKindBackground) {
         m_backBitmaps.clear();
         m_nKind = kind == PageKindAux ? PageKindAux : PageKindMain;
-        m_bModified = true;
+        m_bModified = notify.items = true;
         return m_nKind == kind;
     }
     const bool hadBitmap = BackBitmap() != nullptr;
@@ -432,7 +479,7 @@ bool CLedDoc::ChooseKind(int kind, const std::function<bool(std::string&)>& choo
         if (hadBitmap && m_nKind == PageKindBackground) return false;
         m_nKind = PageKindMain;
         m_backBitmaps.clear();
-        m_bModified = true;
+        m_bModified = notify.items = true;
         return false;
     }
     // A background picture is no local bitmap: it takes no place in the local-bitmap area.
@@ -450,7 +497,7 @@ bool CLedDoc::ChooseKind(int kind, const std::function<bool(std::string&)>& choo
     m_backBitmaps.push_back(std::move(bmp));
     m_byBackId = static_cast<uint8_t>(id);
     m_nKind = PageKindBackground;
-    m_bModified = true;
+    m_bModified = notify.items = true;
     return true;
 }
 

@@ -29,6 +29,7 @@
 #include "base/Colour.h"
 #include "images/DownloadSettings.h"
 #include "items/CItemBase.h"
+#include "project/Observers.h"
 #include "project/ScreenParams.h"
 
 class Archive;
@@ -121,6 +122,15 @@ public:
     Messenger& GetMessenger() const;
     void SetMessenger(Messenger& messenger) { m_pMessenger = &messenger; }
 
+    // Observers hear of every change once. The page's own operations tell them; whoever
+    // changes the fields directly (the canvas, a property panel) calls Notify afterwards,
+    // with `itemsChanged` when items changed; selection, modified flag and undo state are
+    // compared with what the observers heard last.
+    void AddObserver(PageObserver* observer);
+    void RemoveObserver(PageObserver* observer);
+    void Notify(bool itemsChanged);
+    void SetModified(bool modified);
+
     ItemList m_itemRing[kRingSize];
     // Empty, or the page's one background bitmap.
     std::vector<std::unique_ptr<CBmpObj>> m_backBitmaps;
@@ -157,7 +167,15 @@ public:
     bool m_bModified = false;
 
 private:
+    // What the observers heard last.
+    struct Heard {
+        int32_t sel = -1, selType = -1;
+        bool modified = false, canUndo = false, canRedo = false;
+    };
+
     Messenger* m_pMessenger = nullptr;
+    std::vector<PageObserver*> m_observers;
+    Heard m_heard;
     void SwapContents(CLedDoc& other);
     // m_nSel becomes the first selected item of the current list (or -1).
     void FindSelection();

@@ -159,7 +159,7 @@ bool FlashLayout::DragPageMap(int x, int y) {
             break;
         }
     }
-    page->m_bModified = true;
+    page->SetModified(true);
     return true;
 }
 
@@ -245,7 +245,7 @@ int FlashLayout::HighlightedBitmap() const {
 }
 
 void FlashLayout::MarkOwnerModified(const CBmpObj& bmp) const {
-    if (CLedDoc* page = OwnerPage(bmp)) page->m_bModified = true;
+    if (CLedDoc* page = OwnerPage(bmp)) page->SetModified(true);
 }
 
 bool FlashLayout::PressBitmapMap(int x, int y) {

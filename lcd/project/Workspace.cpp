@@ -92,20 +92,46 @@ CLedDoc* Workspace::FindPage(const std::string& path) const {
     return nullptr;
 }
 
+void Workspace::AddObserver(WorkspaceObserver* observer) {
+    if (observer &&
+        std::find(m_observers.begin(), m_observers.end(), observer) == m_observers.end())
+        m_observers.push_back(observer);
+}
+
+void Workspace::RemoveObserver(WorkspaceObserver* observer) {
+    std::erase(m_observers, observer);
+}
+
+void Workspace::Announce(void (WorkspaceObserver::*event)()) {
+    const std::vector<WorkspaceObserver*> observers = m_observers;
+    for (WorkspaceObserver* o : observers)
+        (o->*event)();
+}
+
+void Workspace::AnnouncePage(void (WorkspaceObserver::*event)(CLedDoc&), CLedDoc& page) {
+    const std::vector<WorkspaceObserver*> observers = m_observers;
+    for (WorkspaceObserver* o : observers)
+        (o->*event)(page);
+}
+
 CLedDoc* Workspace::Adopt(std::unique_ptr<CLedDoc> doc) {
     doc->SetMessenger(m_messenger);
     m_bitmaps.RegisterPage(*doc);
     m_pages.push_back(std::move(doc));
     m_active = m_pages.back().get();
+    AnnouncePage(&WorkspaceObserver::PageOpened, *m_active);
     return m_active;
 }
 
 void Workspace::Forget(CLedDoc* page) {
     if (m_active == page) m_active = nullptr;
+    AnnouncePage(&WorkspaceObserver::PageClosed, *page);
     std::erase_if(m_pages, [&](const auto& p) { return p.get() == page; });
 }
 
 void Workspace::CloseAllPages() {
+    for (const auto& page : m_pages)
+        AnnouncePage(&WorkspaceObserver::PageClosed, *page);
     m_pages.clear();
     m_active = nullptr;
 }
@@ -176,6 +202,7 @@ bool Workspace::NewProject(const WorkspaceUi& ui) {
     m_project.fileName = c.name + ".zkp";
     m_project.entries.clear();
     m_project.open = true;
+    Announce(&WorkspaceObserver::ProjectOpened);
     return true;
 }
 
@@ -204,6 +231,7 @@ bool Workspace::OpenProject(const WorkspaceUi& ui) {
         m_project.entries.clear();
         m_picker.clear();
         m_project.open = false;
+        Announce(&WorkspaceObserver::ProjectClosed);
     }
     std::string path;
     if (!ui.projectFile || !ui.projectFile(path)) return false;
@@ -225,6 +253,7 @@ bool Workspace::OpenProjectFile(const std::string& path) {
     m_project.entries = std::move(entries);
     m_project.open = true;
     LoadProjectPages();
+    Announce(&WorkspaceObserver::ProjectOpened);
     return true;
 }
 
@@ -277,10 +306,12 @@ void Workspace::CloseProject() {
     for (const auto& p : m_pages)
         if (p->m_bModified) SavePage(p.get(), PathOf(p->m_strTitle));
     CloseAllPages();
-    if (m_project.open) WriteProjectFile();
+    const bool wasOpen = m_project.open;
+    if (wasOpen) WriteProjectFile();
     m_project.entries.clear();
     m_picker.clear();
     m_project.open = false;
+    if (wasOpen) Announce(&WorkspaceObserver::ProjectClosed);
 }
 
 CLedDoc* Workspace::NewPage(const WorkspaceUi& ui) {

@@ -14,6 +14,7 @@
 #include "project/CDocObj.h"
 #include "project/CLedDoc.h"
 #include "project/LocalBitmapStore.h"
+#include "project/Observers.h"
 #include "project/ScreenParams.h"
 
 struct NewProjectChoice {
@@ -70,6 +71,9 @@ public:
     // The project's local bitmaps; the pages of this workspace only.
     LocalBitmapStore& Bitmaps() { return m_bitmaps; }
     const LocalBitmapStore& Bitmaps() const { return m_bitmaps; }
+    // Observers of pages opened and closed and of the project opened and closed.
+    void AddObserver(WorkspaceObserver* observer);
+    void RemoveObserver(WorkspaceObserver* observer);
 
     // The project commands; each returns true when it did what was asked.
     bool NewProject(const WorkspaceUi& ui);
@@ -126,10 +130,13 @@ private:
     CLedDoc* Adopt(std::unique_ptr<CLedDoc> doc);
     void CloseAllPages();
     void Forget(CLedDoc* page);
+    void Announce(void (WorkspaceObserver::*event)());
+    void AnnouncePage(void (WorkspaceObserver::*event)(CLedDoc&), CLedDoc& page);
 
     Messenger& m_messenger;
     DownloadSettings m_settings;
     LocalBitmapStore m_bitmaps;
+    std::vector<WorkspaceObserver*> m_observers;
     Project m_project;
     std::vector<std::unique_ptr<CLedDoc>> m_pages;
     CLedDoc* m_active = nullptr;
