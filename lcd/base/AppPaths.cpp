@@ -73,18 +73,6 @@ std::string AppPaths::SettingsDir() {
                           std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 }
 
-std::string AppPaths::DataDir() {
-    // A relocated install (the whole prefix copied elsewhere) keeps bin/ and share/ side by
-    // side; prefer that over the configured prefix.
-    const std::string beside = Parent(ProgramDir());
-    if (!beside.empty()) {
-        const std::string dir = beside + "/share/lcdscreen";
-        struct stat st {};
-        if (stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return dir;
-    }
-    return LCD_INSTALL_DATA_DIR;
-}
-
 bool AppPaths::MakeSettingsDir(std::string& error) {
     const std::string dir = SettingsDir();
     std::string partial;
@@ -127,10 +115,6 @@ std::vector<std::string> AppPaths::FontDirsFor(const std::string& settingsDir,
     return dirs;
 }
 
-std::vector<std::string> AppPaths::FontDirs() {
-    return FontDirsFor(SettingsDir(), ProgramDir());
-}
-
 std::string AppPaths::FindIn(const std::vector<std::string>& dirs, const std::string& name) {
     for (const std::string& dir : dirs) {
         const std::string path = Join(dir, name);
@@ -140,5 +124,5 @@ std::string AppPaths::FindIn(const std::vector<std::string>& dirs, const std::st
 }
 
 std::string AppPaths::FindFont(const std::string& name) {
-    return FindIn(FontDirs(), name);
+    return FindIn(FontDirsFor(SettingsDir(), ProgramDir()), name);
 }

@@ -19,21 +19,19 @@ public:
     // slash; "." when it cannot be found.
     static std::string ProgramDir();
     static std::string SettingsDir();
-    // The installed data directory (<prefix>/share/lcdscreen).
-    static std::string DataDir();
     // Creates the settings directory (and its parents) when missing; false with `error`
     // set (UTF-8) when it cannot.
     static bool MakeSettingsDir(std::string& error);
-    // The directories searched for a font file, in order, without duplicates.
-    static std::vector<std::string> FontDirs();
-    // The full path of the first existing file `name` in FontDirs(); "" when none.
+    // The full path of the first existing file `name` in the font directories; "" when
+    // none.
     static std::string FindFont(const std::string& name);
 
     // The rule of SettingsDir with every input given (null for an unset variable), so
     // that it can be checked without touching the process environment.
     static std::string SettingsDirFor(const char* lcdscreenHome, const std::string& programDir,
                                       const char* xdgConfigHome, const char* home);
-    // FontDirs for a given settings and program directory.
+    // The directories searched for a font file, in order, without duplicates, for a given
+    // settings and program directory.
     static std::vector<std::string> FontDirsFor(const std::string& settingsDir,
                                                 const std::string& programDir);
     // The first directory of `dirs` holding a regular file `name`; "" when none.

@@ -83,6 +83,26 @@ public:
         Fail(std::string("对象不是") + what);
         return nullptr;
     }
+    // Loading a whole object array of T: its count (at least `minBytesEach` bytes left
+    // per element), then one reference each, read into values. A null element, or one of
+    // another class, fails the archive naming `what`; the elements read before are kept.
+    template <class T>
+    std::vector<T> ReadObjects(size_t minBytesEach, const char* what) {
+        uint32_t count = 0;
+        Count(count, minBytesEach);
+        std::vector<T> read;
+        read.reserve(count);
+        for (uint32_t i = 0; i < count && Ok(); ++i) {
+            std::unique_ptr<T> element = ReadObjectAs<T>(what);
+            if (!Ok()) break;
+            if (!element) {
+                Fail(std::string(what) + "为空");
+                break;
+            }
+            read.push_back(std::move(*element));
+        }
+        return read;
+    }
 
     // Error state. Storing fails only on a text GBK cannot hold; the bytes are then unusable.
     bool Ok() const { return m_error.message.empty(); }

@@ -5,6 +5,7 @@
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "images/PageFormat.h"
+#include "items/CItemAnimationWidget.h"
 #include "items/CItemArc.h"
 #include "items/CItemBmp.h"
 #include "items/CItemEllipse.h"
@@ -15,7 +16,6 @@
 #include "items/CItemPoly.h"
 #include "items/CItemRectangle.h"
 #include "items/CItemRound.h"
-#include "items/CitemAnimationWidget.h"
 #include "project/CLedDoc.h"
 #include "project/LocalBitmapStore.h"
 
@@ -229,7 +229,7 @@ std::unique_ptr<CItemBase> PageController::MakeItem(Point p) {
             return item;
         }
         case 13: {
-            auto item = std::make_unique<CitemAnimationWidget>(x, y, draw);
+            auto item = std::make_unique<CItemAnimationWidget>(x, y, draw);
             item->m_bSolid = 1;
             return item;
         }

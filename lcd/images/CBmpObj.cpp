@@ -1,7 +1,6 @@
 #include "images/CBmpObj.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -15,7 +14,6 @@
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "gfx/Surface.h"
-#include "images/CImageImplBMP.h"
 #include "images/CImageObject.h"
 #include "images/PixelCodes.h"
 
@@ -58,18 +56,6 @@ void StoreZeros(Archive& ar, size_t count) {
         ar.UInt32(zero);
     for (; count > 0; --count)
         ar.Byte(zeroByte);
-}
-
-// The extension of the file name in lower case; "" when there is none.
-std::string Extension(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0) return "";
-    std::string ext = name.substr(dot + 1);
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
 }
 
 // The source pixel under the centre of destination pixel d.
@@ -130,7 +116,7 @@ int CBmpObj::GetHeight() const {
 }
 
 bool CBmpObj::CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQuad> table,
-                            size_t available) {
+                            size_t available, DibBuffer* pixels) {
     Release();
     const int bits = header.bitCount;
     if (header.compression != DibFormat::kBiRgb || !DibFormat::IsPlainDepth(bits) ||
@@ -140,9 +126,13 @@ bool CBmpObj::CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQ
     std::string limit;
     const int64_t bytes = DibFormat::CheckSize(header.width, height, bits, limit);
     // Pixels the file does not hold are never allocated.
-    if (bytes < 0 || static_cast<size_t>(bytes) > available ||
-        !m_bits.Allocate(static_cast<size_t>(bytes)))
-        return false;
+    if (bytes < 0 || static_cast<size_t>(bytes) > available) return false;
+    if (pixels && pixels->Size() == static_cast<size_t>(bytes)) {
+        m_bits = std::move(*pixels);
+    } else {
+        if (!m_bits.Allocate(static_cast<size_t>(bytes))) return false;
+        if (pixels) std::memcpy(m_bits.Data(), pixels->Data(), m_bits.Size());
+    }
     m_info = header;
     m_nRowBytes = static_cast<int>(DibFormat::RowBytes(bits, header.width));
     if (bits <= 8) {
@@ -158,62 +148,53 @@ bool CBmpObj::CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQ
 }
 
 bool CBmpObj::LoadImageFile(const std::string& path, Messenger& messenger) {
-    const auto Tell = [&](const std::string& text) { messenger.Tell(text, kCaption); };
-    static const struct {
-        const char* ext;
-        int type;
-    } kTypes[] = {{"jpg", CImageObject::kTypeJpg},
-                  {"jpeg", CImageObject::kTypeJpg},
-                  {"gif", CImageObject::kTypeGif},
-                  {"png", CImageObject::kTypePng},
-                  {"bmp", CImageObject::kTypeBmp}};
-    const std::string ext = Extension(path);
-    int type = -1;
-    for (const auto& t : kTypes) {
-        if (ext == t.ext) type = t.type;
-    }
+    const int type = CImageObject::PictureTypeFromPath(path);
     if (type < 0) return false;
     Release();
-
-    CImageImplBMP bmp;
-    {
-        CImageObject image(path, type);
-        CImageImpl* impl = image.Impl();
-        if (!impl || image.GetWidth() <= 0 || image.GetHeight() <= 0) {
-            const std::string limit = impl ? impl->LimitMessage() : "";
-            Tell(limit.empty() ? std::string(kCannotOpen)
-                               : std::string(kCannotOpen) + "\r\n\r\n" + limit);
-            return false;
-        }
-        // Bitmap records keep the colour table of 8-bit pictures only.
-        impl->WidenTo8Bits();
-        bmp.TakeOver(*impl);
-    }
-
-    // A private temporary file, unlinked at once so nothing is ever left behind.
-    const char* dir = std::getenv("TMPDIR");
-    std::string name = std::string(dir && *dir ? dir : "/tmp") + "/lcdscreen-bmp-XXXXXX";
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
-        Tell(kCannotOpen);
+    CImageObject image(path, type);
+    CImageImpl* impl = image.Impl();
+    if (!impl || image.GetWidth() <= 0 || image.GetHeight() <= 0) {
+        const std::string limit = impl ? impl->LimitMessage() : "";
+        messenger.Tell(limit.empty() ? std::string(kCannotOpen)
+                                     : std::string(kCannotOpen) + "\r\n\r\n" + limit,
+                       kCaption);
         return false;
     }
-    ::unlink(name.c_str());
-    std::FILE* file = fdopen(fd, "w+b");
-    if (!file) {
-        ::close(fd);
-        Tell(kCannotOpen);
-        return false;
-    }
-    const bool written = bmp.WriteStream(file);
-    bmp.Release();
-    bool ok = false;
-    if (!written || std::fseek(file, 0, SEEK_SET) != 0)
-        Tell(kCannotOpen);
-    else
-        ok = ReadBmpFile(file, messenger);
-    std::fclose(file);
-    return ok;
+    // Bitmap records keep the colour table of 8-bit pictures only.
+    impl->WidenTo8Bits();
+    return TakeDecoded(*impl);
+}
+
+namespace {
+
+// Hands over the pixel memory of a decoded picture instead of copying it.
+class DecodedPicture : public CImageImpl {
+public:
+    explicit DecodedPicture(CImageImpl& decoded) { TakeOver(decoded); }
+    DibBuffer TakePixels() { return std::move(m_bits); }
+};
+
+}  // namespace
+
+bool CBmpObj::TakeDecoded(CImageImpl& decoded) {
+    // The picture as a BMP file of it holds it: a 40-byte header, the colour table of a
+    // palette picture, the rows as decoded; its record needs nothing else.
+    DecodedPicture picture(decoded);
+    BitmapInfoHeader header = picture.Header();
+    std::vector<RgbQuad> table;
+    for (const RgbQuad& q : picture.ColourTable())
+        if (table.size() < 256) table.push_back(RgbQuad{q.blue, q.green, q.red, 0});
+    DibBuffer pixels = picture.TakePixels();
+    header.size = BitmapInfoHeader::kBytes;
+    header.compression = DibFormat::kBiRgb;
+    header.sizeImage = static_cast<uint32_t>(pixels.Size());
+    header.clrUsed = static_cast<uint32_t>(picture.ColourTable().size());
+    m_fileHeader = FileHeader{};
+    m_fileHeader.offset = static_cast<uint32_t>(kFileHeaderBytes + BitmapInfoHeader::kBytes +
+                                                picture.ColourTable().size() * 4);
+    m_fileHeader.size = static_cast<uint32_t>(m_fileHeader.offset + pixels.Size());
+    m_nDataLen = static_cast<int32_t>(pixels.Size());
+    return CreatePicture(header, table, pixels.Size(), &pixels);
 }
 
 bool CBmpObj::ReadBmpFile(std::FILE* file, Messenger& messenger) {

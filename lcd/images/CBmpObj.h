@@ -37,6 +37,7 @@
 #include "images/DownloadSettings.h"
 #include "images/PageFormat.h"
 
+class CImageImpl;
 class Messenger;
 class Surface;
 
@@ -65,9 +66,9 @@ public:
     const char* ClassName() const override { return "CBmpObj"; }
     void Serialize(Archive& ar) override;
 
-    // Decodes a BMP, GIF, JPEG or PNG file (by its extension) through a private
-    // temporary BMP file. Unknown extensions fail silently; a picture that cannot be
-    // decoded gives one "未能打开文件！".
+    // Decodes a BMP, GIF, JPEG or PNG file (by its extension) in memory and takes the
+    // picture as a BMP file of it would carry it. Unknown extensions fail silently; a
+    // picture that cannot be decoded gives one "未能打开文件！".
     bool LoadImageFile(const std::string& path, Messenger& messenger);
     // Reads a whole BMP file from the current position of `file`.
     bool ReadBmpFile(std::FILE* file, Messenger& messenger);
@@ -116,10 +117,13 @@ public:
 
 private:
     const uint8_t* PictureRow(int y) const;
-    // Checks the header and makes the colour table and the pixel memory; false (nothing
-    // made) when it describes no usable picture or more pixel bytes than `available`.
+    // Checks the header and makes the colour table and the pixel memory (taking `pixels`
+    // when they are given and of the right size); false (nothing made) when it describes
+    // no usable picture or more pixel bytes than `available`.
     bool CreatePicture(const BitmapInfoHeader& header, std::span<const RgbQuad> table,
-                       size_t available);
+                       size_t available, DibBuffer* pixels = nullptr);
+    // Takes a decoded picture's header, table and pixels (the picture is left empty).
+    bool TakeDecoded(CImageImpl& decoded);
 
     BitmapInfoHeader m_info;
     std::vector<RgbQuad> m_table;

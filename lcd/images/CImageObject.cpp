@@ -9,19 +9,31 @@
 
 namespace {
 
-struct TypeName {
-    const char* name;
-    int type;
-};
-
 // Sorted by name for the halving search.
-constexpr TypeName kTypes[] = {{"BMP", CImageObject::kTypeBmp},
-                               {"GIF", CImageObject::kTypeGif},
-                               {"JPG", CImageObject::kTypeJpg},
-                               {"PNG", CImageObject::kTypePng},
-                               {"XPM", CImageObject::kTypeXpm}};
+constexpr CImageObject::Extension kExtensions[] = {
+    {"BMP", CImageObject::kTypeBmp, true},   {"GIF", CImageObject::kTypeGif, true},
+    {"JPEG", CImageObject::kTypeJpg, false}, {"JPG", CImageObject::kTypeJpg, true},
+    {"PNG", CImageObject::kTypePng, true},   {"XPM", CImageObject::kTypeXpm, true}};
+
+const CImageObject::Extension* Find(const std::string& ext) {
+    int lo = 0, hi = static_cast<int>(std::size(kExtensions)) - 1;
+    while (lo <= hi) {
+        const int mid = (lo + hi) / 2;
+        const int c = strcasecmp(ext.c_str(), kExtensions[mid].name);
+        if (c == 0) return &kExtensions[mid];
+        if (c < 0)
+            hi = mid - 1;
+        else
+            lo = mid + 1;
+    }
+    return nullptr;
+}
 
 }  // namespace
+
+std::span<const CImageObject::Extension> CImageObject::Extensions() {
+    return kExtensions;
+}
 
 CImageObject::CImageObject(const std::string& path, int type) : m_strFile(path) {
     m_nType = type == -1 ? TypeFromPath(path) : type;
@@ -32,18 +44,17 @@ CImageObject::CImageObject(const std::string& path, int type) : m_strFile(path) 
 int CImageObject::TypeFromPath(const std::string& path) {
     const size_t dot = path.rfind('.');
     if (dot == std::string::npos || dot + 1 == path.size()) return -1;
-    const std::string ext = path.substr(dot + 1);
-    int lo = 0, hi = static_cast<int>(std::size(kTypes)) - 1;
-    while (lo <= hi) {
-        const int mid = (lo + hi) / 2;
-        const int c = strcasecmp(ext.c_str(), kTypes[mid].name);
-        if (c == 0) return kTypes[mid].type;
-        if (c < 0)
-            hi = mid - 1;
-        else
-            lo = mid + 1;
-    }
-    return -1;
+    const Extension* e = Find(path.substr(dot + 1));
+    return e && e->imageLayer ? e->type : -1;
+}
+
+int CImageObject::PictureTypeFromPath(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return -1;
+    const Extension* e = Find(name.substr(dot + 1));
+    return e && MakeImpl(e->type) ? e->type : -1;
 }
 
 std::unique_ptr<CImageImpl> CImageObject::MakeImpl(int type) {

@@ -2,10 +2,14 @@
 // A picture file as the editor sees it: its type (from the extension table or given),
 // its path and the implementation that decoded it.
 //
-// Extension table (case-insensitive, searched by halving over the names in this order):
-//   "BMP" 0, "GIF" 2, "JPG" 1, "PNG" 4, "XPM" 3 (no implementation: opening fails).
+// The one table of picture extensions (case-insensitive, searched by halving over the
+// names in this order): "BMP" 0, "GIF" 2, "JPEG" 1, "JPG" 1, "PNG" 4, "XPM" 3. The image
+// layer's own table is the five without "JPEG"; XPM has no implementation, so the
+// pictures the program reads (local and background bitmaps, bmp2c, the open-image
+// dialog's filters) are BMP, GIF, JPEG and PNG.
 
 #include <memory>
+#include <span>
 #include <string>
 
 #include "images/CImageImpl.h"
@@ -18,6 +22,13 @@ public:
     static constexpr int kTypeXpm = 3;
     static constexpr int kTypePng = 4;
 
+    struct Extension {
+        const char* name;  // upper case
+        int type;
+        bool imageLayer;  // in the image layer's own table
+    };
+    static std::span<const Extension> Extensions();
+
     CImageObject() = default;
     // Opens and decodes `path`; type -1 takes the type from the extension. A type
     // without implementation leaves no implementation; a failed read leaves one without
@@ -25,8 +36,11 @@ public:
     CImageObject(const std::string& path, int type);
 
     // The type code of the extension after the last "." of `path`; -1 when there is none
-    // or it is not in the table.
+    // or it is not in the image layer's table.
     static int TypeFromPath(const std::string& path);
+    // The type of a picture the program reads, by the extension of the file name (after
+    // its last "."; a name starting with its only "." has none); -1 for any other.
+    static int PictureTypeFromPath(const std::string& path);
     // A new, empty implementation for the type; null for types without one.
     static std::unique_ptr<CImageImpl> MakeImpl(int type);
 

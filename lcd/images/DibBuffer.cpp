@@ -1,7 +1,5 @@
 #include "images/DibBuffer.h"
 
-#include <cstring>
-
 bool DibBuffer::Allocate(size_t bytes) {
     Release();
     if (bytes == 0) return true;
@@ -15,11 +13,4 @@ bool DibBuffer::Allocate(size_t bytes) {
 void DibBuffer::Release() {
     m_data.reset();
     m_size = 0;
-}
-
-bool DibBuffer::CopyFrom(const DibBuffer& other) {
-    if (this == &other) return true;
-    if (!Allocate(other.m_size)) return false;
-    if (m_size) std::memcpy(m_data.get(), other.m_data.get(), m_size);
-    return true;
 }

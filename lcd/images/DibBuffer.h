@@ -23,8 +23,6 @@ public:
     // False (and empty) when the memory is not available.
     bool Allocate(size_t bytes);
     void Release();
-    // Copies `other`; false (and empty) when the memory is not available.
-    bool CopyFrom(const DibBuffer& other);
 
     uint8_t* Data() { return m_data.get(); }
     const uint8_t* Data() const { return m_data.get(); }

@@ -205,6 +205,15 @@ void CItemBase::SerializeBox(Archive& ar) {
     ar.Byte(m_codeHi);
 }
 
+void CItemBase::SerializeHead(Archive& ar, std::initializer_list<PointRef> points) {
+    ar.Int32(m_nType);
+    for (const PointRef& p : points)
+        ar.Point(*p.first, *p.second);
+    ar.UInt32(m_crColor);
+    ar.Byte(m_codeLo);
+    ar.Byte(m_codeHi);
+}
+
 TreeNode& CItemBase::AddTreeLine(TreeNode& parent, std::string text) const {
     parent.children.push_back(TreeNode{std::move(text), m_bSelected != 0, {}});
     return parent.children.back();

@@ -6,7 +6,9 @@
 // CByteArray. Their fields are public because the property panels write them directly.
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "base/ByteArray.h"
 #include "base/CObject.h"
@@ -15,7 +17,6 @@
 #include "images/DownloadSettings.h"
 #include "items/ItemTypes.h"
 
-class CLedDoc;
 class Surface;
 
 class CItemBase : public CObject {
@@ -103,7 +104,6 @@ public:
     int32_t m_nPenWidth = 1;
     Rect m_rcHandles[10] = {};
     int32_t m_bSolid = 0;
-    CLedDoc* m_pDoc = nullptr;
 
     CItemBase(const CItemBase&) = default;
     CItemBase& operator=(const CItemBase&) = default;
@@ -124,6 +124,11 @@ protected:
     // The record the rectangle and the ellipse share: type (int32), the two corners, outline
     // and fill colours (COLORREF), the solid flag (int32), then the two code bytes.
     void SerializeBox(Archive& ar);
+    // The record head the line, the point lists, the arc, the pie and the circle share:
+    // type (int32), the given points (x, y) in order, the colour (COLORREF), then the two
+    // code bytes.
+    using PointRef = std::pair<int32_t*, int32_t*>;
+    void SerializeHead(Archive& ar, std::initializer_list<PointRef> points);
     // Appends the item's description line under `parent`, checked when selected.
     TreeNode& AddTreeLine(TreeNode& parent, std::string text) const;
     // Draws the outline rectangle m_rcHandles[0] with the dotted blue pen and the handle

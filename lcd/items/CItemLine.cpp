@@ -33,12 +33,7 @@ CItemLine::CItemLine(int x, int y, COLORREF colour, int penWidth) {
 }
 
 void CItemLine::Serialize(Archive& ar) {
-    ar.Int32(m_nType);
-    ar.Point(m_x1, m_y1);
-    ar.Point(m_x2, m_y2);
-    ar.UInt32(m_crColor);
-    ar.Byte(m_codeLo);
-    ar.Byte(m_codeHi);
+    SerializeHead(ar, {{&m_x1, &m_y1}, {&m_x2, &m_y2}});
     ar.Int32(m_nPenWidth);
     if (ar.IsLoading()) {
         m_bCreating = 0;

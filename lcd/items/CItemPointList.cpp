@@ -62,12 +62,7 @@ CItemPointList::CItemPointList(int x, int y, COLORREF colour, int32_t type) {
 }
 
 void CItemPointList::Serialize(Archive& ar) {
-    ar.Int32(m_nType);
-    ar.Point(m_x1, m_y1);
-    ar.Point(m_x2, m_y2);
-    ar.UInt32(m_crColor);
-    ar.Byte(m_codeLo);
-    ar.Byte(m_codeHi);
+    SerializeHead(ar, {{&m_x1, &m_y1}, {&m_x2, &m_y2}});
     int32_t count = static_cast<int32_t>(m_arrPoints.size());
     ar.Int32(count);
     if (ar.IsLoading()) {

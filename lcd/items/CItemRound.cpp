@@ -34,13 +34,7 @@ CItemRound::CItemRound(int x, int y, COLORREF colour, COLORREF fill, bool solid)
 }
 
 void CItemRound::Serialize(Archive& ar) {
-    ar.Int32(m_nType);
-    ar.Point(m_x1, m_y1);
-    ar.Point(m_x2, m_y2);
-    ar.Point(m_xCentre, m_yCentre);
-    ar.UInt32(m_crColor);
-    ar.Byte(m_codeLo);
-    ar.Byte(m_codeHi);
+    SerializeHead(ar, {{&m_x1, &m_y1}, {&m_x2, &m_y2}, {&m_xCentre, &m_yCentre}});
     ar.Int32(m_bSolid);
     if (ar.IsLoading()) {
         m_bCreating = 0;

@@ -19,13 +19,7 @@ CItemSweep::CItemSweep(int x, int y, COLORREF colour, int32_t type) {
 }
 
 void CItemSweep::Serialize(Archive& ar) {
-    ar.Int32(m_nType);
-    ar.Point(m_xCentre, m_yCentre);
-    ar.Point(m_x1, m_y1);
-    ar.Point(m_x2, m_y2);
-    ar.UInt32(m_crColor);
-    ar.Byte(m_codeLo);
-    ar.Byte(m_codeHi);
+    SerializeHead(ar, {{&m_xCentre, &m_yCentre}, {&m_x1, &m_y1}, {&m_x2, &m_y2}});
     if (ar.IsLoading()) {
         // A stored item is finished; angles and radius are not stored but derived.
         m_bCreating = 0;

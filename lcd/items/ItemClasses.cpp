@@ -2,6 +2,7 @@
 
 #include "base/ClassRegistry.h"
 #include "images/ImageClasses.h"
+#include "items/CItemAnimationWidget.h"
 #include "items/CItemArc.h"
 #include "items/CItemBmp.h"
 #include "items/CItemEllipse.h"
@@ -14,7 +15,6 @@
 #include "items/CItemPoly.h"
 #include "items/CItemRectangle.h"
 #include "items/CItemRound.h"
-#include "items/CitemAnimationWidget.h"
 
 void ItemClasses::Register(ClassRegistry& registry) {
     registry.Register<CItemLine>();
@@ -29,7 +29,7 @@ void ItemClasses::Register(ClassRegistry& registry) {
     registry.Register<CItemFont>();
     registry.Register<CItemBmp>();
     registry.Register<CItemNumberWidget>();
-    registry.Register<CitemAnimationWidget>();
+    registry.Register<CItemAnimationWidget>();
     // Bitmap items nest their local bitmap in their record.
     ImageClasses::Register(registry);
 }

@@ -129,7 +129,6 @@ void CLedDoc::Serialize(Archive& ar) {
             ar.Fail("图元列表中有空图元");
             break;
         }
-        item->m_pDoc = this;
         items.push_back(std::move(item));
     }
 }
@@ -155,9 +154,6 @@ void CLedDoc::SwapContents(CLedDoc& other) {
     std::swap(m_dPhysHeight, other.m_dPhysHeight);
     std::swap(m_nLogWidth, other.m_nLogWidth);
     std::swap(m_nLogHeight, other.m_nLogHeight);
-    for (auto& list : m_itemRing)
-        for (auto& item : list)
-            item->m_pDoc = this;
 }
 
 bool CLedDoc::Load(std::span<const uint8_t> bytes, std::string& error) {
@@ -502,8 +498,6 @@ bool CLedDoc::ChooseKind(int kind, const std::function<bool(std::string&)>& choo
 }
 
 void CLedDoc::AdoptCurrentItems() {
-    for (auto& item : CurrentItems()) {
-        item->m_pDoc = this;
+    for (auto& item : CurrentItems())
         if (auto* bmp = dynamic_cast<CItemBmp*>(item.get())) bmp->m_page = Format();
-    }
 }

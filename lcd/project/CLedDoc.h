@@ -179,7 +179,7 @@ private:
     void SwapContents(CLedDoc& other);
     // m_nSel becomes the first selected item of the current list (or -1).
     void FindSelection();
-    // After loading or moving through the undo ring: the items of the current list
-    // know their page.
+    // After loading or moving through the undo ring: the bitmap items of the current list
+    // know their page's format.
     void AdoptCurrentItems();
 };

@@ -124,19 +124,7 @@ bool DeviceCatalogue::Save() {
 
 bool DeviceCatalogue::Read(std::span<const uint8_t> bytes, std::string& error) {
     Archive ar(bytes, DeviceClasses());
-    uint32_t count = 0;
-    ar.Count(count, kMinRecordBytes);
-    std::vector<CDeviceObj> devices;
-    devices.reserve(count);
-    for (uint32_t i = 0; i < count && ar.Ok(); ++i) {
-        std::unique_ptr<CDeviceObj> device = ar.ReadObjectAs<CDeviceObj>("设备记录");
-        if (!ar.Ok()) break;
-        if (!device) {
-            ar.Fail("设备记录为空");
-            break;
-        }
-        devices.push_back(std::move(*device));
-    }
+    std::vector<CDeviceObj> devices = ar.ReadObjects<CDeviceObj>(kMinRecordBytes, "设备记录");
     if (!ar.Ok()) {
         error = ar.Error().Describe();
         return false;

@@ -36,19 +36,7 @@ bool ProjectFile::Read(std::span<const uint8_t> bytes, std::vector<CDocObj>& ent
         return r;
     }();
     Archive ar(bytes, registry);
-    uint32_t count = 0;
-    ar.Count(count, kMinEntryBytes);
-    std::vector<CDocObj> read;
-    read.reserve(count);
-    for (uint32_t i = 0; i < count && ar.Ok(); ++i) {
-        std::unique_ptr<CDocObj> e = ar.ReadObjectAs<CDocObj>("工程页面项");
-        if (!ar.Ok()) break;
-        if (!e) {
-            ar.Fail("工程页面项为空");
-            break;
-        }
-        read.push_back(std::move(*e));
-    }
+    std::vector<CDocObj> read = ar.ReadObjects<CDocObj>(kMinEntryBytes, "工程页面项");
     if (!ar.Ok()) {
         error = ar.Error().Describe();
         return false;

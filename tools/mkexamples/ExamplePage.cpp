@@ -52,7 +52,6 @@ PageController& ExamplePage::Begin(int tool) {
 void ExamplePage::End() {
     for (auto& item : m_blank->CurrentItems()) {
         item->m_bSelected = 0;
-        item->m_pDoc = &m_doc;
         m_doc.CurrentItems().push_back(std::move(item));
     }
     m_canvas.reset();

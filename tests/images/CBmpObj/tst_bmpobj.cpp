@@ -488,7 +488,7 @@ void PrintTo(const LoadRow& row, std::ostream* os) {
     *os << row.name;
 }
 class BmpObjLoad : public BmpObjTest, public testing::WithParamInterface<LoadRow> {};
-TEST_P(BmpObjLoad, EachFormatThroughTheTemporaryBmp) {
+TEST_P(BmpObjLoad, EachFormatDecodedInMemory) {
     const std::string path = dir.File(GetParam().file);
     const std::string ext = path.substr(path.rfind('.') + 1);
     if (ext == "gif" || ext == "GIF") {
@@ -535,7 +535,7 @@ TEST_P(BmpObjLoad, EachFormatThroughTheTemporaryBmp) {
     EXPECT_EQ(bmp.GetColour(1, 0), Rgb(0, 255, 0));
     EXPECT_EQ(bmp.GetColour(2, 0), Rgb(0, 0, 255));
     EXPECT_EQ(bmp.GetColour(2, 1), Rgb(255, 255, 255));
-    // The record's data length is the pixel array of the temporary BMP.
+    // The record's data length is the pixel array a BMP file of it holds.
     EXPECT_EQ(static_cast<size_t>(bmp.m_nDataLen), bmp.PixelBytes().size());
     EXPECT_EQ(bmp.m_fileHeader.type, 0x4D42);
 }

@@ -88,7 +88,6 @@ inline void ExpectSameItem(const CItemBase& a, const CItemBase& b) {
     EXPECT_EQ(a.m_codeHi, b.m_codeHi);
     EXPECT_EQ(a.m_codeLo, b.m_codeLo);
     EXPECT_EQ(a.m_bSolid, b.m_bSolid);
-    EXPECT_EQ(a.m_pDoc, b.m_pDoc);
     EXPECT_EQ(a.m_bSelected, b.m_bSelected);
     EXPECT_EQ(a.m_bDragging, b.m_bDragging);
     EXPECT_EQ(a.m_bCreating, b.m_bCreating);
@@ -104,7 +103,6 @@ inline void Scatter(CItemBase& item) {
     item.m_crFill = 0x00654321;
     item.m_codeHi = 0xA, item.m_codeLo = 0x5;
     item.m_bSolid = 1;
-    item.m_pDoc = reinterpret_cast<CLedDoc*>(&item);
     item.m_bSelected = 1, item.m_bDragging = 1, item.m_bCreating = 1, item.m_bModified = 1;
     item.m_nHandle = 2;
     item.m_nPenWidth = 3;

@@ -981,7 +981,6 @@ TEST(CItemFontClone, CopiesEverythingDeeply) {
     t.m_bModified = 1;
     t.m_nHandle = 4;
     t.m_bSolid = 1;
-    t.m_pDoc = reinterpret_cast<CLedDoc*>(&t);
     t.m_xAnchor = 31, t.m_yAnchor = 32;
     t.m_bExpectLead = 0;
     t.m_pending[0] = 0xB0;
@@ -1007,7 +1006,6 @@ TEST(CItemFontClone, CopiesEverythingDeeply) {
     EXPECT_EQ(c->m_nHandle, t.m_nHandle);
     EXPECT_EQ(c->m_nPenWidth, t.m_nPenWidth);
     EXPECT_EQ(c->m_bSolid, t.m_bSolid);
-    EXPECT_EQ(c->m_pDoc, t.m_pDoc);
     EXPECT_EQ(c->m_nCellHeight, t.m_nCellHeight);
     EXPECT_EQ(c->m_xCaret, t.m_xCaret);
     EXPECT_EQ(c->m_yCaret, t.m_yCaret);

@@ -257,7 +257,6 @@ TEST(CItemRound, LoadsBackAsIdle) {
     EXPECT_EQ(back->m_bDragging, 0);
     EXPECT_EQ(back->m_nHandle, -1);
     EXPECT_EQ(back->m_pRgn.GetKind(), Region::Kind::Empty);
-    EXPECT_EQ(back->m_pDoc, nullptr);
 }
 
 TEST(CItemRound, SolidFillsWithTheOutlineColour) {

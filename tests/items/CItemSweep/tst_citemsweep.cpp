@@ -282,8 +282,6 @@ TYPED_TEST(SweepTest, CloneCopiesEverything) {
     item.m_bSolid = 1, item.m_codeHi = 4, item.m_codeLo = 11;
     item.m_bSelected = 1, item.m_bDragging = 1, item.m_bModified = 1;
     item.m_nHandle = 3, item.m_nPenWidth = 2;
-    int doc = 0;
-    item.m_pDoc = reinterpret_cast<CLedDoc*>(&doc);
     item.m_nType = 99;  // the clone takes the class's own code
     std::unique_ptr<CItemBase> base = item.Clone();
     auto* copy = dynamic_cast<TypeParam*>(base.get());
@@ -292,19 +290,9 @@ TYPED_TEST(SweepTest, CloneCopiesEverything) {
     item.m_nType = copy->m_nType;
     EXPECT_EQ(RecordHex(*copy), RecordHex(item));
     const auto state = [](const TypeParam& t) {
-        return std::vector<int64_t>{t.m_crFill,
-                                    t.m_bSolid,
-                                    t.m_bSelected,
-                                    t.m_bDragging,
-                                    t.m_bCreating,
-                                    t.m_bModified,
-                                    t.m_nHandle,
-                                    t.m_nPenWidth,
-                                    t.m_nStep,
-                                    t.m_nStartAngle,
-                                    t.m_nEndAngle,
-                                    t.m_nRadius,
-                                    reinterpret_cast<int64_t>(t.m_pDoc)};
+        return std::vector<int64_t>{t.m_crFill,    t.m_bSolid,      t.m_bSelected, t.m_bDragging,
+                                    t.m_bCreating, t.m_bModified,   t.m_nHandle,   t.m_nPenWidth,
+                                    t.m_nStep,     t.m_nStartAngle, t.m_nEndAngle, t.m_nRadius};
     };
     EXPECT_EQ(state(*copy), state(item));
     // The copy has its own region, built from its points.

@@ -99,7 +99,6 @@ public:
         while (page->ComputePageCount() < pages) {
             auto line = std::make_unique<CItemLine>(1, 1, Rgb(255, 255, 255), 1);
             line->m_x2 = 10, line->m_y2 = 10;
-            line->m_pDoc = page;
             page->CurrentItems().push_back(std::move(line));
         }
         if (start >= 0) SetStart(page, start);
@@ -126,7 +125,6 @@ public:
         if (boxW >= 0) item->m_x2 = x + boxW;
         if (boxH >= 0) item->m_y2 = y + boxH;
         item->m_rcDraw = Rect{item->m_x1, item->m_y1, item->m_x2, item->m_y2};
-        item->m_pDoc = page;
         CItemBmp* raw = item.get();
         page->CurrentItems().push_back(std::move(item));
         if (CBmpObj* bmp = raw->Bitmap()) {

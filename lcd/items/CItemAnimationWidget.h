@@ -7,12 +7,13 @@
 
 #include "items/CItemBase.h"
 
-// The lower-case "i" is part of the page file format.
-class CitemAnimationWidget : public CItemBase {
+// Its page records name the class "CitemAnimationWidget", with a lower-case "i": the name
+// is part of the page file format.
+class CItemAnimationWidget : public CItemBase {
 public:
-    CitemAnimationWidget();
+    CItemAnimationWidget();
     // Placed at the press point with the page's screen colour; keeps its 32 x 16 box.
-    CitemAnimationWidget(int x, int y, COLORREF colour);
+    CItemAnimationWidget(int x, int y, COLORREF colour);
 
     const char* ClassName() const override { return "CitemAnimationWidget"; }
     void Serialize(Archive& ar) override;

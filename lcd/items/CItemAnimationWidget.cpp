@@ -1,4 +1,4 @@
-#include "items/CitemAnimationWidget.h"
+#include "items/CItemAnimationWidget.h"
 
 #include "base/Archive.h"
 #include "base/StringFormat.h"
@@ -10,11 +10,11 @@ constexpr int32_t kType = 13;
 
 }  // namespace
 
-CitemAnimationWidget::CitemAnimationWidget() {
+CItemAnimationWidget::CItemAnimationWidget() {
     m_nType = kType;
 }
 
-CitemAnimationWidget::CitemAnimationWidget(int x, int y, COLORREF colour) {
+CItemAnimationWidget::CItemAnimationWidget(int x, int y, COLORREF colour) {
     m_nType = kType;
     m_x1 = x, m_y1 = y;
     m_x2 = Saturate32(int64_t{x} + 32), m_y2 = Saturate32(int64_t{y} + 16);
@@ -25,27 +25,27 @@ CitemAnimationWidget::CitemAnimationWidget(int x, int y, COLORREF colour) {
     m_bCreating = 1;
 }
 
-void CitemAnimationWidget::Serialize(Archive& ar) {
+void CItemAnimationWidget::Serialize(Archive& ar) {
     ar.Point(m_x1, m_y1);
     ar.Point(m_x2, m_y2);
     ar.Int32(m_nAnimValue);
     if (ar.IsLoading()) m_bCreating = 0;
 }
 
-std::unique_ptr<CItemBase> CitemAnimationWidget::Clone() const {
-    auto copy = std::make_unique<CitemAnimationWidget>(*this);
+std::unique_ptr<CItemBase> CItemAnimationWidget::Clone() const {
+    auto copy = std::make_unique<CItemAnimationWidget>(*this);
     copy->m_nType = kType;
     copy->UpdateHandles();
     return copy;
 }
 
-void CitemAnimationWidget::DrawHandles(Surface& dc) {
+void CItemAnimationWidget::DrawHandles(Surface& dc) {
     UpdateHandles();
     DrawMarks(dc, false, 1, 9);
     m_bSelected = 1;
 }
 
-int CitemAnimationWidget::OnLButtonUp(int x, int y) {
+int CItemAnimationWidget::OnLButtonUp(int x, int y) {
     // The release does not size the widget: it keeps the box it was placed with.
     (void)x;
     (void)y;
@@ -54,25 +54,25 @@ int CitemAnimationWidget::OnLButtonUp(int x, int y) {
     return 0;
 }
 
-int CitemAnimationWidget::OnMouseMove(CursorShape& cursor, int ox, int oy, int nx, int ny) {
+int CItemAnimationWidget::OnMouseMove(CursorShape& cursor, int ox, int oy, int nx, int ny) {
     if (m_bCreating) return 1;
     return CItemBase::OnMouseMove(cursor, ox, oy, nx, ny);
 }
 
-void CitemAnimationWidget::Draw(Surface& dc) {
+void CItemAnimationWidget::Draw(Surface& dc) {
     dc.Rectangle(m_x1, m_y1, m_x2, m_y2);
 }
 
-void CitemAnimationWidget::AddToTree(TreeNode& parent, int index) {
+void CItemAnimationWidget::AddToTree(TreeNode& parent, int index) {
     (void)index;
     AddTreeLine(parent, StringFormat("直线：起点(%d,%d),终点(%d,%d)", m_x1, m_y1, m_x2, m_y2));
 }
 
-int CitemAnimationWidget::Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) {
+int CItemAnimationWidget::Encode(int flashMode, CByteArray& bytes, const DownloadSettings&) {
     (void)flashMode;
     return EncodeTwoPoint(bytes, 0x46);
 }
 
-int CitemAnimationWidget::GetEncodedLength() {
+int CItemAnimationWidget::GetEncodedLength() {
     return TwoPointLength();
 }

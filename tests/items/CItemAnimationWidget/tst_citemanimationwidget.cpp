@@ -9,8 +9,8 @@
 #include "base/Archive.h"
 #include "base/ClassRegistry.h"
 #include "gfx/Surface.h"
+#include "items/CItemAnimationWidget.h"
 #include "items/CItemBase/ItemChecks.h"
-#include "items/CitemAnimationWidget.h"
 #include "items/ItemClasses.h"
 
 using namespace itemchecks;
@@ -19,8 +19,8 @@ namespace {
 
 constexpr COLORREF kPaper = Rgb(10, 20, 30);
 
-CitemAnimationWidget Box(int x1, int y1, int x2, int y2) {
-    CitemAnimationWidget w;
+CItemAnimationWidget Box(int x1, int y1, int x2, int y2) {
+    CItemAnimationWidget w;
     w.m_x1 = x1, w.m_y1 = y1, w.m_x2 = x2, w.m_y2 = y2;
     return w;
 }
@@ -40,7 +40,7 @@ class AnimationWidgetEncode : public testing::TestWithParam<EncodeRow> {};
 
 TEST_P(AnimationWidgetEncode, LineOverTheBox) {
     const EncodeRow& r = GetParam();
-    CitemAnimationWidget w = Box(r.x1, r.y1, r.x2, r.y2);
+    CItemAnimationWidget w = Box(r.x1, r.y1, r.x2, r.y2);
     w.m_codeHi = r.hi, w.m_codeLo = r.lo;
     EXPECT_EQ(EncodedHex(w), r.hex);
     CByteArray bytes;
@@ -67,7 +67,7 @@ TEST(AnimationWidget, LengthEqualsBytesInRandomStates) {
                                            std::numeric_limits<int>::max());
     CursorShape cursor = CursorShape::Unchanged;
     for (int i = 0; i < 400; ++i) {
-        CitemAnimationWidget w(small(rng), small(rng), 0);
+        CItemAnimationWidget w(small(rng), small(rng), 0);
         w.m_codeHi = static_cast<uint8_t>(nib(rng)), w.m_codeLo = static_cast<uint8_t>(nib(rng));
         w.OnLButtonUp(0, 0);
         // A few presses and drags of whatever handle they hit.
@@ -86,7 +86,7 @@ TEST(AnimationWidget, LengthEqualsBytesInRandomStates) {
 }
 
 TEST(AnimationWidget, ClickPlacesA32x16BoxThatStays) {
-    CitemAnimationWidget w(10, 20, Rgb(1, 2, 3));
+    CItemAnimationWidget w(10, 20, Rgb(1, 2, 3));
     EXPECT_EQ(w.m_nType, 13);
     EXPECT_EQ(w.m_x2, 42);
     EXPECT_EQ(w.m_y2, 36);
@@ -106,7 +106,7 @@ TEST(AnimationWidget, ClickPlacesA32x16BoxThatStays) {
     EXPECT_EQ(w.m_y2, 36);
     EXPECT_EQ(w.m_bCreating, 0);
     EXPECT_EQ(w.m_bDragging, 0);
-    EXPECT_EQ(CitemAnimationWidget().m_nType, 13);
+    EXPECT_EQ(CItemAnimationWidget().m_nType, 13);
 }
 
 struct DragRow {
@@ -126,7 +126,7 @@ class AnimationWidgetDrag : public testing::TestWithParam<DragRow> {};
 
 TEST_P(AnimationWidgetDrag, GenericHandles) {
     const DragRow& r = GetParam();
-    CitemAnimationWidget w = Box(10, 10, 42, 26);
+    CItemAnimationWidget w = Box(10, 10, 42, 26);
     w.m_bSelected = 1;
     CursorShape cursor = CursorShape::Unchanged;
     EXPECT_EQ(w.OnMouseMove(cursor, 0, 0, r.press_x, r.press_y), 0);
@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(AnimationWidget, PressOutsideAndHoverUnselected) {
-    CitemAnimationWidget w = Box(10, 10, 42, 26);
+    CItemAnimationWidget w = Box(10, 10, 42, 26);
     CursorShape cursor = CursorShape::Unchanged;
     EXPECT_EQ(w.OnMouseMove(cursor, 0, 0, 10, 10), 0);
     EXPECT_EQ(cursor, CursorShape::Unchanged);
@@ -172,7 +172,7 @@ TEST(AnimationWidget, DrawsWithTheSurfacePenAndBrush) {
     Surface dc(40, 40, kPaper);
     dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 1, Rgb(255, 0, 0)});
     dc.SetBrush(Surface::Brush{Surface::BrushStyle::Solid, Rgb(0, 255, 0)});
-    CitemAnimationWidget w = Box(5, 6, 25, 20);
+    CItemAnimationWidget w = Box(5, 6, 25, 20);
     w.m_crColor = Rgb(0, 0, 255);  // not used: the widget has no colour of its own
     w.Draw(dc);
     EXPECT_EQ(dc.GetPixel(5, 6), Rgb(255, 0, 0));
@@ -183,7 +183,7 @@ TEST(AnimationWidget, DrawsWithTheSurfacePenAndBrush) {
 
 TEST(AnimationWidget, HandlesWithoutOutline) {
     Surface dc(80, 40, kPaper);
-    CitemAnimationWidget w = Box(10, 10, 70, 30);
+    CItemAnimationWidget w = Box(10, 10, 70, 30);
     w.DrawHandles(dc);
     EXPECT_EQ(w.m_bSelected, 1);
     EXPECT_EQ(dc.GetPixel(70, 30), Rgb(0, 0, 255));
@@ -196,7 +196,7 @@ TEST(AnimationWidget, HandlesWithoutOutline) {
 }
 
 TEST(AnimationWidget, DescribedAsALine) {
-    CitemAnimationWidget w = Box(1, -2, 33, 14);
+    CItemAnimationWidget w = Box(1, -2, 33, 14);
     w.m_bSelected = 1;
     bool checked = false;
     EXPECT_EQ(Description(w, &checked), "直线：起点(1,-2),终点(33,14)");
@@ -204,14 +204,14 @@ TEST(AnimationWidget, DescribedAsALine) {
 }
 
 TEST(AnimationWidget, StoredRecordMatchesTheFormat) {
-    CitemAnimationWidget w = Box(-1, 2, 70000, 4);
+    CItemAnimationWidget w = Box(-1, 2, 70000, 4);
     w.m_nAnimValue = -9;
     w.m_codeHi = 3, w.m_crColor = Rgb(1, 2, 3), w.m_bSelected = 1;  // none of these is stored
     const CByteArray expected =
         Record("CitemAnimationWidget").Int(-1).Int(2).Int(70000).Int(4).Int(-9).Bytes();
     EXPECT_EQ(ToHex(Stored(w)), ToHex(expected));
 
-    std::unique_ptr<CitemAnimationWidget> back = Load<CitemAnimationWidget>(expected);
+    std::unique_ptr<CItemAnimationWidget> back = Load<CItemAnimationWidget>(expected);
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->m_nType, 13);
     EXPECT_EQ((Rect{back->m_x1, back->m_y1, back->m_x2, back->m_y2}), (Rect{-1, 2, 70000, 4}));
@@ -221,16 +221,16 @@ TEST(AnimationWidget, StoredRecordMatchesTheFormat) {
 }
 
 TEST(AnimationWidget, RoundTripClearsCreating) {
-    CitemAnimationWidget w(3, 4, 0);
+    CItemAnimationWidget w(3, 4, 0);
     w.m_nAnimValue = 12345;
-    std::unique_ptr<CitemAnimationWidget> back = Load<CitemAnimationWidget>(Stored(w));
+    std::unique_ptr<CItemAnimationWidget> back = Load<CItemAnimationWidget>(Stored(w));
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(ToHex(Stored(*back)), ToHex(Stored(w)));
     EXPECT_EQ(back->m_bCreating, 0);
     EXPECT_EQ(back->m_bDragging, 0);
     CByteArray cut = Stored(w);
     cut.resize(cut.size() - 2);
-    EXPECT_EQ(Load<CitemAnimationWidget>(cut), nullptr);
+    EXPECT_EQ(Load<CItemAnimationWidget>(cut), nullptr);
 }
 
 TEST(AnimationWidget, PageFilesKnowBothWidgetsByName) {
@@ -254,7 +254,7 @@ TEST(AnimationWidget, PageFilesKnowBothWidgetsByName) {
 }
 
 TEST(AnimationWidget, CloneCopiesEveryField) {
-    CitemAnimationWidget w;
+    CItemAnimationWidget w;
     Scatter(w);
     w.m_nAnimValue = 77;
     w.m_nType = 4;
