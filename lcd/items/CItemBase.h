@@ -32,7 +32,8 @@ public:
     virtual std::unique_ptr<CItemBase> Clone() const { return nullptr; }
     // Recomputes m_rcHandles (and any hit region) from the coordinates.
     virtual int UpdateHandles();
-    // Sets and returns m_nHandle for the point: 1..9 a handle, 0 the body, -1 nothing.
+    // Sets and returns m_nHandle for the point: a handle (1..9, or a class's own numbers),
+    // 0 the body, -1 nothing. Every class answers in these terms.
     virtual int HitTest(int x, int y);
     // Draws the selection marks and sets m_bSelected.
     virtual void DrawHandles(Surface& dc);

@@ -110,7 +110,7 @@ int CItemPointList::HitTest(int x, int y) {
     for (int k = 9; k >= 0 && m_nHandle < 0; --k) {
         if (m_rcHandles[k].Contains(x, y)) m_nHandle = k;
     }
-    return m_nHandle >= 0 ? 1 : 0;
+    return m_nHandle;
 }
 
 void CItemPointList::DrawHandles(Surface& dc) {

@@ -16,7 +16,8 @@ public:
 
     void Serialize(Archive& ar) override;
     int UpdateHandles() override;
-    // 1 when a handle or the body was hit, else 0; the handle is left in m_nHandle.
+    // Point i is handle kFirstPointHandle + i and wins over the box handles 1..9 and the
+    // body 0; -1 for a miss.
     int HitTest(int x, int y) override;
     void DrawHandles(Surface& dc) override;
     int MoveHandle(int ox, int oy, int nx, int ny) override;

@@ -72,7 +72,7 @@ int CItemSweep::HitTest(int x, int y) {
         }
     }
     if (m_nHandle < 0 && m_pRgn.Contains(x, y)) m_nHandle = 0;
-    return m_nHandle >= 0 ? 1 : 0;
+    return m_nHandle;
 }
 
 void CItemSweep::DrawHandles(Surface& dc) {

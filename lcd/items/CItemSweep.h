@@ -16,7 +16,7 @@ class CItemSweep : public CItemBase {
 public:
     void Serialize(Archive& ar) override;
     int UpdateHandles() override;
-    // 1 when a handle or the body was hit, else 0; the handle is left in m_nHandle.
+    // The centre (1), start (2) and end (3) handles, then the sector's body (0); -1 for a miss.
     int HitTest(int x, int y) override;
     void DrawHandles(Surface& dc) override;
     int MoveHandle(int ox, int oy, int nx, int ny) override;

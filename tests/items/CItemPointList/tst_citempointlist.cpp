@@ -114,7 +114,7 @@ TYPED_TEST(PointListTest, HitTestPointsThenHandlesNineToZero) {
         {105, 85, -1},
     };
     for (const auto& r : rows) {
-        EXPECT_EQ(item.HitTest(r.x, r.y), r.handle >= 0 ? 1 : 0) << r.x << "," << r.y;
+        EXPECT_EQ(item.HitTest(r.x, r.y), r.handle) << r.x << "," << r.y;
         EXPECT_EQ(item.m_nHandle, r.handle) << r.x << "," << r.y;
     }
 }
@@ -302,7 +302,7 @@ TYPED_TEST(PointListTest, RecordAndLoad) {
     EXPECT_EQ(back->m_bTracking + back->m_bCreating + back->m_bSelected, 0);
     // Handles are not stored; the first hit test places one square per point.
     EXPECT_TRUE(back->m_pPointHandles.empty());
-    EXPECT_EQ(back->HitTest(10, -10), 1);
+    EXPECT_EQ(back->HitTest(10, -10), CItemPointList::kFirstPointHandle + 2);
     EXPECT_EQ(back->m_pPointHandles.size(), 3u);
     // Counts that are negative or larger than the bytes left, and every cut, fail cleanly.
     const size_t countAt = out.Bytes().size() - 3 * 8 - 4;

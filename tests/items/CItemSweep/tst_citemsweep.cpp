@@ -118,7 +118,7 @@ TYPED_TEST(SweepTest, HitTestHandlesBeforeTheExactSector) {
         {80, 120, -1}, {120, 80, -1},                  // the other quarters
     };
     for (const auto& r : rows) {
-        EXPECT_EQ(item.HitTest(r.x, r.y), r.handle >= 0 ? 1 : 0) << r.x << "," << r.y;
+        EXPECT_EQ(item.HitTest(r.x, r.y), r.handle) << r.x << "," << r.y;
         EXPECT_EQ(item.m_nHandle, r.handle) << r.x << "," << r.y;
     }
     // Overlapping squares: the centre comes first.
@@ -127,12 +127,12 @@ TYPED_TEST(SweepTest, HitTestHandlesBeforeTheExactSector) {
     EXPECT_EQ(small.m_nHandle, 1);
     // The region runs from the exact 45 degrees (the module gets 44): 44.04 is outside.
     TypeParam diagonal = Create<TypeParam>({100, 100}, {150, 150}, {50, 150});
-    EXPECT_EQ(diagonal.HitTest(130, 129), 0);
-    EXPECT_EQ(diagonal.HitTest(129, 131), 1);
+    EXPECT_EQ(diagonal.HitTest(130, 129), -1);
+    EXPECT_EQ(diagonal.HitTest(129, 131), 0);
     // Swapped points sweep the other three quarters.
     TypeParam rest = Create<TypeParam>({100, 100}, {100, 150}, {150, 100});
-    EXPECT_EQ(rest.HitTest(120, 120), 0);
-    EXPECT_EQ(rest.HitTest(80, 120) + rest.HitTest(80, 80) + rest.HitTest(120, 80), 3);
+    EXPECT_EQ(rest.HitTest(120, 120), -1);
+    EXPECT_EQ(rest.HitTest(80, 120) | rest.HitTest(80, 80) | rest.HitTest(120, 80), 0);
 }
 
 TYPED_TEST(SweepTest, PressesAndDrags) {
