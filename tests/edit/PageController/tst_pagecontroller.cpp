@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/StringFormat.h"
 #include "edit/PageController.h"
 #include "items/CItemBmp.h"
 #include "items/CItemPointList.h"
@@ -250,57 +251,37 @@ TEST_F(Canvas, TypedBytesGoToTheTextAndArrowsMoveItsCaret) {
 
 struct SizeRow {
     const char* name;
-    ScreenParams screen;
-    int width, height;
-    const char* told;  // "" for none
+    int colours, logHeight;
+    Point corner;  // where the picture's bottom-right handle is dragged
+    int limit;     // told, 0: nothing told
 };
 
 void PrintTo(const SizeRow& row, std::ostream* os) {
     *os << row.name;
 }
 
-class CanvasBitmapSize : public testing::TestWithParam<SizeRow> {};
+class CanvasBitmapSize : public Canvas, public testing::WithParamInterface<SizeRow> {};
 
 TEST_P(CanvasBitmapSize, ABitmapResizedOverTheLimitIsToldAndKept) {
     const SizeRow& r = GetParam();
-    Project project(r.screen);
-    CLedDoc* page = project.AddPage("a");
-    flashfixture::WriteSolidBmp(project.File("p.bmp"), 8, 8, kRed);
-    PageController canvas(*page, project.ws.Bitmaps(), {nullptr, [&](std::string& p) {
-                                                            p = project.File("p.bmp");
-                                                            return true;
-                                                        }});
-    canvas.SetTool(16);
-    canvas.MouseDown(MouseEvent{{0, 0}, kLeftButton});
-    canvas.MouseUp(MouseEvent{{0, 0}});
-    canvas.SetTool(PageController::kSelectTool);
-    canvas.MouseDown(MouseEvent{{8, 8}, kLeftButton});  // the corner handle
-    canvas.MouseMove(MouseEvent{{r.width, r.height}, kLeftButton});
-    canvas.MouseUp(MouseEvent{{r.width, r.height}});
-    EXPECT_EQ(page->CurrentItems().size(), 1u);
-    if (!*r.told) {
-        EXPECT_TRUE(project.messages.told.empty());
-        return;
-    }
-    ASSERT_EQ(project.messages.told.size(), 1u);
-    EXPECT_EQ(project.messages.told[0], r.told);
-    EXPECT_EQ(project.messages.captions[0], "位图大小越限");
+    page->SetScreenParams(ScreenParams{"L", r.colours, 1, 1, 320, r.logHeight});
+    picture = Picture(8, 8);
+    Drag(16, {0, 0}, {0, 0});
+    Drag(PageController::kSelectTool, {8, 8}, r.corner);
+    EXPECT_EQ(Items().size(), 1u);
+    std::vector<std::string> told;
+    if (r.limit)
+        told.push_back(
+            StringFormat("单个局部位图的 宽度*高度<=%d,\r\n\r\n请用全屏位图或者缩小位图", r.limit));
+    EXPECT_EQ(project.messages.told, told);
+    EXPECT_EQ(project.messages.captions, std::vector<std::string>(told.size(), "位图大小越限"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, CanvasBitmapSize,
-    testing::Values(SizeRow{"Eight320x234Below", {"L", 8, 1, 1, 320, 234}, 513, 511, ""},
-                    SizeRow{"Eight320x234Above",
-                            {"L", 8, 1, 1, 320, 234},
-                            513,
-                            512,
-                            "单个局部位图的 宽度*高度<=262144,\r\n\r\n请用全屏位图或者缩小位图"},
-                    SizeRow{"SixtyFourAbove",
-                            {"L", 64, 1, 1, 320, 240},
-                            513,
-                            511,
-                            "单个局部位图的 宽度*高度<=131072,\r\n\r\n请用全屏位图或者缩小位图"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, CanvasBitmapSize,
+                         testing::Values(SizeRow{"Eight320x234Below", 8, 234, {513, 511}, 0},
+                                         SizeRow{"Eight320x234Above", 8, 234, {513, 512}, 262144},
+                                         SizeRow{"SixtyFourAbove", 64, 240, {513, 511}, 131072}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Canvas, TheBitmapsMenuReplacesItsPicture) {
     picture = Picture(8, 4);
