@@ -163,8 +163,8 @@ void CImageImpl::SetPalette(const Palette& palette) {
     const size_t count = std::min<size_t>(palette.size(), 256);
     imagePalette = std::make_unique<Palette>(palette.begin(), palette.begin() + count);
     m_nFlags |= kFlagPaletteIndices | kFlagColour;
-    for (size_t i = 0; i < count && i < m_table.size(); ++i)
-        m_table[i] = RgbQuad::From((*imagePalette)[i]);
+    for (size_t i = 0; i < m_table.size(); ++i)
+        m_table[i] = i < count ? RgbQuad::From((*imagePalette)[i]) : RgbQuad{};
 }
 
 void CImageImpl::SetPalette(int count, const uint8_t* rgb) {

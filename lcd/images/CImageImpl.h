@@ -48,7 +48,9 @@ public:
     virtual bool ReadMemory(std::span<const uint8_t> data);
 
     // The three palette forms. Each sets the palette, flags bits 0 and 1 and fills the
-    // colour table with the palette's colours. Counts are limited to 256.
+    // colour table with the palette's colours. Counts are limited to 256. Table entries
+    // past the palette become black: only a damaged file has pixels with such indices,
+    // and the default table's bright colours would pass the damage off as picture.
     void SetPalette(const Palette& palette);
     // `rgb` holds count red, green, blue triples.
     void SetPalette(int count, const uint8_t* rgb);

@@ -38,10 +38,8 @@ bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
         const int64_t width = (int64_t{ihdr[0]} << 24) | (ihdr[1] << 16) | (ihdr[2] << 8) | ihdr[3];
         const int64_t height =
             (int64_t{ihdr[4]} << 24) | (ihdr[5] << 16) | (ihdr[6] << 8) | ihdr[7];
-        if (width > DibFormat::kMaxSide || height > DibFormat::kMaxSide) {
-            DibFormat::CheckSize(width, height, 8, m_strLimit);
+        if (DibFormat::CheckSize(width, height, 8, m_strLimit) < 0 && !m_strLimit.empty())
             return false;
-        }
     }
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
     if (!png) return false;
@@ -73,7 +71,15 @@ bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
     background.blue = 255;
     png_set_background(png, &background, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
     if (bitDepth == 16) png_set_strip_16(png);
-    if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    // Grey of 1, 2 and 4 bits is widened to 8 before compositing, its transparent grey
+    // value with it (libpng would otherwise compare the widened pixels with the narrow
+    // value and composite none of them), so every grey depth treats transparency alike.
+    if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) {
+        if (png_get_valid(png, info, PNG_INFO_tRNS))
+            png_set_tRNS_to_alpha(png);
+        else
+            png_set_expand_gray_1_2_4_to_8(png);
+    }
     if (colourType == PNG_COLOR_TYPE_PALETTE && bitDepth == 2) png_set_packing(png);
     png_set_bgr(png);
     const int passes = png_set_interlace_handling(png);

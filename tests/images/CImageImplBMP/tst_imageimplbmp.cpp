@@ -2,6 +2,7 @@
 
 #include "base/ByteArray.h"
 #include "images/CImageImplBMP.h"
+#include "images/PixelCodes.h"
 #include "images/TestImages.h"
 
 using namespace testimages;
@@ -68,12 +69,12 @@ TEST(ImageImplBMP, BareDibWithoutFileHeader) {
 
 TEST(ImageImplBMP, PaletteOfColoursUsedEntries) {
     BmpSpec s;
-    s.width = 3;
+    s.width = 4;
     s.height = 1;
     s.bits = 8;
     s.coloursUsed = 3;
     s.table = {0, 0, 255, 0, /**/ 0, 255, 0, 0, /**/ 255, 0, 0, 0};  // red, green, blue
-    s.pixels = {2, 0, 1, 0};
+    s.pixels = {2, 0, 1, 7};
     CImageImplBMP image;
     ASSERT_TRUE(image.ReadMemory(MakeBmp(s)));
     ASSERT_NE(image.GetPalette(), nullptr);
@@ -82,6 +83,7 @@ TEST(ImageImplBMP, PaletteOfColoursUsedEntries) {
     EXPECT_EQ(image.GetRGB(0, 0), Rgb(0, 0, 255));
     EXPECT_EQ(image.GetRGB(1, 0), Rgb(255, 0, 0));
     EXPECT_EQ(image.GetRGB(2, 0), Rgb(0, 255, 0));
+    EXPECT_EQ(image.GetRGB(3, 0), Rgb(0, 0, 0));  // past the table (a damaged file)
 }
 
 TEST(ImageImplBMP, FourBitWithFullTable) {
@@ -163,6 +165,115 @@ TEST(ImageImplBMP, SixteenAndThirtyTwoBitsKeepTheirDepth) {
     EXPECT_EQ(image.GetRGB(0, 0), Rgb(3, 2, 1));
 }
 
+// Every 16-bit value once in a 256 x 256 picture. Channels widen by repeating their high
+// bits, so 17 of the 32 five-bit and 34 of the 64 six-bit levels survive the module's
+// 5-6-5 code.
+TEST(ImageImplBMP, SixteenBitLevelsWidenByRepeatingTheirHighBits) {
+    const auto widen = [](unsigned v, int bits) {
+        return uint8_t(bits == 5 ? (v << 3 | v >> 2) : (v << 2 | v >> 4));
+    };
+    const struct {
+        const char* name;
+        uint32_t compression;
+        Bytes masks;
+        int greenBits;
+    } rows[] = {{"bitfields_565", 3, {0, 0xF8, 0, 0, 0xE0, 7, 0, 0, 0x1F, 0, 0, 0}, 6},
+                {"bitfields_555", 3, {0, 0x7C, 0, 0, 0xE0, 3, 0, 0, 0x1F, 0, 0, 0}, 5},
+                {"plain_555", 0, {}, 5}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        BmpSpec s{256, 256, 16, row.compression, 0, row.masks, {}};
+        for (uint32_t v = 0; v < 65536; ++v)
+            Put16(s.pixels, v);
+        CImageImplBMP image;
+        ASSERT_TRUE(image.ReadMemory(MakeBmp(s)));
+        const int g = row.greenBits;
+        int exact = 0;
+        for (uint32_t v = 0; v < 65536; ++v) {
+            const COLORREF c = image.GetRGB(int(v % 256), int(v / 256));
+            ASSERT_EQ(c, Rgb(widen(v >> (5 + g) & 31, 5), widen(v >> 5 & ((1u << g) - 1), g),
+                             widen(v & 31, 5)));
+            exact += PixelCodes::ColourTo565(RedOf(c), GreenOf(c), BlueOf(c)) == v;
+        }
+        if (g == 6) {
+            EXPECT_EQ(exact, 17 * 34 * 17) << "values the 5-6-5 code gives back";
+        }
+    }
+}
+
+struct RleRow {
+    const char* name;
+    int bits, width, height;  // height < 0: rows top-down
+    Bytes codes;
+    const char* picture;  // the picture uncompressed: rows from the top, a hex digit an index
+};
+
+class RunLength : public testing::TestWithParam<RleRow> {};
+TEST_P(RunLength, GivesThePicture) {
+    const RleRow& row = GetParam();
+    const uint32_t compression = row.bits == 8 ? 1 : 2;
+    BmpSpec s{row.width, row.height, uint16_t(row.bits), compression, 0, Bytes(4u << row.bits),
+              row.codes};
+    CImageImplBMP image;
+    ASSERT_TRUE(image.ReadMemory(MakeBmp(s)));
+    std::string got;
+    for (int y = image.GetHeight() - 1; y >= 0; --y) {
+        for (int x = 0; x < row.width; ++x)
+            got += "0123456789ABCDEF"[image.GetIndex(x, y)];
+        got += y ? " " : "";
+    }
+    EXPECT_EQ(got, row.picture);
+}
+// Codes: count and index runs; 0 0 row end; 0 1 picture end; 0 2 dx dy move; 0 n and n
+// literal indices padded to an even byte count. The first codes give the bottom row.
+INSTANTIATE_TEST_SUITE_P(
+    Files, RunLength,
+    testing::Values(
+        RleRow{"rle8_runs_literals_rows",
+               8,
+               5,
+               3,
+               {2, 5, 0, 3, 1, 2, 3, 0, 0, 0, 5, 7, 0, 0, 0, 4, 9, 8, 7, 6, 1, 4, 0, 1},
+               "98764 77777 55123"},
+        RleRow{
+            "rle8_delta", 8, 5, 3, {1, 1, 0, 2, 2, 1, 2, 9, 0, 0, 5, 3, 0, 1}, "33333 00099 10000"},
+        RleRow{"rle8_runs_past_the_row_no_end_code",
+               8,
+               5,
+               3,
+               {7, 2, 1, 6, 0, 0, 0, 3, 1, 2, 3, 0, 0, 3, 4, 5, 6, 0, 0, 0, 2, 8},
+               "88000 12345 22222"},
+        RleRow{"rle8_codes_after_the_end", 8, 5, 3, {5, 1, 0, 1, 5, 2}, "00000 00000 11111"},
+        RleRow{"rle8_move_past_the_top", 8, 5, 3, {0, 2, 0, 9, 5, 1}, "00000 00000 00000"},
+        RleRow{"rle8_literal_cut_by_file_end", 8, 5, 3, {0, 5, 1, 2}, "00000 00000 12000"},
+        RleRow{"rle8_top_down", 8, 2, -2, {2, 1, 0, 0, 2, 2, 0, 1}, "11 22"},
+        RleRow{"rle4_runs_literals",
+               4,
+               5,
+               2,
+               {5, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 0, 1},
+               "34567 12121"},
+        RleRow{"rle4_delta_row_end_past_the_row",
+               4,
+               5,
+               3,
+               {3, 0xAB, 0, 2, 1, 0, 4, 0xCD, 0, 0, 0, 3, 0x12, 0x30, 0, 2, 0, 1, 2, 0xEF, 0, 1},
+               "000EF 12300 ABA0C"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ImageImplBMP, ShortOs2HeaderWithTwoBitPixels) {
+    // 16-byte header, four colours (black, blue, green, red), one row: 3 2 1 0 3.
+    Bytes b = {'B', 'M', 50, 0, 0, 0,   0, 0, 0, 0, 46,  0, 0,    0,    16, 0, 0,
+               0,   5,   0,  0, 0, 1,   0, 0, 0, 1, 0,   2, 0,    0,    0,  0, 0,
+               255, 0,   0,  0, 0, 255, 0, 0, 0, 0, 255, 0, 0xE4, 0xC0, 0,  0};
+    CImageImplBMP image;
+    ASSERT_TRUE(image.ReadMemory(b));
+    EXPECT_EQ(image.GetBitCount(), 8);
+    for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(image.GetRGB(x, 0),
+                  (std::array<COLORREF, 5>{0xFF, 0xFF00, 0xFF0000, 0, 0xFF}[x]));
+}
+
 struct DamageRow {
     const char* name;
     Bytes (*make)();
@@ -201,19 +312,21 @@ Bytes TableLongerThanFile() {
     s.table.assign(40, 0);  // 10 entries where 256 are due
     return MakeBmp(s);
 }
-Bytes RunLength() {
+Bytes RunLengthOfTheWrongDepth() {
     BmpSpec s;
     s.width = 2;
     s.height = 1;
-    s.bits = 8;
+    s.bits = 24;
     s.compression = 1;
-    s.table.assign(1024, 0);
     s.pixels = {2, 1, 0, 1};
     return MakeBmp(s);
 }
+Bytes RunLengthOneRowOverTheLimit() {
+    return MakeBmp(BmpSpec{8192, 8193, 8, 1, 0, Bytes(1024), {0, 1}});
+}
 Bytes ShortHeaderSize() {
     Bytes b = MakeBmp(Bmp24());
-    b[14] = 20;
+    b[14] = 14;
     return b;
 }
 Bytes OddDepth() {
@@ -241,17 +354,19 @@ TEST_P(DamagedBmp, FailsWithoutPicture) {
     EXPECT_EQ(image.GetWidth(), 0);
     EXPECT_EQ(!image.LimitMessage().empty(), GetParam().limit);
 }
-INSTANTIATE_TEST_SUITE_P(Files, DamagedBmp,
-                         testing::Values(DamageRow{"huge_width", HugeWidth, true},
-                                         DamageRow{"rows_missing", RowsMissing, false},
-                                         DamageRow{"huge_colour_count", HugeColourCount, false},
-                                         DamageRow{"table_past_end", TableLongerThanFile, false},
-                                         DamageRow{"run_length", RunLength, false},
-                                         DamageRow{"header_size_20", ShortHeaderSize, false},
-                                         DamageRow{"depth_7", OddDepth, false},
-                                         DamageRow{"offset_past_end", PixelOffsetPastEnd, false},
-                                         DamageRow{"zero_height", ZeroHeight, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Files, DamagedBmp,
+    testing::Values(DamageRow{"huge_width", HugeWidth, true},
+                    DamageRow{"rle8_8192x8193", RunLengthOneRowOverTheLimit, true},
+                    DamageRow{"rows_missing", RowsMissing, false},
+                    DamageRow{"huge_colour_count", HugeColourCount, false},
+                    DamageRow{"table_past_end", TableLongerThanFile, false},
+                    DamageRow{"rle8_of_24_bits", RunLengthOfTheWrongDepth, false},
+                    DamageRow{"header_size_14", ShortHeaderSize, false},
+                    DamageRow{"depth_7", OddDepth, false},
+                    DamageRow{"offset_past_end", PixelOffsetPastEnd, false},
+                    DamageRow{"zero_height", ZeroHeight, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ImageImplBMP, EveryTruncationFails) {
     const Bytes whole = MakeBmp(Bmp24());
