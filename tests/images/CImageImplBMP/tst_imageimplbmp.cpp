@@ -201,71 +201,53 @@ TEST(ImageImplBMP, SixteenBitLevelsWidenByRepeatingTheirHighBits) {
     }
 }
 
-struct RleRow {
-    const char* name;
-    int bits, width, height;  // height < 0: rows top-down
-    Bytes codes;
-    const char* picture;  // the picture uncompressed: rows from the top, a hex digit an index
-};
-
-class RunLength : public testing::TestWithParam<RleRow> {};
-TEST_P(RunLength, GivesThePicture) {
-    const RleRow& row = GetParam();
-    const uint32_t compression = row.bits == 8 ? 1 : 2;
-    BmpSpec s{row.width, row.height, uint16_t(row.bits), compression, 0, Bytes(4u << row.bits),
-              row.codes};
-    CImageImplBMP image;
-    ASSERT_TRUE(image.ReadMemory(MakeBmp(s)));
-    std::string got;
-    for (int y = image.GetHeight() - 1; y >= 0; --y) {
-        for (int x = 0; x < row.width; ++x)
-            got += "0123456789ABCDEF"[image.GetIndex(x, y)];
-        got += y ? " " : "";
+// Run-length codes against the picture they stand for (rows from the top, a hex digit an
+// index). Codes: count and index runs; 00 00 row end; 00 01 picture end; 00 02 dx dy move;
+// 00 n and n literal indices padded to an even byte count. The first give the bottom row.
+TEST(ImageImplBMP, RunLengthGivesThePicture) {
+    const struct {
+        const char* name;
+        int bits, height;  // height < 0: rows top-down
+        const char* codes;
+        const char* picture;
+    } rows[] = {{"rle8_rows", 8, 3, "0205 0003010203 00 0000 0507 0000 000409080706 0104 0001",
+                 "98764 77777 55123"},
+                {"rle8_delta", 8, 3, "0101 00020201 0209 0000 0503 0001", "33333 00099 10000"},
+                {"rle8_past_the_row_no_end", 8, 3,
+                 "0702 0106 0000 0003010203 00 0003040506 00 0000 0208", "88000 12345 22222"},
+                {"rle8_codes_after_the_end", 8, 3, "0501 0001 0502", "00000 00000 11111"},
+                {"rle8_move_past_the_top", 8, 3, "00020009 0501", "00000 00000 00000"},
+                {"rle8_literal_cut_by_file_end", 8, 3, "00050102", "00000 00000 12000"},
+                {"rle8_top_down", 8, -2, "0201 0000 0202 0001", "11 22"},
+                {"rle4_rows", 4, 2, "0512 0000 0005345670 00 0001", "34567 12121"},
+                {"rle4_delta_past_the_row", 4, 3,
+                 "03AB 00020100 04CD 0000 00031230 00020001 02EF 0001", "000EF 12300 ABA0C"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const int width = int(std::string(row.picture).find(' '));
+        Bytes codes;
+        ASSERT_TRUE(FromHex(row.codes, codes));
+        const uint32_t compression = row.bits == 8 ? 1 : 2;
+        CImageImplBMP image;
+        ASSERT_TRUE(image.ReadMemory(MakeBmp({width, row.height, uint16_t(row.bits), compression, 0,
+                                              Bytes(4u << row.bits), codes})));
+        std::string got;
+        for (int y = image.GetHeight() - 1; y >= 0; --y) {
+            for (int x = 0; x < width; ++x)
+                got += "0123456789ABCDEF"[image.GetIndex(x, y)];
+            got += y ? " " : "";
+        }
+        EXPECT_EQ(got, row.picture);
     }
-    EXPECT_EQ(got, row.picture);
 }
-// Codes: count and index runs; 0 0 row end; 0 1 picture end; 0 2 dx dy move; 0 n and n
-// literal indices padded to an even byte count. The first codes give the bottom row.
-INSTANTIATE_TEST_SUITE_P(
-    Files, RunLength,
-    testing::Values(
-        RleRow{"rle8_runs_literals_rows",
-               8,
-               5,
-               3,
-               {2, 5, 0, 3, 1, 2, 3, 0, 0, 0, 5, 7, 0, 0, 0, 4, 9, 8, 7, 6, 1, 4, 0, 1},
-               "98764 77777 55123"},
-        RleRow{
-            "rle8_delta", 8, 5, 3, {1, 1, 0, 2, 2, 1, 2, 9, 0, 0, 5, 3, 0, 1}, "33333 00099 10000"},
-        RleRow{"rle8_runs_past_the_row_no_end_code",
-               8,
-               5,
-               3,
-               {7, 2, 1, 6, 0, 0, 0, 3, 1, 2, 3, 0, 0, 3, 4, 5, 6, 0, 0, 0, 2, 8},
-               "88000 12345 22222"},
-        RleRow{"rle8_codes_after_the_end", 8, 5, 3, {5, 1, 0, 1, 5, 2}, "00000 00000 11111"},
-        RleRow{"rle8_move_past_the_top", 8, 5, 3, {0, 2, 0, 9, 5, 1}, "00000 00000 00000"},
-        RleRow{"rle8_literal_cut_by_file_end", 8, 5, 3, {0, 5, 1, 2}, "00000 00000 12000"},
-        RleRow{"rle8_top_down", 8, 2, -2, {2, 1, 0, 0, 2, 2, 0, 1}, "11 22"},
-        RleRow{"rle4_runs_literals",
-               4,
-               5,
-               2,
-               {5, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 0, 1},
-               "34567 12121"},
-        RleRow{"rle4_delta_row_end_past_the_row",
-               4,
-               5,
-               3,
-               {3, 0xAB, 0, 2, 1, 0, 4, 0xCD, 0, 0, 0, 3, 0x12, 0x30, 0, 2, 0, 1, 2, 0xEF, 0, 1},
-               "000EF 12300 ABA0C"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ImageImplBMP, ShortOs2HeaderWithTwoBitPixels) {
     // 16-byte header, four colours (black, blue, green, red), one row: 3 2 1 0 3.
-    Bytes b = {'B', 'M', 50, 0, 0, 0,   0, 0, 0, 0, 46,  0, 0,    0,    16, 0, 0,
-               0,   5,   0,  0, 0, 1,   0, 0, 0, 1, 0,   2, 0,    0,    0,  0, 0,
-               255, 0,   0,  0, 0, 255, 0, 0, 0, 0, 255, 0, 0xE4, 0xC0, 0,  0};
+    Bytes b;
+    ASSERT_TRUE(
+        FromHex("424D 32000000 00000000 2E000000 10000000 05000000 01000000 0100 0200"
+                "00000000 FF000000 00FF0000 0000FF00 E4C00000",
+                b));
     CImageImplBMP image;
     ASSERT_TRUE(image.ReadMemory(b));
     EXPECT_EQ(image.GetBitCount(), 8);
