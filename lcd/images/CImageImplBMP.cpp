@@ -83,8 +83,7 @@ void CImageImplBMP::DecodeRunLength(std::span<const uint8_t> codes, bool fourBit
         if (count > 0) {
             // A run: `count` pixels of one index (two alternating ones for 4 bits), cut
             // at the end of the row.
-            const int stop = std::min(x + count, m_nWidth);
-            for (int i = 0; x < stop; ++i)
+            for (int i = 0; i < count && x < m_nWidth; ++i)
                 put(fourBits ? (i & 1 ? value & 15 : value >> 4) : value);
             continue;
         }
