@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -9,14 +10,16 @@ namespace {
 struct Source {
     const uint8_t* p;
     size_t left;
+    size_t budget = SIZE_MAX;  // what libpng may still take
 };
 
 void ReadData(png_structp png, png_bytep out, png_size_t n) {
     auto* src = static_cast<Source*>(png_get_io_ptr(png));
-    if (n > src->left) png_error(png, "truncated");
+    if (n > src->left || n > src->budget) png_error(png, "truncated");
     std::memcpy(out, src->p, n);
     src->p += n;
     src->left -= n;
+    if (src->budget != SIZE_MAX) src->budget -= n;
 }
 
 [[noreturn]] void OnError(png_structp png, png_const_charp) {
@@ -108,11 +111,18 @@ bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
             ramp[i] = static_cast<uint8_t>(i);
         SetPalette(256, ramp, nullptr, nullptr);
     }
-    // Each pass adds its pixels to the rows already in the picture.
+    // Each pass adds its pixels to the rows already in the picture. While it reads the
+    // last row, libpng inflates whatever compressed data follows the picture into nothing,
+    // and a few hundred kilobytes can stand for gigabytes: the last row may take its own
+    // data and a little more, and a file that holds more is refused.
     for (int pass = 0; pass < passes; ++pass) {
-        for (int y = 0; y < m_nHeight; ++y)
+        for (int y = 0; y < m_nHeight; ++y) {
+            if (pass == passes - 1 && y == m_nHeight - 1)
+                src.budget = 4 * png_get_rowbytes(png, info) + 65536;
             png_read_row(png, Row(m_nHeight - 1 - y), nullptr);
+        }
     }
+    src.budget = SIZE_MAX;
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     return true;

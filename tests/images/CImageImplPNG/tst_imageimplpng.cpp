@@ -233,6 +233,21 @@ Bytes WithChunkAfterHeader(Bytes png, const char* type, const Bytes& data, uint3
     return png;
 }
 
+// 1 x 1 RGB whose image data goes on with 100 MB of zeros, a 100 KB file: libpng would
+// inflate all of them while reading the last row.
+TEST_F(ImageImplPNG, CompressedDataPastThePictureIsRefused) {
+    const Bytes png = Png(PngSpec{1, 1, PNG_COLOR_TYPE_RGB, 8, false, {}, {}, {}, {{1, 2, 3}}});
+    Bytes raw(100 << 20), data(compressBound(100 << 20));
+    raw[1] = 1, raw[2] = 2, raw[3] = 3;  // filter byte 0, then the pixel
+    uLongf length = data.size();
+    ASSERT_EQ(compress2(data.data(), &length, raw.data(), raw.size(), 9), Z_OK);
+    Bytes bomb(png.begin(), png.begin() + 33);  // signature and header chunk
+    bomb.insert(bomb.end(), png.end() - 12, png.end());
+    CImageImplPNG image;
+    EXPECT_FALSE(image.ReadMemory(WithChunkAfterHeader(
+        bomb, "IDAT", Bytes(data.begin(), data.begin() + length), uint32_t(length))));
+}
+
 class PngTextChunks : public ImageImplPNG, public testing::WithParamInterface<const char*> {};
 
 // A chunk the picture does not need neither stops a good file nor, with a length far
