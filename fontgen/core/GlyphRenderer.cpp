@@ -115,8 +115,13 @@ bool GlyphRenderer::Find(const std::string& name, FaceChoice& face, std::string&
         error = "请填写字体名称或字体文件";
         return false;
     }
-    std::error_code ec;
-    if (name.find('/') != std::string::npos && std::filesystem::is_regular_file(name, ec)) {
+    // A name with a slash is a font file; family names have none.
+    if (name.find('/') != std::string::npos) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(name, ec)) {
+            error = "找不到字体文件 " + name;
+            return false;
+        }
         face = FaceChoice{name, 0, std::filesystem::path(name).filename().string()};
         return true;
     }
