@@ -151,7 +151,10 @@ void Glyphkiln::BuildUi() {
     m_rangeFirst->setObjectName("rangeFirst");
     m_rangeLast = new QLineEdit("7E");
     m_rangeLast->setObjectName("rangeLast");
-    auto* rangeRow = new QHBoxLayout(rangePage);
+    auto* rangeRow = new QHBoxLayout;
+    auto* rangeColumn = new QVBoxLayout(rangePage);
+    rangeColumn->addLayout(rangeRow);
+    rangeColumn->addStretch();
     rangeRow->addWidget(new QLabel(tr("从")));
     rangeRow->addWidget(m_rangeFirst);
     rangeRow->addWidget(new QLabel(tr("到")));
@@ -172,7 +175,10 @@ void Glyphkiln::BuildUi() {
     m_project = new QLineEdit;
     m_project->setObjectName("projectEdit");
     QPushButton* projectButton = Button(tr("..."), "projectButton");
-    auto* projectRow = new QHBoxLayout(projectPage);
+    auto* projectRow = new QHBoxLayout;
+    auto* projectColumn = new QVBoxLayout(projectPage);
+    projectColumn->addLayout(projectRow);
+    projectColumn->addStretch();
     projectRow->addWidget(new QLabel(tr("工程文件:")));
     projectRow->addWidget(m_project, 1);
     projectRow->addWidget(projectButton);
