@@ -97,9 +97,9 @@ GlyphRenderer::GlyphRenderer() : m_impl(std::make_unique<Impl>()) {
         m_impl->library = nullptr;
         return;
     }
-    // FT_Init_FreeType reads FREETYPE_PROPERTIES from the environment; the drivers'
-    // choices that change one-bit output are fixed here instead. A driver that is not
-    // built in refuses its property, which changes nothing.
+    // FT_Init_FreeType reads FREETYPE_PROPERTIES from the environment; the auto-hinter's
+    // choices are fixed here instead. A property this FreeType lacks is refused, which
+    // changes nothing.
     FT_Bool noDarkening = 1, noWarping = 0;
     FT_UInt defaultScript = FT_AUTOHINTER_SCRIPT_LATIN, fallbackScript = FT_AUTOHINTER_SCRIPT_NONE;
     FT_Property_Set(m_impl->library, "autofitter", "no-stem-darkening", &noDarkening);
