@@ -1,0 +1,56 @@
+#pragma once
+// What the module tests share: a module for a page's screen, the canvas render as the
+// module's pixel format shows it, and a listener that keeps what the module said.
+
+#include <string>
+#include <vector>
+
+#include "core/DisplayModule.h"
+#include "core/ModuleFonts.h"
+#include "project/CLedDoc.h"
+
+namespace simtest {
+
+inline ModuleConfig ConfigOf(const CLedDoc& page, Framing framing = Framing::Auto) {
+    ModuleConfig c;
+    c.width = page.m_nLogWidth, c.height = page.m_nLogHeight, c.colours = page.m_nColours;
+    c.framing = framing;
+    ModuleFonts::Use(c);
+    return c;
+}
+
+// The page as the canvas draws it, in the module's colours. With `over`, an auxiliary page
+// draws over that screen instead of the canvas's black.
+inline Surface Render(CLedDoc& page, const ModuleConfig& c, const Surface* over = nullptr) {
+    Surface s(c.width, c.height);
+    if (over && page.m_nKind == CLedDoc::PageKindAux) {
+        s = *over;
+        for (auto& item : page.CurrentItems())
+            item->Draw(s);
+    } else {
+        page.DrawPage(s, false);
+    }
+    for (int y = 0; y < c.height; ++y)
+        for (int x = 0; x < c.width; ++x)
+            s.SetPixel(x, y, c.Quantize(s.GetPixel(x, y)));
+    return s;
+}
+
+inline int Differences(const Surface& a, const Surface& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
+    int n = 0;
+    for (int i = 0; i < a.Width() * a.Height(); ++i)
+        n += a.Pixels()[i] != b.Pixels()[i];
+    return n;
+}
+
+struct Recorder : ModuleListener {
+    std::vector<std::string> log, warnings, reports;
+    std::vector<int> pages;  // every frame's page
+    void OnCommand(const ModuleEvent& e) override { log.push_back(e.text); }
+    void OnWarning(const ModuleEvent& e) override { warnings.push_back(e.Format()); }
+    void OnReport(const std::string& t) override { reports.push_back(t); }
+    void OnFrame(const Surface&, int page) override { pages.push_back(page); }
+};
+
+}  // namespace simtest
