@@ -158,6 +158,8 @@ int Serve(const Settings& s, ModuleConfig config, Reporter& reporter) {
         !ModuleServer::ParseAddress(s.canAddress, options.udpAddress, options.udpPort))
         return Fail("--can-udp 须为 IPv4地址:端口，不是 " + s.canAddress);
     if (!MakeFramesDir(s.framesDir)) return Fail("无法建立文件夹 " + s.framesDir);
+    // Whoever watches a server sees each line as it happens.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     DisplayModule module(config);
     module.SetListener(&reporter);
     if (!s.flashFile.empty()) {

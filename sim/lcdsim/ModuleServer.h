@@ -24,7 +24,7 @@ public:
         bool can = false;
         uint32_t udpAddress = 0x7F000001;  // host order
         uint16_t udpPort = 0;              // 0 picks a free port
-        int quietMs = 1000;                // silence that ends a transfer
+        int quietMs = 500;                 // silence that ends a transfer
     };
 
     explicit ModuleServer(DisplayModule& module);

@@ -25,15 +25,6 @@ ModuleConfig Config256(Framing framing = Framing::Auto) {
     return c;
 }
 
-CByteArray Bytes(const std::string& hex, size_t pad = 0, const std::string& tail = "") {
-    CByteArray out, more;
-    EXPECT_TRUE(FromHex(hex, out)) << hex;
-    out.insert(out.end(), pad, 0xFF);
-    EXPECT_TRUE(FromHex(tail, more)) << tail;
-    out.insert(out.end(), more.begin(), more.end());
-    return out;
-}
-
 struct Hostile {
     const char* name;
     Framing framing;
@@ -200,17 +191,6 @@ TEST(ModuleReading, EveryShapeCommandReadsAsItsItem) {
         EXPECT_EQ(seen.log.back(), tree.children.at(0).text) << ToHex(bytes);
         EXPECT_TRUE(seen.warnings.empty());
     }
-}
-
-// A small flash image: one page record at page 3 and one local bitmap record.
-CByteArray SmallImage(uint8_t colour) {
-    CByteArray image = Bytes("1B 56 03 01 1B 42");
-    image.push_back(colour);
-    const CByteArray rest =
-        Bytes("1B 46 07 00 00 00 00 20 00 20 00 1B 53 04 1B 50 FF", 108, "1B 28 02 05 01");
-    image.insert(image.end(), rest.begin(), rest.end());
-    image.insert(image.end(), 512, 0x42);
-    return image;
 }
 
 TEST(ModuleChecks, CrcTableAndCpuProgram) {

@@ -44,6 +44,27 @@ inline int Differences(const Surface& a, const Surface& b) {
     return n;
 }
 
+inline CByteArray Bytes(const std::string& hex, size_t pad = 0, const std::string& tail = "") {
+    CByteArray out, more;
+    FromHex(hex, out);
+    out.insert(out.end(), pad, 0xFF);
+    FromHex(tail, more);
+    out.insert(out.end(), more.begin(), more.end());
+    return out;
+}
+
+// A small flash image: a page record at page 3 (background `colour`, a line, delay 4, no
+// next page) and a local bitmap record of one 512-byte flash page at block 2, page 5.
+inline CByteArray SmallImage(uint8_t colour) {
+    CByteArray image = Bytes("1B 56 03 01 1B 42");
+    image.push_back(colour);
+    const CByteArray rest =
+        Bytes("1B 46 07 00 00 00 00 20 00 20 00 1B 53 04 1B 50 FF", 108, "1B 28 02 05 01");
+    image.insert(image.end(), rest.begin(), rest.end());
+    image.insert(image.end(), 512, 0x42);
+    return image;
+}
+
 struct Recorder : ModuleListener {
     std::vector<std::string> log, warnings, reports;
     std::vector<int> pages;  // every frame's page
