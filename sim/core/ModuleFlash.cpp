@@ -93,7 +93,18 @@ void ModuleFlash::Save(CByteArray& out) const {
         CB::PageImageRecord(out, CB::ModeShort, id, data, m_nFlashPage);
     for (const auto& [kind, data] : customFonts)
         CB::CustomFont(out, CB::ModeShort, static_cast<uint8_t>(kind), data);
-    if (!firmware.empty()) CB::FirmwareImage(out, firmware);
+    if (!firmware.empty()) {
+        // As it came: its length need not be the builder's whole 4096-byte units.
+        const size_t start = out.size();
+        out.insert(out.end(), {0x1B, 0x3D});
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(static_cast<uint8_t>(firmware.size() >> shift));
+        out.insert(out.end(), firmware.begin(), firmware.end());
+        uint16_t sum = 0;
+        for (size_t i = start; i < out.size(); ++i)
+            sum = static_cast<uint16_t>(sum + out[i]);
+        CB::AppendBigEndian16(out, sum);
+    }
     if (!crcTable.empty()) {
         const uint8_t head[] = {0x00, static_cast<uint8_t>(crcTable.size() >> 8),
                                 static_cast<uint8_t>(crcTable.size())};
