@@ -159,7 +159,7 @@ void DisplayModule::Finish() {
     }
     EndText(*m_run);
     if (m_fontSink)
-        Log(ModuleEvent::Where::Stream, m_base,
+        Log(ModuleEvent::Where::Stream, m_fontAt,
             StringFormat("写标准字库 %zu 字节", m_flash->standardFont.size()));
     m_fontSink = m_fontFull = false;
     m_buf.clear();
@@ -309,6 +309,7 @@ DisplayModule::Parsed DisplayModule::Parse(const uint8_t* p, size_t n, bool fina
     switch (op) {
         case 0x56: {
             const Parsed h = Head(p, n, final, 2, true, true, cmd);
+            if (h.status != Parsed::Done) return h;
             return withData(h, h.length, int64_t{cmd.prm[1]} * ModuleFlash::kPageBytes);
         }
         case 0x28: {
@@ -570,6 +571,7 @@ void DisplayModule::ExecFlash(const Command& cmd, int64_t at) {
         case 0x20:
             if (cmd.sub == 1) {
                 m_fontSink = true;
+                m_fontAt = at;
                 m_flash->standardFont.clear();
                 return;
             }

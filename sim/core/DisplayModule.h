@@ -155,6 +155,7 @@ private:
     int64_t m_base = 0;  // transfer offset of m_buf[0]
     bool m_fontSink = false;
     bool m_fontFull = false;
+    int64_t m_fontAt = 0;  // where the standard font's record began
     std::unique_ptr<Run> m_run;
     bool m_dirty = false;
 
@@ -171,5 +172,4 @@ private:
     int m_slideNext = -1;
     double m_slideAt = 0;
     double m_now = 0;
-    int m_depth = 0;
 };
