@@ -681,7 +681,9 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
     const uint8_t* q = cmd.prm;
     const auto where = WhereOf(ctx);
     const bool log = m_listener != nullptr;
-    const auto refuse = [&](const char* what) {
+    // A point off the screen is told; the command still draws what falls on the screen,
+    // as the canvas does.
+    const auto offScreen = [&](const char* what) {
         Warn(where, at,
              StringFormat("%s：坐标超出屏幕 %dx%d", what, m_config.width, m_config.height));
     };
@@ -705,7 +707,7 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
         case 0x5A: {
             const int64_t x1 = Word(q + 1), y1 = Word(q + 3), x2 = Word(q + 5), y2 = Word(q + 7);
             const char* what = cmd.op == 0x46 ? "直线" : cmd.op == 0x41 ? "实心矩形" : "空心矩形";
-            if (!OnScreen({x1, x2}, {y1, y2})) return refuse(what);
+            if (!OnScreen({x1, x2}, {y1, y2})) offScreen(what);
             if (log)
                 Log(where, at,
                     cmd.op == 0x46
@@ -736,7 +738,7 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
                 Warn(where, at, StringFormat("椭圆比例 %d%%:%d%% 不能为 0", m_scaleA, m_scaleB));
                 return;
             }
-            if (!OnScreen({x}, {y})) return refuse(solid ? "实心圆" : "空心圆");
+            if (!OnScreen({x}, {y})) offScreen(solid ? "实心圆" : "空心圆");
             const int64_t rx = r * m_scaleA / m_scaleB;
             if (log) {
                 const char* fill = solid ? "实心" : "空心";
@@ -758,7 +760,7 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
             const int64_t x = Word(q + 1), y = Word(q + 3), r = Word(q + 5);
             const int64_t s = Word(q + 7), e = Word(q + 9);
             const char* what = cmd.op == 0x16 ? "圆弧" : "扇形";
-            if (!OnScreen({x}, {y})) return refuse(what);
+            if (!OnScreen({x}, {y})) offScreen(what);
             if (log)
                 Log(where, at,
                     StringFormat(
@@ -778,7 +780,7 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
         case 0x2A: {
             const int64_t x = Word(q), y = Word(q + 2);
             const uint8_t fill = q[4], border = q[5];
-            if (!OnScreen({x + 1}, {y + 1})) return refuse("填充");
+            if (!OnScreen({x + 1}, {y + 1})) offScreen("填充");
             if (log)
                 Log(where, at,
                     StringFormat("填充：填充点(%lld,%lld)填充色代码 %X%X ,边界颜色代码 %X%X",
@@ -790,7 +792,7 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
         }
         case 0x48: {
             const int64_t x = Word(q), y = Word(q + 2);
-            if (!OnScreen({x}, {y})) return refuse("文字位置");
+            if (!OnScreen({x}, {y})) offScreen("文字位置");
             m_textX = x, m_textY = y;
             if (log)
                 Log(where, at, StringFormat("文字位置(%lld,%lld)", (long long)x, (long long)y));
@@ -817,7 +819,7 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
             const int64_t x = Word(b), y = Word(b + 2);
             const int64_t w = packed ? int64_t{b[4]} * 2 : Word(b + 4);
             const int64_t h = packed ? b[5] : Word(b + 6);
-            if (!OnScreen({x + w}, {y + h})) return refuse("位图");
+            if (!OnScreen({x + w}, {y + h})) offScreen("位图");
             if (log)
                 Log(where, at,
                     stored

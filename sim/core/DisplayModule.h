@@ -11,7 +11,8 @@
 // A damaged or hostile stream never stops the module: an unknown command, a bad sum, a
 // record past the end of its area, a length that runs past the transfer or coordinates
 // off the screen each give one warning with its byte offset, and execution resumes at
-// the next ESC.
+// the next ESC (a drawing command with a point off the screen still draws its visible
+// part).
 //
 // The module's reading where a command carries less than the item it came from:
 //   ellipse      1B 4E a b, then 1B 13/59 c x y r: r is the vertical radius and the
@@ -23,7 +24,8 @@
 //                is at y = 0 gets no position and starts where the last text ended
 //   line         always one pixel wide: the pen width is not sent
 //   coordinates  unsigned 16-bit: a negative coordinate is far off the screen; a point
-//                beyond the screen's width or height refuses the command
+//                beyond the screen's width or height is told, and the part of the shape
+//                on the screen is drawn
 //   bitmaps      the pixel format's colours (module palettes, or RGB565)
 //   widgets      a line over the widget's box, which is all they send
 //   aux. page    draws over what the screen shows (no clear)
