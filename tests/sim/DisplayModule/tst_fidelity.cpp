@@ -68,18 +68,12 @@ int ModuleView(CLedDoc& page, const std::string& name) {
     return swapped;
 }
 
-std::vector<fs::path> ExamplePages() {
-    std::vector<fs::path> pages;
-    for (const auto& e : fs::recursive_directory_iterator(LCD_EXAMPLES))
-        if (e.path().extension() == ".pg") pages.push_back(e.path());
-    std::sort(pages.begin(), pages.end());
-    return pages;
-}
-
 TEST(Fidelity, DirectStreamOfEveryExamplePageDrawsItsRender) {
-    const auto pages = ExamplePages();
-    ASSERT_GE(pages.size(), 13u);
-    for (const fs::path& path : pages) {
+    int pages = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(LCD_EXAMPLES)) {
+        const fs::path& path = entry.path();
+        if (path.extension() != ".pg") continue;
+        ++pages;
         SCOPED_TRACE(path.string());
         BitmapGlobals::Reset();
         CLedDoc page;
@@ -97,6 +91,7 @@ TEST(Fidelity, DirectStreamOfEveryExamplePageDrawsItsRender) {
         }
         EXPECT_EQ(Differences(module.Screen(), Render(page, config)), 0);
     }
+    EXPECT_GE(pages, 13);
 }
 
 // The demo project opened as project management opens it.

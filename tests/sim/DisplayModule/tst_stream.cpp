@@ -35,10 +35,6 @@ struct Hostile {
     const char* says;
 };
 
-void PrintTo(const Hostile& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class HostileStream : public testing::TestWithParam<Hostile> {};
 
 // One warning with its offset, and the clear command after the fault still runs.
@@ -105,10 +101,6 @@ struct Head {
     const char* log;
     Framing after;
 };
-
-void PrintTo(const Head& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class Heads : public testing::TestWithParam<Head> {};
 

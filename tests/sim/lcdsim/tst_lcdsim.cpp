@@ -83,17 +83,14 @@ protected:
         return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     }
     std::string Path(const char* name) const { return (dir / name).string(); }
-    std::string Write(const char* name, const CByteArray& bytes) {
-        std::string error;
-        EXPECT_TRUE(AtomicFile::Write(Path(name), bytes, error));
-        return Path(name);
-    }
 
     fs::path dir;
 };
 
 TEST_F(LcdSim, BadInputIsOneLineAndNoOutput) {
-    const std::string in = Write("in.bin", Bytes("1B 42 00")), out = " -o " + Path("out.png");
+    const std::string in = Path("in.bin"), out = " -o " + Path("out.png");
+    std::string error;
+    ASSERT_TRUE(AtomicFile::Write(in, Bytes("1B 42 00"), error));
     for (const std::string& args : std::vector<std::string>{
              "run", "run " + in + out + " --bogus", "run " + in + out + " --size 320x240",
              "run " + in + out + " --mode fast", "run " + in + out + " --board 7",
