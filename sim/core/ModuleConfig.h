@@ -30,7 +30,8 @@ struct ModuleConfig {
     const DotFont* ascii = nullptr;
     const DotFont* hanzi = nullptr;
 
-    static constexpr int kMaxSide = 4096;
+    // No module is larger; it also bounds the flash kept for full-screen bitmaps.
+    static constexpr int kMaxSide = 2048;
 
     // "" when the module can be built, else why not (one line).
     std::string Check() const;
