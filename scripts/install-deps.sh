@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg-dev libpng-dev zlib1g-dev libusb-1.0-0-dev
   unifont
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   libjpeg-turbo-progs libgif-dev
   clang-14 libclang-rt-14-dev llvm-14 clang-format-14
   # Glyphkiln: FreeType, fontconfig and CLI11; a Chinese face for the windows, a Song face
