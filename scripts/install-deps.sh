@@ -11,9 +11,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   libjpeg-turbo-progs libgif-dev
   clang-14 libclang-rt-14-dev llvm-14 clang-format-14
-  # Glyphkiln: FreeType, fontconfig and CLI11; a Chinese face for the windows, a Song face
+  # Glyphkiln: FreeType and fontconfig; a Chinese face for the windows, a Song face
   # for "宋体", and the bitmap faces whose bits its tests know.
-  libfreetype-dev libfontconfig-dev libcli11-dev
+  libfreetype-dev libfontconfig-dev
   fonts-wqy-microhei fonts-arphic-uming xfonts-base xfonts-unifont
 )
 
