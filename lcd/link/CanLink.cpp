@@ -38,8 +38,10 @@ Loaded LoadLibrary() {
     const std::string program = AppPaths::ProgramDir();
     candidates.push_back(program + "/" + kLibraryName);
     candidates.push_back(program + "/../lib/" + kLibraryName);
-    candidates.push_back(std::string(LCD_INSTALL_LIB_DIR) + "/" + kLibraryName);
+    // The tree this program was built in comes before the install location, so that a
+    // build (a sanitized one too) runs with its own library.
     if (*LCD_KVX_CAN_BUILD_PATH) candidates.push_back(LCD_KVX_CAN_BUILD_PATH);
+    candidates.push_back(std::string(LCD_INSTALL_LIB_DIR) + "/" + kLibraryName);
     candidates.push_back(kLibraryName);
     void* handle = nullptr;
     for (const std::string& path : candidates)

@@ -20,8 +20,8 @@ struct CanApi {
                         const CanFrame* frame) = nullptr;
     int32_t (*findUsbDevices)(BoardInfo* buffer) = nullptr;
 
-    // The library: $LCDSCREEN_KVX_CAN, beside the program, its ../lib, the install and
-    // build locations, then the system's search. Loaded once; null with `error` set
+    // The library: $LCDSCREEN_KVX_CAN, beside the program, its ../lib, the build and
+    // install locations, then the system's search. Loaded once; null with `error` set
     // (UTF-8) when it cannot be found or lacks a function.
     static const CanApi* Load(std::string& error);
 };

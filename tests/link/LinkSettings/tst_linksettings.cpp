@@ -1,0 +1,144 @@
+// The link settings: conf.dll byte for byte, link.conf, where "COM n" leads, and the link
+// specs of the command line.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "base/StringFormat.h"
+#include "link/LinkSettings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class LinkSettingsFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/link-settings-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string Slurp(const char* name) const {
+        std::ifstream f(fs::path(dir) / name, std::ios::binary);
+        std::stringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }
+    std::string dir;
+};
+
+TEST_F(LinkSettingsFiles, ConfDllIsThirtyFourBytesAndReadsBack) {
+    LinkSettings s;
+    s.comPort = 3;
+    s.baudRate = 115200;
+    s.boardType = 2;
+    s.busyCheck = 1;
+    s.parallelKind = 1;
+    s.parallelBase = 0x0278;
+    s.comPaths[3] = "/dev/ttyUSB0";
+    s.usbClassA = {{0x1A86, 0x7523}};
+    s.usbClassB = {{0x10C4, 0xEA61}};
+    s.can.deviceType = 4;
+    s.can.deviceIndex = 0xC0A80114;
+    s.otherLines = {"future = 1"};
+    std::string error;
+    ASSERT_TRUE(s.Save(error, dir)) << error;
+    const std::string conf = Slurp("conf.dll");
+    EXPECT_EQ(ToHex(CByteArray(conf.begin(), conf.end())),
+              "00 00 00 00 03 00 00 00 00 C2 01 00 02 00 00 00 64 00 00 00 02 00 00 00 "
+              "01 00 00 00 01 00 00 00 78 02");
+    const std::string extras = Slurp("link.conf");
+    EXPECT_NE(extras.find("com3 = /dev/ttyUSB0\nusb-a = 1a86:7523\nusb-b = 10c4:ea61\n"
+                          "can = udp=192.168.1.20\nfuture = 1\n"),
+              std::string::npos)
+        << extras;
+    LinkSettings back;
+    EXPECT_EQ(back.Load(error, dir), LinkSettings::LoadResult::Loaded) << error;
+    EXPECT_EQ(back.Encode(), s.Encode());
+    EXPECT_EQ(back.EncodeExtras(), extras);
+    // COM 3 leads to its mapped device, the environment's, a direct choice; COM 2 to ttyS1.
+    EXPECT_EQ(back.SerialDevice(), "/dev/ttyUSB0");
+    setenv("LCDSCREEN_COM3", "/dev/pts/7", 1);
+    EXPECT_EQ(back.SerialDevice(), "/dev/pts/7");
+    unsetenv("LCDSCREEN_COM3");
+    back.comPort = 2;
+    EXPECT_EQ(back.SerialDevice(), "/dev/ttyS1");
+}
+
+TEST_F(LinkSettingsFiles, DamagedFilesKeepTheValuesAndSayWhy) {
+    for (const auto& [conf, extras, why] :
+         {std::tuple{std::string(33, '\0'), "", "34"},
+          {std::string(34, '\0'), "usb-a = 1a86\n", "第 1 行"},
+          {std::string(34, '\0'), "# x\ncan = udp=1.2.3\n", "第 2 行"}}) {
+        std::ofstream(fs::path(dir) / "conf.dll", std::ios::binary) << conf;
+        std::ofstream(fs::path(dir) / "link.conf") << extras;
+        LinkSettings s;
+        s.baudRate = 4800;
+        std::string error;
+        EXPECT_EQ(s.Load(error, dir), LinkSettings::LoadResult::Damaged);
+        EXPECT_NE(error.find(why), std::string::npos) << error;
+        EXPECT_EQ(s.baudRate, 4800);
+    }
+    LinkSettings s;
+    std::string error;
+    fs::remove_all(dir);
+    EXPECT_EQ(s.Load(error, dir), LinkSettings::LoadResult::Missing);
+}
+
+std::string Summary(const LinkSettings& s) {
+    std::string ids;
+    for (const UsbId& id : s.usbClassA)
+        ids += StringFormat(" %04x:%04x", id.vendor, id.product);
+    return StringFormat("%d %s b%d i%d t%d busy%d | %s %d %X |%s | %s", s.linkKind,
+                        s.serialPath.c_str(), s.baudRate, s.interval, s.timeout, s.busyCheck,
+                        s.parallelDevice.c_str(), s.parallelKind, s.parallelBase, ids.c_str(),
+                        FormatCanTarget(s.can).c_str());
+}
+
+struct SpecCase {
+    const char* spec;
+    const char* summary;  // "" for a refused spec
+};
+
+class LinkSpec : public testing::TestWithParam<SpecCase> {};
+
+TEST_P(LinkSpec, ReadsWhatAUserWrites) {
+    LinkSettings s;
+    s.busyCheck = 1;
+    const std::string before = Summary(s);
+    std::string error;
+    const bool ok = ParseLinkSpec(GetParam().spec, s, error);
+    EXPECT_EQ(ok ? Summary(s) : "", GetParam().summary);
+    if (!ok) {
+        EXPECT_EQ(Summary(s), before);
+        EXPECT_NE(error.find(GetParam().spec), std::string::npos);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LinkSpec,
+    testing::Values(
+        SpecCase{"serial:/dev/ttyUSB0", "0 /dev/ttyUSB0 b9600 i2 t100 busy0 |  0 0 | | usb"},
+        SpecCase{"serial:/dev/pts/3,baud=115200,interval=0,busy,timeout=5",
+                 "0 /dev/pts/3 b115200 i0 t5 busy1 |  0 0 | | usb"},
+        SpecCase{"parallel:/dev/parport1", "1  b9600 i2 t100 busy1 | /dev/parport1 0 0 | | usb"},
+        SpecCase{"parallel:0x278", "1  b9600 i2 t100 busy1 |  1 278 | | usb"},
+        SpecCase{"usb", "2  b9600 i2 t100 busy1 |  0 0 | | usb"},
+        SpecCase{"usb:1A86:7523", "2  b9600 i2 t100 busy1 |  0 0 | 1a86:7523 | usb"},
+        SpecCase{"can", "3  b9600 i2 t100 busy1 |  0 0 | | usb"},
+        SpecCase{"can:usb=1", "3  b9600 i2 t100 busy1 |  0 0 | | usb=1"},
+        SpecCase{"can:udp=127.0.0.1:3001", "3  b9600 i2 t100 busy1 |  0 0 | | udp=127.0.0.1:3001"},
+        SpecCase{"can:serial=/dev/pts/4", "3  b9600 i2 t100 busy1 |  0 0 | | serial=/dev/pts/4"},
+        SpecCase{"can:type=5,index=2", "3  b9600 i2 t100 busy1 |  0 0 | | type=5,index=2"},
+        SpecCase{"serial:", ""}, SpecCase{"serial:/dev/x,baud=1234", ""},
+        SpecCase{"serial:/dev/x,interval=100", ""}, SpecCase{"serial:/dev/x,speed=1", ""},
+        SpecCase{"parallel:378", ""}, SpecCase{"parallel:0x1FFFF", ""}, SpecCase{"usb:zz:1", ""},
+        SpecCase{"can:udp=300.1.1.1", ""}, SpecCase{"can:udp=1.2.3.4:0", ""},
+        SpecCase{"modem:x", ""}));
+
+}  // namespace
