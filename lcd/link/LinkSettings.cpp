@@ -210,7 +210,7 @@ bool ParseCanTarget(const std::string& text, CanTarget& target, std::string& err
     long n = 0;
     bool ok = true;
     if (key == "usb" || key.empty()) {
-        ok = eq == std::string::npos || ParseNumber(value, 0, 255, n);
+        ok = eq == std::string::npos || ParseNumber(value, 0, 0xFFFFFFFFL, n);
         t.deviceIndex = static_cast<uint32_t>(n);
     } else if (key == "serial") {
         t.deviceType = 1;

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "link/Link.h"
@@ -32,7 +31,7 @@ public:
     std::function<void(int, int64_t)> onEvent;  // on the sender's thread
 };
 
-// A pseudo-terminal pair: links open Path(), the test reads the far end.
+// A pseudo-terminal pair: links open `path`, the test reads the far end.
 struct PtyPair {
     PtyPair() {
         grantpt(master);

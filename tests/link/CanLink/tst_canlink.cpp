@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <numeric>
+
 #include "AdapterEmulator.h"
 #include "EmulatorServer.h"
 #include "base/StringFormat.h"
@@ -13,7 +15,17 @@
 
 namespace {
 
-class CanLinkTest : public testing::Test {
+struct FrameCase {
+    const char* name;
+    size_t size;
+    int64_t stopAt;  // stop after this progress event, -1 never
+    bool refuse;     // the adapter refuses to open
+    SendStatus status;
+    const char* frames;
+    const char* posts;
+};
+
+class CanLinkTest : public testing::TestWithParam<FrameCase> {
 protected:
     void SetUp() override {
         kvx::EmulatorServer::Options options;
@@ -35,8 +47,7 @@ protected:
         EXPECT_TRUE(link) << (messenger.told.empty() ? "" : messenger.told.front());
         if (!link) return SendResult::Fail("no link");
         CByteArray bytes(size);
-        for (size_t i = 0; i < size; ++i)
-            bytes[i] = static_cast<uint8_t>(i + 1);
+        std::iota(bytes.begin(), bytes.end(), 1);
         return link->Send(bytes, sink, stop);
     }
     // The transmitted frames, "01 02 .. 08 | 09 .. 10 | 11 12 13 14".
@@ -55,45 +66,26 @@ protected:
     std::atomic<bool> stop{false};
 };
 
-struct FrameCase {
-    const char* name;
-    size_t size;
-    const char* frames;
-    const char* posts;
-};
-
-class CanFrames : public CanLinkTest, public testing::WithParamInterface<FrameCase> {};
-
-TEST_P(CanFrames, CutsTheStreamIntoFramesOfEight) {
+TEST_P(CanLinkTest, CutsTheStreamIntoFramesOfEight) {
     const FrameCase& c = GetParam();
-    EXPECT_EQ(Send(c.size).status, SendStatus::Done);
+    if (c.refuse) emulator.SetOpenReply({0x55});
+    sink.onEvent = [&](int code, int64_t value) { stop = code == 0 && value == c.stopAt; };
+    const SendResult r = Send(c.size);
+    EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(Frames(), c.frames);
     EXPECT_EQ(sink.Values(kProgressSent), c.posts);
+    EXPECT_EQ(sink.Values(kProgressAdapterOpen), c.refuse ? "0" : "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CanFrames,
-    testing::Values(FrameCase{"ShortLastFrame", 20,
-                              "01 02 03 04 05 06 07 08 | 09 0A 0B 0C 0D 0E 0F 10 | 11 12 13 14",
-                              "8 16 19"},
-                    FrameCase{"WholeFramesOnly", 16,
-                              "01 02 03 04 05 06 07 08 | 09 0A 0B 0C 0D 0E 0F 10", "8 16"}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, CanLinkTest, testing::Values(
+    FrameCase{"ShortLastFrame", 20, -1, false, SendStatus::Done,
+              "01 02 03 04 05 06 07 08 | 09 0A 0B 0C 0D 0E 0F 10 | 11 12 13 14", "8 16 19"},
+    FrameCase{"WholeFramesOnly", 16, -1, false, SendStatus::Done,
+              "01 02 03 04 05 06 07 08 | 09 0A 0B 0C 0D 0E 0F 10", "8 16"},
+    FrameCase{"StopsBetweenFrames", 40, 8, false, SendStatus::Stopped, "01 02 03 04 05 06 07 08", "8"},
+    FrameCase{"AdapterThatRefusesToOpenIsAFailure", 20, -1, true, SendStatus::Failed, "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(CanLinkTest, StopsBetweenFrames) {
-    sink.onEvent = [&](int code, int64_t value) { stop = code == 0 && value == 8; };
-    const SendResult r = Send(40);
-    EXPECT_EQ(r.status, SendStatus::Stopped);
-    EXPECT_EQ(r.sent, 8);
-    EXPECT_EQ(Frames(), "01 02 03 04 05 06 07 08");
-}
-
-TEST_F(CanLinkTest, AdapterThatRefusesToOpenIsAFailure) {
-    emulator.SetOpenReply({0x55});
-    const SendResult r = Send(20);
-    EXPECT_EQ(r.status, SendStatus::Failed);
-    EXPECT_EQ(sink.Values(kProgressAdapterOpen), "0");
-    EXPECT_EQ(Frames(), "");
-}
+// clang-format on
 
 }  // namespace

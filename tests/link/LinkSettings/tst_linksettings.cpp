@@ -6,8 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "base/AtomicFile.h"
 #include "base/StringFormat.h"
 #include "link/LinkSettings.h"
 
@@ -17,19 +17,15 @@ namespace {
 
 class LinkSettingsFiles : public testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/link-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
+    void SetUp() override { fs::create_directories(dir); }
     void TearDown() override { fs::remove_all(dir); }
     std::string Slurp(const char* name) const {
-        std::ifstream f(fs::path(dir) / name, std::ios::binary);
-        std::stringstream s;
-        s << f.rdbuf();
-        return s.str();
+        CByteArray bytes;
+        std::string error;
+        AtomicFile::Read(dir + "/" + name, bytes, error);
+        return std::string(bytes.begin(), bytes.end());
     }
-    std::string dir;
+    const std::string dir = testing::TempDir() + "link-settings";
 };
 
 TEST_F(LinkSettingsFiles, ConfDllIsThirtyFourBytesAndReadsBack) {
@@ -47,6 +43,8 @@ TEST_F(LinkSettingsFiles, ConfDllIsThirtyFourBytesAndReadsBack) {
     s.can.deviceIndex = 0xC0A80114;
     s.otherLines = {"future = 1"};
     std::string error;
+    LinkSettings back;
+    EXPECT_EQ(back.Load(error, dir), LinkSettings::LoadResult::Missing);
     ASSERT_TRUE(s.Save(error, dir)) << error;
     const std::string conf = Slurp("conf.dll");
     EXPECT_EQ(ToHex(CByteArray(conf.begin(), conf.end())),
@@ -57,7 +55,6 @@ TEST_F(LinkSettingsFiles, ConfDllIsThirtyFourBytesAndReadsBack) {
                           "can = udp=192.168.1.20\nfuture = 1\n"),
               std::string::npos)
         << extras;
-    LinkSettings back;
     EXPECT_EQ(back.Load(error, dir), LinkSettings::LoadResult::Loaded) << error;
     EXPECT_EQ(back.Encode(), s.Encode());
     EXPECT_EQ(back.EncodeExtras(), extras);
@@ -84,10 +81,6 @@ TEST_F(LinkSettingsFiles, DamagedFilesKeepTheValuesAndSayWhy) {
         EXPECT_NE(error.find(why), std::string::npos) << error;
         EXPECT_EQ(s.baudRate, 4800);
     }
-    LinkSettings s;
-    std::string error;
-    fs::remove_all(dir);
-    EXPECT_EQ(s.Load(error, dir), LinkSettings::LoadResult::Missing);
 }
 
 std::string Summary(const LinkSettings& s) {
@@ -100,45 +93,37 @@ std::string Summary(const LinkSettings& s) {
                         FormatCanTarget(s.can).c_str());
 }
 
-struct SpecCase {
-    const char* spec;
-    const char* summary;  // "" for a refused spec
-};
+// clang-format off
+const std::pair<const char*, const char*> kSpecs[] = {
+    {"serial:/dev/ttyUSB0", "0 /dev/ttyUSB0 b9600 i2 t100 busy0 |  0 0 | | usb"},
+    {"serial:/dev/pts/3,baud=115200,interval=0,busy,timeout=5",
+     "0 /dev/pts/3 b115200 i0 t5 busy1 |  0 0 | | usb"},
+    {"parallel:/dev/parport1", "1  b9600 i2 t100 busy1 | /dev/parport1 0 0 | | usb"},
+    {"parallel:0x278", "1  b9600 i2 t100 busy1 |  1 278 | | usb"},
+    {"usb", "2  b9600 i2 t100 busy1 |  0 0 | | usb"},
+    {"usb:1A86:7523", "2  b9600 i2 t100 busy1 |  0 0 | 1a86:7523 | usb"},
+    {"can", "3  b9600 i2 t100 busy1 |  0 0 | | usb"},
+    {"can:usb=1", "3  b9600 i2 t100 busy1 |  0 0 | | usb=1"},
+    {"can:udp=127.0.0.1:3001", "3  b9600 i2 t100 busy1 |  0 0 | | udp=127.0.0.1:3001"},
+    {"can:serial=/dev/pts/4", "3  b9600 i2 t100 busy1 |  0 0 | | serial=/dev/pts/4"},
+    {"can:type=5,index=2", "3  b9600 i2 t100 busy1 |  0 0 | | type=5,index=2"},
+    {"serial:", ""}, {"serial:/dev/x,baud=1234", ""}, {"serial:/dev/x,interval=100", ""},
+    {"serial:/dev/x,speed=1", ""}, {"parallel:378", ""}, {"parallel:0x1FFFF", ""},
+    {"usb:zz:1", ""}, {"can:udp=300.1.1.1", ""}, {"can:udp=1.2.3.4:0", ""}, {"modem:x", ""}};
+// clang-format on
 
-class LinkSpec : public testing::TestWithParam<SpecCase> {};
-
-TEST_P(LinkSpec, ReadsWhatAUserWrites) {
-    LinkSettings s;
-    s.busyCheck = 1;
-    const std::string before = Summary(s);
-    std::string error;
-    const bool ok = ParseLinkSpec(GetParam().spec, s, error);
-    EXPECT_EQ(ok ? Summary(s) : "", GetParam().summary);
-    if (!ok) {
-        EXPECT_EQ(Summary(s), before);
-        EXPECT_NE(error.find(GetParam().spec), std::string::npos);
+// Each spec and what it sets; "" for a refused one, which leaves the settings as they were.
+TEST(LinkSpec, ReadsWhatAUserWrites) {
+    for (const auto& [spec, summary] : kSpecs) {
+        LinkSettings s;
+        s.busyCheck = 1;
+        const std::string before = Summary(s);
+        std::string error;
+        const bool ok = ParseLinkSpec(spec, s, error);
+        EXPECT_EQ(ok ? Summary(s) : "", summary) << spec;
+        EXPECT_EQ(ok ? before : Summary(s), before) << spec;
+        EXPECT_TRUE(ok || error.find(spec) != std::string::npos) << error;
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LinkSpec,
-    testing::Values(
-        SpecCase{"serial:/dev/ttyUSB0", "0 /dev/ttyUSB0 b9600 i2 t100 busy0 |  0 0 | | usb"},
-        SpecCase{"serial:/dev/pts/3,baud=115200,interval=0,busy,timeout=5",
-                 "0 /dev/pts/3 b115200 i0 t5 busy1 |  0 0 | | usb"},
-        SpecCase{"parallel:/dev/parport1", "1  b9600 i2 t100 busy1 | /dev/parport1 0 0 | | usb"},
-        SpecCase{"parallel:0x278", "1  b9600 i2 t100 busy1 |  1 278 | | usb"},
-        SpecCase{"usb", "2  b9600 i2 t100 busy1 |  0 0 | | usb"},
-        SpecCase{"usb:1A86:7523", "2  b9600 i2 t100 busy1 |  0 0 | 1a86:7523 | usb"},
-        SpecCase{"can", "3  b9600 i2 t100 busy1 |  0 0 | | usb"},
-        SpecCase{"can:usb=1", "3  b9600 i2 t100 busy1 |  0 0 | | usb=1"},
-        SpecCase{"can:udp=127.0.0.1:3001", "3  b9600 i2 t100 busy1 |  0 0 | | udp=127.0.0.1:3001"},
-        SpecCase{"can:serial=/dev/pts/4", "3  b9600 i2 t100 busy1 |  0 0 | | serial=/dev/pts/4"},
-        SpecCase{"can:type=5,index=2", "3  b9600 i2 t100 busy1 |  0 0 | | type=5,index=2"},
-        SpecCase{"serial:", ""}, SpecCase{"serial:/dev/x,baud=1234", ""},
-        SpecCase{"serial:/dev/x,interval=100", ""}, SpecCase{"serial:/dev/x,speed=1", ""},
-        SpecCase{"parallel:378", ""}, SpecCase{"parallel:0x1FFFF", ""}, SpecCase{"usb:zz:1", ""},
-        SpecCase{"can:udp=300.1.1.1", ""}, SpecCase{"can:udp=1.2.3.4:0", ""},
-        SpecCase{"modem:x", ""}));
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
 
+#include <numeric>
+
 #include "link/LinkTiming.h"
 #include "link/SerialLink.h"
 #include "support/LinkFixtures.h"
@@ -54,8 +56,7 @@ TEST_P(SerialSend, DeliversOrStopsAsItShould) {
     std::atomic<bool> stop{false};
     sink.onEvent = [&](int code, int64_t value) { stop = code == 0 && value == c.stopAt; };
     CByteArray bytes(c.size);  // every byte value, 0A 0D 11 13 7F included
-    for (size_t i = 0; i < c.size; ++i)
-        bytes[i] = static_cast<uint8_t>(i * 7 + i / 256);
+    std::iota(bytes.begin(), bytes.end(), uint8_t{0});
     const SendResult r = c.command ? link->SendCommand(bytes) : link->Send(bytes, sink, stop);
     EXPECT_EQ(r.status, c.status) << r.message;
     EXPECT_NE(r.message.find(c.told), std::string::npos) << r.message;

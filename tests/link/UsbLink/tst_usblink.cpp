@@ -75,42 +75,20 @@ TEST_P(UsbOpen, SettlesTheDeviceAndTellsWhy) {
                 link->SendCommand(CByteArray{1}).message.find("即时命令") != std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UsbOpen,
-    testing::Values(
-        OpenCase{
-            "None", {{"usb:1-1", kOther}}, "", "", "usb设备没连接，或者设备驱动错误", "", 1024},
-        OpenCase{"OneClassAAsksNothing",
-                 {{"usb:1-1", kOther}, {"usb:1-2", kClassA}},
-                 "",
-                 "",
-                 "",
-                 "usb:1-2",
-                 1024},
-        OpenCase{"ClassAAndBNoChoiceYet",
-                 {{"usb:1-2", kClassA}, {"usb:2-1", kClassB}},
-                 "",
-                 "usb:2-1",
-                 "检测到多个设备，请选择一个",
-                 "usb:2-1",
-                 16},
-        OpenCase{"ChosenDeviceStillThere",
-                 {{"usb:1-2", kClassA}, {"usb:1-3", kClassA}},
-                 "usb:1-3",
-                 "",
-                 "",
-                 "usb:1-3",
-                 1024},
-        OpenCase{"ChosenDeviceMovedAndDialogCancelled",
-                 {{"usb:1-2", kClassA}, {"usb:1-3", kClassA}},
-                 "usb:1-4",
-                 "",
-                 "您更换了usb端口？请重新选择要写的设备",
-                 "",
-                 1024},
-        OpenCase{
-            "PipeThatCannotOpen", {{"usb:9-9", kClassA}}, "", "", "USB 打开失败", "usb:9-9", 1024}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, UsbOpen, testing::Values(
+    OpenCase{"None", {{"usb:1-1", kOther}}, "", "", "usb设备没连接，或者设备驱动错误", "", 1024},
+    OpenCase{"OneClassAAsksNothing", {{"usb:1-1", kOther}, {"usb:1-2", kClassA}}, "", "", "",
+             "usb:1-2", 1024},
+    OpenCase{"ClassAAndBNoChoiceYet", {{"usb:1-2", kClassA}, {"usb:2-1", kClassB}}, "", "usb:2-1",
+             "检测到多个设备，请选择一个", "usb:2-1", 16},
+    OpenCase{"ChosenDeviceStillThere", {{"usb:1-2", kClassA}, {"usb:1-3", kClassA}}, "usb:1-3", "",
+             "", "usb:1-3", 1024},
+    OpenCase{"ChosenDeviceMovedAndDialogCancelled", {{"usb:1-2", kClassA}, {"usb:1-3", kClassA}},
+             "usb:1-4", "", "您更换了usb端口？请重新选择要写的设备", "", 1024},
+    OpenCase{"PipeThatCannotOpen", {{"usb:9-9", kClassA}}, "", "", "USB 打开失败", "usb:9-9", 1024}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(UsbLink, SendsWholeChunksThenTheRest) {
     for (const auto& [size, chunk, writes, posts] :
