@@ -108,6 +108,10 @@ std::string LinkSettings::EncodeExtras() const {
 }
 
 bool LinkSettings::DecodeExtras(const std::string& text, std::string& error) {
+    if (text.find('\0') != std::string::npos) {
+        error = std::string(kExtrasName) + " 不是文本文件";
+        return false;
+    }
     LinkSettings parsed;
     int lineNo = 0;
     for (const std::string& raw : Split(text, '\n')) {
@@ -205,7 +209,8 @@ bool ParseUsbId(const std::string& text, UsbId& id) {
 bool ParseCanTarget(const std::string& text, CanTarget& target, std::string& error) {
     CanTarget t;
     const size_t eq = text.find('=');
-    const std::string key = text.substr(0, eq);
+    // A NUL would cut a path short on its way to the system: no key matches then.
+    const std::string key = text.find('\0') == std::string::npos ? text.substr(0, eq) : "?";
     const std::string value = eq == std::string::npos ? "" : text.substr(eq + 1);
     long n = 0;
     bool ok = true;
@@ -265,7 +270,8 @@ std::string FormatCanTarget(const CanTarget& t) {
 
 bool ParseLinkSpec(const std::string& spec, LinkSettings& settings, std::string& error) {
     const size_t colon = spec.find(':');
-    const std::string head = spec.substr(0, colon);
+    // A NUL would cut a path short on its way to the system: no head matches then.
+    const std::string head = spec.find('\0') == std::string::npos ? spec.substr(0, colon) : "?";
     const std::string rest = colon == std::string::npos ? "" : spec.substr(colon + 1);
     LinkSettings s = settings;
     bool ok = true;
