@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <thread>
 
@@ -140,8 +141,11 @@ SendResult SerialLink::Write(const uint8_t* data, size_t length, int64_t sentBef
     size_t done = 0;
     auto since = std::chrono::steady_clock::now();
     const auto timeout = std::chrono::milliseconds(kWriteTimeoutMs);
-    // The driver's queue is kept short so that the bytes reported sent are on their way.
-    for (int queued = 0; ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued >= kOutQueue;) {
+    // The driver's queue is kept short so that the bytes reported sent are on their way;
+    // it must shrink at least once in every write timeout.
+    for (int queued = 0, last = INT_MAX; ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued >= kOutQueue;
+         last = queued) {
+        if (queued < last) since = std::chrono::steady_clock::now();
         if (std::chrono::steady_clock::now() - since > timeout)
             return {SendStatus::TimedOut, sentBefore, "串口写入超时，" + TimeoutText()};
         std::this_thread::sleep_for(std::chrono::microseconds(200));

@@ -2,7 +2,6 @@
 // loopback UDP port: frames, progress, stop and an adapter that refuses to open.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <numeric>
 
@@ -35,44 +34,32 @@ protected:
         ASSERT_TRUE(server.Open(options)) << server.Error();
         ASSERT_TRUE(server.Start());
         setenv("KVX_CAN_UDP_LOCAL_PORT", "0", 1);  // any free port, so runs never collide
-        settings.linkKind = static_cast<int32_t>(LinkKind::UsbCan);
-        std::string error;
-        ASSERT_TRUE(ParseCanTarget(StringFormat("udp=127.0.0.1:%u", server.UdpPort()), settings.can,
-                                   error));
     }
     void TearDown() override { server.Stop(); }
-
-    SendResult Send(size_t size) {
-        std::unique_ptr<Link> link = OpenLink(settings, messenger);
-        EXPECT_TRUE(link) << (messenger.told.empty() ? "" : messenger.told.front());
-        if (!link) return SendResult::Fail("no link");
-        CByteArray bytes(size);
-        std::iota(bytes.begin(), bytes.end(), 1);
-        return link->Send(bytes, sink, stop);
-    }
-    // The transmitted frames, "01 02 .. 08 | 09 .. 10 | 11 12 13 14".
-    std::string Frames() const {
-        std::string out;
-        for (const kvx::EmulatedFrame& f : emulator.Transmitted())
-            out += (out.empty() ? "" : " | ") + ToHex(CByteArray(f.data, f.data + f.length));
-        return out;
-    }
-
     kvx::AdapterEmulator emulator;
     kvx::EmulatorServer server{emulator};
-    LinkSettings settings;
-    ScriptedMessenger messenger;
-    RecordingSink sink;
-    std::atomic<bool> stop{false};
 };
 
 TEST_P(CanLinkTest, CutsTheStreamIntoFramesOfEight) {
     const FrameCase& c = GetParam();
     if (c.refuse) emulator.SetOpenReply({0x55});
+    LinkSettings settings;
+    ScriptedMessenger messenger;
+    std::string error;
+    ASSERT_TRUE(
+        ParseLinkSpec(StringFormat("can:udp=127.0.0.1:%u", server.UdpPort()), settings, error));
+    const std::unique_ptr<Link> link = OpenLink(settings, messenger);
+    ASSERT_TRUE(link);
+    RecordingSink sink;
+    std::atomic<bool> stop{false};
     sink.onEvent = [&](int code, int64_t value) { stop = code == 0 && value == c.stopAt; };
-    const SendResult r = Send(c.size);
-    EXPECT_EQ(r.status, c.status);
-    EXPECT_EQ(Frames(), c.frames);
+    CByteArray bytes(c.size);
+    std::iota(bytes.begin(), bytes.end(), 1);
+    EXPECT_EQ(link->Send(bytes, sink, stop).status, c.status);
+    std::string frames;  // "01 02 .. 08 | 09 .. 10 | 11 12 13 14"
+    for (const kvx::EmulatedFrame& f : emulator.Transmitted())
+        frames += (frames.empty() ? "" : " | ") + ToHex(CByteArray(f.data, f.data + f.length));
+    EXPECT_EQ(frames, c.frames);
     EXPECT_EQ(sink.Values(kProgressSent), c.posts);
     EXPECT_EQ(sink.Values(kProgressAdapterOpen), c.refuse ? "0" : "");
 }

@@ -29,35 +29,28 @@ protected:
 };
 
 TEST_F(LinkSettingsFiles, ConfDllIsThirtyFourBytesAndReadsBack) {
-    LinkSettings s;
-    s.comPort = 3;
-    s.baudRate = 115200;
-    s.boardType = 2;
-    s.busyCheck = 1;
-    s.parallelKind = 1;
-    s.parallelBase = 0x0278;
-    s.comPaths[3] = "/dev/ttyUSB0";
-    s.usbClassA = {{0x1A86, 0x7523}};
-    s.usbClassB = {{0x10C4, 0xEA61}};
-    s.can.deviceType = 4;
-    s.can.deviceIndex = 0xC0A80114;
-    s.otherLines = {"future = 1"};
+    const std::string conf =
+        "00 00 00 00 03 00 00 00 00 C2 01 00 02 00 00 00 64 00 00 00 02 00 00 00 "
+        "01 00 00 00 01 00 00 00 78 02";
+    const std::string extras =
+        "com3 = /dev/ttyUSB0\nusb-a = 1a86:7523\nusb-b = 10c4:ea61\ncan = udp=192.168.1.20\n"
+        "future = 1\n";
+    CByteArray bytes;
+    FromHex(conf, bytes);
+    LinkSettings s, back;
     std::string error;
-    LinkSettings back;
     EXPECT_EQ(back.Load(error, dir), LinkSettings::LoadResult::Missing);
+    ASSERT_TRUE(s.Decode(bytes, error) && s.DecodeExtras(extras, error)) << error;
+    EXPECT_EQ((std::vector{s.linkKind, s.comPort, s.baudRate, s.interval, s.timeout, s.boardType,
+                           s.busyCheck, s.parallelKind, int32_t{s.parallelBase}}),
+              (std::vector<int32_t>{0, 3, 115200, 2, 100, 2, 1, 1, 0x278}));
     ASSERT_TRUE(s.Save(error, dir)) << error;
-    const std::string conf = Slurp("conf.dll");
-    EXPECT_EQ(ToHex(CByteArray(conf.begin(), conf.end())),
-              "00 00 00 00 03 00 00 00 00 C2 01 00 02 00 00 00 64 00 00 00 02 00 00 00 "
-              "01 00 00 00 01 00 00 00 78 02");
-    const std::string extras = Slurp("link.conf");
-    EXPECT_NE(extras.find("com3 = /dev/ttyUSB0\nusb-a = 1a86:7523\nusb-b = 10c4:ea61\n"
-                          "can = udp=192.168.1.20\nfuture = 1\n"),
-              std::string::npos)
-        << extras;
+    const std::string written = Slurp("conf.dll");
+    EXPECT_EQ(ToHex(CByteArray(written.begin(), written.end())), conf);
+    EXPECT_NE(Slurp("link.conf").find(extras), std::string::npos) << Slurp("link.conf");
     EXPECT_EQ(back.Load(error, dir), LinkSettings::LoadResult::Loaded) << error;
     EXPECT_EQ(back.Encode(), s.Encode());
-    EXPECT_EQ(back.EncodeExtras(), extras);
+    EXPECT_EQ(back.EncodeExtras(), s.EncodeExtras());
     // COM 3 leads to its mapped device, the environment's, a direct choice; COM 2 to ttyS1.
     EXPECT_EQ(back.SerialDevice(), "/dev/ttyUSB0");
     setenv("LCDSCREEN_COM3", "/dev/pts/7", 1);

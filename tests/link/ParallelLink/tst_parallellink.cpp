@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "base/StringFormat.h"
 #include "link/ParallelLink.h"
 #include "support/LinkFixtures.h"
@@ -93,17 +90,5 @@ INSTANTIATE_TEST_SUITE_P(
         ParallelCase{"ImmediateWaitIsBoundedAndTold", 0, 0, -1, 1, 10, true, 1, -1, TimedOut, 0,
                      10000 + 1, "发送超时，请检查设备是否已连接", nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ParallelLink, FindsThePpdevOfABaseAddress) {
-    const std::string proc = testing::TempDir() + "parport";
-    for (const auto& [name, text] :
-         {std::pair{"/parport0", "888\t1912\n"}, {"/parport1", "632\t1656"}}) {
-        std::filesystem::create_directories(proc + name);
-        std::ofstream(proc + name + "/base-addr") << text;
-    }
-    EXPECT_EQ(ParallelLink::FindPpdev(0x278, proc), "/dev/parport1");
-    EXPECT_EQ(ParallelLink::FindPpdev(0x3BC, proc), "");
-    std::filesystem::remove_all(proc);
-}
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <numeric>
 
+#include "base/StringFormat.h"
 #include "link/LinkTiming.h"
 #include "link/SerialLink.h"
 #include "support/LinkFixtures.h"
@@ -15,11 +16,10 @@ namespace {
 
 LinkSettings Settings(const std::string& path, int interval, bool busy, int timeout = 100) {
     LinkSettings s;
-    s.serialPath = path;
-    s.baudRate = 115200;
-    s.interval = interval;
-    s.busyCheck = busy;
-    s.timeout = timeout;
+    std::string error;
+    EXPECT_TRUE(ParseLinkSpec(StringFormat("serial:%s,baud=115200,interval=%d,timeout=%d%s",
+                                           path.c_str(), interval, timeout, busy ? ",busy" : ""),
+                              s, error));
     return s;
 }
 
