@@ -169,11 +169,19 @@ LinkSettings::LoadResult LinkSettings::Load(std::string& error, const std::strin
 
 bool LinkSettings::Save(std::string& error, const std::string& dir) const {
     if (dir.empty() && !AppPaths::MakeSettingsDir(error)) return false;
-    const std::string extras = EncodeExtras();
-    return AtomicFile::Write(Join(dir, kConfName), Encode(), error) &&
-           AtomicFile::Write(
-               Join(dir, kExtrasName),
-               std::span(reinterpret_cast<const uint8_t*>(extras.data()), extras.size()), error);
+    if (!AtomicFile::Write(Join(dir, kConfName), Encode(), error)) return false;
+    // link.conf is rewritten only when what it says changes, so that a user's comments and
+    // layout survive the saves of the other settings.
+    const std::string extras = EncodeExtras(), path = Join(dir, kExtrasName);
+    CByteArray old;
+    LinkSettings current;
+    std::string ignored;
+    if (AtomicFile::Read(path, old, ignored) &&
+        current.DecodeExtras(std::string(old.begin(), old.end()), ignored) &&
+        current.EncodeExtras() == extras)
+        return true;
+    return AtomicFile::Write(
+        path, std::span(reinterpret_cast<const uint8_t*>(extras.data()), extras.size()), error);
 }
 
 std::string LinkSettings::SerialDevice() const {

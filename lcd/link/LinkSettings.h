@@ -87,8 +87,8 @@ struct LinkSettings {
     // Reads conf.dll and link.conf of `dir` (the settings directory when empty). A missing
     // file keeps the values as they are; a damaged one too, with `error` saying why.
     LoadResult Load(std::string& error, const std::string& dir = "");
-    // Writes both files atomically; false with `error` set when either cannot be written
-    // (the old file stays whole).
+    // Writes both files atomically (link.conf only when its content changes); false with
+    // `error` set when either cannot be written (the old file stays whole).
     bool Save(std::string& error, const std::string& dir = "") const;
 
     // The device path of the serial port: serialPath, else $LCDSCREEN_COM<n>, else the

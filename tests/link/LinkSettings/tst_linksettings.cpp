@@ -58,6 +58,9 @@ TEST_F(LinkSettingsFiles, ConfDllIsThirtyFourBytesAndReadsBack) {
     unsetenv("LCDSCREEN_COM3");
     back.comPort = 2;
     EXPECT_EQ(back.SerialDevice(), "/dev/ttyS1");
+    std::ofstream(dir + "/link.conf", std::ios::app) << "# a user's note\n";
+    ASSERT_TRUE(back.Save(error, dir));  // link.conf says the same: left as the user made it
+    EXPECT_NE(Slurp("link.conf").find("# a user's note"), std::string::npos);
 }
 
 TEST_F(LinkSettingsFiles, DamagedFilesKeepTheValuesAndSayWhy) {
