@@ -1,4 +1,4 @@
-// Fuzzes the readers of link settings: the link spec of the command line, link.conf and
+// Fuzzes the readers of link settings: the --link option of the command line, link.conf and
 // conf.dll. A refused input changes nothing; an accepted link.conf writes back to itself,
 // an accepted CAN adapter formats back to itself.
 
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const LinkSettings initial;
     LinkSettings s;
     std::string error;
-    if (!ParseLinkSpec(text, s, error) && s.Encode() != initial.Encode()) __builtin_trap();
+    if (!ParseLinkOption(text, s, error) && s.Encode() != initial.Encode()) __builtin_trap();
     CanTarget target, again;
     if (ParseCanTarget(text, target, error) &&
         (!ParseCanTarget(FormatCanTarget(target), again, error) || !(again == target)))

@@ -2,7 +2,7 @@
 // A download: the bytes of one download kind, sent over an open link by a worker thread
 // that reports progress to a sink and stops when asked.
 //
-//   LinkSettings settings; settings.Load(error);            // or ParseLinkSpec
+//   LinkSettings settings; settings.Load(error);            // or ParseLinkOption
 //   CByteArray bytes;
 //   if (!BuildDownload(request, messenger, bytes)) return;  // told why
 //   auto link = OpenLink(settings, messenger);               // told why when null

@@ -276,11 +276,11 @@ std::string FormatCanTarget(const CanTarget& t) {
     return StringFormat("type=%u,index=%u", t.deviceType, t.deviceIndex);
 }
 
-bool ParseLinkSpec(const std::string& spec, LinkSettings& settings, std::string& error) {
-    const size_t colon = spec.find(':');
+bool ParseLinkOption(const std::string& text, LinkSettings& settings, std::string& error) {
+    const size_t colon = text.find(':');
     // A NUL would cut a path short on its way to the system: no head matches then.
-    const std::string head = spec.find('\0') == std::string::npos ? spec.substr(0, colon) : "?";
-    const std::string rest = colon == std::string::npos ? "" : spec.substr(colon + 1);
+    const std::string head = text.find('\0') == std::string::npos ? text.substr(0, colon) : "?";
+    const std::string rest = colon == std::string::npos ? "" : text.substr(colon + 1);
     LinkSettings s = settings;
     bool ok = true;
     long n = 0;
@@ -346,7 +346,7 @@ bool ParseLinkSpec(const std::string& spec, LinkSettings& settings, std::string&
         ok = false;
     }
     if (!ok) {
-        error = "无法识别的连接：" + spec +
+        error = "无法识别的连接：" + text +
                 "（可用 serial:设备[,baud=N][,interval=N][,busy][,timeout=N]、"
                 "parallel:/dev/parportN 或 parallel:0x地址、usb[:VID:PID]、"
                 "can[:udp=地址|serial=设备|usb]）";

@@ -13,7 +13,7 @@
 //   com3 = /dev/ttyUSB0        COM 3 opens /dev/ttyUSB0 (default /dev/ttyS2)
 //   usb-a = 1a86:7523          a module with 1024-byte USB chunks (class A)
 //   usb-b = 10c4:ea61          a module with 16-byte USB chunks (class B)
-//   can = udp=192.168.1.20     the CAN adapter, written as after "can:" in a link spec
+//   can = udp=192.168.1.20     the CAN adapter, written as after "can:" in a --link option
 // The environment overrides for tests and scripts: LCDSCREEN_COM<n> (a device path) and
 // LCDSCREEN_CAN (a CAN adapter as in link.conf).
 
@@ -104,7 +104,7 @@ struct LinkSettings {
 //   usb[:VID:PID]                          (hex ids; the id becomes a class A module)
 //   can[:udp=ADDR[:PORT] | serial=PATH | usb[=N]]
 // False with `error` set (UTF-8), settings unchanged, on anything else.
-bool ParseLinkSpec(const std::string& spec, LinkSettings& settings, std::string& error);
+bool ParseLinkOption(const std::string& text, LinkSettings& settings, std::string& error);
 // The CAN adapter part ("udp=10.0.0.7:3000", "serial=/dev/ttyUSB1", "usb=1", "usb").
 bool ParseCanTarget(const std::string& text, CanTarget& target, std::string& error);
 std::string FormatCanTarget(const CanTarget& target);

@@ -7,7 +7,7 @@
 #include "link/Link.h"
 
 struct PortInfo {
-    std::string name;    // what a link spec or the settings take: a path, "usb:1-2", ...
+    std::string name;    // what a --link option or the settings take: a path, "usb:1-2", ...
     std::string detail;  // shown beside it (UTF-8)
 };
 

@@ -47,7 +47,7 @@ TEST_P(CanLinkTest, CutsTheStreamIntoFramesOfEight) {
     ScriptedMessenger messenger;
     std::string error;
     ASSERT_TRUE(
-        ParseLinkSpec(StringFormat("can:udp=127.0.0.1:%u", server.UdpPort()), settings, error));
+        ParseLinkOption(StringFormat("can:udp=127.0.0.1:%u", server.UdpPort()), settings, error));
     const std::unique_ptr<Link> link = OpenLink(settings, messenger);
     ASSERT_TRUE(link);
     RecordingSink sink;

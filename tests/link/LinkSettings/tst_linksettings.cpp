@@ -1,5 +1,5 @@
 // The link settings: conf.dll byte for byte, link.conf, where "COM n" leads, and the link
-// specs of the command line.
+// options of the command line.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -90,7 +90,7 @@ std::string Summary(const LinkSettings& s) {
 }
 
 // clang-format off
-const std::pair<const char*, const char*> kSpecs[] = {
+const std::pair<const char*, const char*> kOptions[] = {
     {"serial:/dev/ttyUSB0", "0 /dev/ttyUSB0 b9600 i2 t100 busy0 |  0 0 | | usb"},
     {"serial:/dev/pts/3,baud=115200,interval=0,busy,timeout=5",
      "0 /dev/pts/3 b115200 i0 t5 busy1 |  0 0 | | usb"},
@@ -108,17 +108,17 @@ const std::pair<const char*, const char*> kSpecs[] = {
     {"usb:zz:1", ""}, {"can:udp=300.1.1.1", ""}, {"can:udp=1.2.3.4:0", ""}, {"modem:x", ""}};
 // clang-format on
 
-// Each spec and what it sets; "" for a refused one, which leaves the settings as they were.
-TEST(LinkSpec, ReadsWhatAUserWrites) {
-    for (const auto& [spec, summary] : kSpecs) {
+// Each --link option and what it sets; "" for a refused one, which changes nothing.
+TEST(LinkOption, ReadsWhatAUserWrites) {
+    for (const auto& [option, summary] : kOptions) {
         LinkSettings s;
         s.busyCheck = 1;
         const std::string before = Summary(s);
         std::string error;
-        const bool ok = ParseLinkSpec(spec, s, error);
-        EXPECT_EQ(ok ? Summary(s) : "", summary) << spec;
-        EXPECT_EQ(ok ? before : Summary(s), before) << spec;
-        EXPECT_TRUE(ok || error.find(spec) != std::string::npos) << error;
+        const bool ok = ParseLinkOption(option, s, error);
+        EXPECT_EQ(ok ? Summary(s) : "", summary) << option;
+        EXPECT_EQ(ok ? before : Summary(s), before) << option;
+        EXPECT_TRUE(ok || error.find(option) != std::string::npos) << error;
     }
 }
 

@@ -17,9 +17,9 @@ namespace {
 LinkSettings Settings(const std::string& path, int interval, bool busy, int timeout = 100) {
     LinkSettings s;
     std::string error;
-    EXPECT_TRUE(ParseLinkSpec(StringFormat("serial:%s,baud=115200,interval=%d,timeout=%d%s",
-                                           path.c_str(), interval, timeout, busy ? ",busy" : ""),
-                              s, error));
+    EXPECT_TRUE(ParseLinkOption(StringFormat("serial:%s,baud=115200,interval=%d,timeout=%d%s",
+                                             path.c_str(), interval, timeout, busy ? ",busy" : ""),
+                                s, error));
     return s;
 }
 
