@@ -36,14 +36,30 @@ void BmpArrayConverter::ApplyControl(std::span<uint8_t> pixels, int control) {
 }
 
 std::string BmpArrayConverter::FormatText(const CByteArray& pixels) {
-    std::string text = "{";
+    std::string text;
     text.reserve(1 + pixels.size() * 7 + pixels.size() / 4);
+    FormatText(pixels, [&](std::string_view piece) {
+        text += piece;
+        return true;
+    });
+    return text;
+}
+
+bool BmpArrayConverter::FormatText(const CByteArray& pixels,
+                                   const std::function<bool(std::string_view)>& sink) {
+    constexpr size_t kPiece = 65536;
+    std::string text = "{";
+    text.reserve(kPiece + 64);
     char value[16];
     for (size_t i = 0; i < pixels.size(); ++i) {
         if (i % 8 == 0) text += "\r\n";
         std::snprintf(value, sizeof value, i + 1 == pixels.size() ? "0x%02X }" : "0x%02X, ",
                       pixels[i]);
         text += value;
+        if (text.size() >= kPiece) {
+            if (!sink(text)) return false;
+            text.clear();
+        }
     }
-    return text;
+    return text.empty() || sink(text);
 }

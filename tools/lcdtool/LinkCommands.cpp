@@ -6,6 +6,7 @@
 
 #include "CommandLine.h"
 #include "Output.h"
+#include "base/AtomicFile.h"
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "link/CommandBuilder.h"
@@ -61,9 +62,15 @@ constexpr int kBoardPageSize[] = {512, 512, 2048, 256};
 constexpr int kBoard16BitPixels = 1;
 constexpr int kMaxSide = 8192;
 constexpr int kPageArea = 256;
+// The longest flash image read: the page area, the 32 MB local-bitmap area and 63
+// full-screen pictures of an 800 x 600 16-bit module fit with room to spare.
+constexpr uint64_t kMaxImageBytes = uint64_t{128} << 20;
 
-bool ReadInput(const std::string& path, CByteArray& bytes) {
-    switch (DownloadFile::Read(path, bytes)) {
+bool ReadInput(const std::string& path, CByteArray& bytes, uint64_t limit) {
+    switch (DownloadFile::Read(path, bytes, limit)) {
+        case DownloadFile::TooLarge:
+            Output::Fail(path + "：文件过大（最多 " + AtomicFile::SizeText(limit) + "）");
+            return false;
         case DownloadFile::CannotOpen:
             Output::Fail(path + "：打开文件失败");
             return false;
@@ -146,7 +153,7 @@ int LinkCommands::HexToBin(const CommandLine& args) {
         return Output::Usage("lcdtool hex2bin FILE.hex -o OUT.bin");
     const std::string& path = args.Positional()[0];
     CByteArray text;
-    if (!ReadInput(path, text)) return 1;
+    if (!ReadInput(path, text, HexConverter::kMaxTextBytes)) return 1;
     CByteArray image;
     int length;
     {
@@ -195,7 +202,7 @@ int LinkCommands::Crc(const CommandLine& args) {
         return Output::Fail("--colours 须为 8、14、16、64 或 256");
     const std::string& path = args.Positional()[0];
     CByteArray image;
-    if (!ReadInput(path, image)) return 1;
+    if (!ReadInput(path, image, kMaxImageBytes)) return 1;
     CByteArray table;
     bool truncated = false;
     const int entries = CB::CrcTable(
