@@ -9,7 +9,7 @@ packages=(
   libjpeg-dev libpng-dev zlib1g-dev libusb-1.0-0-dev
   unifont
   libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg-turbo-progs libgif-dev
+  libjpeg-turbo-progs libgif-dev libcli11-dev
   clang-14 libclang-rt-14-dev llvm-14 clang-format-14
 )
 

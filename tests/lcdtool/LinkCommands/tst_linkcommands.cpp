@@ -60,7 +60,7 @@ protected:
         CByteArray bytes;
         ASSERT_TRUE(FromHex(page, bytes));
         Write("hand.pg", std::string(bytes.begin(), bytes.end()));
-        Write("fw.hex", ":0400000011223344AA\r\n:00000001FF\r\n");
+        Write("fw.hex", ":040000001122334452\r\n:00000001FF\r\n");
         Write("bad.hex", ":020000040800F2\r\n:00000001FF\r\n");
         Write("font.bin", std::string(10000, 'f'));
         Write("empty.bin", "");
@@ -132,18 +132,18 @@ const OutputRow kOutputRows[] = {
     {"OptionShortToChecksum", "command option 0 1 --mode checksum", "1B 5D 03 01 00 01 00 7D"},
     {"CharacterSwitchChecksum", "command option 1 1 --mode checksum", "1B 5D 03 01 01 01 00 7E"},
     {"ParallelSwitchLong", "command option 2 0 --mode long", "1B 5D 01 02 00"},
-    {"PageSize512AlwaysShort", "command page-size 512 --mode checksum", "1B 5D 01 02 01"},
-    {"PageSize256AlwaysShort", "command page-size 256 --mode long", "1B 5D 01 02 00"},
+    {"PageSize512AlwaysShort", "command page-size 512", "1B 5D 01 02 01"},
+    {"PageSize256AlwaysShort", "command page-size 256", "1B 5D 01 02 00"},
     {"BaudChecksum", "command baud 2 --mode checksum", "1B 1D 01 02 00 3B"},
     {"BaudShort", "command baud 0", "1B 1D 00"},
     {"StartCheckLong", "command start-check --mode long", "1B 3F 0A A0 0A 01"},
     {"StartCheckChecksum", "command start-check --mode checksum", "1B 3F 01 01 00 5C"},
-    {"VersionIgnoresMode", "command version --mode checksum", "1B 5E 00"},
-    {"ConfigIgnoresMode", "command config --mode long", "1B 5D 00"},
+    {"Version", "command version", "1B 5E 00"},
+    {"Config", "command config", "1B 5D 00"},
     {"HexToBin", "hex2bin $D/fw.hex", "11 22 33 44"},
     // Standard font: 20 then the file.
     {"StandardFontLong", "font --standard $D/fw.hex --mode long",
-     "1B 20 0A A0 0A 0A 20 " + HexOf(":0400000011223344AA\r\n:00000001FF\r\n")},
+     "1B 20 0A A0 0A 0A 20 " + HexOf(":040000001122334452\r\n:00000001FF\r\n")},
     // CRC-16/XMODEM of 128 FF is EDA9.
     {"CrcOfOnePageShort", "crc $D/one.bin", "1B 3F 00 00 06 1B 56 05 01 ED A9"},
 };
@@ -238,8 +238,8 @@ const BadRow kBadRows[] = {
     {"HexToBinBadHex", "hex2bin $D/bad.hex -o $D/out", "不支持大于64k"},
     {"HexToBinNoEndRecord", "hex2bin $D/font.bin -o $D/out", "未找到"},
     {"HexToBinMissing", "hex2bin $D/none.hex -o $D/out", "打开文件失败"},
-    {"FontNeitherKind", "font $D/font.bin -o $D/out", "用法"},
-    {"FontBothKinds", "font --standard --custom 1 $D/font.bin -o $D/out", "用法"},
+    {"FontNeitherKind", "font $D/font.bin -o $D/out", "--standard"},
+    {"FontBothKinds", "font --standard --custom 1 $D/font.bin -o $D/out", "--standard"},
     {"FontKindTen", "font --custom 10 $D/font.bin -o $D/out", "请填写0-9之间的数字"},
     {"FontKindWord", "font --custom three $D/font.bin -o $D/out", "--custom"},
     {"FontMissing", "font --standard $D/none.bin -o $D/out", "打开字库文件失败"},

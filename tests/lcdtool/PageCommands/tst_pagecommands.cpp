@@ -132,7 +132,8 @@ TEST_F(LcdTool, ExportPageAppendsBinAndWritesTheDirectStream) {
     EXPECT_TRUE(fs::exists(dir / "UP.BIN"));
     const Result bad = Run("export-page " + page + " -o " + (dir / "no" / "x").string());
     EXPECT_EQ(bad.status, 1);
-    EXPECT_EQ(bad.err, "lcdtool: 创建文件失败\n");
+    EXPECT_EQ(bad.err, "lcdtool: 创建文件失败：无法创建文件 " + (dir / "no" / "x.bin").string() +
+                           "：No such file or directory\n");
 }
 
 TEST_F(LcdTool, ResaveIsByteIdentical) {

@@ -269,7 +269,8 @@ TEST_F(ProjectTool, ReportsAreWrittenAsTheButtonsWriteThem) {
 
     r = Run("report pages " + Zkp() + " -o " + Out("x"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("用法：lcdtool report bitmaps|backgrounds"), std::string::npos);
+    EXPECT_NE(r.err.find("report 没有子命令 pages（可用：bitmaps、backgrounds）"),
+              std::string::npos);
     r = Run("report bitmaps " + Zkp() + " -o " + Out("no-folder/x"));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("创建文件失败"), std::string::npos);
