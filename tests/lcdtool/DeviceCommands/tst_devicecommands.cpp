@@ -1,7 +1,7 @@
 // lcdtool devices, run as a user runs it, on a catalogue in a settings directory of its own.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/ByteArray.h"
+#include "support/RunTool.h"
 
 namespace fs = std::filesystem;
 
@@ -28,18 +29,6 @@ const char kYejing[] =
 
 const std::string kTwoDevices = std::string("02 00 ") + kClassTag + kLcd + "01 80 " + kYejing;
 
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 class Devices : public testing::Test {
 protected:
     void SetUp() override {
@@ -52,15 +41,7 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     Result Run(const std::string& args) {
-        const std::string cmd = "LCDSCREEN_HOME='" + home.string() + "' " + LCDTOOL_PATH +
-                                " devices " + args + " >" + (dir / "stdout").string() + " 2>" +
-                                (dir / "stderr").string();
-        Result r;
-        const int rc = std::system(cmd.c_str());
-        r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        r.out = Slurp(dir / "stdout");
-        r.err = Slurp(dir / "stderr");
-        return r;
+        return RunTool(dir, "devices " + args, "LCDSCREEN_HOME='" + home.string() + "'");
     }
     void WriteCatalogue(const std::string& hex) {
         CByteArray bytes;

@@ -1,35 +1,21 @@
 // lcdtool bmp2c, run as a user runs it.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 
 #include "base/ByteArray.h"
 #include "images/TestImages.h"
+#include "support/RunTool.h"
 
 using namespace testimages;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string err;
-};
-
 class Bmp2c : public testing::Test {
 protected:
-    Result Run(const std::string& args) {
-        const std::string cmd =
-            std::string(LCDTOOL_PATH) + " bmp2c " + args + " >/dev/null 2>" + dir.File("stderr");
-        Result r;
-        const int rc = std::system(cmd.c_str());
-        r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        const Bytes err = ReadFile(dir.File("stderr"));
-        r.err.assign(err.begin(), err.end());
-        return r;
-    }
+    Result Run(const std::string& args) { return RunTool(dir.File(""), "bmp2c " + args); }
     std::string Out() const { return dir.File("out.txt"); }
     std::string Text() const {
         const Bytes b = ReadFile(Out());

@@ -1,7 +1,7 @@
 // lcdtool's module command builders, run as a user runs them.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,22 +10,11 @@
 #include <sstream>
 
 #include "base/ByteArray.h"
+#include "support/RunTool.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 std::string HexOf(const std::string& s) {
     return ToHex(CByteArray(s.begin(), s.end()));
@@ -77,16 +66,7 @@ protected:
             args.replace(p, 2, dir.string());
         return args;
     }
-    Result Run(const std::string& args) {
-        const std::string cmd = std::string(LCDTOOL_PATH) + " " + Expand(args) + " >" +
-                                (dir / "stdout").string() + " 2>" + (dir / "stderr").string();
-        Result r;
-        const int rc = std::system(cmd.c_str());
-        r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        r.out = Slurp(dir / "stdout");
-        r.err = Slurp(dir / "stderr");
-        return r;
-    }
+    Result Run(const std::string& args) { return RunTool(dir, Expand(args)); }
     fs::path dir;
 };
 
@@ -188,6 +168,7 @@ TEST_F(LinkTool, CrcWarnsAboutACutRecordAndStillWrites) {
     const Result r = Run("crc $D/cut.bin -o -");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(HexOf(r.out), "1B 3F 00 00 00");
+    EXPECT_EQ(r.err.rfind("lcdtool: 警告：", 0), 0u) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 

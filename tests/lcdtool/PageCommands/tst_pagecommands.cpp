@@ -1,8 +1,8 @@
 // lcdtool's page commands, run as a user runs them.
 
 #include <gtest/gtest.h>
+
 #include <png.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -12,22 +12,11 @@
 
 #include "base/AtomicFile.h"
 #include "base/ByteArray.h"
+#include "support/RunTool.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 class LcdTool : public testing::Test {
 protected:
@@ -38,16 +27,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    Result Run(const std::string& args) {
-        const std::string cmd = std::string(LCDTOOL_PATH) + " " + args + " >" +
-                                (dir / "stdout").string() + " 2>" + (dir / "stderr").string();
-        Result r;
-        const int rc = std::system(cmd.c_str());
-        r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        r.out = Slurp(dir / "stdout");
-        r.err = Slurp(dir / "stderr");
-        return r;
-    }
+    Result Run(const std::string& args) { return RunTool(dir, args); }
 
     // A page built by hand from the format: 8 colours, 16 x 8 pixels, background code 04,
     // one line (1,1)-(10,1) in code 07 and one polyline (0,7) (3,4) (6,7) in code 02.
