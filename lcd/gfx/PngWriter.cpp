@@ -84,22 +84,23 @@ bool EncodeRows(const Surface& surface, int zoom, uint8_t* row, PngSink* sink) {
 
 }  // namespace
 
+std::string PngWriter::CheckSize(int64_t w, int64_t h, int zoom) {
+    if (zoom < 1) return "图像放大倍数无效：" + std::to_string(zoom);
+    if (w * zoom > kMaxSide || h * zoom > kMaxSide || w * h * zoom * zoom > kMaxPixels) {
+        return "图像过大：" + std::to_string(w) + "*" + std::to_string(h) + " 点放大 " +
+               std::to_string(zoom) + " 倍超过 PNG 图像的上限（每边最多 " +
+               std::to_string(kMaxSide) + " 点，共最多 " + std::to_string(kMaxPixels) + " 点）";
+    }
+    return "";
+}
+
 bool PngWriter::Encode(const Surface& surface, int zoom, const Sink& sink, std::string& error) {
     const int64_t w = surface.Width(), h = surface.Height();
     if (w <= 0 || h <= 0) {
         error = "图像为空，无法保存";
         return false;
     }
-    if (zoom < 1) {
-        error = "图像放大倍数无效：" + std::to_string(zoom);
-        return false;
-    }
-    if (w * zoom > kMaxSide || h * zoom > kMaxSide || w * h * zoom * zoom > kMaxPixels) {
-        error = "图像过大：" + std::to_string(w) + "*" + std::to_string(h) + " 点放大 " +
-                std::to_string(zoom) + " 倍超过 PNG 图像的上限（每边最多 " +
-                std::to_string(kMaxSide) + " 点，共最多 " + std::to_string(kMaxPixels) + " 点）";
-        return false;
-    }
+    if (error = CheckSize(w, h, zoom); !error.empty()) return false;
     std::vector<uint8_t> row(static_cast<size_t>(w) * zoom * 3);
     PngSink state{&sink, &error, false, {}};
     if (!EncodeRows(surface, zoom, row.data(), &state)) {

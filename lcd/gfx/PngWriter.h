@@ -19,6 +19,9 @@ public:
     // returned and `error` says why.
     static bool Write(const Surface& surface, const std::string& path, int zoom,
                       std::string& error);
+    // Why an image of width x height module pixels cannot be written at `zoom` ("" when it
+    // can): a side or the pixel count over PNG's limits, or a zoom below 1.
+    static std::string CheckSize(int64_t width, int64_t height, int zoom);
     // The same image handed to `sink` as it is encoded, never held whole.
     static bool Encode(const Surface& surface, int zoom, const Sink& sink, std::string& error);
 };

@@ -76,6 +76,10 @@ int PageCommands::Render(const CommandLine& args) {
         return Output::Fail(StringFormat("%s：逻辑尺寸 %d*%d 超过绘制上限 %d*%d", path.c_str(),
                                          doc.m_nLogWidth, doc.m_nLogHeight, kMaxSide, kMaxSide));
     }
+    // Refused before the page is drawn.
+    if (const std::string why = PngWriter::CheckSize(doc.m_nLogWidth, doc.m_nLogHeight, zoom);
+        !why.empty())
+        return Output::Fail(path + "：" + why);
     Surface surface(doc.m_nLogWidth, doc.m_nLogHeight);
     doc.DrawPage(surface, false);
     OutputFile out;

@@ -197,6 +197,9 @@ INSTANTIATE_TEST_SUITE_P(
                              "' >$D/FW.HEX && cp $D/FW.HEX $D/fw.hex && " +
                              "$T firmware $D/fw.hex -o $D/ref",
                          "firmware $D/FW.HEX -o $D/o", 0, "", "cmp $D/o $D/ref"},
+                    Case{"RenderPastThePngLimitSaysSo", Page("$D/p.pg", 8192, 8192),
+                         "render $D/p.pg --zoom 3 -o $D/p.png", 1,
+                         "8192*8192 点放大 3 倍超过 PNG 图像的上限", "test ! -e $D/p.png"},
                     Case{"EmptyFont", "touch $D/f.bin", "font --standard $D/f.bin -o $D/o", 1,
                          "字库文件为空", "test ! -e $D/o"},
                     Case{"InfoOfAZeroWidePage", Page("$D/p.pg", 0, 8), "info $D/p.pg", 1,
@@ -208,5 +211,18 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"ExportPageOfTooManyPixels", Page("$D/p.pg", 65535, 65535),
                          "export-page $D/p.pg -o -", 1, "逻辑尺寸过大", ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The README's command list is the one `lcdtool help` prints.
+TEST(Readme, ListsTheCommandsAsHelpDoes) {
+    char tmpl[] = "/tmp/lcdtool-readme-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const Result r = RunTool(tmpl, "help");
+    fs::remove_all(tmpl);
+    const size_t from = r.out.find("\n\n") + 2, to = r.out.find("\n\n", from);
+    ASSERT_NE(to, std::string::npos) << r.out;
+    const std::string readme = Slurp(fs::path(LCD_EXAMPLES).parent_path() / "README.md");
+    EXPECT_NE(readme.find("```\n" + r.out.substr(from, to + 1 - from) + "```\n"),
+              std::string::npos);
+}
 
 }  // namespace
