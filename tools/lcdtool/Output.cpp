@@ -58,7 +58,8 @@ void Output::Note(const std::string& message) {
 
 int Output::Finish(int status) {
     PrintHeld(status == 0 ? "警告：" : "");
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    // A failed command has said what failed, standard output included.
+    if (status == 0 && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
         Print(StdoutFailure());
         return 1;
     }

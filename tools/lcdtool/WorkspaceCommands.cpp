@@ -9,7 +9,7 @@
 
 int WorkspaceCommands::NewProject(const CommandLine& args) {
     DeviceCatalogue catalogue;
-    catalogue.Load();
+    catalogue.Load(false);
     ScreenParams screen;
     int32_t bitmaps = 1;
     const std::string device = args.Value("--device");
@@ -40,7 +40,7 @@ int WorkspaceCommands::NewPage(const CommandLine& args) {
     if (args.Has("--device")) {
         const std::string device = args.Value("--device");
         DeviceCatalogue catalogue;
-        catalogue.Load();
+        catalogue.Load(false);
         ScreenParams screen;
         int32_t bitmaps = 1;
         if (!catalogue.Lookup(device, screen, bitmaps))
