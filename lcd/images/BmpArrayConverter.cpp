@@ -1,6 +1,5 @@
 #include "images/BmpArrayConverter.h"
 
-#include <cstdio>
 
 #include "images/BitmapGlobals.h"
 #include "images/CBmpObj.h"
@@ -48,14 +47,14 @@ std::string BmpArrayConverter::FormatText(const CByteArray& pixels) {
 bool BmpArrayConverter::FormatText(const CByteArray& pixels,
                                    const std::function<bool(std::string_view)>& sink) {
     constexpr size_t kPiece = 65536;
+    static const char kDigits[] = "0123456789ABCDEF";
     std::string text = "{";
     text.reserve(kPiece + 64);
-    char value[16];
     for (size_t i = 0; i < pixels.size(); ++i) {
         if (i % 8 == 0) text += "\r\n";
-        std::snprintf(value, sizeof value, i + 1 == pixels.size() ? "0x%02X }" : "0x%02X, ",
-                      pixels[i]);
-        text += value;
+        const char value[] = {'0', 'x', kDigits[pixels[i] >> 4], kDigits[pixels[i] & 15]};
+        text.append(value, sizeof value);
+        text += i + 1 == pixels.size() ? " }" : ", ";
         if (text.size() >= kPiece) {
             if (!sink(text)) return false;
             text.clear();
