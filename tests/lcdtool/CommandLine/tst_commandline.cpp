@@ -39,18 +39,13 @@ std::string WriteBytes(const std::string& path, const std::string& bytes) {
     return "printf '" + escaped + "' >" + path;
 }
 
-std::string Le32(int32_t v) {
-    std::string s;
-    for (int i = 0; i < 4; ++i)
-        s += static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
-    return s;
-}
-
 // A page without items whose logical size is w x h.
 std::string Page(const std::string& path, int32_t w, int32_t h) {
-    const std::string mm("\0\0\0\0\0\0\x24\x40\0\0\0\0\0\0\x14\x40", 16);
-    return WriteBytes(path, "\x03LCD" + Le32(8) + mm + Le32(w) + Le32(h) + Le32(10) + Le32(0) +
-                                Le32(0xFF) + std::string("\x04\0\0\0", 4));
+    std::string b("\x03LCD\x08\0\0\0\0\0\0\0\0\0\x24\x40\0\0\0\0\0\0\x14\x40", 24);
+    for (const int32_t v : {w, h, 10, 0, 0xFF, 4})
+        for (int i = 0; i < 4; ++i)
+            b += static_cast<char>(static_cast<uint32_t>(v) >> (8 * i));
+    return WriteBytes(path, b);
 }
 
 class Tool : public testing::TestWithParam<Case> {
@@ -76,9 +71,7 @@ protected:
 
 TEST_P(Tool, Runs) {
     const Case& c = GetParam();
-    if (!c.prep.empty()) {
-        ASSERT_EQ(std::system(Expand(c.prep).c_str()), 0) << Expand(c.prep);
-    }
+    ASSERT_EQ(std::system(Expand(c.prep).c_str()), 0) << Expand(c.prep);
     const Result r = RunTool(dir, Expand(c.args), Expand("LCDSCREEN_HOME=$D/home"));
     EXPECT_EQ(r.status, c.status) << r.err;
     if (c.err.empty()) {
@@ -87,9 +80,7 @@ TEST_P(Tool, Runs) {
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
-    if (!c.check.empty()) {
-        EXPECT_EQ(std::system(Expand(c.check).c_str()), 0) << c.check;
-    }
+    EXPECT_EQ(std::system(Expand(c.check).c_str()), 0) << c.check;
 }
 
 const std::string kPage = "$E/shapes-8.pg";
@@ -103,14 +94,14 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"NewProjectKeepsAnExistingProject", kCopyDemo + kDevice + "true",
              "new-project $D demo --device LCD", 1, "已经存在",
              "cmp $D/demo/demo.zkp $E/demo/demo.zkp"},
-        Case{"NewProjectYesReplacesIt", kCopyDemo + kDevice + "true",
-             "new-project $D demo --device LCD --yes >/dev/null", 0, "",
-             "test ! -s $D/demo/demo.zkp"},
         Case{"NewPageKeepsAPageFileOutsideTheProject",
              kCopyDemo + "cp " + kPage + " $D/demo/extra.pg", "new-page $D/demo/demo.zkp extra", 1,
              "已经存在", "cmp $D/demo/extra.pg " + kPage + " && cmp $D/demo/demo.zkp " + kDemo},
         Case{"OutputThroughASymbolicLinkKeepsTheLink", "ln -s real.bin $D/link.bin",
              "encode " + kPage + " -o $D/link.bin", 0, "", "test -L $D/link.bin -a -s $D/real.bin"},
+        Case{"KilledSavesTemporaryGoesWithTheNextSave", "touch $D/.o.bin.lcdtmp-999999999-abcdef",
+             "encode " + kPage + " -o $D/o.bin", 0, "",
+             "test ! -e $D/.o.bin.lcdtmp-999999999-abcdef"},
         Case{"OutputKeepsItsMode", "touch $D/o.bin && chmod 600 $D/o.bin",
              "encode " + kPage + " -o $D/o.bin", 0, "", "test $(stat -c %a $D/o.bin) = 600"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -143,8 +134,6 @@ INSTANTIATE_TEST_SUITE_P(
              "render 没有选项 --zoon", "test ! -e $D/a.png"},
         Case{"StartWithoutRecord", "", "encode " + kPage + " --start 5 -o $D/o", 1,
              "--start 只能与 --record 一起使用", "test ! -e $D/o"},
-        Case{"ModeOfACommandWithout", "", "command version --mode long -o -", 1,
-             "command version 没有选项 --mode", ""},
         Case{"RepeatedOption", "", "render " + kPage + " -o $D/a -o $D/b", 1, "选项 -o 只能给一次",
              ""},
         Case{"LeadingZeroIsDecimal", "", "command show-page 010 -o -", 0, "",
@@ -173,11 +162,10 @@ INSTANTIATE_TEST_SUITE_P(
              "layout $D/demo/demo.zkp >/dev/null", 0, "警告：无法打开工程页面 menu.pg", ""},
         Case{"NulAndLineBreakInAName",
              "mkdir $D/n && " +
-                 WriteBytes("$D/n/n.zkp", std::string("\x01\0\xFF\xFF\x01\0\x07\0CDocObj", 15) +
-                                              std::string("\x08"
-                                                          "a\nb\0c.pg",
-                                                          9) +
-                                              Le32(0) + Le32(1)),
+                 WriteBytes("$D/n/n.zkp",
+                            std::string(
+                                "\x01\0\xFF\xFF\x01\0\x07\0CDocObj\010a\nb\0c.pg\0\0\0\0\x01\0\0\0",
+                                32)),
              "layout $D/n/n.zkp >/dev/null", 0, "“a b\\x00c.pg”不在工程目录中", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -192,11 +180,6 @@ INSTANTIATE_TEST_SUITE_P(
                          "hex2bin $D/fw.hex -o $D/o", 1, "第3行：结束记录之后还有内容", ""},
                     Case{"HexWithoutData", "printf ':00000001FF\\r\\n' >$D/fw.hex",
                          "firmware $D/fw.hex -o $D/o", 1, "文件中没有数据记录", ""},
-                    Case{"UpperCaseHexIsConverted",
-                         "printf ':0100000042BD" + kEnd +
-                             "' >$D/FW.HEX && cp $D/FW.HEX $D/fw.hex && " +
-                             "$T firmware $D/fw.hex -o $D/ref",
-                         "firmware $D/FW.HEX -o $D/o", 0, "", "cmp $D/o $D/ref"},
                     Case{"RenderPastThePngLimitSaysSo", Page("$D/p.pg", 8192, 8192),
                          "render $D/p.pg --zoom 3 -o $D/p.png", 1,
                          "8192*8192 点放大 3 倍超过 PNG 图像的上限", "test ! -e $D/p.png"},
@@ -207,9 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"EncodeOfANegativeHighPage", Page("$D/p.pg", 8, -8), "encode $D/p.pg -o -",
                          1, "页面逻辑尺寸 8*-8 无效", ""},
                     Case{"ResaveOfAPageWiderThanAnyModule", Page("$D/p.pg", 70000, 8),
-                         "resave $D/p.pg -", 1, "页面逻辑尺寸 70000*8 无效", ""},
-                    Case{"ExportPageOfTooManyPixels", Page("$D/p.pg", 65535, 65535),
-                         "export-page $D/p.pg -o -", 1, "逻辑尺寸过大", ""}),
+                         "resave $D/p.pg -", 1, "页面逻辑尺寸 70000*8 无效", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The README's command list is the one `lcdtool help` prints.
@@ -219,7 +200,6 @@ TEST(Readme, ListsTheCommandsAsHelpDoes) {
     const Result r = RunTool(tmpl, "help");
     fs::remove_all(tmpl);
     const size_t from = r.out.find("\n\n") + 2, to = r.out.find("\n\n", from);
-    ASSERT_NE(to, std::string::npos) << r.out;
     const std::string readme = Slurp(fs::path(LCD_EXAMPLES).parent_path() / "README.md");
     EXPECT_NE(readme.find("```\n" + r.out.substr(from, to + 1 - from) + "```\n"),
               std::string::npos);

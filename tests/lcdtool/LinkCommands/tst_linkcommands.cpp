@@ -33,21 +33,8 @@ protected:
         char tmpl[] = "/tmp/lcdtool-link-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
-        // A page built by hand: 8 colours, 16 x 8, delay 10, main page, background code 04,
-        // one line (1,1)-(10,1) in code 07 and one polyline (0,7) (3,4) (6,7) in code 02.
-        const std::string page =
-            "03 4C 43 44 08 00 00 00 "
-            "00 00 00 00 00 00 24 40 00 00 00 00 00 00 14 40 "
-            "10 00 00 00 08 00 00 00 0A 00 00 00 00 00 00 00 FF 00 00 00 04 00 02 00 "
-            "FF FF 01 00 09 00 43 49 74 65 6D 4C 69 6E 65 "
-            "0B 00 00 00 01 00 00 00 01 00 00 00 0A 00 00 00 01 00 00 00 "
-            "FF FF FF 00 07 00 01 00 00 00 "
-            "FF FF 01 00 09 00 43 49 74 65 6D 50 6F 6C 79 "
-            "12 00 00 00 00 00 00 00 04 00 00 00 06 00 00 00 07 00 00 00 "
-            "00 FF 00 00 02 00 03 00 00 00 "
-            "00 00 00 00 07 00 00 00 03 00 00 00 04 00 00 00 06 00 00 00 07 00 00 00";
         CByteArray bytes;
-        ASSERT_TRUE(FromHex(page, bytes));
+        ASSERT_TRUE(FromHex(kHandBuiltPage, bytes));
         Write("hand.pg", std::string(bytes.begin(), bytes.end()));
         Write("fw.hex", ":040000001122334452\r\n:00000001FF\r\n");
         Write("bad.hex", ":020000040800F2\r\n:00000001FF\r\n");

@@ -1,7 +1,6 @@
 // Reading a file to download whole.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -46,26 +45,6 @@ TEST_F(DownloadFileTest, MissingFileAndDirectoryCannotBeOpened) {
     EXPECT_EQ(DownloadFile::Read((dir / "none").string(), bytes, kLimit), DownloadFile::CannotOpen);
     EXPECT_TRUE(bytes.empty());
     EXPECT_EQ(DownloadFile::Read(dir.string(), bytes, kLimit), DownloadFile::CannotOpen);
-    // A FIFO without a writer is refused at once instead of waiting.
-    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-    EXPECT_EQ(DownloadFile::Read((dir / "fifo").string(), bytes, kLimit), DownloadFile::CannotOpen);
-}
-
-TEST_F(DownloadFileTest, FileOverTheLimitIsRefusedUnread) {
-    std::ofstream(dir / "big.bin", std::ios::binary) << std::string(kLimit + 1, 'x');
-    CByteArray bytes{9};
-    EXPECT_EQ(DownloadFile::Read((dir / "big.bin").string(), bytes, kLimit),
-              DownloadFile::TooLarge);
-    EXPECT_TRUE(bytes.empty());
-}
-
-TEST_F(DownloadFileTest, UnreadableFileCannotBeOpened) {
-    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    std::ofstream(dir / "secret.bin", std::ios::binary) << "x";
-    fs::permissions(dir / "secret.bin", fs::perms::none);
-    CByteArray bytes;
-    EXPECT_EQ(DownloadFile::Read((dir / "secret.bin").string(), bytes, kLimit),
-              DownloadFile::CannotOpen);
 }
 
 }  // namespace

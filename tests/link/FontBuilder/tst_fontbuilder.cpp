@@ -103,15 +103,6 @@ TEST_F(FontTest, CustomFontPastTheCountByteIsRefused) {
     EXPECT_NE(recorder.told[0].find("2088960"), std::string::npos) << recorder.told[0];
 }
 
-TEST_F(FontTest, EmptyFontIsRefusedForBothKinds) {
-    CByteArray bytes;
-    EXPECT_FALSE(FontBuilder::BuildStandard(WriteFont(0), CommandBuilder::ModeShort, bytes));
-    EXPECT_FALSE(FontBuilder::BuildCustom(WriteFont(0), 1, CommandBuilder::ModeShort, bytes));
-    EXPECT_TRUE(bytes.empty());
-    EXPECT_EQ(recorder.told,
-              (std::vector<std::string>{"提示: 字库文件为空", "提示: 字库文件为空"}));
-}
-
 TEST_F(FontTest, KindOutsideZeroToNineIsRefused) {
     const std::string path = WriteFont(10);
     for (const int kind : {-1, 10}) {

@@ -321,51 +321,19 @@ TEST_F(WorkspaceTest, ImportChecksTheScreenAndRenamesADuplicate) {
     EXPECT_EQ(ws.GetProject().entries[1].m_nStartPage, 1);
 }
 
-// Work already on disk is replaced only when the user says Yes: each row meets a file it
-// would overwrite, is answered No and must leave the file as it was.
-struct ReplaceRow {
-    const char* name;
-    const char* file;  // under the test folder
-    bool (*act)(Workspace& ws, const WorkspaceUi& ui, const fs::path& root);
-};
-
-void PrintTo(const ReplaceRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
-class WorkspaceReplace : public WorkspaceTest, public testing::WithParamInterface<ReplaceRow> {};
-
-TEST_P(WorkspaceReplace, AsksAndNoKeepsTheFile) {
-    const fs::path file = root / GetParam().file;
-    fs::create_directories(file.parent_path());
+// A page file the project does not list is someone's work: importing over it asks, and
+// No keeps it (new-project and new-page ask the same way; the lcdtool tests run them).
+TEST_F(WorkspaceTest, ImportOverAPageFileAsksAndNoKeepsIt) {
+    ASSERT_TRUE(ws.NewProject(ui));
     std::string error;
-    ASSERT_TRUE(AtomicFile::Write(file.string(), std::vector<uint8_t>{'k'}, error));
-    nextName = "main";
-    messages.answers = {Answer::No};
-    EXPECT_FALSE(GetParam().act(ws, ui, root));
-    ASSERT_EQ(messages.asked.size(), 1u);
-    EXPECT_EQ(messages.asked[0].rfind(file.string() + " 已经存在", 0), 0u) << messages.asked[0];
-    EXPECT_EQ(fs::file_size(file), 1u);
+    ASSERT_TRUE(AtomicFile::Write((root / "demo" / "solo.pg").string(), {{'k'}}, error));
+    CLedDoc solo(kScreen);
+    solo.m_strTitle = "solo.pg";
+    EXPECT_FALSE(ws.ImportIntoProject(&solo, ui));
+    EXPECT_EQ(messages.asked.at(0).rfind((root / "demo" / "solo.pg").string() + " 已经存在", 0),
+              0u);
+    EXPECT_EQ(fs::file_size(root / "demo" / "solo.pg"), 1u);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, WorkspaceReplace,
-    testing::Values(ReplaceRow{"NewProjectOverAProject", "demo/demo.zkp",
-                               [](Workspace& ws, const WorkspaceUi& ui, const fs::path&) {
-                                   return ws.NewProject(ui);
-                               }},
-                    ReplaceRow{"NewPageOverAPageFile", "demo/main.pg",
-                               [](Workspace& ws, const WorkspaceUi& ui, const fs::path&) {
-                                   return ws.NewProject(ui) && ws.NewPage(ui) != nullptr;
-                               }},
-                    ReplaceRow{"ImportOverAPageFile", "demo/solo.pg",
-                               [](Workspace& ws, const WorkspaceUi& ui, const fs::path& root) {
-                                   CLedDoc solo(kScreen);
-                                   solo.m_strTitle = "solo.pg";
-                                   solo.m_strPath = (root / "solo.pg").string();
-                                   return ws.NewProject(ui) && ws.ImportIntoProject(&solo, ui);
-                               }}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WorkspaceTest, NewPageIsUndoneWhenTheProjectFileCannotBeWritten) {
     ASSERT_TRUE(ws.NewProject(ui));
