@@ -63,6 +63,8 @@ std::string Translate(const CLI::ParseError& e) {
     const std::string what = e.what();
     const std::string name = what.substr(0, what.find(':'));
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) {
+        if (what.find("flag override") != std::string::npos)
+            return "选项 --" + what.substr(0, what.find(' ')) + " 不带参数";
         if (what.find("missing") != std::string::npos) return "选项 " + name + " 缺少参数";
         return "选项 " + name + " 只能给一次";
     }
@@ -200,6 +202,7 @@ int CommandLine::Run(int argc, char** argv, const std::vector<CommandSpec>& tabl
 
     CLI::App app("lcdtool");
     app.set_help_flag();
+    app.allow_extras();
     std::map<std::string, CLI::App*> groups;
     std::deque<Parsed> parsed;
     bool known = false;
@@ -227,7 +230,7 @@ int CommandLine::Run(int argc, char** argv, const std::vector<CommandSpec>& tabl
             p.app->add_option("w" + std::to_string(i), p.words[i]);
         for (const OptionSpec& o : spec.options) {
             p.options.push_back(o.value ? p.app->add_option(o.name, p.values.emplace_back())
-                                        : p.app->add_flag(o.name));
+                                        : p.app->add_flag(o.name)->disable_flag_override());
         }
     }
     if (!known) return Output::Fail("未知的命令 " + first + "（lcdtool help 列出全部命令）");
