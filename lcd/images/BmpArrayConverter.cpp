@@ -1,5 +1,7 @@
 #include "images/BmpArrayConverter.h"
 
+#include <array>
+#include <cstring>
 
 #include "images/BitmapGlobals.h"
 #include "images/CBmpObj.h"
@@ -46,19 +48,34 @@ std::string BmpArrayConverter::FormatText(const CByteArray& pixels) {
 
 bool BmpArrayConverter::FormatText(const CByteArray& pixels,
                                    const std::function<bool(std::string_view)>& sink) {
+    // "0xHH, " of every byte value, copied whole.
+    static const auto kValues = [] {
+        static const char kDigits[] = "0123456789ABCDEF";
+        std::array<std::array<char, 6>, 256> t{};
+        for (int v = 0; v < 256; ++v)
+            t[v] = {'0', 'x', kDigits[v >> 4], kDigits[v & 15], ',', ' '};
+        return t;
+    }();
     constexpr size_t kPiece = 65536;
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string text = "{";
-    text.reserve(kPiece + 64);
+    std::array<char, kPiece + 16> buf;
+    size_t n = 0;
+    buf[n++] = '{';
     for (size_t i = 0; i < pixels.size(); ++i) {
-        if (i % 8 == 0) text += "\r\n";
-        const char value[] = {'0', 'x', kDigits[pixels[i] >> 4], kDigits[pixels[i] & 15]};
-        text.append(value, sizeof value);
-        text += i + 1 == pixels.size() ? " }" : ", ";
-        if (text.size() >= kPiece) {
-            if (!sink(text)) return false;
-            text.clear();
+        if (i % 8 == 0) {
+            buf[n++] = '\r';
+            buf[n++] = '\n';
+        }
+        std::memcpy(buf.data() + n, kValues[pixels[i]].data(), 6);
+        n += 6;
+        // The last value keeps its place in the buffer: its ", " becomes " }".
+        if (n >= kPiece && i + 1 < pixels.size()) {
+            if (!sink({buf.data(), n})) return false;
+            n = 0;
         }
     }
-    return text.empty() || sink(text);
+    if (!pixels.empty()) {
+        buf[n - 2] = ' ';
+        buf[n - 1] = '}';
+    }
+    return sink({buf.data(), n});
 }

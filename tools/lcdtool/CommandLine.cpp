@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <deque>
