@@ -30,6 +30,10 @@ fi
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "missing packages: ${missing[*]}; run this as root (sudo is not installed)" >&2
+    exit 1
+  fi
   sudo="sudo"
 fi
 echo "installing: ${missing[*]}"

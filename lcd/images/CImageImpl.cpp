@@ -1,6 +1,9 @@
 #include "images/CImageImpl.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -144,10 +147,17 @@ bool CImageImpl::Read(const std::string& path) {
     m_strFile = path;
     MappedFile file;
     if (!file.Open(path)) {
+        const int err = errno;
+        struct stat st {};
         Release();
+        const bool special = stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+        m_strLimit = special ? "不是普通文件" : std::strerror(err);
         return false;
     }
-    return ReadMemory(file.Bytes());
+    if (ReadMemory(file.Bytes())) return true;
+    // Every failure names its reason; the decoders that know none are told here.
+    if (m_strLimit.empty()) m_strLimit = "文件已损坏或不是这种格式的图像";
+    return false;
 }
 
 bool CImageImpl::Write(const std::string&) {

@@ -79,7 +79,8 @@ public:
     // Memory row y (0 = the bottom row of the picture).
     uint8_t* Row(int y) { return m_bits.Data() + static_cast<size_t>(y) * m_nRowBytes; }
     const uint8_t* Row(int y) const { return m_bits.Data() + static_cast<size_t>(y) * m_nRowBytes; }
-    // Why the last picture was refused for its size ("" when it was not).
+    // Why the last picture could not be read: its size over the limits, the decoder's or
+    // the file system's reason ("" when it was read).
     const std::string& LimitMessage() const { return m_strLimit; }
     const std::string& GetFile() const { return m_strFile; }
 

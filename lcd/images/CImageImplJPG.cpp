@@ -35,7 +35,7 @@ void OnMessage(j_common_ptr cinfo, int level) {
         OnError(cinfo);
 }
 
-// Library texts are never shown to the user.
+// Library texts are shown only as the reason a picture cannot be read.
 void Silent(j_common_ptr) {}
 
 void OnProgress(j_common_ptr cinfo) {
@@ -55,8 +55,11 @@ bool CImageImplJPG::ReadMemory(std::span<const uint8_t> data) {
     err.pub.emit_message = OnMessage;
     err.pub.output_message = Silent;
     if (setjmp(err.jump)) {
+        char text[JMSG_LENGTH_MAX] = "";
+        err.pub.format_message(reinterpret_cast<j_common_ptr>(&cinfo), text);
         jpeg_destroy_decompress(&cinfo);
         Release();
+        m_strLimit = std::string("JPEG 解码失败：") + text;
         return false;
     }
     jpeg_create_decompress(&cinfo);

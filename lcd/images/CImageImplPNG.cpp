@@ -3,7 +3,9 @@
 #include <png.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -22,11 +24,18 @@ void ReadData(png_structp png, png_bytep out, png_size_t n) {
     if (src->budget != SIZE_MAX) src->budget -= n;
 }
 
-[[noreturn]] void OnError(png_structp png, png_const_charp) {
+// The library's reason is kept for the message that the picture cannot be read.
+struct Reason {
+    char text[128];
+};
+
+[[noreturn]] void OnError(png_structp png, png_const_charp text) {
+    auto* reason = static_cast<Reason*>(png_get_error_ptr(png));
+    std::snprintf(reason->text, sizeof reason->text, "%s", text ? text : "");
     png_longjmp(png, 1);
 }
 
-// Library texts are never shown to the user.
+// Warnings are never shown to the user.
 void OnWarning(png_structp, png_const_charp) {}
 
 }  // namespace
@@ -44,7 +53,8 @@ bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
         if (DibFormat::CheckSize(width, height, 8, m_strLimit) < 0 && !m_strLimit.empty())
             return false;
     }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    Reason reason{};
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reason, OnError, OnWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info) {
@@ -55,6 +65,7 @@ bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         Release();
+        m_strLimit = std::string("PNG 解码失败：") + reason.text;
         return false;
     }
     png_set_read_fn(png, &src, ReadData);

@@ -1,5 +1,6 @@
 #include "link/FontBuilder.h"
 
+#include "base/AtomicFile.h"
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "link/CommandBuilder.h"
@@ -7,8 +8,25 @@
 
 namespace {
 
-bool ReadFont(const std::string& path, CByteArray& file) {
-    switch (DownloadFile::Read(path, file)) {
+// A font file the custom record's K byte cannot count is refused before it is read.
+constexpr uint64_t kMaxCustomBytes =
+    uint64_t{CommandBuilder::kMaxFontUnits} * CommandBuilder::kFontUnit;
+
+std::string TooLargeText(uint64_t limit) {
+    return StringFormat("自定义字库文件过大，最多 %llu 字节（%d × %d）",
+                        static_cast<unsigned long long>(limit), CommandBuilder::kMaxFontUnits,
+                        CommandBuilder::kFontUnit);
+}
+
+bool ReadFont(const std::string& path, CByteArray& file, uint64_t limit) {
+    switch (DownloadFile::Read(path, file, limit)) {
+        case DownloadFile::TooLarge:
+            Messenger::Current().Tell(
+                limit == kMaxCustomBytes
+                    ? TooLargeText(limit)
+                    : "字库文件过大（最多 " + AtomicFile::SizeText(limit) + "）",
+                "提示");
+            return false;
         case DownloadFile::CannotOpen:
             Messenger::Current().Tell("打开字库文件失败", "提示");
             return false;
@@ -18,6 +36,11 @@ bool ReadFont(const std::string& path, CByteArray& file) {
         case DownloadFile::Ok:
             break;
     }
+    // An empty font would overwrite the module's font with nothing.
+    if (file.empty()) {
+        Messenger::Current().Tell("字库文件为空", "提示");
+        return false;
+    }
     return true;
 }
 
@@ -25,7 +48,7 @@ bool ReadFont(const std::string& path, CByteArray& file) {
 
 bool FontBuilder::BuildStandard(const std::string& path, int mode, CByteArray& bytes) {
     CByteArray file;
-    if (!ReadFont(path, file)) return false;
+    if (!ReadFont(path, file, kMaxStandardBytes)) return false;
     CommandBuilder::StandardFont(bytes, mode, file);
     return true;
 }
@@ -36,14 +59,10 @@ bool FontBuilder::BuildCustom(const std::string& path, int kind, int mode, CByte
         return false;
     }
     CByteArray file;
-    if (!ReadFont(path, file)) return false;
+    if (!ReadFont(path, file, kMaxCustomBytes)) return false;
     // The K byte counts 8192-byte units and cannot describe a larger file.
     if (!CommandBuilder::CustomFont(bytes, mode, static_cast<uint8_t>(kind), file)) {
-        Messenger::Current().Tell(
-            StringFormat("自定义字库文件过大：%zu 字节，最多 %d 字节（%d × %d）", file.size(),
-                         CommandBuilder::kMaxFontUnits * CommandBuilder::kFontUnit,
-                         CommandBuilder::kMaxFontUnits, CommandBuilder::kFontUnit),
-            "提示");
+        Messenger::Current().Tell(TooLargeText(kMaxCustomBytes), "提示");
         return false;
     }
     return true;

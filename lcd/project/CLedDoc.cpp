@@ -16,6 +16,7 @@
 #include "items/ItemClasses.h"
 #include "link/CommandBuilder.h"
 #include "project/BackgroundIds.h"
+#include "project/DeviceCatalogue.h"
 
 namespace {
 
@@ -72,6 +73,14 @@ void CLedDoc::Serialize(Archive& ar) {
     ar.Double(m_dPhysHeight);
     ar.Int32(m_nLogWidth);
     ar.Int32(m_nLogHeight);
+    if (ar.IsLoading() && ar.Ok()) {
+        if (const std::string why = DeviceCatalogue::CheckLogicalSize(m_nLogWidth, m_nLogHeight);
+            !why.empty()) {
+            ar.Fail(StringFormat("页面逻辑尺寸 %d*%d 无效（%s）", m_nLogWidth, m_nLogHeight,
+                                 why.c_str()));
+            return;
+        }
+    }
     ar.Int32(m_nDelay);
 
     int32_t kind = m_nKind;
@@ -180,7 +189,7 @@ bool CLedDoc::Load(std::span<const uint8_t> bytes, std::string& error) {
 
 bool CLedDoc::LoadFile(const std::string& path, std::string& error) {
     std::vector<uint8_t> bytes;
-    if (!AtomicFile::Read(path, bytes, error)) return false;
+    if (!AtomicFile::Read(path, bytes, error, kMaxFileBytes)) return false;
     if (!Load(bytes, error)) {
         error = path + "：" + error;
         return false;
@@ -399,7 +408,7 @@ bool CLedDoc::ExportBinary(const std::function<bool(std::string&)>& chooseFile) 
     EncodeDirect(stream);
     std::string error;
     if (!AtomicFile::Write(BinaryName(chosen), stream, error)) {
-        Messenger::Current().Tell("创建文件失败", "提示");
+        Messenger::Current().Tell("创建文件失败：" + error, "提示");
         return false;
     }
     return true;

@@ -169,6 +169,16 @@ bool FlashImage::Export(const std::function<bool(std::string&)>& chooseFile) {
     std::string chosen;
     if (!chooseFile || !chooseFile(chosen)) return false;
     CByteArray image;
+    ExportBytes(image);
+    std::string error;
+    if (!AtomicFile::Write(CLedDoc::BinaryName(chosen), image, error)) {
+        Tell("创建文件失败：" + error);
+        return false;
+    }
+    return true;
+}
+
+void FlashImage::ExportBytes(CByteArray& image) const {
     Build(image);
     if (m_bCrc) {
         // The table is built from the image's own bytes, as the written file holds them.
@@ -185,12 +195,6 @@ bool FlashImage::Export(const std::function<bool(std::string&)>& chooseFile) {
         else
             image.insert(image.end(), table.begin(), table.end());
     }
-    std::string error;
-    if (!AtomicFile::Write(CLedDoc::BinaryName(chosen), image, error)) {
-        Tell("创建文件失败");
-        return false;
-    }
-    return true;
 }
 
 bool FlashImage::ShowPicked(CByteArray& command) const {

@@ -12,9 +12,6 @@
 
 namespace {
 
-const char kUsage[] =
-    "lcdtool devices list | add NAME --size WxH --mm WxH --colours N [--bitmaps] | remove NAME";
-
 // Gathers what the catalogue tells, so that a failed command prints one line.
 class Collector final : public Messenger {
 public:
@@ -59,23 +56,6 @@ std::string Number(double v) {
     return ec == std::errc() ? std::string(buf, ptr) : "?";
 }
 
-// The options a subcommand takes; anything else is refused rather than ignored.
-bool OnlyOptions(int argc, char** argv, const std::vector<std::string>& allowed) {
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.size() < 2 || arg[0] != '-') continue;
-        bool known = false;
-        for (const std::string& a : allowed)
-            known = known || a == arg;
-        if (!known) {
-            Output::Fail("devices 不认识选项 " + arg + "（用法：" + kUsage + "）");
-            return false;
-        }
-        if (arg != "--bitmaps") ++i;  // skip its value
-    }
-    return true;
-}
-
 // The one line of a catalogue that could not be loaded or changed. The damage message names
 // the file itself; `undone` says what the command did not do.
 int Failed(const DeviceCatalogue& catalogue, const Collector& told, const std::string& undone) {
@@ -83,26 +63,31 @@ int Failed(const DeviceCatalogue& catalogue, const Collector& told, const std::s
     return Output::Fail(catalogue.Path() + "：" + told.Text());
 }
 
-int List(DeviceCatalogue& catalogue) {
+}  // namespace
+
+int DeviceCommands::List(const CommandLine&) {
+    DeviceCatalogue catalogue;
     Collector told;
-    if (!catalogue.Load()) return Failed(catalogue, told, "");
+    // Listing makes no folder and no file.
+    if (!catalogue.Load(false)) return Failed(catalogue, told, "");
+    if (catalogue.GetCount() == 0)
+        std::fprintf(stderr, "lcdtool: 设备表 %s 中还没有设备（lcdtool devices add 添加）\n",
+                     Output::OneLine(catalogue.Path()).c_str());
     for (int i = 0; i < catalogue.GetCount(); ++i) {
         CDeviceObj d;
         catalogue.GetAt(i, d);
-        std::printf("%s\t%dx%d\t%sx%s\t%d\t%s\n", d.m_strName.c_str(), d.m_nLogWidth,
-                    d.m_nLogHeight, Number(d.m_dPhysWidth).c_str(), Number(d.m_dPhysHeight).c_str(),
-                    d.m_nColours, DeviceCatalogue::BitmapSupportText(d.m_nBitmapSupport).c_str());
+        std::printf("%s\t%dx%d\t%sx%s\t%d\t%s\n", Output::Escape(d.m_strName).c_str(),
+                    d.m_nLogWidth, d.m_nLogHeight, Number(d.m_dPhysWidth).c_str(),
+                    Number(d.m_dPhysHeight).c_str(), d.m_nColours,
+                    DeviceCatalogue::BitmapSupportText(d.m_nBitmapSupport).c_str());
     }
-    return std::fflush(stdout) == 0 ? 0 : Output::Fail("写标准输出失败");
+    return 0;
 }
 
-int Add(DeviceCatalogue& catalogue, const CommandLine& args) {
-    if (args.Positional().size() != 2 || !args.Has("--size") || !args.Has("--mm") ||
-        !args.Has("--colours")) {
-        return Output::Usage(kUsage);
-    }
+int DeviceCommands::Add(const CommandLine& args) {
+    DeviceCatalogue catalogue;
     CDeviceObj d;
-    d.m_strName = args.Positional()[1];
+    d.m_strName = args.Positional()[0];
     if (!ParsePair(args.Value("--size"), d.m_nLogWidth, d.m_nLogHeight)) {
         return Output::Fail("--size 应为 宽x高 的点数，例如 320x240");
     }
@@ -123,35 +108,11 @@ int Add(DeviceCatalogue& catalogue, const CommandLine& args) {
     return 0;
 }
 
-int Remove(DeviceCatalogue& catalogue, const CommandLine& args) {
-    if (args.Positional().size() != 2) return Output::Usage(kUsage);
-    const std::string& name = args.Positional()[1];
+int DeviceCommands::Remove(const CommandLine& args) {
+    DeviceCatalogue catalogue;
+    const std::string& name = args.Positional()[0];
     Collector told;
-    if (!catalogue.Load()) return Failed(catalogue, told, "（未删除设备）");
+    if (!catalogue.Load(false)) return Failed(catalogue, told, "（未删除设备）");
     if (catalogue.Find(name) < 0) return Output::Fail("设备表中没有名为“" + name + "”的设备");
     return catalogue.Remove(name) ? 0 : Failed(catalogue, told, "");
-}
-
-}  // namespace
-
-int DeviceCommands::Run(int argc, char** argv) {
-    const CommandLine args(argc, argv, 2, {"--bitmaps"});
-    if (!args.Error().empty()) return Output::Fail(args.Error());
-    const std::vector<std::string>& words = args.Positional();
-    const std::string sub = words.empty() ? "" : words[0];
-    DeviceCatalogue catalogue;
-    if (sub == "list") {
-        if (words.size() != 1) return Output::Usage(kUsage);
-        if (!OnlyOptions(argc, argv, {})) return 1;
-        return List(catalogue);
-    }
-    if (sub == "add") {
-        if (!OnlyOptions(argc, argv, {"--size", "--mm", "--colours", "--bitmaps"})) return 1;
-        return Add(catalogue, args);
-    }
-    if (sub == "remove") {
-        if (!OnlyOptions(argc, argv, {})) return 1;
-        return Remove(catalogue, args);
-    }
-    return Output::Usage(kUsage);
 }

@@ -8,10 +8,8 @@
 #include "project/Workspace.h"
 
 int WorkspaceCommands::NewProject(const CommandLine& args) {
-    if (args.Positional().size() != 2 || !args.Has("--device"))
-        return Output::Usage("lcdtool new-project DIR NAME --device NAME");
     DeviceCatalogue catalogue;
-    catalogue.Load();
+    catalogue.Load(false);
     ScreenParams screen;
     int32_t bitmaps = 1;
     const std::string device = args.Value("--device");
@@ -33,8 +31,6 @@ int WorkspaceCommands::NewProject(const CommandLine& args) {
 }
 
 int WorkspaceCommands::NewPage(const CommandLine& args) {
-    if (args.Positional().size() != 2)
-        return Output::Usage("lcdtool new-page PROJECT.zkp NAME [--device NAME]");
     Workspace ws;
     if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
     // The project file holds no screen: an open project takes it from its pages, and one
@@ -44,7 +40,7 @@ int WorkspaceCommands::NewPage(const CommandLine& args) {
     if (args.Has("--device")) {
         const std::string device = args.Value("--device");
         DeviceCatalogue catalogue;
-        catalogue.Load();
+        catalogue.Load(false);
         ScreenParams screen;
         int32_t bitmaps = 1;
         if (!catalogue.Lookup(device, screen, bitmaps))
