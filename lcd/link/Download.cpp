@@ -1,15 +1,25 @@
 #include "link/Download.h"
 
+#include "base/AtomicFile.h"
 #include "base/Messenger.h"
 #include "link/DownloadFile.h"
 #include "link/FirmwareBuilder.h"
 #include "link/FontBuilder.h"
 
+namespace {
+// A raw file is sent as it is; the largest flash image a module takes (128 MB) bounds it.
+constexpr uint64_t kMaxRawFileBytes = uint64_t{128} << 20;
+}  // namespace
+
 bool BuildDownload(const DownloadRequest& request, Messenger& messenger, CByteArray& bytes) {
     switch (request.kind) {
         case DownloadKind::RawFile: {
             CByteArray file;
-            switch (DownloadFile::Read(request.file, file)) {
+            switch (DownloadFile::Read(request.file, file, kMaxRawFileBytes)) {
+                case DownloadFile::TooLarge:
+                    messenger.Tell(
+                        "文件过大（最多 " + AtomicFile::SizeText(kMaxRawFileBytes) + "）", "提示");
+                    return false;
                 case DownloadFile::CannotOpen:
                     messenger.Tell("打开文件失败", "提示");
                     return false;
