@@ -103,3 +103,7 @@ TreeWindow::TreeWindow(PageWindow* owner, QWidget* parent)
     setWindowTitle(tr("%1 指令集").arg(QString::fromStdString(owner->page()->m_strTitle)));
     resize(520, 360);
 }
+
+PageWindow* TreeWindow::owner() const {
+    return m_owner;
+}

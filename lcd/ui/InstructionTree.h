@@ -38,7 +38,7 @@ class TreeWindow : public QMdiSubWindow {
     Q_OBJECT
 public:
     explicit TreeWindow(PageWindow* owner, QWidget* parent = nullptr);
-    PageWindow* owner() const { return m_owner; }
+    PageWindow* owner() const;
     InstructionTree* tree() const { return m_tree; }
 
 private:
