@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build and the tests need, only those missing.
-# Works as root or through sudo.
+# Installs the Debian 12 packages the build and the tests need, only those missing; extra
+# package names given as arguments are installed too. Works as root or through sudo.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  libqt6svg6 fonts-wqy-microhei
   libjpeg-dev libpng-dev zlib1g-dev libusb-1.0-0-dev
   unifont
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-turbo-progs libgif-dev
   clang-14 libclang-rt-14-dev llvm-14 clang-format-14
+  "$@"
 )
 
 missing=()

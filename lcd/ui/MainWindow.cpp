@@ -250,9 +250,10 @@ void MainWindow::createActions() {
     auto* zoomOut = new QAction(this);
     zoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
     for (auto [a, step] : {std::pair{zoomIn, 1}, std::pair{zoomOut, -1}}) {
-        connect(a, &QAction::triggered, this, [this, step] {
+        // (clang 14 cannot capture a structured binding itself)
+        connect(a, &QAction::triggered, this, [this, delta = step] {
             if (PageWindow* w = activePageWindow())
-                w->canvas()->setZoom(w->canvas()->zoom() + step);
+                w->canvas()->setZoom(w->canvas()->zoom() + delta);
         });
     }
     addActions({next, previous, zoomIn, zoomOut});
@@ -369,16 +370,16 @@ QList<PageWindow*> MainWindow::pageWindows() const {
     QList<PageWindow*> windows;
     for (QMdiSubWindow* w : m_mdi->subWindowList()) {
         auto* page = qobject_cast<PageWindow*>(w);
-        if (page && page->isVisibleTo(m_mdi)) windows.append(page);
+        if (page && page->page() && page->isVisibleTo(m_mdi)) windows.append(page);
     }
     return windows;
 }
 
 PageWindow* MainWindow::activePageWindow() const {
     QMdiSubWindow* w = m_mdi->currentSubWindow();
-    if (auto* tree = qobject_cast<TreeWindow*>(w)) return tree->owner();
+    if (auto* tree = qobject_cast<TreeWindow*>(w)) w = tree->owner();
     auto* page = qobject_cast<PageWindow*>(w);
-    return page && page->isVisibleTo(m_mdi) ? page : nullptr;
+    return page && page->page() && page->isVisibleTo(m_mdi) ? page : nullptr;
 }
 
 void MainWindow::updateActions() {
@@ -643,6 +644,7 @@ void MainWindow::syncWindows() {
     };
     for (PageWindow* w : pageWindows()) {
         if (isOpen(w->page())) continue;
+        w->detach();
         if (w->treeWindow()) w->treeWindow()->close();
         w->discard();
     }
@@ -651,6 +653,8 @@ void MainWindow::syncWindows() {
         if (std::none_of(windows.begin(), windows.end(),
                          [&p](PageWindow* w) { return w->page() == p.get(); }))
             openWindow(p.get());
+        // A page read anew may sit where a closed one was: its windows follow it.
+        pageChanged(p.get());
     }
     updateActions();
 }
@@ -679,6 +683,7 @@ bool MainWindow::closeWindow(PageWindow* window) {
             return !path.empty();
         };
         if (!m_workspace.ClosePage(page, saveAs)) return false;
+        window->detach();
     }
     if (window->treeWindow()) window->treeWindow()->close();
     // The bars of the page and its items go with the window.

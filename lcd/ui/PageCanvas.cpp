@@ -6,15 +6,47 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QSet>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "base/Messenger.h"
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
 
 namespace {
+
 // A page size from a damaged file must not make a window larger than any screen.
 constexpr int kMaxShownSide = 4096;
+
+// Messages the items report while they draw (a missing font file) wait until the paint
+// is over: a message box inside a paint event would paint again under it, forever. Each
+// text is shown once per run, not once per paint.
+class PaintMessages final : public Messenger {
+public:
+    PaintMessages() : m_previous(&Messenger::Current()) { Install(this); }
+    ~PaintMessages() override {
+        Install(m_previous);
+        static QSet<QString> shown;
+        for (const auto& [text, caption] : m_told) {
+            const QString key = QString::fromStdString(text);
+            if (shown.contains(key)) continue;
+            shown.insert(key);
+            QTimer::singleShot(
+                0, [text = text, caption = caption] { Messenger::Current().Tell(text, caption); });
+        }
+    }
+    void Tell(const std::string& text, const std::string& caption) override {
+        m_told.emplace_back(text, caption);
+    }
+    Answer Ask(const std::string&, const std::string&, Buttons) override { return Answer::No; }
+
+private:
+    Messenger* m_previous;
+    std::vector<std::pair<std::string, std::string>> m_told;
+};
+
 }  // namespace
 
 PageCanvas::PageCanvas(CLedDoc* page, QWidget* parent)
@@ -28,6 +60,7 @@ PageCanvas::PageCanvas(CLedDoc* page, QWidget* parent)
 }
 
 QSize PageCanvas::pageSize() const {
+    if (!m_page) return {1, 1};
     return {std::clamp(m_page->m_nLogWidth, 1, kMaxShownSide),
             std::clamp(m_page->m_nLogHeight, 1, kMaxShownSide)};
 }
@@ -75,12 +108,15 @@ void PageCanvas::paintEvent(QPaintEvent*) {
     if (m_surface.Width() != size.width() || m_surface.Height() != size.height())
         m_surface = Surface(size.width(), size.height());
     QPainter painter(this);
-    if (m_surface.Width() == 0) {
+    if (!m_page || m_surface.Width() == 0) {
         painter.fillRect(rect(), palette().window());
         return;
     }
-    // Selection marks belong to the selection tool.
-    m_page->DrawPage(m_surface, m_toolCommand == Cmd::SelectTool);
+    {
+        PaintMessages messages;
+        // Selection marks belong to the selection tool.
+        m_page->DrawPage(m_surface, m_toolCommand == Cmd::SelectTool);
+    }
     const QImage image(reinterpret_cast<const uchar*>(m_surface.Pixels()), m_surface.Width(),
                        m_surface.Height(), m_surface.Width() * 4, QImage::Format_RGB32);
     // Without SmoothPixmapTransform the scaling is nearest neighbour.
@@ -144,5 +180,5 @@ void PageCanvas::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 void PageCanvas::forward(const CanvasInput& input) {
-    if (m_handler) m_handler(input);
+    if (m_handler && m_page) m_handler(input);
 }

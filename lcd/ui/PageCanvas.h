@@ -35,6 +35,8 @@ public:
     explicit PageCanvas(CLedDoc* page, QWidget* parent = nullptr);
 
     CLedDoc* page() const { return m_page; }
+    // The page has been closed; the canvas paints nothing and forwards nothing.
+    void detach() { m_page = nullptr; }
     int zoom() const { return m_zoom; }
     void setZoom(int zoom);
     // 2 where one module pixel would be too small to see (a dense screen that the

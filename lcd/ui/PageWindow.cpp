@@ -42,6 +42,7 @@ void PageWindow::showEvent(QShowEvent* event) {
 }
 
 void PageWindow::refresh() {
+    if (!m_page) return;
     setWindowTitle(QString::fromStdString(m_page->m_strTitle) + QStringLiteral("[*]"));
     setWindowModified(m_page->m_bModified);
     if (m_canvas->pageSize() * m_canvas->zoom() != m_canvas->size()) {
@@ -50,6 +51,11 @@ void PageWindow::refresh() {
     }
     fitToCanvas();
     m_canvas->update();
+}
+
+void PageWindow::detach() {
+    m_page = nullptr;
+    m_canvas->detach();
 }
 
 void PageWindow::discard() {

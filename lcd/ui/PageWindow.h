@@ -23,6 +23,8 @@ public:
     void setCloser(Closer closer) { m_closer = std::move(closer); }
     // Closes without asking (the page is already gone or discarded).
     void discard();
+    // The page has been closed: the window shows nothing of it any more (page() is null).
+    void detach();
     // Follows the page: title, modified mark, size.
     void refresh();
 
