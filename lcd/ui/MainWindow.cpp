@@ -250,7 +250,6 @@ void MainWindow::createActions() {
     auto* zoomOut = new QAction(this);
     zoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
     for (auto [a, step] : {std::pair{zoomIn, 1}, std::pair{zoomOut, -1}}) {
-        // (clang 14 cannot capture a structured binding itself)
         connect(a, &QAction::triggered, this, [this, delta = step] {
             if (PageWindow* w = activePageWindow())
                 w->canvas()->setZoom(w->canvas()->zoom() + delta);
@@ -326,6 +325,7 @@ void MainWindow::createToolBars() {
         auto* button = new QToolButton;
         button->setDefaultAction(action(id));
         button->setAutoRaise(true);
+        button->setIconSize(QSize(24, 24));
         buttons.append(button);
     }
     auto arrange = [layout, buttons](Qt::Orientation o) {

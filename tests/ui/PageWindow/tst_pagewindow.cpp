@@ -111,6 +111,35 @@ private slots:
                  QString("逻辑坐标x=10,y=20 物理坐标X=%1,Y=%2").arg(10 * zoom).arg(20 * zoom));
     }
 
+    // Ctrl+S saves a page to its own file; the export writes the direct drawing stream.
+    void saveAndExport() {
+        DemoCopy demo;
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(w.openPath(demo.path("menu.pg")));
+        PageWindow* window = w.pageWindows().constFirst();
+        CLedDoc* page = window->page();
+        page->m_nDelay = 7;
+        page->m_bModified = true;
+        w.pageChanged(page);
+        QVERIFY(w.action(Cmd::SavePage)->isEnabled());
+        QTest::keyClick(window->canvas(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!w.action(Cmd::SavePage)->isEnabled());
+        CLedDoc saved;
+        std::string error;
+        QVERIFY(saved.LoadFile(demo.path("menu.pg").toStdString(), error));
+        QCOMPARE(int(saved.m_nDelay), 7);
+        w.setFileChooser([&](const MainWindow::FileQuestion&) { return demo.path("menu"); });
+        w.action(Cmd::ExportPage)->trigger();
+        QFile exported(demo.path("menu.bin"));
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        CByteArray stream;
+        page->EncodeDirect(stream);
+        QCOMPARE(exported.readAll(), QByteArray(reinterpret_cast<const char*>(stream.data()),
+                                                qsizetype(stream.size())));
+    }
+
     void windowIsTheScreenSize() {
         DemoCopy demo;
         MainWindow w;
