@@ -45,10 +45,8 @@ void PageWindow::refresh() {
     if (!m_page) return;
     setWindowTitle(QString::fromStdString(m_page->m_strTitle) + QStringLiteral("[*]"));
     setWindowModified(m_page->m_bModified);
-    if (m_canvas->pageSize() * m_canvas->zoom() != m_canvas->size()) {
-        // A page read anew (undo through a size change cannot happen, but a reload can).
-        m_canvas->setFixedSize(m_canvas->pageSize() * m_canvas->zoom());
-    }
+    // The page in this window may have been read anew with another screen size.
+    m_canvas->setFixedSize(m_canvas->pageSize() * m_canvas->zoom());
     fitToCanvas();
     m_canvas->update();
 }
