@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdio>
 
 #include "app/Startup.h"
 #include "ui/MainWindow.h"
@@ -43,6 +44,11 @@ BENCHMARK(BM_StartToDemoShown)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform says for every window that it keeps no size hints.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+        if (!text.contains(QLatin1String("propagateSizeHints")))
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
     QApplication app(argc, argv);
     // A copy, since closing the window writes the project file back.
     QTemporaryDir dir;
