@@ -26,6 +26,7 @@
 
 #include "base/AppPaths.h"
 #include "project/CLedDoc.h"
+#include "project/DeviceCatalogue.h"
 #include "ui/Commands.h"
 #include "ui/InstructionTree.h"
 #include "ui/PageCanvas.h"
@@ -444,7 +445,12 @@ QString MainWindow::chooseFile(const FileQuestion& q) {
 
 WorkspaceUi MainWindow::workspaceUi() {
     WorkspaceUi ui;
-    ui.hasDevices = [] { return true; };
+    ui.hasDevices = [] {
+        DeviceCatalogue catalogue;
+        catalogue.Load();
+        return catalogue.GetCount() > 0;
+    };
+    ui.editDevices = [this] { notAvailable(Cmd::EditDevices); };
     ui.projectFile = [this](std::string& path) {
         path = Utf8(chooseFile({tr("打开工程文件"),
                                 tr("Lcd Project Files(*.zkp)"),
