@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the Release tree and runs the main job: exports the demo
-# project's flash image, shows its first page on the virtual module, renders the bundled
-# example pages into PNG files and prints where everything is.
+# Installs what is missing, builds the Release tree (the lcdscreen editor with it) and runs
+# the main job: exports the demo project's flash image, shows its first page on the virtual
+# module, renders the bundled example pages into PNG files and prints where everything is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -26,3 +26,4 @@ for page in examples/*.pg examples/demo/*.pg; do
   "$lcdtool" render "$page" -o "$out/$name.png" --zoom 2
   echo "$out/$name.png"
 done
+echo "editor: build/release/lcd/app/lcdscreen examples/demo/demo.zkp"

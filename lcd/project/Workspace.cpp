@@ -396,7 +396,7 @@ bool Workspace::DeletePage(CLedDoc* page) {
     return true;
 }
 
-bool Workspace::ClosePage(CLedDoc* page) {
+bool Workspace::ClosePage(CLedDoc* page, const std::function<bool(std::string&)>& chooseFile) {
     if (!page) return false;
     for (CDocObj& e : m_project.entries) {
         if (e.m_strName == page->m_strTitle) {
@@ -409,8 +409,14 @@ bool Workspace::ClosePage(CLedDoc* page) {
         const auto answer =
             Ask(page->m_strTitle + "被修改过，是否保存", Messenger::Buttons::YesNoCancel);
         if (answer == Messenger::Answer::Cancel) return false;
-        if (answer == Messenger::Answer::Yes && !SavePage(page, PathOf(page->m_strTitle)))
-            return false;
+        if (answer == Messenger::Answer::Yes) {
+            // A page opened from elsewhere goes back to its own file; "/" + title would
+            // name the root folder for a page that has no project.
+            std::string path = page->m_strPath;
+            if (path.empty() && !m_project.directory.empty()) path = PathOf(page->m_strTitle);
+            if (path.empty() && (!chooseFile || !chooseFile(path))) return false;
+            if (!SavePage(page, path)) return false;
+        }
     }
     Forget(page);
     return true;
