@@ -25,7 +25,9 @@ protected:
         AtomicFile::Read(dir + "/" + name, bytes, error);
         return std::string(bytes.begin(), bytes.end());
     }
-    const std::string dir = testing::TempDir() + "link-settings";
+    // ctest runs each test in its own process, side by side: one folder per test
+    const std::string dir = testing::TempDir() + "link-settings-" +
+                            testing::UnitTest::GetInstance()->current_test_info()->name();
 };
 
 TEST_F(LinkSettingsFiles, ConfDllIsThirtyFourBytesAndReadsBack) {
