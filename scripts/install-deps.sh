@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build and the tests need, only those missing.
-# Works as root or through sudo.
+# Installs the Debian 12 packages the build and the tests need, only those missing; extra
+# package names given as arguments are installed too. Works as root or through sudo.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  libqt6svg6 fonts-wqy-microhei
   libjpeg-dev libpng-dev zlib1g-dev libusb-1.0-0-dev
   unifont
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   libjpeg-turbo-progs libgif-dev
   clang-14 libclang-rt-14-dev llvm-14 clang-format-14
+  # Glyphkiln: FreeType and fontconfig; a Chinese face for the windows, a Song face
+  # for "宋体", and the bitmap faces whose bits its tests know.
+  libfreetype-dev libfontconfig-dev
+  fonts-arphic-uming xfonts-base xfonts-unifont
+  "$@"
 )
 
 missing=()
@@ -26,6 +32,10 @@ fi
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "missing packages: ${missing[*]}; run this as root (sudo is not installed)" >&2
+    exit 1
+  fi
   sudo="sudo"
 fi
 echo "installing: ${missing[*]}"

@@ -115,7 +115,7 @@ std::string AdapterEmulator::Describe(const EmulatedFrame& frame) {
 std::vector<uint8_t> AdapterEmulator::Handle(const uint8_t* packet, size_t length, Link link) {
     {
         std::lock_guard lock(m_mutex);
-        m_packets.emplace_back(packet, packet + length);
+        if (m_bKeepHistory) m_packets.emplace_back(packet, packet + length);
     }
     if (length >= 2 && packet[0] == kFrameHead) {
         EmulatedFrame frame;
@@ -123,7 +123,7 @@ std::vector<uint8_t> AdapterEmulator::Handle(const uint8_t* packet, size_t lengt
         std::function<void(const EmulatedFrame&)> sink;
         {
             std::lock_guard lock(m_mutex);
-            m_transmitted.push_back(frame);
+            if (m_bKeepHistory) m_transmitted.push_back(frame);
             if (m_bLoopback) m_queue.push_back(frame);
             sink = m_sink;
         }
@@ -229,6 +229,11 @@ void AdapterEmulator::SetOpenReply(std::vector<uint8_t> reply) {
 void AdapterEmulator::SetFrameSink(std::function<void(const EmulatedFrame&)> sink) {
     std::lock_guard lock(m_mutex);
     m_sink = std::move(sink);
+}
+
+void AdapterEmulator::SetKeepHistory(bool keep) {
+    std::lock_guard lock(m_mutex);
+    m_bKeepHistory = keep;
 }
 
 bool AdapterEmulator::Started() const {

@@ -46,6 +46,9 @@ public:
     void SetOpenReply(std::vector<uint8_t> reply);
     // Called for every transmitted frame, outside the emulator's lock.
     void SetFrameSink(std::function<void(const EmulatedFrame&)> sink);
+    // Whether Packets() and Transmitted() keep what went by (on by default); a long-running
+    // server with a frame sink turns it off so that its memory stays bounded.
+    void SetKeepHistory(bool keep);
 
     bool Started() const;
     std::vector<uint8_t> InitConfig() const;  // the 14 set-up bytes of the last init
@@ -62,6 +65,7 @@ private:
     mutable std::mutex m_mutex;
     bool m_bStarted = false;
     bool m_bLoopback = false;
+    bool m_bKeepHistory = true;
     std::vector<uint8_t> m_abInit;
     std::vector<uint8_t> m_abBoard;
     std::vector<uint8_t> m_abReference;

@@ -123,6 +123,18 @@ std::string AppPaths::FindIn(const std::vector<std::string>& dirs, const std::st
     return "";
 }
 
+std::string AppPaths::DataDir() {
+    // A relocated install (the whole prefix copied elsewhere) keeps bin/ and share/ side by
+    // side; prefer that over the configured prefix.
+    const std::string beside = Parent(ProgramDir());
+    if (!beside.empty()) {
+        const std::string dir = beside + "/share/lcdscreen";
+        struct stat st {};
+        if (stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return dir;
+    }
+    return LCD_INSTALL_DATA_DIR;
+}
+
 std::string AppPaths::FindFont(const std::string& name) {
     return FindIn(FontDirsFor(SettingsDir(), ProgramDir()), name);
 }

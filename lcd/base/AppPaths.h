@@ -19,6 +19,8 @@ public:
     // slash; "." when it cannot be found.
     static std::string ProgramDir();
     static std::string SettingsDir();
+    // The installed data directory (<prefix>/share/lcdscreen): the manual, the icons.
+    static std::string DataDir();
     // Creates the settings directory (and its parents) when missing; false with `error`
     // set (UTF-8) when it cannot.
     static bool MakeSettingsDir(std::string& error);

@@ -17,13 +17,18 @@ constexpr int64_t kMaxSide = 1000000;
 constexpr int64_t kMaxPixels = int64_t{1} << 28;
 
 struct PngSink {
-    std::vector<uint8_t>* bytes;
+    const PngWriter::Sink* sink;
+    std::string* error;
+    bool failed;
     char message[256];
 };
 
 void OnWrite(png_structp png, png_bytep data, png_size_t length) {
     auto* sink = static_cast<PngSink*>(png_get_io_ptr(png));
-    sink->bytes->insert(sink->bytes->end(), data, data + length);
+    if (!(*sink->sink)({data, length}, *sink->error)) {
+        sink->failed = true;
+        png_error(png, "write");
+    }
 }
 
 void OnFlush(png_structp) {}
@@ -37,9 +42,9 @@ void OnError(png_structp png, png_const_charp text) {
 
 void OnWarning(png_structp, png_const_charp) {}
 
-// Encodes in memory. Kept free of objects with destructors between setjmp and the end,
-// since an error leaves through longjmp.
-bool Encode(const Surface& surface, int zoom, uint8_t* row, PngSink* sink) {
+// Encodes row by row into the sink. Kept free of objects with destructors between setjmp and the
+// end, since an error leaves through longjmp.
+bool EncodeRows(const Surface& surface, int zoom, uint8_t* row, PngSink* sink) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, sink, OnError, OnWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
@@ -79,24 +84,37 @@ bool Encode(const Surface& surface, int zoom, uint8_t* row, PngSink* sink) {
 
 }  // namespace
 
+std::string PngWriter::CheckSize(int64_t w, int64_t h, int zoom) {
+    if (zoom < 1) return "图像放大倍数无效：" + std::to_string(zoom);
+    if (w * zoom > kMaxSide || h * zoom > kMaxSide || w * h * zoom * zoom > kMaxPixels) {
+        return "图像过大：" + std::to_string(w) + "*" + std::to_string(h) + " 点放大 " +
+               std::to_string(zoom) + " 倍超过 PNG 图像的上限（每边最多 " +
+               std::to_string(kMaxSide) + " 点，共最多 " + std::to_string(kMaxPixels) + " 点）";
+    }
+    return "";
+}
+
+bool PngWriter::Encode(const Surface& surface, int zoom, const Sink& sink, std::string& error) {
+    const int64_t w = surface.Width(), h = surface.Height();
+    if (w <= 0 || h <= 0) {
+        error = "图像为空，无法保存";
+        return false;
+    }
+    if (error = CheckSize(w, h, zoom); !error.empty()) return false;
+    std::vector<uint8_t> row(static_cast<size_t>(w) * zoom * 3);
+    PngSink state{&sink, &error, false, {}};
+    if (!EncodeRows(surface, zoom, row.data(), &state)) {
+        if (!state.failed) error = std::string("PNG 编码失败：") + state.message;
+        return false;
+    }
+    return true;
+}
+
 bool PngWriter::Write(const Surface& surface, const std::string& path, int zoom,
                       std::string& error) {
-    if (surface.Width() <= 0 || surface.Height() <= 0) {
-        error = "图像为空，无法保存：" + path;
-        return false;
-    }
-    if (zoom < 1 || int64_t{surface.Width()} * zoom > kMaxSide ||
-        int64_t{surface.Height()} * zoom > kMaxSide ||
-        int64_t{surface.Width()} * surface.Height() * zoom * zoom > kMaxPixels) {
-        error = "图像放大倍数无效：" + std::to_string(zoom);
-        return false;
-    }
-    std::vector<uint8_t> bytes;
-    std::vector<uint8_t> row(static_cast<size_t>(surface.Width()) * zoom * 3);
-    PngSink sink{&bytes, {}};
-    if (!Encode(surface, zoom, row.data(), &sink)) {
-        error = std::string("PNG 编码失败：") + sink.message;
-        return false;
-    }
-    return AtomicFile::Write(path, bytes, error);
+    AtomicFile::Writer file;
+    const Sink sink = [&](std::span<const uint8_t> bytes, std::string& e) {
+        return file.Append(bytes, e);
+    };
+    return file.Open(path, error) && Encode(surface, zoom, sink, error) && file.Commit(error);
 }

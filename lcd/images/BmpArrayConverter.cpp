@@ -1,6 +1,7 @@
 #include "images/BmpArrayConverter.h"
 
-#include <cstdio>
+#include <array>
+#include <cstring>
 
 #include "images/CBmpObj.h"
 
@@ -31,14 +32,45 @@ void BmpArrayConverter::ApplyControl(std::span<uint8_t> pixels, int control) {
 }
 
 std::string BmpArrayConverter::FormatText(const CByteArray& pixels) {
-    std::string text = "{";
+    std::string text;
     text.reserve(1 + pixels.size() * 7 + pixels.size() / 4);
-    char value[16];
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        if (i % 8 == 0) text += "\r\n";
-        std::snprintf(value, sizeof value, i + 1 == pixels.size() ? "0x%02X }" : "0x%02X, ",
-                      pixels[i]);
-        text += value;
-    }
+    FormatText(pixels, [&](std::string_view piece) {
+        text += piece;
+        return true;
+    });
     return text;
+}
+
+bool BmpArrayConverter::FormatText(const CByteArray& pixels,
+                                   const std::function<bool(std::string_view)>& sink) {
+    // "0xHH, " of every byte value, copied whole.
+    static const auto kValues = [] {
+        static const char kDigits[] = "0123456789ABCDEF";
+        std::array<std::array<char, 6>, 256> t{};
+        for (int v = 0; v < 256; ++v)
+            t[v] = {'0', 'x', kDigits[v >> 4], kDigits[v & 15], ',', ' '};
+        return t;
+    }();
+    constexpr size_t kPiece = 65536;
+    std::array<char, kPiece + 16> buf;
+    size_t n = 0;
+    buf[n++] = '{';
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        if (i % 8 == 0) {
+            buf[n++] = '\r';
+            buf[n++] = '\n';
+        }
+        std::memcpy(buf.data() + n, kValues[pixels[i]].data(), 6);
+        n += 6;
+        // The last value keeps its place in the buffer: its ", " becomes " }".
+        if (n >= kPiece && i + 1 < pixels.size()) {
+            if (!sink({buf.data(), n})) return false;
+            n = 0;
+        }
+    }
+    if (!pixels.empty()) {
+        buf[n - 2] = ' ';
+        buf[n - 1] = '}';
+    }
+    return sink({buf.data(), n});
 }

@@ -6,8 +6,10 @@
 // the 1st, 9th, 17th... byte.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "base/ByteArray.h"
 
@@ -38,6 +40,10 @@ public:
     // (byte AND 0xDB) OR h x 32 OR l x 4 for every byte.
     static void ApplyControl(std::span<uint8_t> pixels, int control);
     static std::string FormatText(const CByteArray& pixels);
+    // The same text handed to `sink` in pieces of about 64 KB, so that a large picture's
+    // text (seven bytes per pixel byte) is never held whole. Stops when `sink` fails.
+    static bool FormatText(const CByteArray& pixels,
+                           const std::function<bool(std::string_view)>& sink);
     // True for the colour choices above.
     static bool IsColourChoice(int colours);
 };

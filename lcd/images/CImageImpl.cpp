@@ -1,6 +1,9 @@
 #include "images/CImageImpl.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -144,10 +147,17 @@ bool CImageImpl::Read(const std::string& path) {
     m_strFile = path;
     MappedFile file;
     if (!file.Open(path)) {
+        const int err = errno;
+        struct stat st {};
         Release();
+        const bool special = stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+        m_strLimit = special ? "不是普通文件" : std::strerror(err);
         return false;
     }
-    return ReadMemory(file.Bytes());
+    if (ReadMemory(file.Bytes())) return true;
+    // Every failure names its reason; the decoders that know none are told here.
+    if (m_strLimit.empty()) m_strLimit = "文件已损坏或不是这种格式的图像";
+    return false;
 }
 
 bool CImageImpl::Write(const std::string&) {
@@ -163,8 +173,8 @@ void CImageImpl::SetPalette(const Palette& palette) {
     const size_t count = std::min<size_t>(palette.size(), 256);
     imagePalette = std::make_unique<Palette>(palette.begin(), palette.begin() + count);
     m_nFlags |= kFlagPaletteIndices | kFlagColour;
-    for (size_t i = 0; i < count && i < m_table.size(); ++i)
-        m_table[i] = RgbQuad::From((*imagePalette)[i]);
+    for (size_t i = 0; i < m_table.size(); ++i)
+        m_table[i] = i < count ? RgbQuad::From((*imagePalette)[i]) : RgbQuad{};
 }
 
 void CImageImpl::SetPalette(int count, const uint8_t* rgb) {

@@ -50,7 +50,9 @@ public:
     virtual bool ReadMemory(std::span<const uint8_t> data);
 
     // The three palette forms. Each sets the palette, flags bits 0 and 1 and fills the
-    // colour table with the palette's colours. Counts are limited to 256.
+    // colour table with the palette's colours. Counts are limited to 256. Table entries
+    // past the palette become black: only a damaged file has pixels with such indices,
+    // and the default table's bright colours would pass the damage off as picture.
     void SetPalette(const Palette& palette);
     // `rgb` holds count red, green, blue triples.
     void SetPalette(int count, const uint8_t* rgb);
@@ -81,7 +83,8 @@ public:
     // Memory row y (0 = the bottom row of the picture).
     uint8_t* Row(int y) { return m_bits.Data() + static_cast<size_t>(y) * m_nRowBytes; }
     const uint8_t* Row(int y) const { return m_bits.Data() + static_cast<size_t>(y) * m_nRowBytes; }
-    // Why the last picture was refused for its size ("" when it was not).
+    // Why the last picture could not be read: its size over the limits, the decoder's or
+    // the file system's reason ("" when it was read).
     const std::string& LimitMessage() const { return m_strLimit; }
     const std::string& GetFile() const { return m_strFile; }
 

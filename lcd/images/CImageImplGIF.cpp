@@ -43,16 +43,22 @@ private:
     int m_pass = 1;
 };
 
-// Codes least significant bit first.
+// Codes least significant bit first, read in place from the image's data sub-blocks (a
+// size byte, then that many bytes) up to the empty one.
 class CodeReader {
 public:
-    explicit CodeReader(std::span<const uint8_t> bytes)
-        : m_p(bytes.data()), m_end(m_p + bytes.size()) {}
+    explicit CodeReader(std::span<const uint8_t> blocks)
+        : m_p(blocks.data()), m_end(m_p + blocks.size()) {}
     // -1 when the data runs out.
     int Read(int width) {
         while (m_count < width) {
+            if (m_left == 0) {
+                if (m_p == m_end || *m_p == 0) return -1;
+                m_left = *m_p++;
+            }
             if (m_p == m_end) return -1;
             m_bits |= static_cast<uint64_t>(*m_p++) << m_count;
+            --m_left;
             m_count += 8;
         }
         const int code = static_cast<int>(m_bits & ((1u << width) - 1));
@@ -64,6 +70,7 @@ public:
 private:
     const uint8_t* m_p;
     const uint8_t* m_end;
+    size_t m_left = 0;
     uint64_t m_bits = 0;
     int m_count = 0;
 };
@@ -98,7 +105,7 @@ void CImageImplGIF::BuildPalette(const uint8_t* table, int count, int transparen
     SetPalette(size, r, g, b);
 }
 
-int CImageImplGIF::DecodeImage(std::span<const uint8_t> codes, int codeSize, bool interlaced) {
+int CImageImplGIF::DecodeImage(std::span<const uint8_t> blocks, int codeSize, bool interlaced) {
     if (codeSize < 2 || codeSize > 9) return kBadCodeSize;
     const int clear = 1 << codeSize;
     const int end = clear + 1;
@@ -116,7 +123,7 @@ int CImageImplGIF::DecodeImage(std::span<const uint8_t> codes, int codeSize, boo
     std::vector<uint8_t> line(width + kMaxCodes + 1);
 
     RowWriter rows(*this, interlaced);
-    CodeReader reader(codes);
+    CodeReader reader(blocks);
     int codeWidth = codeSize + 1;
     int limit = 1 << codeWidth;
     int next = firstFree;
@@ -267,20 +274,14 @@ bool CImageImplGIF::ReadMemory(std::span<const uint8_t> data) {
             }
             if (pos >= size) return false;
             const int codeSize = d[pos++];
-            // The image data: sub-blocks up to the empty one, gathered into one run.
-            std::vector<uint8_t> codes;
-            for (;;) {
-                if (pos >= size) return false;
-                const size_t n = d[pos++];
-                if (n == 0) break;
-                if (size - pos < n) return false;
-                codes.insert(codes.end(), d + pos, d + pos + n);
-                pos += n;
-            }
+            // The image data: sub-blocks up to the empty one, all within the file.
+            const size_t blocks = pos;
+            if (!skipBlocks()) return false;
             if (!Create(width, height, 8, -1)) return false;
             m_nTransparent = transparent;
             if (table) BuildPalette(table, count, transparent);
-            m_nDecodeResult = DecodeImage(codes, codeSize, (packed & 0x40) != 0);
+            m_nDecodeResult =
+                DecodeImage(data.subspan(blocks, pos - blocks), codeSize, (packed & 0x40) != 0);
             if (m_nDecodeResult != kOk) {
                 // A damaged stream leaves no half picture behind.
                 Release();

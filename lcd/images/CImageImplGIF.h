@@ -21,8 +21,9 @@ public:
 
 private:
     void BuildPalette(const uint8_t* table, int count, int transparent);
-    // Decodes the LZW stream gathered from the image's data sub-blocks.
-    int DecodeImage(std::span<const uint8_t> codes, int codeSize, bool interlaced);
+    // Decodes the LZW stream of the image's data sub-blocks (`blocks` ends with the empty
+    // one).
+    int DecodeImage(std::span<const uint8_t> blocks, int codeSize, bool interlaced);
 
     int m_nDecodeResult = kOk;
 };

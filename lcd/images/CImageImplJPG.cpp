@@ -9,9 +9,14 @@
 
 namespace {
 
-// The library buffers the whole picture for its two-pass quantizer; beyond this it
-// would need a backing store, which ends the read instead.
-constexpr long kLibraryMemory = 1L << 30;
+// The library buffers the whole picture for its two-pass quantizer, and a file of many
+// scans as coefficients: at most 9 bytes a pixel, under 600 MB for the largest picture
+// accepted. Beyond this it would need a backing store, which ends the read instead.
+constexpr long kLibraryMemory = 640L << 20;
+// Each scan of a progressive file passes over the whole picture, and a file of a few
+// kilobytes can hold thousands of them; the files cameras and editors write have about
+// ten. More than this ends the read, which keeps the largest picture under 10 s.
+constexpr int kMaxScans = 100;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
@@ -30,8 +35,12 @@ void OnMessage(j_common_ptr cinfo, int level) {
         OnError(cinfo);
 }
 
-// Library texts are never shown to the user.
+// Library texts are shown only as the reason a picture cannot be read.
 void Silent(j_common_ptr) {}
+
+void OnProgress(j_common_ptr cinfo) {
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) OnError(cinfo);
+}
 
 }  // namespace
 
@@ -46,11 +55,17 @@ bool CImageImplJPG::ReadMemory(std::span<const uint8_t> data) {
     err.pub.emit_message = OnMessage;
     err.pub.output_message = Silent;
     if (setjmp(err.jump)) {
+        char text[JMSG_LENGTH_MAX] = "";
+        err.pub.format_message(reinterpret_cast<j_common_ptr>(&cinfo), text);
         jpeg_destroy_decompress(&cinfo);
         Release();
+        m_strLimit = std::string("JPEG 解码失败：") + text;
         return false;
     }
     jpeg_create_decompress(&cinfo);
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = OnProgress;
+    cinfo.progress = &progress;
     jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
     if (cinfo.jpeg_color_space != JCS_GRAYSCALE) {

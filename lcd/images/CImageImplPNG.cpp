@@ -2,28 +2,40 @@
 
 #include <png.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
 struct Source {
     const uint8_t* p;
     size_t left;
+    size_t budget = SIZE_MAX;  // what libpng may still take
 };
 
 void ReadData(png_structp png, png_bytep out, png_size_t n) {
     auto* src = static_cast<Source*>(png_get_io_ptr(png));
-    if (n > src->left) png_error(png, "truncated");
+    if (n > src->left || n > src->budget) png_error(png, "truncated");
     std::memcpy(out, src->p, n);
     src->p += n;
     src->left -= n;
+    if (src->budget != SIZE_MAX) src->budget -= n;
 }
 
-[[noreturn]] void OnError(png_structp png, png_const_charp) {
+// The library's reason is kept for the message that the picture cannot be read.
+struct Reason {
+    char text[128];
+};
+
+[[noreturn]] void OnError(png_structp png, png_const_charp text) {
+    auto* reason = static_cast<Reason*>(png_get_error_ptr(png));
+    std::snprintf(reason->text, sizeof reason->text, "%s", text ? text : "");
     png_longjmp(png, 1);
 }
 
-// Library texts are never shown to the user.
+// Warnings are never shown to the user.
 void OnWarning(png_structp, png_const_charp) {}
 
 }  // namespace
@@ -38,12 +50,11 @@ bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
         const int64_t width = (int64_t{ihdr[0]} << 24) | (ihdr[1] << 16) | (ihdr[2] << 8) | ihdr[3];
         const int64_t height =
             (int64_t{ihdr[4]} << 24) | (ihdr[5] << 16) | (ihdr[6] << 8) | ihdr[7];
-        if (width > DibFormat::kMaxSide || height > DibFormat::kMaxSide) {
-            DibFormat::CheckSize(width, height, 8, m_strLimit);
+        if (DibFormat::CheckSize(width, height, 8, m_strLimit) < 0 && !m_strLimit.empty())
             return false;
-        }
     }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    Reason reason{};
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reason, OnError, OnWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info) {
@@ -54,6 +65,7 @@ bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         Release();
+        m_strLimit = std::string("PNG 解码失败：") + reason.text;
         return false;
     }
     png_set_read_fn(png, &src, ReadData);
@@ -73,7 +85,15 @@ bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
     background.blue = 255;
     png_set_background(png, &background, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
     if (bitDepth == 16) png_set_strip_16(png);
-    if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    // Grey of 1, 2 and 4 bits is widened to 8 before compositing, its transparent grey
+    // value with it (libpng would otherwise compare the widened pixels with the narrow
+    // value and composite none of them), so every grey depth treats transparency alike.
+    if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) {
+        if (png_get_valid(png, info, PNG_INFO_tRNS))
+            png_set_tRNS_to_alpha(png);
+        else
+            png_set_expand_gray_1_2_4_to_8(png);
+    }
     if (colourType == PNG_COLOR_TYPE_PALETTE && bitDepth == 2) png_set_packing(png);
     png_set_bgr(png);
     const int passes = png_set_interlace_handling(png);
@@ -102,11 +122,18 @@ bool CImageImplPNG::ReadMemory(std::span<const uint8_t> data) {
             ramp[i] = static_cast<uint8_t>(i);
         SetPalette(256, ramp, nullptr, nullptr);
     }
-    // Each pass adds its pixels to the rows already in the picture.
+    // Each pass adds its pixels to the rows already in the picture. While it reads the
+    // last row, libpng inflates whatever compressed data follows the picture into nothing,
+    // and a few hundred kilobytes can stand for gigabytes: the last row may take its own
+    // data and a little more, and a file that holds more is refused.
     for (int pass = 0; pass < passes; ++pass) {
-        for (int y = 0; y < m_nHeight; ++y)
+        for (int y = 0; y < m_nHeight; ++y) {
+            if (pass == passes - 1 && y == m_nHeight - 1)
+                src.budget = 4 * png_get_rowbytes(png, info) + 65536;
             png_read_row(png, Row(m_nHeight - 1 - y), nullptr);
+        }
     }
+    src.budget = SIZE_MAX;
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     return true;

@@ -69,16 +69,14 @@ bool DibFormat::IsPlainDepth(int bits) {
 int64_t DibFormat::CheckSize(int64_t width, int64_t height, int bits, std::string& message) {
     message.clear();
     if (width <= 0 || height <= 0 || bits <= 0 || bits > 32) return -1;
-    const int64_t bytes =
-        width > kMaxSide || height > kMaxSide ? kMaxPixelBytes + 1 : RowBytes(bits, width) * height;
-    if (bytes > kMaxPixelBytes) {
+    if (width > kMaxSide || height > kMaxSide || width * height > kMaxPixels) {
         message = StringFormat(
-            "图像尺寸 %lld*%lld 超出上限（宽、高不超过 %d 像素，像素数据不超过 %lld MB）",
+            "图像尺寸 %lld*%lld 超出上限（宽、高各不超过 %d 像素，像素总数不超过 %lld）",
             static_cast<long long>(width), static_cast<long long>(height), kMaxSide,
-            static_cast<long long>(kMaxPixelBytes >> 20));
+            static_cast<long long>(kMaxPixels));
         return -1;
     }
-    return bytes;
+    return RowBytes(bits, width) * height;
 }
 
 COLORREF DibFormat::PixelColour(const uint8_t* row, int x, int bits,

@@ -41,10 +41,12 @@ struct RgbQuad {
 
 class DibFormat {
 public:
-    // A picture wider or higher than this, or with more pixel bytes than kMaxPixelBytes,
-    // is refused before anything is allocated.
+    // A picture wider or higher than kMaxSide, or with more than kMaxPixels pixels, is
+    // refused before anything is allocated. Modules are at most a few hundred pixels a
+    // side, so this only has to let a 64-megapixel camera photo (9248 x 6936) through;
+    // it keeps every decoded picture within 256 MB even at 32 bits per pixel.
     static constexpr int kMaxSide = 16384;
-    static constexpr int64_t kMaxPixelBytes = int64_t{512} << 20;
+    static constexpr int64_t kMaxPixels = int64_t{1} << 26;
     static constexpr uint32_t kBiRgb = 0;
     static constexpr uint32_t kBiBitfields = 3;
 

@@ -1,26 +1,41 @@
 #include "link/DownloadFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdio>
+#include <cerrno>
+#include <new>
 
-DownloadFile::Result DownloadFile::Read(const std::string& path, CByteArray& bytes) {
+DownloadFile::Result DownloadFile::Read(const std::string& path, CByteArray& bytes,
+                                        uint64_t limit) {
     bytes.clear();
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return CannotOpen;
+    // O_NONBLOCK: a FIFO must not hang the open; it is refused below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return CannotOpen;
     struct stat st {};
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(f);
-        return CannotOpen;
+    Result result = Ok;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        result = CannotOpen;
+    } else if (static_cast<uint64_t>(st.st_size) > limit) {
+        result = TooLarge;
+    } else {
+        // The length is taken once, as the download announces it; a file that shrinks
+        // while it is read is a short read.
+        try {
+            bytes.resize(static_cast<size_t>(st.st_size));
+        } catch (const std::bad_alloc&) {
+            result = TooLarge;
+        }
+        size_t got = 0;
+        while (result == Ok && got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) result = ShortRead;
+            if (n > 0) got += static_cast<size_t>(n);
+        }
     }
-    // The length is taken once, as the download announces it; a file that shrinks while
-    // it is read is a short read.
-    bytes.resize(static_cast<size_t>(st.st_size));
-    const size_t got = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    if (got != bytes.size()) {
-        bytes.clear();
-        return ShortRead;
-    }
-    return Ok;
+    ::close(fd);
+    if (result != Ok) CByteArray().swap(bytes);
+    return result;
 }

@@ -2,14 +2,16 @@
 // Reads a file to download whole, telling apart a file that cannot be opened from one
 // that delivers fewer bytes than its length; each download names the two its own way.
 
+#include <cstdint>
 #include <string>
 
 #include "base/ByteArray.h"
 
 class DownloadFile {
 public:
-    enum Result { Ok, CannotOpen, ShortRead };
-    // Only regular files are read; anything else cannot be opened. `bytes` is empty unless
-    // the result is Ok.
-    static Result Read(const std::string& path, CByteArray& bytes);
+    enum Result { Ok, CannotOpen, ShortRead, TooLarge };
+    // Only regular files are read; anything else cannot be opened. A file longer than
+    // `limit` bytes (the largest the kind of download can use) is refused before it is
+    // read. `bytes` is empty unless the result is Ok.
+    static Result Read(const std::string& path, CByteArray& bytes, uint64_t limit);
 };

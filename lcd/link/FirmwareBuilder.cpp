@@ -1,20 +1,29 @@
 #include "link/FirmwareBuilder.h"
 
+#include <cctype>
 #include <span>
 #include <string_view>
 
+#include "base/AtomicFile.h"
 #include "base/Messenger.h"
 #include "link/CommandBuilder.h"
 #include "link/DownloadFile.h"
 #include "link/HexConverter.h"
 
 bool FirmwareBuilder::IsHexPath(const std::string& path) {
-    return path.find(".hex") != std::string::npos;
+    std::string lower = path;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower.find(".hex") != std::string::npos;
 }
 
 bool FirmwareBuilder::Build(const std::string& path, CByteArray& bytes, Messenger& messenger) {
     CByteArray file;
-    switch (DownloadFile::Read(path, file)) {
+    const uint64_t limit = IsHexPath(path) ? HexConverter::kMaxTextBytes : kMaxBinaryBytes;
+    switch (DownloadFile::Read(path, file, limit)) {
+        case DownloadFile::TooLarge:
+            messenger.Tell("升级程序文件过大（最多 " + AtomicFile::SizeText(limit) + "）", "提示");
+            return false;
         case DownloadFile::CannotOpen:
             messenger.Tell("打开文件失败", "提示");
             return false;

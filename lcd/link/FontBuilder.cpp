@@ -1,5 +1,6 @@
 #include "link/FontBuilder.h"
 
+#include "base/AtomicFile.h"
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "link/CommandBuilder.h"
@@ -7,8 +8,24 @@
 
 namespace {
 
-bool ReadFont(const std::string& path, CByteArray& file, Messenger& messenger) {
-    switch (DownloadFile::Read(path, file)) {
+// A font file the custom record's K byte cannot count is refused before it is read.
+constexpr uint64_t kMaxCustomBytes =
+    uint64_t{CommandBuilder::kMaxFontUnits} * CommandBuilder::kFontUnit;
+
+std::string TooLargeText(uint64_t limit) {
+    return StringFormat("自定义字库文件过大，最多 %llu 字节（%d × %d）",
+                        static_cast<unsigned long long>(limit), CommandBuilder::kMaxFontUnits,
+                        CommandBuilder::kFontUnit);
+}
+
+bool ReadFont(const std::string& path, CByteArray& file, uint64_t limit, Messenger& messenger) {
+    switch (DownloadFile::Read(path, file, limit)) {
+        case DownloadFile::TooLarge:
+            messenger.Tell(limit == kMaxCustomBytes
+                               ? TooLargeText(limit)
+                               : "字库文件过大（最多 " + AtomicFile::SizeText(limit) + "）",
+                           "提示");
+            return false;
         case DownloadFile::CannotOpen:
             messenger.Tell("打开字库文件失败", "提示");
             return false;
@@ -18,6 +35,11 @@ bool ReadFont(const std::string& path, CByteArray& file, Messenger& messenger) {
         case DownloadFile::Ok:
             break;
     }
+    // An empty font would overwrite the module's font with nothing.
+    if (file.empty()) {
+        messenger.Tell("字库文件为空", "提示");
+        return false;
+    }
     return true;
 }
 
@@ -26,7 +48,7 @@ bool ReadFont(const std::string& path, CByteArray& file, Messenger& messenger) {
 bool FontBuilder::BuildStandard(const std::string& path, int mode, CByteArray& bytes,
                                 Messenger& messenger) {
     CByteArray file;
-    if (!ReadFont(path, file, messenger)) return false;
+    if (!ReadFont(path, file, kMaxStandardBytes, messenger)) return false;
     CommandBuilder::StandardFont(bytes, mode, file);
     return true;
 }
@@ -38,14 +60,10 @@ bool FontBuilder::BuildCustom(const std::string& path, int kind, int mode, CByte
         return false;
     }
     CByteArray file;
-    if (!ReadFont(path, file, messenger)) return false;
+    if (!ReadFont(path, file, kMaxCustomBytes, messenger)) return false;
     // The K byte counts 8192-byte units and cannot describe a larger file.
     if (!CommandBuilder::CustomFont(bytes, mode, static_cast<uint8_t>(kind), file)) {
-        messenger.Tell(
-            StringFormat("自定义字库文件过大：%zu 字节，最多 %d 字节（%d × %d）", file.size(),
-                         CommandBuilder::kMaxFontUnits * CommandBuilder::kFontUnit,
-                         CommandBuilder::kMaxFontUnits, CommandBuilder::kFontUnit),
-            "提示");
+        messenger.Tell(TooLargeText(kMaxCustomBytes), "提示");
         return false;
     }
     return true;

@@ -15,6 +15,7 @@
 #include "items/ItemClasses.h"
 #include "link/CommandBuilder.h"
 #include "project/BackgroundIds.h"
+#include "project/DeviceCatalogue.h"
 
 namespace {
 
@@ -78,6 +79,14 @@ void CLedDoc::Serialize(Archive& ar) {
     ar.Double(m_dPhysHeight);
     ar.Int32(m_nLogWidth);
     ar.Int32(m_nLogHeight);
+    if (ar.IsLoading() && ar.Ok()) {
+        if (const std::string why = DeviceCatalogue::CheckLogicalSize(m_nLogWidth, m_nLogHeight);
+            !why.empty()) {
+            ar.Fail(StringFormat("页面逻辑尺寸 %d*%d 无效（%s）", m_nLogWidth, m_nLogHeight,
+                                 why.c_str()));
+            return;
+        }
+    }
     ar.Int32(m_nDelay);
 
     int32_t kind = m_nKind;
@@ -177,7 +186,7 @@ bool CLedDoc::Load(std::span<const uint8_t> bytes, std::string& error) {
 
 bool CLedDoc::LoadFile(const std::string& path, std::string& error) {
     std::vector<uint8_t> bytes;
-    if (!AtomicFile::Read(path, bytes, error)) return false;
+    if (!AtomicFile::Read(path, bytes, error, kMaxFileBytes)) return false;
     if (!Load(bytes, error)) {
         error = path + "：" + error;
         return false;
@@ -444,7 +453,7 @@ bool CLedDoc::ExportBinary(const std::function<bool(std::string&)>& chooseFile,
     EncodeDirect(stream, settings);
     std::string error;
     if (!AtomicFile::Write(BinaryName(chosen), stream, error)) {
-        GetMessenger().Tell("创建文件失败", "提示");
+        GetMessenger().Tell("创建文件失败：" + error, "提示");
         return false;
     }
     return true;

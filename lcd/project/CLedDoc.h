@@ -44,6 +44,10 @@ class CLedDoc {
 public:
     enum PageKind { PageKindMain = 0, PageKindAux = 1, PageKindBackground = 2 };
     static constexpr int kRingSize = 5;
+    // The longest page file read: a page's pictures must fit the module's local-bitmap
+    // area (64 blocks x 256 pages x 2 KB = 32 MB) and take at most 4 file bytes per
+    // module byte.
+    static constexpr uint64_t kMaxFileBytes = uint64_t{128} << 20;
 
     // A new page with the defaults: delay 10, main page, black background, next page none.
     CLedDoc();
@@ -53,7 +57,8 @@ public:
     CLedDoc& operator=(const CLedDoc&) = delete;
 
     // Reads a page file. On failure the document keeps its previous state and `error`
-    // holds one line (UTF-8) naming the problem and its byte offset.
+    // holds one line (UTF-8) naming the problem and its byte offset. A logical size no
+    // module of the device catalogue can have is refused.
     bool Load(std::span<const uint8_t> bytes, std::string& error);
     bool LoadFile(const std::string& path, std::string& error);
     // Writes the page file; SaveFile replaces `path` only once the whole file is written.
@@ -94,7 +99,7 @@ public:
     void SetColour(COLORREF colour, uint8_t hi, uint8_t lo, int toSelection);
     // Writes the direct drawing stream to a file the caller chooses (`chooseFile` returns
     // false when cancelled); ".bin" is appended unless the name ends in ".bin" or ".BIN".
-    // "创建文件失败" when the file cannot be written.
+    // "创建文件失败" and the reason when the file cannot be written.
     bool ExportBinary(const std::function<bool(std::string&)>& chooseFile,
                       const DownloadSettings& settings);
     // The ".bin" naming rule of the export.

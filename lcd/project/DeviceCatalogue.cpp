@@ -73,16 +73,17 @@ bool DeviceCatalogue::PrepareDir() {
     return !m_bInSettingsDir || AppPaths::MakeSettingsDir(error);
 }
 
-bool DeviceCatalogue::Load() {
+bool DeviceCatalogue::Load(bool create) {
     m_devices.clear();
     m_bDamaged = false;
     std::string error;
     struct stat st {};
-    if (!PrepareDir()) {
+    if (create && !PrepareDir()) {
         Tell(kCannotOpen);
         return false;
     }
     if (stat(m_path.c_str(), &st) != 0) {
+        if (errno == ENOENT && !create) return true;
         if (errno != ENOENT || !AtomicFile::Write(m_path, {}, error)) {
             Tell(kCannotOpen);
             return false;
@@ -90,8 +91,8 @@ bool DeviceCatalogue::Load() {
         return true;
     }
     std::vector<uint8_t> bytes;
-    if (!AtomicFile::Read(m_path, bytes, error)) {
-        Tell(kCannotOpen);
+    if (!AtomicFile::Read(m_path, bytes, error, kMaxFileBytes)) {
+        Tell(st.st_size > static_cast<off_t>(kMaxFileBytes) ? error : kCannotOpen);
         return false;
     }
     if (bytes.empty()) return true;
@@ -200,14 +201,8 @@ std::string DeviceCatalogue::CheckDevice(const CDeviceObj& device) {
     if (gbk.size() > kMaxNameBytes) {
         return StringFormat("设备名称过长（最多 %zu 字节，汉字每字 2 字节）", kMaxNameBytes);
     }
-    const auto sideOk = [](int32_t v) { return v >= 1 && v <= Surface::kMaxSide; };
-    if (!sideOk(device.m_nLogWidth) || !sideOk(device.m_nLogHeight)) {
-        return StringFormat("逻辑尺寸的宽和高必须在 1 到 %d 点之间", Surface::kMaxSide);
-    }
-    if (int64_t{device.m_nLogWidth} * device.m_nLogHeight > Surface::kMaxPixels) {
-        return StringFormat("逻辑尺寸过大（宽×高最多 %lld 点）",
-                            static_cast<long long>(Surface::kMaxPixels));
-    }
+    if (std::string why = CheckLogicalSize(device.m_nLogWidth, device.m_nLogHeight); !why.empty())
+        return why;
     const auto mmOk = [](double v) { return std::isfinite(v) && v > 0; };
     if (!mmOk(device.m_dPhysWidth) || !mmOk(device.m_dPhysHeight)) {
         return "物理尺寸的宽和高必须是大于 0 的毫米数";
@@ -216,6 +211,17 @@ std::string DeviceCatalogue::CheckDevice(const CDeviceObj& device) {
     if (ColourChoiceIndex(device.m_nColours) < 0) return "设备支持颜色数目只能是 8、16、64 或 256";
     if (device.m_nBitmapSupport != 0 && device.m_nBitmapSupport != 1) {
         return "位图支持只能是 1（支持）或 0（不支持）";
+    }
+    return "";
+}
+
+std::string DeviceCatalogue::CheckLogicalSize(int64_t width, int64_t height) {
+    const auto sideOk = [](int64_t v) { return v >= 1 && v <= Surface::kMaxSide; };
+    if (!sideOk(width) || !sideOk(height))
+        return StringFormat("逻辑尺寸的宽和高必须在 1 到 %d 点之间", Surface::kMaxSide);
+    if (width * height > Surface::kMaxPixels) {
+        return StringFormat("逻辑尺寸过大（宽×高最多 %lld 点）",
+                            static_cast<long long>(Surface::kMaxPixels));
     }
     return "";
 }

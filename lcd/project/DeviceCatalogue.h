@@ -33,9 +33,14 @@ public:
     static std::string DefaultPath();
     const std::string& Path() const { return m_path; }
 
-    // Reads the file, creating it empty when it is missing. False with the catalogue empty
-    // when the file cannot be opened ("找不到配置文件") or parsed (told once per content).
-    bool Load();
+    // The longest catalogue file read; a record takes under 100 bytes.
+    static constexpr uint64_t kMaxFileBytes = uint64_t{16} << 20;
+
+    // Reads the file, creating it empty when it is missing (unless `create` is false: a
+    // missing file is then an empty catalogue and nothing is made). False with the
+    // catalogue empty when the file cannot be opened ("找不到配置文件") or parsed (told
+    // once per content).
+    bool Load(bool create = true);
     // Replaces the file with the records; when it cannot be written the user is told
     // "找不到配置文件" and the old file stays as it was.
     bool Save();
@@ -66,6 +71,9 @@ public:
 
     // Why the device-edit dialog refuses these fields ("" when it accepts them).
     static std::string CheckDevice(const CDeviceObj& device);
+    // Why no module can have this logical size ("" when one can): each side 1..65535
+    // (module coordinates are 16-bit) and the pixels within the drawing surface's limit.
+    static std::string CheckLogicalSize(int64_t width, int64_t height);
     // The device-edit dialog's "保存": appends a new device and saves the catalogue. A
     // device the checks refuse or whose name is taken is told and changes nothing (a type
     // is changed by deleting and adding it again).

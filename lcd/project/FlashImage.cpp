@@ -174,8 +174,19 @@ bool FlashImage::Export(const std::function<bool(std::string&)>& chooseFile) {
     if (!CheckExport()) return false;
     std::string chosen;
     if (!chooseFile || !chooseFile(chosen)) return false;
-    const DownloadSettings settings = Settings();
     CByteArray image;
+    ExportBytes(image);
+    std::string error;
+    if (!AtomicFile::Write(CLedDoc::BinaryName(chosen), image, error)) {
+        Tell(GetMessenger(), "创建文件失败：" + error);
+        return false;
+    }
+    return true;
+}
+
+void FlashImage::ExportBytes(CByteArray& image) const {
+    // One snapshot of the settings for the image and its table.
+    const DownloadSettings settings = Settings();
     Build(image, settings);
     if (m_bCrc) {
         // The table is built from the image's own bytes, as the written file holds them.
@@ -193,12 +204,6 @@ bool FlashImage::Export(const std::function<bool(std::string&)>& chooseFile) {
         else
             image.insert(image.end(), table.begin(), table.end());
     }
-    std::string error;
-    if (!AtomicFile::Write(CLedDoc::BinaryName(chosen), image, error)) {
-        Tell(GetMessenger(), "创建文件失败");
-        return false;
-    }
-    return true;
 }
 
 bool FlashImage::ShowPicked(CByteArray& command) const {

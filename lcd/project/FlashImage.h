@@ -58,8 +58,10 @@ public:
     // What the download takes along: the order's titles.
     std::vector<std::string> DownloadPages() const;
     // "导出": the checks, the file name (`chooseFile` false: cancelled), the image and, with
-    // "crc", its CRC table. "创建文件失败" when the file cannot be written.
+    // "crc", its CRC table. "创建文件失败" and the reason when the file cannot be written.
     bool Export(const std::function<bool(std::string&)>& chooseFile);
+    // The bytes Export writes, after CheckExport: the image and, with "crc", its table.
+    void ExportBytes(CByteArray& image) const;
 
     // "显示": the show-page command of the picked page; without one the user is told.
     bool ShowPicked(CByteArray& command) const;

@@ -72,7 +72,7 @@ bool LayoutReport::Write(const std::string& text,
     std::string error;
     const auto* data = reinterpret_cast<const uint8_t*>(text.data());
     if (!AtomicFile::Write(ReportName(chosen), {data, text.size()}, error)) {
-        messenger.Tell("创建文件失败", "提示");
+        messenger.Tell("创建文件失败：" + error, "提示");
         return false;
     }
     return true;

@@ -25,7 +25,7 @@ public:
     // ".txt" is appended unless the name already ends in ".txt".
     static std::string ReportName(const std::string& chosen);
     // Writes `text` under the name the user chooses (`chooseFile` false: cancelled).
-    // "创建文件失败" when the file cannot be written.
+    // "创建文件失败" and the reason when the file cannot be written.
     static bool Write(const std::string& text, const std::function<bool(std::string&)>& chooseFile,
                       Messenger& messenger);
     // Spaces up to `column` (in bytes), then `field`.

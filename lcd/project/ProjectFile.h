@@ -9,6 +9,7 @@
 // Readers read exactly the counted entries and ignore bytes after the last one (a longer
 // list written earlier may leave them). An empty file is a project without entries.
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@
 
 class ProjectFile {
 public:
+    // The longest project file read: far beyond the entries the 256-page area can hold.
+    static constexpr uint64_t kMaxFileBytes = uint64_t{16} << 20;
     // False, with `error`, when an entry name cannot be written in GBK; `out` untouched.
     static bool Write(const std::vector<CDocObj>& entries, CByteArray& out, std::string& error);
     // False, with `error` naming the offset, when the bytes are not a project file;

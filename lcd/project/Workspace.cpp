@@ -1,6 +1,7 @@
 #include "project/Workspace.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "base/AtomicFile.h"
@@ -11,6 +12,14 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// A file (or anything else) already at `path` is replaced only when the user says Yes.
+bool MayReplace(Messenger& messenger, const std::string& path, const std::string& question) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(path, ec))) return true;
+    return messenger.Ask(path + " " + question, "提示", Messenger::Buttons::YesNo) ==
+           Messenger::Answer::Yes;
+}
 
 bool EndsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
@@ -182,6 +191,9 @@ bool Workspace::NewProject(const WorkspaceUi& ui) {
         return false;
     }
     const std::string directory = c.parentDir + "/" + c.name;
+    const std::string file = directory + "/" + c.name + ".zkp";
+    if (!MayReplace(m_messenger, file, "已经存在，覆盖将丢失其中的页面列表，是否覆盖？"))
+        return false;
     std::error_code ec;
     fs::create_directories(directory, ec);
     if (ec || !fs::is_directory(directory)) {
@@ -189,7 +201,6 @@ bool Workspace::NewProject(const WorkspaceUi& ui) {
         return false;
     }
     std::string error;
-    const std::string file = directory + "/" + c.name + ".zkp";
     if (!AtomicFile::Write(file, {}, error)) {
         Tell(error);
         return false;
@@ -242,7 +253,11 @@ bool Workspace::OpenProjectFile(const std::string& path) {
     std::vector<uint8_t> bytes;
     std::string error;
     std::vector<CDocObj> entries;
-    if (!AtomicFile::Read(path, bytes, error) || !ProjectFile::Read(bytes, entries, error)) {
+    if (!AtomicFile::Read(path, bytes, error, ProjectFile::kMaxFileBytes)) {
+        Tell(error);
+        return false;
+    }
+    if (!ProjectFile::Read(bytes, entries, error)) {
         Tell(path + "：" + error);
         return false;
     }
@@ -259,9 +274,16 @@ bool Workspace::OpenProjectFile(const std::string& path) {
 
 void Workspace::LoadProjectPages() {
     m_picker.clear();
+    // A damaged project file may have thousands of bad entries: one message names the
+    // first and counts them all.
+    std::string first;
+    int bad = 0;
+    const auto skip = [&](const std::string& why) {
+        if (bad++ == 0) first = why;
+    };
     for (const CDocObj& e : m_project.entries) {
         if (!IsSafeEntryName(e.m_strName)) {
-            Tell("工程中的页面名称“" + e.m_strName + "”不在工程目录中，已跳过");
+            skip("工程中的页面名称“" + e.m_strName + "”不在工程目录中，已跳过");
             continue;
         }
         const std::string path = PathOf(e.m_strName);
@@ -271,7 +293,7 @@ void Workspace::LoadProjectPages() {
             std::string error;
             if (!doc->LoadFile(path, error)) {
                 // The entry stays in the project file; only its page is not opened.
-                Tell("无法打开工程页面 " + e.m_strName + "：" + error);
+                skip("无法打开工程页面 " + e.m_strName + "：" + error);
                 continue;
             }
             doc->m_strTitle = e.m_strName;
@@ -283,6 +305,8 @@ void Workspace::LoadProjectPages() {
         m_project.screen = page->GetScreenParams();
         m_picker.push_back(e.m_strName);
     }
+    if (bad > 1) first += "（另有 " + std::to_string(bad - 1) + " 个页面项也有问题，均已跳过）";
+    if (bad > 0) Tell(first);
 }
 
 void Workspace::OpenProjectPages() {
@@ -328,6 +352,11 @@ CLedDoc* Workspace::NewPage(const WorkspaceUi& ui) {
             Tell(complaint);
             return nullptr;
         }
+        // A page file that is not in the project is someone's work too.
+        const std::string path = PathOf(title);
+        if (!MayReplace(m_messenger, path,
+                        "已经存在（不在工程中），覆盖将丢失其中的图元，是否覆盖？"))
+            return nullptr;
         m_project.newPageTitle = title;
         if (m_active)
             m_project.nextStartPage = m_active->m_nStartPage + m_active->ComputePageCount();
@@ -336,16 +365,24 @@ CLedDoc* Workspace::NewPage(const WorkspaceUi& ui) {
         doc->m_nStartPage = m_project.nextStartPage;
         doc->m_bInProject = 1;
         std::string error;
-        const std::string path = PathOf(title);
         if (!doc->SaveFile(path, error)) {
             Tell(error);
             return nullptr;
         }
         doc->m_strPath = path;
+        CLedDoc* previous = m_active;
         CLedDoc* page = Adopt(std::move(doc));
         m_project.entries.emplace_back(title, m_project.nextStartPage, 1);
         m_picker.push_back(title);
-        WriteProjectFile();
+        if (!WriteProjectFile()) {
+            // A page the project file does not list would be lost to the project: undo.
+            m_project.entries.pop_back();
+            m_picker.pop_back();
+            Forget(page);
+            m_active = previous;
+            std::remove(path.c_str());
+            return nullptr;
+        }
         return page;
     }
     NewPageChoice c;
@@ -399,7 +436,7 @@ bool Workspace::DeletePage(CLedDoc* page) {
     return true;
 }
 
-bool Workspace::ClosePage(CLedDoc* page) {
+bool Workspace::ClosePage(CLedDoc* page, const std::function<bool(std::string&)>& chooseFile) {
     if (!page) return false;
     for (CDocObj& e : m_project.entries) {
         if (e.m_strName == page->m_strTitle) {
@@ -412,8 +449,14 @@ bool Workspace::ClosePage(CLedDoc* page) {
         const auto answer =
             Ask(page->m_strTitle + "被修改过，是否保存", Messenger::Buttons::YesNoCancel);
         if (answer == Messenger::Answer::Cancel) return false;
-        if (answer == Messenger::Answer::Yes && !SavePage(page, PathOf(page->m_strTitle)))
-            return false;
+        if (answer == Messenger::Answer::Yes) {
+            // A page opened from elsewhere goes back to its own file; "/" + title would
+            // name the root folder for a page that has no project.
+            std::string path = page->m_strPath;
+            if (path.empty() && !m_project.directory.empty()) path = PathOf(page->m_strTitle);
+            if (path.empty() && (!chooseFile || !chooseFile(path))) return false;
+            if (!SavePage(page, path)) return false;
+        }
     }
     Forget(page);
     return true;
@@ -455,6 +498,9 @@ bool Workspace::ImportIntoProject(CLedDoc* page, const WorkspaceUi& ui) {
     const int32_t start =
         entries.empty() ? 0 : entries.back().m_nStartPage + entries.back().m_nPageCount;
     const std::string path = PathOf(title);
+    if (path != page->m_strPath &&
+        !MayReplace(m_messenger, path, "已经存在（不在工程中），覆盖将丢失其中的图元，是否覆盖？"))
+        return false;
     const std::string oldTitle = page->m_strTitle;
     page->m_strTitle = title;
     if (!SavePage(page, path)) {

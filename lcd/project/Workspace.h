@@ -90,7 +90,9 @@ public:
     void OpenProjectPages();
     // Closing a page's window: the entry named like the page takes its start page and
     // page count; a modified page is offered for saving (Cancel keeps it open: false).
-    bool ClosePage(CLedDoc* page);
+    // Yes saves it to its own file, else into the project directory; a page with neither
+    // asks `chooseFile` for a name (cancelled: the page stays open).
+    bool ClosePage(CLedDoc* page, const std::function<bool(std::string&)>& chooseFile = {});
     // Imports a page opened on its own into the project.
     bool ImportIntoProject(CLedDoc* page, const WorkspaceUi& ui);
     bool WriteProjectFile();

@@ -9,6 +9,8 @@
 #include <jpeglib.h>
 // clang-format on
 #include <png.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -239,7 +241,8 @@ struct PngSpec {
     int bitDepth = 8;
     bool interlaced = false;
     std::vector<png_color> palette;
-    Bytes trns;
+    Bytes trns;                     // palette alpha
+    std::vector<png_color_16> key;  // the transparent grey or colour, at most one
     std::vector<Bytes> rows;
 };
 inline bool WritePng(const std::string& path, const PngSpec& s) {
@@ -260,6 +263,7 @@ inline bool WritePng(const std::string& path, const PngSpec& s) {
         png_set_PLTE(png, info, s.palette.data(), static_cast<int>(s.palette.size()));
     if (!s.trns.empty())
         png_set_tRNS(png, info, s.trns.data(), static_cast<int>(s.trns.size()), nullptr);
+    if (!s.key.empty()) png_set_tRNS(png, info, nullptr, 0, s.key.data());
     png_write_info(png, info);
     std::vector<png_bytep> rows;
     for (const Bytes& r : s.rows)
@@ -295,6 +299,35 @@ inline bool WriteJpeg(const std::string& path, int width, int height, int compon
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
     return std::fclose(f) == 0;
+}
+
+// Peak resident memory `decode` adds, in MiB, measured in a child process; `loaded` is
+// what it returned. -1 when the child could not report.
+template <class Decode>
+long PeakMiB(Decode decode, bool& loaded) {
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        const char ok = decode() ? 1 : 0;
+        getrusage(RUSAGE_SELF, &after);
+        const long grown = (after.ru_maxrss - before.ru_maxrss) / 1024;
+        (void)!write(fds[1], &ok, 1);
+        (void)!write(fds[1], &grown, sizeof grown);
+        _exit(0);
+    }
+    close(fds[1]);
+    char ok = 0;
+    long grown = -1;
+    const bool got = read(fds[0], &ok, 1) == 1 &&
+                     read(fds[0], &grown, sizeof grown) == static_cast<ssize_t>(sizeof grown);
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    loaded = ok != 0;
+    return got ? grown : -1;
 }
 
 // A private folder removed with everything in it.

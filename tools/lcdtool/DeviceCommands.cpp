@@ -12,11 +12,7 @@
 
 namespace {
 
-const char kUsage[] =
-    "lcdtool devices list | add NAME --size WxH --mm WxH --colours N [--bitmaps] | remove NAME";
-
-// The catalogue's messenger: gathers what it tells, so that a failed command prints one
-// line.
+// Gathers what the catalogue tells, so that a failed command prints one line.
 class Collector final : public Messenger {
 public:
     void Tell(const std::string& text, const std::string&) override {
@@ -54,23 +50,6 @@ std::string Number(double v) {
     return ec == std::errc() ? std::string(buf, ptr) : "?";
 }
 
-// The options a subcommand takes; anything else is refused rather than ignored.
-bool OnlyOptions(int argc, char** argv, const std::vector<std::string>& allowed) {
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.size() < 2 || arg[0] != '-') continue;
-        bool known = false;
-        for (const std::string& a : allowed)
-            known = known || a == arg;
-        if (!known) {
-            Output::Fail("devices 不认识选项 " + arg + "（用法：" + kUsage + "）");
-            return false;
-        }
-        if (arg != "--bitmaps") ++i;  // skip its value
-    }
-    return true;
-}
-
 // The one line of a catalogue that could not be loaded or changed. The damage message names
 // the file itself; `undone` says what the command did not do.
 int Failed(const DeviceCatalogue& catalogue, const Collector& told, const std::string& undone) {
@@ -78,25 +57,30 @@ int Failed(const DeviceCatalogue& catalogue, const Collector& told, const std::s
     return Output::Fail(catalogue.Path() + "：" + told.Text());
 }
 
-int List(DeviceCatalogue& catalogue, const Collector& told) {
-    if (!catalogue.Load()) return Failed(catalogue, told, "");
+}  // namespace
+
+int DeviceCommands::List(const CommandLine&) {
+    Collector told;
+    DeviceCatalogue catalogue(told);
+    // Listing makes no folder and no file.
+    if (!catalogue.Load(false)) return Failed(catalogue, told, "");
+    if (catalogue.GetCount() == 0)
+        std::fprintf(stderr, "lcdtool: 设备表 %s 中还没有设备（lcdtool devices add 添加）\n",
+                     Output::OneLine(catalogue.Path()).c_str());
     for (int i = 0; i < catalogue.GetCount(); ++i) {
         CDeviceObj d;
         catalogue.GetAt(i, d);
-        std::printf("%s\t%dx%d\t%sx%s\t%d\t%s\n", d.m_strName.c_str(), d.m_nLogWidth,
-                    d.m_nLogHeight, Number(d.m_dPhysWidth).c_str(), Number(d.m_dPhysHeight).c_str(),
-                    d.m_nColours, DeviceCatalogue::BitmapSupportText(d.m_nBitmapSupport).c_str());
+        std::printf("%s\t%dx%d\t%sx%s\t%d\t%s\n", Output::Escape(d.m_strName).c_str(),
+                    d.m_nLogWidth, d.m_nLogHeight, Number(d.m_dPhysWidth).c_str(),
+                    Number(d.m_dPhysHeight).c_str(), d.m_nColours,
+                    DeviceCatalogue::BitmapSupportText(d.m_nBitmapSupport).c_str());
     }
-    return std::fflush(stdout) == 0 ? 0 : Output::Fail("写标准输出失败");
+    return 0;
 }
 
-int Add(DeviceCatalogue& catalogue, const Collector& told, const CommandLine& args) {
-    if (args.Positional().size() != 2 || !args.Has("--size") || !args.Has("--mm") ||
-        !args.Has("--colours")) {
-        return Output::Usage(kUsage);
-    }
+int DeviceCommands::Add(const CommandLine& args) {
     CDeviceObj d;
-    d.m_strName = args.Positional()[1];
+    d.m_strName = args.Positional()[0];
     if (!ParsePair(args.Value("--size"), d.m_nLogWidth, d.m_nLogHeight)) {
         return Output::Fail("--size 应为 宽x高 的点数，例如 320x240");
     }
@@ -111,40 +95,18 @@ int Add(DeviceCatalogue& catalogue, const Collector& told, const CommandLine& ar
     const std::string refusal = DeviceCatalogue::CheckDevice(d);
     if (!refusal.empty()) return Output::Fail(refusal);
 
+    Collector told;
+    DeviceCatalogue catalogue(told);
     if (!catalogue.Load() || !catalogue.AddDevice(d))
         return Failed(catalogue, told, "（未添加设备）");
     return 0;
 }
 
-int Remove(DeviceCatalogue& catalogue, const Collector& told, const CommandLine& args) {
-    if (args.Positional().size() != 2) return Output::Usage(kUsage);
-    const std::string& name = args.Positional()[1];
-    if (!catalogue.Load()) return Failed(catalogue, told, "（未删除设备）");
-    if (catalogue.Find(name) < 0) return Output::Fail("设备表中没有名为“" + name + "”的设备");
-    return catalogue.Remove(name) ? 0 : Failed(catalogue, told, "");
-}
-
-}  // namespace
-
-int DeviceCommands::Run(int argc, char** argv) {
-    const CommandLine args(argc, argv, 2, {"--bitmaps"});
-    if (!args.Error().empty()) return Output::Fail(args.Error());
-    const std::vector<std::string>& words = args.Positional();
-    const std::string sub = words.empty() ? "" : words[0];
+int DeviceCommands::Remove(const CommandLine& args) {
+    const std::string& name = args.Positional()[0];
     Collector told;
     DeviceCatalogue catalogue(told);
-    if (sub == "list") {
-        if (words.size() != 1) return Output::Usage(kUsage);
-        if (!OnlyOptions(argc, argv, {})) return 1;
-        return List(catalogue, told);
-    }
-    if (sub == "add") {
-        if (!OnlyOptions(argc, argv, {"--size", "--mm", "--colours", "--bitmaps"})) return 1;
-        return Add(catalogue, told, args);
-    }
-    if (sub == "remove") {
-        if (!OnlyOptions(argc, argv, {})) return 1;
-        return Remove(catalogue, told, args);
-    }
-    return Output::Usage(kUsage);
+    if (!catalogue.Load(false)) return Failed(catalogue, told, "（未删除设备）");
+    if (catalogue.Find(name) < 0) return Output::Fail("设备表中没有名为“" + name + "”的设备");
+    return catalogue.Remove(name) ? 0 : Failed(catalogue, told, "");
 }

@@ -4,11 +4,14 @@
 //                                      bitmap support, tab-separated
 //   devices add NAME --size WxH --mm WxH --colours N [--bitmaps]
 //   devices remove NAME
-// Returns the exit status: 0 success; 1 with one line on stderr and the catalogue file
-// untouched for bad input, a name taken or missing, or a file that cannot be read.
+// Each returns the exit status: 0 success; 1 with one line on stderr and the catalogue
+// file untouched for bad input, a name taken or missing, or a file that cannot be read.
+
+class CommandLine;
 
 class DeviceCommands {
 public:
-    // `argv[1]` is "devices".
-    static int Run(int argc, char** argv);
+    static int List(const CommandLine& args);
+    static int Add(const CommandLine& args);
+    static int Remove(const CommandLine& args);
 };

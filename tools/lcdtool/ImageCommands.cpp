@@ -10,10 +10,6 @@
 
 namespace {
 
-const char kUsage[] =
-    "lcdtool bmp2c IMAGE --size 320x234|320x240|640x480|800x480|800x600|orig "
-    "--colours 8|64|256|16|14 [--control or|and|xor|cover] [--board 0..3] -o OUT.txt";
-
 // Keeps what the conversion reports so the command can say it on one line.
 class Collector final : public Messenger {
 public:
@@ -25,18 +21,7 @@ public:
         Tell(text, caption);
         return Answer::No;
     }
-    // The messages with their line breaks and tabs folded into single spaces.
-    std::string OneLine() const {
-        std::string line;
-        for (char c : m_text) {
-            const bool space = c == '\r' || c == '\n' || c == '\t' || c == ' ';
-            if (space && (line.empty() || line.back() == ' ')) continue;
-            line += space ? ' ' : c;
-        }
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        return line;
-    }
+    const std::string& Text() const { return m_text; }
 
 private:
     std::string m_text;
@@ -69,13 +54,10 @@ int ParseControl(const std::string& text) {
 }  // namespace
 
 int ImageCommands::Bmp2c(const CommandLine& args) {
-    if (args.Positional().size() != 1 || !args.Has("-o")) return Output::Usage(kUsage);
-    if (!args.Has("--size") || !args.Has("--colours"))
-        return Output::Fail("请设置位图大小、以及转换后的颜色数");
     BmpArrayConverter::Options options;
     if (!ParseSize(args.Value("--size"), options.width, options.height))
         return Output::Fail("--size 须为 320x234、320x240、640x480、800x480、800x600 或 orig");
-    if (!args.IntValue("--colours", 8, 8, 256, options.colours) ||
+    if (!ParseDecimal(args.Value("--colours"), 8, 256, options.colours) ||
         !BmpArrayConverter::IsColourChoice(options.colours))
         return Output::Fail("--colours 须为 8、64、256、16（16 位色）或 14（14 位色）");
     if (args.Has("--control")) {
@@ -91,11 +73,15 @@ int ImageCommands::Bmp2c(const CommandLine& args) {
     CByteArray pixels;
     const int n = BmpArrayConverter::Convert(image, options, pixels, collector);
     if (n < 0) {
-        const std::string why = collector.OneLine();
+        const std::string& why = collector.Text();
         return Output::Fail(
             image + "：" +
             (why.empty() ? "不是可以读取的图像文件（bmp、gif、jpg、jpeg、png）" : why));
     }
-    const std::string text = BmpArrayConverter::FormatText(pixels);
-    return Output::WriteBytes(args.Value("-o"), CByteArray(text.begin(), text.end())) ? 0 : 1;
+    // Seven bytes of text per pixel byte: written as it is made, never held whole.
+    OutputFile out;
+    if (!out.Open(args.Value("-o"))) return 1;
+    const bool written = BmpArrayConverter::FormatText(
+        pixels, [&](std::string_view piece) { return out.Write(piece); });
+    return written && out.Close() ? 0 : 1;
 }

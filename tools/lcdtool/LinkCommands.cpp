@@ -1,12 +1,11 @@
 #include "LinkCommands.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <string_view>
 
 #include "CommandLine.h"
 #include "Output.h"
 #include "ToolMessenger.h"
+#include "base/AtomicFile.h"
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "link/CommandBuilder.h"
@@ -40,15 +39,6 @@ private:
     Messenger& m_outer;
 };
 
-bool ParseInt(const std::string& text, int lo, int hi, int& out) {
-    char* end = nullptr;
-    errno = 0;
-    const long v = std::strtol(text.c_str(), &end, 0);
-    if (text.empty() || *end != '\0' || errno != 0 || v < lo || v > hi) return false;
-    out = static_cast<int>(v);
-    return true;
-}
-
 const char* ModeName(int mode) {
     return mode == CB::ModeChecksum ? "checksum" : mode == CB::ModeLong ? "long" : "short";
 }
@@ -59,9 +49,15 @@ constexpr int kBoardPageSize[] = {512, 512, 2048, 256};
 constexpr int kBoard16BitPixels = 1;
 constexpr int kMaxSide = 8192;
 constexpr int kPageArea = 256;
+// The longest flash image read: the page area, the 32 MB local-bitmap area and 63
+// full-screen pictures of an 800 x 600 16-bit module fit with room to spare.
+constexpr uint64_t kMaxImageBytes = uint64_t{128} << 20;
 
-bool ReadInput(const std::string& path, CByteArray& bytes) {
-    switch (DownloadFile::Read(path, bytes)) {
+bool ReadInput(const std::string& path, CByteArray& bytes, uint64_t limit) {
+    switch (DownloadFile::Read(path, bytes, limit)) {
+        case DownloadFile::TooLarge:
+            Output::Fail(path + "：文件过大（最多 " + AtomicFile::SizeText(limit) + "）");
+            return false;
         case DownloadFile::CannotOpen:
             Output::Fail(path + "：打开文件失败");
             return false;
@@ -77,16 +73,11 @@ bool ReadInput(const std::string& path, CByteArray& bytes) {
 bool ParseSize(const std::string& text, int& width, int& height) {
     const size_t x = text.find_first_of("xX*");
     if (x == std::string::npos) return false;
-    return ParseInt(text.substr(0, x), 1, kMaxSide, width) &&
-           ParseInt(text.substr(x + 1), 1, kMaxSide, height);
+    return ParseDecimal(std::string_view(text).substr(0, x), 1, kMaxSide, width) &&
+           ParseDecimal(std::string_view(text).substr(x + 1), 1, kMaxSide, height);
 }
 
 }  // namespace
-
-const std::vector<std::string>& LinkCommands::Flags() {
-    static const std::vector<std::string> flags = {"--record", "--standard"};
-    return flags;
-}
 
 bool LinkCommands::ModeOption(const CommandLine& args, const std::string& name, int& mode) {
     const std::string value = args.Value(name, "short");
@@ -128,8 +119,6 @@ bool LinkCommands::PageRecord(const CommandLine& args, CLedDoc& doc, CByteArray&
 }
 
 int LinkCommands::Firmware(const CommandLine& args) {
-    if (args.Positional().size() != 1 || !args.Has("-o"))
-        return Output::Usage("lcdtool firmware FILE -o OUT");
     const std::string& path = args.Positional()[0];
     CByteArray bytes;
     ToolMessenger messenger(args);
@@ -139,11 +128,9 @@ int LinkCommands::Firmware(const CommandLine& args) {
 }
 
 int LinkCommands::HexToBin(const CommandLine& args) {
-    if (args.Positional().size() != 1 || !args.Has("-o"))
-        return Output::Usage("lcdtool hex2bin FILE.hex -o OUT.bin");
     const std::string& path = args.Positional()[0];
     CByteArray text;
-    if (!ReadInput(path, text)) return 1;
+    if (!ReadInput(path, text, HexConverter::kMaxTextBytes)) return 1;
     CByteArray image;
     ToolMessenger messenger(args);
     AboutInput about(path, messenger);
@@ -155,14 +142,12 @@ int LinkCommands::HexToBin(const CommandLine& args) {
 }
 
 int LinkCommands::Font(const CommandLine& args) {
-    const char* usage = "lcdtool font --standard FILE | --custom KIND FILE [--mode M] -o OUT";
-    if (args.Positional().size() != 1 || !args.Has("-o") ||
-        args.Has("--standard") == args.Has("--custom"))
-        return Output::Usage(usage);
+    if (args.Has("--standard") == args.Has("--custom"))
+        return Output::Fail("font 须给出 --standard 或 --custom KIND 之一");
     int mode = 0;
     if (!ModeOption(args, "--mode", mode)) return 1;
     int kind = 0;
-    if (args.Has("--custom") && !ParseInt(args.Value("--custom"), -1000, 1000, kind))
+    if (args.Has("--custom") && !ParseDecimal(args.Value("--custom"), -1000, 1000, kind))
         return Output::Fail("--custom 须为 0 到 9 的字库种类");
     const std::string& path = args.Positional()[0];
     CByteArray bytes;
@@ -176,9 +161,6 @@ int LinkCommands::Font(const CommandLine& args) {
 }
 
 int LinkCommands::Crc(const CommandLine& args) {
-    if (args.Positional().size() != 1 || !args.Has("-o"))
-        return Output::Usage(
-            "lcdtool crc IMAGE.bin [--mode M] [--board 0..3] [--size WxH --colours N] -o OUT");
     int mode = 0, board = 0, width = 320, height = 234, colours = 8;
     if (!ModeOption(args, "--mode", mode)) return 1;
     if (!args.IntValue("--board", 0, 0, 3, board)) return Output::Fail("--board 须为 0 到 3");
@@ -189,7 +171,7 @@ int LinkCommands::Crc(const CommandLine& args) {
         return Output::Fail("--colours 须为 8、14、16、64 或 256");
     const std::string& path = args.Positional()[0];
     CByteArray image;
-    if (!ReadInput(path, image)) return 1;
+    if (!ReadInput(path, image, kMaxImageBytes)) return 1;
     CByteArray table;
     bool truncated = false;
     const int entries = CB::CrcTable(
@@ -197,35 +179,25 @@ int LinkCommands::Crc(const CommandLine& args) {
         CB::FullScreenBytes(width, height, colours, board == kBoard16BitPixels), &truncated);
     if (entries < 0) return Output::Fail(path + "：校验表超过 65535 字节，无法发送");
     // An image with a table already appended ends in what looks like a cut record.
-    if (truncated) Output::Fail(path + "：最后一个记录不完整，未列入校验表");
+    if (truncated) Output::Warn(path + "：最后一个记录不完整，未列入校验表");
     return Output::WriteBytes(args.Value("-o"), table) ? 0 : 1;
 }
 
 int LinkCommands::Command(const CommandLine& args) {
-    const char* usage =
-        "lcdtool command show-page N | option O V | page-size 256|512 | baud I | start-check | "
-        "version | config [--mode M] [--prev-mode M] -o OUT";
     const auto& words = args.Positional();
-    if (words.empty() || !args.Has("-o")) return Output::Usage(usage);
     int mode = 0, previous = 0;
     if (!ModeOption(args, "--mode", mode) || !ModeOption(args, "--prev-mode", previous)) return 1;
-    const std::string& name = words[0];
-    const size_t wanted = name == "show-page" || name == "baud" || name == "page-size" ? 2
-                          : name == "option"                                           ? 3
-                                                                                       : 1;
-    if (words.size() != wanted) return Output::Usage(usage);
-    if (args.Has("--prev-mode") && name != "option")
-        return Output::Fail("--prev-mode 只用于 option 0");
+    const std::string name = args.Word();
 
     CByteArray bytes;
     if (name == "show-page") {
         int page = 0;
-        if (!ParseInt(words[1], 0, 255, page)) return Output::Fail("页面的起始页须为 0 到 255");
+        if (!ParseDecimal(words[0], 0, 255, page)) return Output::Fail("页面的起始页须为 0 到 255");
         CB::ShowPage(bytes, mode, static_cast<uint8_t>(page));
     } else if (name == "option") {
         int option = 0, value = 0;
-        if (!ParseInt(words[1], 0, 2, option)) return Output::Fail("选项须为 0、1 或 2");
-        if (!ParseInt(words[2], 0, 1, value)) return Output::Fail("选项的值须为 0 或 1");
+        if (!ParseDecimal(words[0], 0, 2, option)) return Output::Fail("选项须为 0、1 或 2");
+        if (!ParseDecimal(words[1], 0, 1, value)) return Output::Fail("选项的值须为 0 或 1");
         if (option == 0) {
             // Option 00 announces the new mode: its value follows from --mode.
             const int announced = mode == CB::ModeShort ? 0 : 1;
@@ -239,22 +211,20 @@ int LinkCommands::Command(const CommandLine& args) {
         }
     } else if (name == "page-size") {
         // Option 02 again, but as the local-bitmap page size it always goes out short.
-        if (words[1] != "256" && words[1] != "512")
+        if (words[0] != "256" && words[0] != "512")
             return Output::Fail("局部位图每页的字节数须为 256 或 512");
-        CB::PageSizeOption(bytes, words[1] == "512");
+        CB::PageSizeOption(bytes, words[0] == "512");
     } else if (name == "baud") {
         int index = 0;
-        if (!ParseInt(words[1], 0, 4, index))
+        if (!ParseDecimal(words[0], 0, 4, index))
             return Output::Fail("波特率序号须为 0 到 4（4800、9600、19200、38400、115200）");
         CB::Baud(bytes, mode, static_cast<uint8_t>(index));
     } else if (name == "start-check") {
         CB::StartCheck(bytes, mode);
     } else if (name == "version") {
         CB::ReadVersion(bytes);
-    } else if (name == "config") {
-        CB::ReadConfiguration(bytes);
     } else {
-        return Output::Fail("未知的立即命令 " + name);
+        CB::ReadConfiguration(bytes);
     }
     return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
 }

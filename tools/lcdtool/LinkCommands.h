@@ -4,7 +4,6 @@
 // input) and prints one clear line on stderr when it fails; nothing is written then.
 
 #include <string>
-#include <vector>
 
 #include "base/ByteArray.h"
 
@@ -13,8 +12,6 @@ class CommandLine;
 
 class LinkCommands {
 public:
-    // Options of these commands that take no value.
-    static const std::vector<std::string>& Flags();
     // Reads an instruction mode option ("short", "checksum", "long"); short when absent.
     // False after reporting a bad value.
     static bool ModeOption(const CommandLine& args, const std::string& name, int& mode);

@@ -1,17 +1,60 @@
 #pragma once
-// How lcdtool reports: one line on stderr for a failure; outputs written whole or not at
-// all.
+// How lcdtool reports and writes.
+//
+// Reports: every line on stderr starts with "lcdtool: " and is one line, whatever the
+// message holds (line breaks fold into spaces, other control characters and NUL show
+// escaped). What the core tells during a command is held until the command ends: it is
+// printed as a failure when the command fails and labelled "警告：" when it succeeds.
+//
+// Outputs: "-" is standard output; "" and directories are refused; files are written
+// whole or not at all (base/AtomicFile).
 
+#include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
+#include "base/AtomicFile.h"
 #include "base/ByteArray.h"
 
 class Output {
 public:
-    // Prints "lcdtool: <message>" on stderr and returns the exit status 1.
+    // Prints what the core told so far, then "lcdtool: <message>"; returns exit status 1.
     static int Fail(const std::string& message);
-    // Prints the usage line and returns the exit status 1.
-    static int Usage(const std::string& usage);
+    // Prints "lcdtool: 警告：<message>" at once; the command goes on.
+    static void Warn(const std::string& message);
+    // A message the core told; labelled when the command ends.
+    static void Note(const std::string& message);
+    // The end of a command: prints the held messages (as warnings after success) and
+    // checks that standard output took everything. Returns the final exit status.
+    static int Finish(int status);
+
+    // The message on one line: CR, LF and tab runs become one space, other control
+    // characters show as \xNN.
+    static std::string OneLine(std::string_view text);
+    // A name or text printed in a listing: control characters show as \r, \n, \t or
+    // \xNN, so that every entry stays on its own line.
+    static std::string Escape(std::string_view text);
+
+    // Refuses (with its message) an output name that is empty, names a directory or
+    // ends in "/"; `option` names where it came from ("-o").
+    static bool CheckName(const std::string& path, const std::string& option = "-o");
     // Writes `bytes` to `path` through a temporary file, or to stdout for "-".
-    static bool WriteBytes(const std::string& path, const CByteArray& bytes);
+    static bool WriteBytes(const std::string& path, std::span<const uint8_t> bytes);
+};
+
+// One output written piece by piece: a file (replaced only on Close) or standard output.
+// Each method prints its failure and returns false.
+class OutputFile {
+public:
+    bool Open(const std::string& path, const std::string& option = "-o");
+    bool Write(std::span<const uint8_t> bytes);
+    bool Write(std::string_view text);
+    bool Close();
+    // The sink of PngWriter::Encode and the like: failures go to `error`, not stderr.
+    bool Append(std::span<const uint8_t> bytes, std::string& error);
+
+private:
+    bool m_stdout = false;
+    AtomicFile::Writer m_file;
 };

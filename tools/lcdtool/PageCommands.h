@@ -1,6 +1,6 @@
 #pragma once
-// lcdtool's page commands: info, encode, resave, render. Each returns the exit status
-// (0 success, 1 bad input) and prints one clear line on stderr when it fails.
+// lcdtool's page commands: info, encode, resave, render, export-page. Each returns the
+// exit status (0 success, 1 bad input) and prints one clear line on stderr when it fails.
 
 class CommandLine;
 

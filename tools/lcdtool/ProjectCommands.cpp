@@ -20,12 +20,6 @@
 
 namespace {
 
-const char kExportUsage[] =
-    "lcdtool export PROJECT.zkp -o IMAGE.bin [--mode M] [--board 0..3] [--order a.pg,b.pg,...] "
-    "[--display cyclic|sequential|independent] [--crc]";
-const char kLayoutUsage[] = "lcdtool layout PROJECT.zkp [--board 0..3] [--block N] [--png OUT.png]";
-const char kReportUsage[] = "lcdtool report bitmaps|backgrounds PROJECT.zkp -o OUT.txt";
-
 constexpr int kBoards = 4;
 
 bool BoardOption(const CommandLine& args, DownloadSettings& settings) {
@@ -76,13 +70,9 @@ std::string LastPage(int64_t start, int64_t count) {
 
 }  // namespace
 
-const std::vector<std::string>& ProjectCommands::Flags() {
-    static const std::vector<std::string> flags = {"--crc"};
-    return flags;
-}
-
 int ProjectCommands::Export(const CommandLine& args) {
-    if (args.Positional().size() != 1 || !args.Has("-o")) return Output::Usage(kExportUsage);
+    const std::string out = args.Value("-o");
+    if (!Output::CheckName(out)) return 1;
     DownloadSettings settings;
     FlashLayout::DisplayMode display = FlashLayout::DisplayIndependent;
     if (!LinkCommands::ModeOption(args, "--mode", settings.instructionMode) ||
@@ -110,20 +100,30 @@ int ProjectCommands::Export(const CommandLine& args) {
     FlashImage image(layout);
     image.Open();
     image.m_bCrc = args.Has("--crc");
-    const bool ok = image.Export([&](std::string& name) {
-        name = args.Value("-o");
+    if (out == "-") {
+        if (!image.CheckExport()) return 1;
+        CByteArray bytes;
+        image.ExportBytes(bytes);
+        return Output::WriteBytes(out, bytes) ? 0 : 1;
+    }
+    return image.Export([&](std::string& name) {
+        name = out;
         return true;
-    });
-    return ok ? 0 : 1;
+    })
+               ? 0
+               : 1;
 }
 
 int ProjectCommands::Layout(const CommandLine& args) {
-    if (args.Positional().size() != 1) return Output::Usage(kLayoutUsage);
     int block = -1;
     DownloadSettings settings;
     if (!BoardOption(args, settings)) return 1;
     if (!args.IntValue("--block", -1, 0, FlashLayout::kBlocks - 1, block))
         return Output::Fail("--block 须为 0 到 63 的整数");
+    const std::string png = args.Value("--png");
+    if (args.Has("--png") && !Output::CheckName(png, "--png")) return 1;
+    // "--png -": the map alone goes to standard output.
+    const bool table = png != "-";
 
     ToolMessenger messenger(args);
     Workspace ws(messenger);
@@ -131,31 +131,7 @@ int ProjectCommands::Layout(const CommandLine& args) {
     if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
     FlashLayout layout(ws);
 
-    std::printf("# 页面区：256 页，每页 128 字节，第 255 页保留\n");
-    std::printf("页面\t起始页\t页数\t末页\t状态\n");
-    bool pageCollision = false;
-    for (const auto& r : layout.PageRuns()) {
-        std::printf("%s\t%lld\t%lld\t%s\t%s\n", r.page->m_strTitle.c_str(),
-                    static_cast<long long>(r.start), static_cast<long long>(r.count),
-                    LastPage(r.start, r.count).c_str(), State(r.collision));
-        pageCollision = pageCollision || r.collision;
-    }
-    std::printf("# 局部位图区：64 块，每块 256 页，每页 %d 字节\n", settings.flashPageSize);
-    std::printf("位图\t块\t起始页\t页数\t末页\t状态\t调用页面\n");
-    bool bitmapCollision = false;
-    for (const auto& r : layout.BitmapRuns(block)) {
-        const CLedDoc* owner = layout.OwnerPage(*r.bitmap);
-        std::printf("%s\t%lld\t%lld\t%lld\t%s\t%s\t%s\n", r.bitmap->m_strPath.c_str(),
-                    static_cast<long long>(r.block), static_cast<long long>(r.start),
-                    static_cast<long long>(r.count), LastPage(r.start, r.count).c_str(),
-                    State(r.collision), owner ? owner->m_strTitle.c_str() : "-");
-        bitmapCollision = bitmapCollision || r.collision;
-    }
-    std::printf("页面区：%s\n", pageCollision ? "有地址重叠或越界" : "正常");
-    std::printf("局部位图区%s：%s\n", block >= 0 ? StringFormat("第%d块", block).c_str() : "",
-                bitmapCollision ? "有地址重叠或越界" : "正常");
-    if (std::fflush(stdout) != 0) return Output::Fail("写标准输出失败");
-
+    if (table) PrintLayout(layout, block);
     if (!args.Has("--png")) return 0;
     Surface map(FlashMap::kSize, FlashMap::kSize);
     bool drawn;
@@ -166,26 +142,63 @@ int ProjectCommands::Layout(const CommandLine& args) {
         drawn = layout.DrawPageMap(map);
     }
     if (!drawn) return 1;
+    OutputFile file;
+    if (!file.Open(png, "--png")) return 1;
     std::string error;
-    if (!PngWriter::Write(map, args.Value("--png"), 1, error)) return Output::Fail(error);
-    return 0;
+    const PngWriter::Sink sink = [&](std::span<const uint8_t> b, std::string& e) {
+        return file.Append(b, e);
+    };
+    if (!PngWriter::Encode(map, 1, sink, error)) return Output::Fail(error);
+    return file.Close() ? 0 : 1;
+}
+
+void ProjectCommands::PrintLayout(FlashLayout& layout, int block) {
+    std::printf("# 页面区：256 页，每页 128 字节，第 255 页保留\n");
+    std::printf("页面\t起始页\t页数\t末页\t状态\n");
+    bool pageCollision = false;
+    for (const auto& r : layout.PageRuns()) {
+        std::printf("%s\t%lld\t%lld\t%s\t%s\n", Output::Escape(r.page->m_strTitle).c_str(),
+                    static_cast<long long>(r.start), static_cast<long long>(r.count),
+                    LastPage(r.start, r.count).c_str(), State(r.collision));
+        pageCollision = pageCollision || r.collision;
+    }
+    std::printf("# 局部位图区：64 块，每块 256 页，每页 %d 字节\n",
+                layout.GetWorkspace().Settings().flashPageSize);
+    std::printf("位图\t块\t起始页\t页数\t末页\t状态\t调用页面\n");
+    bool bitmapCollision = false;
+    for (const auto& r : layout.BitmapRuns(block)) {
+        const CLedDoc* owner = layout.OwnerPage(*r.bitmap);
+        std::printf("%s\t%lld\t%lld\t%lld\t%s\t%s\t%s\n",
+                    Output::Escape(r.bitmap->m_strPath).c_str(), static_cast<long long>(r.block),
+                    static_cast<long long>(r.start), static_cast<long long>(r.count),
+                    LastPage(r.start, r.count).c_str(), State(r.collision),
+                    owner ? Output::Escape(owner->m_strTitle).c_str() : "-");
+        bitmapCollision = bitmapCollision || r.collision;
+    }
+    std::printf("页面区：%s\n", pageCollision ? "有地址重叠或越界" : "正常");
+    std::printf("局部位图区%s：%s\n", block >= 0 ? StringFormat("第%d块", block).c_str() : "",
+                bitmapCollision ? "有地址重叠或越界" : "正常");
 }
 
 int ProjectCommands::Report(const CommandLine& args) {
-    if (args.Positional().size() != 2 || !args.Has("-o")) return Output::Usage(kReportUsage);
-    const std::string& which = args.Positional()[0];
-    if (which != "bitmaps" && which != "backgrounds") return Output::Usage(kReportUsage);
+    const std::string out = args.Value("-o");
+    if (!Output::CheckName(out)) return 1;
     ToolMessenger messenger(args);
     Workspace ws(messenger);
-    if (!ws.OpenProjectFile(args.Positional()[1])) return 1;
+    if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
     const std::string text =
-        which == "bitmaps" ? LayoutReport::LocalBitmaps(ws) : LayoutReport::Backgrounds(ws);
-    const bool ok = LayoutReport::Write(
-        text,
-        [&](std::string& name) {
-            name = args.Value("-o");
-            return true;
-        },
-        messenger);
-    return ok ? 0 : 1;
+        args.Word() == "bitmaps" ? LayoutReport::LocalBitmaps(ws) : LayoutReport::Backgrounds(ws);
+    if (out == "-")
+        return Output::WriteBytes(out, {reinterpret_cast<const uint8_t*>(text.data()), text.size()})
+                   ? 0
+                   : 1;
+    return LayoutReport::Write(
+               text,
+               [&](std::string& name) {
+                   name = out;
+                   return true;
+               },
+               messenger)
+               ? 0
+               : 1;
 }

@@ -4,16 +4,16 @@
 // management does, returns the exit status (0 success, 1 bad input or a refusal) and
 // prints one clear line on stderr for every problem.
 
-#include <string>
-#include <vector>
-
 class CommandLine;
+class FlashLayout;
 
 class ProjectCommands {
 public:
-    // Options of these commands that take no value.
-    static const std::vector<std::string>& Flags();
     static int Export(const CommandLine& args);
     static int Layout(const CommandLine& args);
     static int Report(const CommandLine& args);
+
+private:
+    // The layout's table on standard output.
+    static void PrintLayout(FlashLayout& layout, int block);
 };

@@ -1,6 +1,7 @@
 #pragma once
-// lcdtool's messenger: every message the core reports becomes a line on stderr; a
-// question is answered No (the safe answer) unless the command line said --yes.
+// lcdtool's messenger: every message the core reports is held by Output and printed when
+// the command ends; a question is answered No (the safe answer) unless the command line
+// said --yes.
 
 #include "CommandLine.h"
 #include "base/Messenger.h"
@@ -12,10 +13,7 @@ public:
     explicit ToolMessenger(const CommandLine& args) : m_yes(args.Has("--yes")) {}
     void Tell(const std::string& text, const std::string& caption) override;
     Answer Ask(const std::string& text, const std::string& caption, Buttons buttons) override;
-    // How many messages were told: a command that got one has failed.
-    int Told() const { return m_told; }
 
 private:
     bool m_yes;
-    int m_told = 0;
 };

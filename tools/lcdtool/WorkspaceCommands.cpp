@@ -9,11 +9,9 @@
 #include "project/Workspace.h"
 
 int WorkspaceCommands::NewProject(const CommandLine& args) {
-    if (args.Positional().size() != 2 || !args.Has("--device"))
-        return Output::Usage("lcdtool new-project DIR NAME --device NAME");
     ToolMessenger messenger(args);
     DeviceCatalogue catalogue(messenger);
-    catalogue.Load();
+    catalogue.Load(false);
     ScreenParams screen;
     int32_t bitmaps = 1;
     const std::string device = args.Value("--device");
@@ -35,8 +33,6 @@ int WorkspaceCommands::NewProject(const CommandLine& args) {
 }
 
 int WorkspaceCommands::NewPage(const CommandLine& args) {
-    if (args.Positional().size() != 2)
-        return Output::Usage("lcdtool new-page PROJECT.zkp NAME [--device NAME]");
     ToolMessenger messenger(args);
     Workspace ws(messenger);
     if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
@@ -47,7 +43,7 @@ int WorkspaceCommands::NewPage(const CommandLine& args) {
     if (args.Has("--device")) {
         const std::string device = args.Value("--device");
         DeviceCatalogue catalogue(messenger);
-        catalogue.Load();
+        catalogue.Load(false);
         ScreenParams screen;
         int32_t bitmaps = 1;
         if (!catalogue.Lookup(device, screen, bitmaps))

@@ -145,6 +145,13 @@ TEST(AdapterEmulatorTest, TransmittedFramesAreLoggedAndLoopedBack) {
     EXPECT_EQ(log[2], "frame std flags=00 id=7F E0 data=");
     EXPECT_EQ(Reply(emulator, "CD 0B").substr(0, 14), "02 12 34 AA BB");
     EXPECT_EQ(emulator.Transmitted().size(), 3u);
+    // Without history the sink still sees every frame and nothing piles up.
+    emulator.SetKeepHistory(false);
+    const size_t packets = emulator.Packets().size();
+    EXPECT_EQ(Reply(emulator, "DD 01 12 34 CC" + Zeros(9)), "");
+    EXPECT_EQ(log.size(), 4u);
+    EXPECT_EQ(emulator.Transmitted().size(), 3u);
+    EXPECT_EQ(emulator.Packets().size(), packets);
 }
 
 }  // namespace

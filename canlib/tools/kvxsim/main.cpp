@@ -96,6 +96,8 @@ int main(int argc, char** argv) {
     if (options.udp) std::printf("udp %u\n", server.UdpPort());
     std::fflush(stdout);
 
+    // The frames are printed; keeping them too would grow without end.
+    emulator.SetKeepHistory(false);
     emulator.SetFrameSink([](const kvx::EmulatedFrame& frame) {
         std::printf("%s\n", kvx::AdapterEmulator::Describe(frame).c_str());
         std::fflush(stdout);

@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -65,6 +67,33 @@ TEST_F(AtomicFileTest, ReadingAMissingFileSaysSo) {
     EXPECT_FALSE(AtomicFile::Read((dir / "nope").string(), back, error));
     EXPECT_TRUE(back.empty());
     EXPECT_NE(error.find("nope"), std::string::npos);
+}
+
+// A FIFO has no file to rename over: it is written directly and stays a FIFO.
+TEST_F(AtomicFileTest, FifoIsWrittenNotReplaced) {
+    const fs::path fifo = dir / "t";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    std::string error;
+    EXPECT_TRUE(AtomicFile::Write(fifo.string(), std::vector<uint8_t>{'n', 'e', 'w'}, error))
+        << error;
+    char got[4] = {};
+    EXPECT_EQ(read(reader, got, sizeof got), 3);
+    close(reader);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+TEST_F(AtomicFileTest, TemporaryIsHiddenAndGoesWithAnUnfinishedWriter) {
+    std::string error;
+    {
+        AtomicFile::Writer w;
+        ASSERT_TRUE(w.Open((dir / "a.bin").string(), error));
+        ASSERT_TRUE(w.Append(std::vector<uint8_t>{1}, error));
+        const std::string name = fs::directory_iterator(dir)->path().filename().string();
+        EXPECT_EQ(name.rfind(".a.bin.lcdtmp-" + std::to_string(getpid()) + "-", 0), 0u) << name;
+    }
+    EXPECT_TRUE(fs::is_empty(dir));
 }
 
 }  // namespace

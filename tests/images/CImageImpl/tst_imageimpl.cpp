@@ -120,10 +120,10 @@ TEST(ImageImpl, PaletteForms) {
     const uint8_t ramp[] = {0, 77};
     grey.SetPalette(2, ramp, nullptr, nullptr);
     EXPECT_EQ((*grey.GetPalette())[1], Rgb(77, 77, 77));
-    // An index past the palette shows the colour table's entry, as a written file has it
-    // (here the standard red of a new picture).
+    // An index past the palette (a damaged file) shows black, not the colour the standard
+    // table of a new picture has there.
     grey.SetIndex(0, 0, 9);
-    EXPECT_EQ(grey.GetRGB(0, 0), Rgb(255, 0, 0));
+    EXPECT_EQ(grey.GetRGB(0, 0), Rgb(0, 0, 0));
 }
 
 TEST(ImageImpl, SecondTriplePaletteIsReportedAndReplaces) {

@@ -261,16 +261,30 @@ TEST(ImageImplGIF, SignatureIsRequired) {
     EXPECT_FALSE(image.ReadMemory(Bytes{'G', 'I', 'F', '8'}));
 }
 
-TEST(ImageImplGIF, OversizeImageIsRefusedBeforeAllocating) {
-    GifSpec s = TwoByTwo();
-    s.width = 65535;
-    s.height = 65535;
-    s.useCodes = true;
-    s.codes = PackCodes({{4, 3}, {1, 3}, {5, 3}});
-    CImageImplGIF image;
-    EXPECT_FALSE(image.ReadMemory(MakeGif(s)));
-    EXPECT_FALSE(image.HasDib());
-    EXPECT_NE(image.LimitMessage().find("65535*65535"), std::string::npos) << image.LimitMessage();
+// A small file declaring a huge picture, with one pixel of data: refused with its size
+// and the limit before anything is allocated, or, within the limit (a 64-megapixel camera
+// photo), read without touching more memory than that pixel's row.
+TEST(ImageImplGIF, HugeScreenOfOnePixel) {
+    const int sizes[][2] = {{16000, 16000}, {65535, 65535}, {9248, 6936}};
+    for (const auto& [width, height] : sizes) {
+        GifSpec s = TwoByTwo();
+        s.width = width;
+        s.height = height;
+        s.useCodes = true;
+        s.codes = PackCodes({{4, 3}, {1, 3}, {5, 3}});
+        const Bytes gif = MakeGif(s);
+        CImageImplGIF image;
+        bool loaded = false;
+        const long grown = PeakMiB([&] { return image.ReadMemory(gif); }, loaded);
+        ASSERT_GE(grown, 0);
+        EXPECT_LT(grown, 32) << width << " MiB";
+        EXPECT_EQ(loaded, width == 9248);
+        if (loaded) continue;
+        EXPECT_FALSE(image.ReadMemory(gif));
+        const std::string size = std::to_string(width) + "*" + std::to_string(height);
+        EXPECT_NE(image.LimitMessage().find(size), std::string::npos) << image.LimitMessage();
+        EXPECT_NE(image.LimitMessage().find("67108864"), std::string::npos);
+    }
 }
 
 TEST(ImageImplGIF, EveryTruncationLeavesNoPicture) {

@@ -45,11 +45,11 @@ TEST_P(DibCheckSize, Limits) {
     EXPECT_EQ(!message.empty(), row.message) << message;
 }
 INSTANTIATE_TEST_SUITE_P(Rows, DibCheckSize,
-                         testing::Values(SizeRow{"largest_8bit", 16384, 16384, 8, 268435456, false},
+                         testing::Values(SizeRow{"camera_64mp", 9248, 6936, 24, 192432384, false},
                                          SizeRow{"wider_than_16384", 16385, 1, 8, -1, true},
                                          SizeRow{"higher_than_16384", 1, 16385, 8, -1, true},
-                                         SizeRow{"over_512MiB", 16384, 16384, 24, -1, true},
-                                         SizeRow{"just_512MiB", 16384, 8192, 32, 536870912, false},
+                                         SizeRow{"at_the_limit", 16384, 4096, 8, 67108864, false},
+                                         SizeRow{"one_row_over", 16384, 4097, 8, -1, true},
                                          SizeRow{"zero_width", 0, 5, 8, -1, false},
                                          SizeRow{"negative_height", 5, -1, 8, -1, false},
                                          SizeRow{"huge_claim", int64_t{1} << 40, int64_t{1} << 40,

@@ -153,7 +153,8 @@ TEST_F(ItemBmpTest, AFileThatCannotBeReadGivesAZeroSizedItemThatIsKept) {
     EXPECT_EQ((Rect{item.m_x1, item.m_y1, item.m_x2, item.m_y2}), (Rect{7, 9, 7, 9}));
     EXPECT_TRUE(item.HasValidBitmap());
     EXPECT_FALSE(item.Bitmap()->HasPicture());
-    EXPECT_EQ(messenger.told, std::vector<std::string>{"未能打开文件！"});
+    EXPECT_EQ(messenger.told,
+              std::vector<std::string>{"未能打开文件！\r\n\r\nNo such file or directory"});
     EXPECT_EQ(EncodedHex(item), "1B 29 00 00 07 00 09 00 00 00 00 00");
     CByteArray direct;
     item.Encode(0, direct);

@@ -1,7 +1,7 @@
 // lcdtool devices, run as a user runs it, on a catalogue in a settings directory of its own.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/ByteArray.h"
+#include "support/RunTool.h"
 
 namespace fs = std::filesystem;
 
@@ -28,18 +29,6 @@ const char kYejing[] =
 
 const std::string kTwoDevices = std::string("02 00 ") + kClassTag + kLcd + "01 80 " + kYejing;
 
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 class Devices : public testing::Test {
 protected:
     void SetUp() override {
@@ -52,15 +41,7 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     Result Run(const std::string& args) {
-        const std::string cmd = "LCDSCREEN_HOME='" + home.string() + "' " + LCDTOOL_PATH +
-                                " devices " + args + " >" + (dir / "stdout").string() + " 2>" +
-                                (dir / "stderr").string();
-        Result r;
-        const int rc = std::system(cmd.c_str());
-        r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        r.out = Slurp(dir / "stdout");
-        r.err = Slurp(dir / "stderr");
-        return r;
+        return RunTool(dir, "devices " + args, "LCDSCREEN_HOME='" + home.string() + "'");
     }
     void WriteCatalogue(const std::string& hex) {
         CByteArray bytes;
@@ -83,12 +64,13 @@ protected:
 };
 
 TEST_F(Devices, AddListAndRemoveEndToEnd) {
+    // Listing an empty catalogue says so and makes nothing.
     Result r = Run("list");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "");
-    ASSERT_TRUE(fs::exists(catalogue));
-    EXPECT_EQ(fs::file_size(catalogue), 0u);
+    EXPECT_EQ(r.err, "lcdtool: 设备表 " + catalogue.string() +
+                         " 中还没有设备（lcdtool devices add 添加）\n");
+    EXPECT_FALSE(fs::exists(catalogue.parent_path()));
 
     r = Run("add LCD --size 320x240 --mm 102.5x75.5 --colours 256 --bitmaps");
     ASSERT_EQ(r.status, 0) << r.err;
@@ -119,33 +101,33 @@ TEST_F(Devices, SixteenColoursAndStarSeparatorsAreAccepted) {
 struct BadRow {
     const char* label;
     const char* args;
-    const char* line;  // the one line on stderr, after "lcdtool: "
+    std::string line;  // the one line on stderr, after "lcdtool: "
 };
 
 void PrintTo(const BadRow& row, std::ostream* os) {
     *os << row.label;
 }
 
-const char kUsageLine[] =
-    "用法：lcdtool devices list | add NAME --size WxH --mm WxH --colours N [--bitmaps] | "
-    "remove NAME";
+const char kAddUsage[] =
+    "（用法：lcdtool devices add NAME --size WxH --mm WxH --colours 8|16|64|256 [--bitmaps]）";
 
 const BadRow kBad[] = {
-    {"NoSubcommand", "", kUsageLine},
-    {"UnknownSubcommand", "show LCD", kUsageLine},
-    {"ListWithAName", "list LCD", kUsageLine},
-    {"AddWithoutName", "add --size 1x1 --mm 1x1 --colours 8", kUsageLine},
-    {"AddTwoNames", "add A B --size 1x1 --mm 1x1 --colours 8", kUsageLine},
-    {"AddWithoutSize", "add A --mm 1x1 --colours 8", kUsageLine},
-    {"AddWithoutColours", "add A --size 1x1 --mm 1x1", kUsageLine},
-    {"RemoveWithoutName", "remove", kUsageLine},
+    {"NoSubcommand", "", "devices 需要子命令：list、add、remove（lcdtool help devices）"},
+    {"UnknownSubcommand", "show LCD", "devices 没有子命令 show（可用：list、add、remove）"},
+    {"ListWithAName", "list LCD", "devices list 多余的参数 LCD（用法：lcdtool devices list）"},
+    {"AddWithoutName", "add --size 1x1 --mm 1x1 --colours 8", std::string("缺少 NAME") + kAddUsage},
+    {"AddTwoNames", "add A B --size 1x1 --mm 1x1 --colours 8",
+     std::string("devices add 多余的参数 B") + kAddUsage},
+    {"AddWithoutSize", "add A --mm 1x1 --colours 8",
+     std::string("缺少选项 --size WxH") + kAddUsage},
+    {"AddWithoutColours", "add A --size 1x1 --mm 1x1",
+     std::string("缺少选项 --colours 8|16|64|256") + kAddUsage},
+    {"RemoveWithoutName", "remove", "缺少 NAME（用法：lcdtool devices remove NAME）"},
     {"OptionWithoutValue", "add A --mm 1x1 --colours 8 --size", "选项 --size 缺少参数"},
     {"MisspeltOption", "add A --size 1x1 --mm 1x1 --colours 8 --colors 8",
-     "devices 不认识选项 --colors（用法：lcdtool devices list | add NAME --size WxH --mm WxH "
-     "--colours N [--bitmaps] | remove NAME）"},
+     "devices add 没有选项 --colors（lcdtool help devices add 列出它的选项）"},
     {"OptionOfRemove", "remove LCD --bitmaps",
-     "devices 不认识选项 --bitmaps（用法：lcdtool devices list | add NAME --size WxH --mm WxH "
-     "--colours N [--bitmaps] | remove NAME）"},
+     "devices remove 没有选项 --bitmaps（lcdtool help devices remove 列出它的选项）"},
     {"SizeOneNumber", "add A --size 320 --mm 1x1 --colours 8",
      "--size 应为 宽x高 的点数，例如 320x240"},
     {"SizeBeyondInt", "add A --size 99999999999x1 --mm 1x1 --colours 8",
@@ -166,7 +148,7 @@ TEST_P(BadInput, OneLineExitOneFileUntouched) {
     WriteCatalogue(kTwoDevices);
     const Result r = Run(GetParam().args);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, std::string("lcdtool: ") + GetParam().line + "\n");
+    EXPECT_EQ(r.err, "lcdtool: " + GetParam().line + "\n");
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(CatalogueHex(), Canonical(kTwoDevices));
 }

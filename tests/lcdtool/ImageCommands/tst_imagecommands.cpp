@@ -1,35 +1,21 @@
 // lcdtool bmp2c, run as a user runs it.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 
 #include "base/ByteArray.h"
 #include "images/TestImages.h"
+#include "support/RunTool.h"
 
 using namespace testimages;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string err;
-};
-
 class Bmp2c : public testing::Test {
 protected:
-    Result Run(const std::string& args) {
-        const std::string cmd =
-            std::string(LCDTOOL_PATH) + " bmp2c " + args + " >/dev/null 2>" + dir.File("stderr");
-        Result r;
-        const int rc = std::system(cmd.c_str());
-        r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        const Bytes err = ReadFile(dir.File("stderr"));
-        r.err.assign(err.begin(), err.end());
-        return r;
-    }
+    Result Run(const std::string& args) { return RunTool(dir.File(""), "bmp2c " + args); }
     std::string Out() const { return dir.File("out.txt"); }
     std::string Text() const {
         const Bytes b = ReadFile(Out());
@@ -120,8 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(BadRow{"missing_picture", "--size orig --colours 8", "未能打开文件！"},
                     BadRow{"damaged_picture", "--size orig --colours 8", "未能打开文件！"},
                     BadRow{"not_a_picture", "--size orig --colours 8", "notes.txt"},
-                    BadRow{"no_size", "--colours 8", "请设置位图大小、以及转换后的颜色数"},
-                    BadRow{"no_colours", "--size orig", "请设置位图大小、以及转换后的颜色数"},
+                    BadRow{"no_size", "--colours 8", "缺少选项 --size"},
+                    BadRow{"no_colours", "--size orig", "缺少选项 --colours"},
                     BadRow{"odd_size", "--size 100x100 --colours 8", "--size"},
                     BadRow{"odd_colours", "--size orig --colours 32", "--colours"},
                     BadRow{"control_not_64", "--size orig --colours 8 --control or", "64"},

@@ -1,7 +1,7 @@
 // lcdtool's module command builders, run as a user runs them.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,22 +10,11 @@
 #include <sstream>
 
 #include "base/ByteArray.h"
+#include "support/RunTool.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 std::string HexOf(const std::string& s) {
     return ToHex(CByteArray(s.begin(), s.end()));
@@ -44,23 +33,10 @@ protected:
         char tmpl[] = "/tmp/lcdtool-link-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
-        // A page built by hand: 8 colours, 16 x 8, delay 10, main page, background code 04,
-        // one line (1,1)-(10,1) in code 07 and one polyline (0,7) (3,4) (6,7) in code 02.
-        const std::string page =
-            "03 4C 43 44 08 00 00 00 "
-            "00 00 00 00 00 00 24 40 00 00 00 00 00 00 14 40 "
-            "10 00 00 00 08 00 00 00 0A 00 00 00 00 00 00 00 FF 00 00 00 04 00 02 00 "
-            "FF FF 01 00 09 00 43 49 74 65 6D 4C 69 6E 65 "
-            "0B 00 00 00 01 00 00 00 01 00 00 00 0A 00 00 00 01 00 00 00 "
-            "FF FF FF 00 07 00 01 00 00 00 "
-            "FF FF 01 00 09 00 43 49 74 65 6D 50 6F 6C 79 "
-            "12 00 00 00 00 00 00 00 04 00 00 00 06 00 00 00 07 00 00 00 "
-            "00 FF 00 00 02 00 03 00 00 00 "
-            "00 00 00 00 07 00 00 00 03 00 00 00 04 00 00 00 06 00 00 00 07 00 00 00";
         CByteArray bytes;
-        ASSERT_TRUE(FromHex(page, bytes));
+        ASSERT_TRUE(FromHex(kHandBuiltPage, bytes));
         Write("hand.pg", std::string(bytes.begin(), bytes.end()));
-        Write("fw.hex", ":0400000011223344AA\r\n:00000001FF\r\n");
+        Write("fw.hex", ":040000001122334452\r\n:00000001FF\r\n");
         Write("bad.hex", ":020000040800F2\r\n:00000001FF\r\n");
         Write("font.bin", std::string(10000, 'f'));
         Write("empty.bin", "");
@@ -77,16 +53,7 @@ protected:
             args.replace(p, 2, dir.string());
         return args;
     }
-    Result Run(const std::string& args) {
-        const std::string cmd = std::string(LCDTOOL_PATH) + " " + Expand(args) + " >" +
-                                (dir / "stdout").string() + " 2>" + (dir / "stderr").string();
-        Result r;
-        const int rc = std::system(cmd.c_str());
-        r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        r.out = Slurp(dir / "stdout");
-        r.err = Slurp(dir / "stderr");
-        return r;
-    }
+    Result Run(const std::string& args) { return RunTool(dir, Expand(args)); }
     fs::path dir;
 };
 
@@ -132,18 +99,18 @@ const OutputRow kOutputRows[] = {
     {"OptionShortToChecksum", "command option 0 1 --mode checksum", "1B 5D 03 01 00 01 00 7D"},
     {"CharacterSwitchChecksum", "command option 1 1 --mode checksum", "1B 5D 03 01 01 01 00 7E"},
     {"ParallelSwitchLong", "command option 2 0 --mode long", "1B 5D 01 02 00"},
-    {"PageSize512AlwaysShort", "command page-size 512 --mode checksum", "1B 5D 01 02 01"},
-    {"PageSize256AlwaysShort", "command page-size 256 --mode long", "1B 5D 01 02 00"},
+    {"PageSize512AlwaysShort", "command page-size 512", "1B 5D 01 02 01"},
+    {"PageSize256AlwaysShort", "command page-size 256", "1B 5D 01 02 00"},
     {"BaudChecksum", "command baud 2 --mode checksum", "1B 1D 01 02 00 3B"},
     {"BaudShort", "command baud 0", "1B 1D 00"},
     {"StartCheckLong", "command start-check --mode long", "1B 3F 0A A0 0A 01"},
     {"StartCheckChecksum", "command start-check --mode checksum", "1B 3F 01 01 00 5C"},
-    {"VersionIgnoresMode", "command version --mode checksum", "1B 5E 00"},
-    {"ConfigIgnoresMode", "command config --mode long", "1B 5D 00"},
+    {"Version", "command version", "1B 5E 00"},
+    {"Config", "command config", "1B 5D 00"},
     {"HexToBin", "hex2bin $D/fw.hex", "11 22 33 44"},
     // Standard font: 20 then the file.
     {"StandardFontLong", "font --standard $D/fw.hex --mode long",
-     "1B 20 0A A0 0A 0A 20 " + HexOf(":0400000011223344AA\r\n:00000001FF\r\n")},
+     "1B 20 0A A0 0A 0A 20 " + HexOf(":040000001122334452\r\n:00000001FF\r\n")},
     // CRC-16/XMODEM of 128 FF is EDA9.
     {"CrcOfOnePageShort", "crc $D/one.bin", "1B 3F 00 00 06 1B 56 05 01 ED A9"},
 };
@@ -188,6 +155,7 @@ TEST_F(LinkTool, CrcWarnsAboutACutRecordAndStillWrites) {
     const Result r = Run("crc $D/cut.bin -o -");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(HexOf(r.out), "1B 3F 00 00 00");
+    EXPECT_EQ(r.err.rfind("lcdtool: 警告：", 0), 0u) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
@@ -238,8 +206,8 @@ const BadRow kBadRows[] = {
     {"HexToBinBadHex", "hex2bin $D/bad.hex -o $D/out", "不支持大于64k"},
     {"HexToBinNoEndRecord", "hex2bin $D/font.bin -o $D/out", "未找到"},
     {"HexToBinMissing", "hex2bin $D/none.hex -o $D/out", "打开文件失败"},
-    {"FontNeitherKind", "font $D/font.bin -o $D/out", "用法"},
-    {"FontBothKinds", "font --standard --custom 1 $D/font.bin -o $D/out", "用法"},
+    {"FontNeitherKind", "font $D/font.bin -o $D/out", "--standard"},
+    {"FontBothKinds", "font --standard --custom 1 $D/font.bin -o $D/out", "--standard"},
     {"FontKindTen", "font --custom 10 $D/font.bin -o $D/out", "请填写0-9之间的数字"},
     {"FontKindWord", "font --custom three $D/font.bin -o $D/out", "--custom"},
     {"FontMissing", "font --standard $D/none.bin -o $D/out", "打开字库文件失败"},

@@ -1,8 +1,8 @@
 // lcdtool's page commands, run as a user runs them.
 
 #include <gtest/gtest.h>
+
 #include <png.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -12,22 +12,11 @@
 
 #include "base/AtomicFile.h"
 #include "base/ByteArray.h"
+#include "support/RunTool.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 class LcdTool : public testing::Test {
 protected:
@@ -38,37 +27,11 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    Result Run(const std::string& args) {
-        const std::string cmd = std::string(LCDTOOL_PATH) + " " + args + " >" +
-                                (dir / "stdout").string() + " 2>" + (dir / "stderr").string();
-        Result r;
-        const int rc = std::system(cmd.c_str());
-        r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        r.out = Slurp(dir / "stdout");
-        r.err = Slurp(dir / "stderr");
-        return r;
-    }
+    Result Run(const std::string& args) { return RunTool(dir, args); }
 
-    // A page built by hand from the format: 8 colours, 16 x 8 pixels, background code 04,
-    // one line (1,1)-(10,1) in code 07 and one polyline (0,7) (3,4) (6,7) in code 02.
     std::string HandBuiltPage() {
-        const std::string hex =
-            "03 4C 43 44 "                                      // "LCD"
-            "08 00 00 00 "                                      // colours
-            "00 00 00 00 00 00 24 40 00 00 00 00 00 00 14 40 "  // 10.0 x 5.0 mm
-            "10 00 00 00 08 00 00 00 "                          // 16 x 8
-            "0A 00 00 00 00 00 00 00 "                          // delay 10, main page
-            "FF 00 00 00 04 00 "                                // red, code 04
-            "02 00 "                                            // two items
-            "FF FF 01 00 09 00 43 49 74 65 6D 4C 69 6E 65 "     // CItemLine
-            "0B 00 00 00 01 00 00 00 01 00 00 00 0A 00 00 00 01 00 00 00 "
-            "FF FF FF 00 07 00 01 00 00 00 "
-            "FF FF 01 00 09 00 43 49 74 65 6D 50 6F 6C 79 "  // CItemPoly
-            "12 00 00 00 00 00 00 00 04 00 00 00 06 00 00 00 07 00 00 00 "
-            "00 FF 00 00 02 00 03 00 00 00 "
-            "00 00 00 00 07 00 00 00 03 00 00 00 04 00 00 00 06 00 00 00 07 00 00 00";
         CByteArray bytes;
-        EXPECT_TRUE(FromHex(hex, bytes));
+        EXPECT_TRUE(FromHex(kHandBuiltPage, bytes));
         const fs::path p = dir / "hand.pg";
         std::string error;
         EXPECT_TRUE(AtomicFile::Write(p.string(), bytes, error)) << error;
@@ -132,7 +95,8 @@ TEST_F(LcdTool, ExportPageAppendsBinAndWritesTheDirectStream) {
     EXPECT_TRUE(fs::exists(dir / "UP.BIN"));
     const Result bad = Run("export-page " + page + " -o " + (dir / "no" / "x").string());
     EXPECT_EQ(bad.status, 1);
-    EXPECT_EQ(bad.err, "lcdtool: 创建文件失败\n");
+    EXPECT_EQ(bad.err, "lcdtool: 创建文件失败：无法创建文件 " + (dir / "no" / "x.bin").string() +
+                           "：No such file or directory\n");
 }
 
 TEST_F(LcdTool, ResaveIsByteIdentical) {

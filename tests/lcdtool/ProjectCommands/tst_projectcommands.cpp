@@ -2,7 +2,6 @@
 // project commands.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <fstream>
 #include <sstream>
@@ -11,6 +10,7 @@
 #include "project/FlashImage.h"
 #include "project/FlashLayout.h"
 #include "project/FlashLayout/FlashFixture.h"
+#include "support/RunTool.h"
 #include "support/ScriptedMessenger.h"
 
 using flashfixture::Project;
@@ -20,17 +20,6 @@ namespace {
 constexpr COLORREF kRed = Rgb(255, 0, 0), kBlue = Rgb(0, 0, 255);
 const ScreenParams kSmall{"T", 256, 10.0, 5.0, 16, 8};
 
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 std::string FileHex(const std::string& path) {
     const std::string s = Slurp(path);
     return ToHex(CByteArray(s.begin(), s.end()));
@@ -58,16 +47,7 @@ public:
         Save();
     }
     void Save() { ASSERT_TRUE(project.ws.SaveProject()); }
-    Result Run(const std::string& args) {
-        const std::string cmd = std::string(LCDTOOL_PATH) + " " + args + " >" +
-                                project.File("stdout") + " 2>" + project.File("stderr");
-        Result r;
-        const int rc = std::system(cmd.c_str());
-        r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        r.out = Slurp(project.File("stdout"));
-        r.err = Slurp(project.File("stderr"));
-        return r;
-    }
+    Result Run(const std::string& args) { return RunTool(project.File(""), args); }
     std::string Zkp() const { return "'" + project.ProjectFile() + "'"; }
     std::string Out(const std::string& name) const { return "'" + project.File(name) + "'"; }
 
@@ -269,7 +249,8 @@ TEST_F(ProjectTool, ReportsAreWrittenAsTheButtonsWriteThem) {
 
     r = Run("report pages " + Zkp() + " -o " + Out("x"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("用法：lcdtool report bitmaps|backgrounds"), std::string::npos);
+    EXPECT_NE(r.err.find("report 没有子命令 pages（可用：bitmaps、backgrounds）"),
+              std::string::npos);
     r = Run("report bitmaps " + Zkp() + " -o " + Out("no-folder/x"));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("创建文件失败"), std::string::npos);

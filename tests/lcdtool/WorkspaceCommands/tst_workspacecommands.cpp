@@ -1,7 +1,6 @@
 // lcdtool new-project and new-page, run as a user runs them.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include "base/AtomicFile.h"
 #include "project/CLedDoc.h"
 #include "project/ProjectFile.h"
+#include "support/RunTool.h"
 
 namespace fs = std::filesystem;
 
@@ -27,16 +27,9 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     int Run(const std::string& args, std::string* err = nullptr) {
-        const std::string cmd = "LCDSCREEN_HOME=" + (dir / "home").string() + " " + LCDTOOL_PATH +
-                                " " + args + " >/dev/null 2>" + (dir / "err").string();
-        const int rc = std::system(cmd.c_str());
-        if (err) {
-            std::ifstream f(dir / "err");
-            std::stringstream s;
-            s << f.rdbuf();
-            *err = s.str();
-        }
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+        const Result r = RunTool(dir, args, "LCDSCREEN_HOME=" + (dir / "home").string());
+        if (err) *err = r.err;
+        return r.status;
     }
 
     std::vector<CDocObj> Entries() {

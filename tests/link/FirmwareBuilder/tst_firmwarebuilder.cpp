@@ -91,10 +91,11 @@ TEST_F(FirmwareTest, HexAnywhereInThePathCounts) {
     EXPECT_EQ(bytes[21], 0x0F);
 }
 
-TEST_F(FirmwareTest, UpperCaseHexIsSentAsItIs) {
-    CByteArray bytes;
-    ASSERT_TRUE(FirmwareBuilder::Build(Write("CPU.HEX", kHex), bytes, recorder));
-    ExpectFirmware(bytes, "1B 3D 00 00 10 00", kHex, 4096);
+TEST_F(FirmwareTest, UpperCaseHexIsConvertedToo) {
+    CByteArray lower, upper;
+    ASSERT_TRUE(FirmwareBuilder::Build(Write("cpu.hex", kHex), lower, recorder));
+    ASSERT_TRUE(FirmwareBuilder::Build(Write("CPU.HEX", kHex), upper, recorder));
+    EXPECT_EQ(upper, lower);
 }
 
 struct PathRow {
@@ -102,9 +103,9 @@ struct PathRow {
     bool hex;
 };
 
-TEST(FirmwarePath, HexTestIsLowerCaseAnywhere) {
-    const PathRow rows[] = {{"a.hex", true},     {"dir.hex/a.bin", true}, {"a.HEX", false},
-                            {"a.Hex", false},    {"ahex", false},         {"a.hexx", true},
+TEST(FirmwarePath, HexTestIsAnyCaseAnywhere) {
+    const PathRow rows[] = {{"a.hex", true},     {"dir.hex/a.bin", true}, {"a.HEX", true},
+                            {"a.Hex", true},     {"ahex", false},         {"a.hexx", true},
                             {"/x/.hex/y", true}, {"a.bin", false}};
     for (const PathRow& r : rows)
         EXPECT_EQ(FirmwareBuilder::IsHexPath(r.path), r.hex) << r.path;
@@ -140,7 +141,9 @@ const FailRow kFailRows[] = {
     {"HexWithoutEndRecord", "cpu.hex", ":0100000042\r\n",
      "lcdscreen: *.Hex文件转换失败(未找到\":00000001\"记录)!"},
     {"HexPast64k", "cpu.hex", ":020000040800F2\r\n:00000001FF\r\n",
-     "lcdscreen: *.Hex文件转换失败(不支持大于64k)!"},
+     "lcdscreen: *.Hex文件转换失败(第1行：不支持大于64k)!"},
+    {"HexWithAWrongChecksum", "cpu.HEX", ":0100000042BE\r\n:00000001FF\r\n",
+     "lcdscreen: *.Hex文件转换失败(第1行：校验和错误)!"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, FirmwareRefused, testing::ValuesIn(kFailRows),

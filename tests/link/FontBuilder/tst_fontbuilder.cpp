@@ -99,7 +99,6 @@ TEST_F(FontTest, CustomFontPastTheCountByteIsRefused) {
                                           bytes, recorder));
     EXPECT_EQ(ToHex(bytes), "01");
     ASSERT_EQ(recorder.told.size(), 1u);
-    EXPECT_NE(recorder.told[0].find("2088961"), std::string::npos) << recorder.told[0];
     EXPECT_NE(recorder.told[0].find("2088960"), std::string::npos) << recorder.told[0];
 }
 

@@ -6,154 +6,111 @@
 #include <vector>
 
 #include "base/ByteArray.h"
-#include "base/Messenger.h"
 #include "link/HexConverter.h"
+#include "support/ScriptedMessenger.h"
 
 namespace {
 
-class Recorder : public Messenger {
-public:
-    void Tell(const std::string& text, const std::string& caption) override {
-        told.push_back(text);
-        captions.push_back(caption);
-    }
-    Answer Ask(const std::string&, const std::string&, Buttons) override { return Answer::No; }
-    std::vector<std::string> told, captions;
-};
+// One record line: ":" + the bytes given in hex + their checksum + CR LF.
+std::string Rec(const std::string& hex) {
+    CByteArray b;
+    EXPECT_TRUE(FromHex(hex, b));
+    uint8_t sum = 0;
+    for (uint8_t v : b)
+        sum = static_cast<uint8_t>(sum - v);
+    std::string line = ":";
+    for (char c : hex)
+        if (c != ' ') line += c;
+    return line + ToHex(CByteArray{sum}) + "\r\n";
+}
 
-class HexTest : public testing::Test {
-protected:
-    Recorder recorder;
-};
+const std::string kEnd = ":00000001FF\r\n";
+// Sixteen data bytes 00..0F at address 0.
+const std::string kSixteen = Rec("10 0000 00 000102030405060708090A0B0C0D0E0F");
+const std::string kOne = Rec("01 0000 00 42");
 
-const char kEnd[] = ":00000001FF\r\n";
-// Sixteen data bytes 00..0F at address 0, with their checksum (sum 0x88 + 0x10 = 0x98).
-const char kSixteenAtZero[] = ":10000000000102030405060708090A0B0C0D0E0F78\r\n";
-
-struct BadRow {
+// A refusal has length 0 and its message; an accepted text its length and the image bytes
+// from `at` on.
+struct Row {
     const char* name;
     std::string text;
-    const char* message;
+    int length;
+    size_t at;
+    const char* result;
 };
 
-void PrintTo(const BadRow& row, std::ostream* os) {
+void PrintTo(const Row& row, std::ostream* os) {
     *os << row.name;
 }
 
-class HexRefused : public HexTest, public testing::WithParamInterface<BadRow> {};
+class Hex : public testing::TestWithParam<Row> {};
 
-TEST_P(HexRefused, ReturnsZeroWithItsMessage) {
+TEST_P(Hex, Converts) {
+    const Row& row = GetParam();
+    ScriptedMessenger messenger;
     CByteArray image;
-    EXPECT_EQ(HexConverter::Convert(GetParam().text, image, recorder), 0);
-    ASSERT_EQ(recorder.told.size(), 1u);
-    EXPECT_EQ(recorder.told[0], GetParam().message);
-    EXPECT_EQ(recorder.captions[0], HexConverter::kCaption);
+    ASSERT_EQ(HexConverter::Convert(row.text, image, messenger), row.length);
+    ASSERT_EQ(image.size(), 65536u);
+    if (row.length == 0) {
+        EXPECT_EQ(messenger.told,
+                  std::vector<std::string>{std::string("*.Hex文件转换失败(") + row.result + ")!"});
+        EXPECT_EQ(messenger.captions, std::vector<std::string>{HexConverter::kCaption});
+        return;
+    }
+    const size_t n = (std::string(row.result).size() + 1) / 3;
+    EXPECT_EQ(ToHex(CByteArray(image.begin() + row.at, image.begin() + row.at + n)), row.result);
+    EXPECT_TRUE(messenger.told.empty());
 }
 
-const char kNoEnd[] = "*.Hex文件转换失败(未找到\":00000001\"记录)!";
-const char kBadChar[] = "*.Hex文件转换失败(错误的字符)!";
-const char kBadRecord[] = "*.Hex文件转换失败(错误的记录)!";
-const char kOver64k[] = "*.Hex文件转换失败(不支持大于64k)!";
+std::string Longest() {
+    std::string data;
+    for (int i = 0; i < 255; ++i)
+        data += "5A";
+    return Rec("FF FF01 00 " + data);
+}
 
-const BadRow kBadRows[] = {
-    {"NoEndRecordEvenWithValidRecords", std::string(kSixteenAtZero), kNoEnd},
-    {"EmptyText", "", kNoEnd},
-    {"EndRecordWithASpaceIsNotFound", ":00 000001FF\r\n", kNoEnd},
-    {"LetterOutsideHex", std::string(":0100000G00\r\n") + kEnd, kBadChar},
-    {"SpaceInARecord", std::string(":01 00000042\r\n") + kEnd, kBadChar},
-    {"OddDigitBeforeLineEnd", std::string(":010000004\r\n") + kEnd, kBadChar},
-    {"OddDigitRightBeforeTheEndRecord", std::string(":010000004") + kEnd, kBadChar},
-    {"DigitsBeforeTheFirstColon", std::string("0102:0100000042\r\n") + kEnd, kBadRecord},
-    {"RecordOfFourBytes", std::string(":00000000\r\n") + kEnd, kBadRecord},
-    {"EmptyRecord", std::string(":\r\n") + kEnd, kBadRecord},
-    {"DataShorterThanItsLength", std::string(":1000000000010203\r\n") + kEnd, kBadRecord},
-    {"ExtendedSegmentAddress", std::string(":020000021000EC\r\n") + kEnd, kOver64k},
-    {"ExtendedLinearAddress", std::string(":020000040800F2\r\n") + kEnd, kOver64k},
-    {"StartSegmentAddress", std::string(":0400000300001000E9\r\n") + kEnd, kBadRecord},
-    {"StartLinearAddress", std::string(":0400000508000000EF\r\n") + kEnd, kBadRecord},
-    {"TypeOneWrittenOtherwise", std::string(":00000101FE\r\n") + kEnd, kBadRecord},
-    // Data running past the 64 KB image.
-    {"DataPastTheEndOfTheImage",
-     std::string(":10FFF800000102030405060708090A0B0C0D0E0F00\r\n") + kEnd, kBadRecord},
-    {"OneBytePastTheEnd", std::string(":02FFFF00AABB00\r\n") + kEnd, kBadRecord},
-    // Records are checked in file order: the bad character is found before any record.
-    {"CharacterBeforeRecordErrors", std::string(":00\r\n:01000000ZZ\r\n") + kEnd, kBadChar},
+const Row kRows[] = {
+    {"NoEndRecordEvenWithValidRecords", kSixteen, 0, 0, "未找到\":00000001\"记录"},
+    {"EmptyText", "", 0, 0, "未找到\":00000001\"记录"},
+    {"EndRecordWithASpaceIsNotFound", ":00 000001FF\r\n", 0, 0, "未找到\":00000001\"记录"},
+    {"LetterOutsideHex", ":0100000G00\r\n" + kEnd, 0, 0, "第1行：错误的字符"},
+    {"SpaceInARecord", ":01 00000042\r\n" + kEnd, 0, 0, "第1行：错误的字符"},
+    {"OddDigitBeforeLineEnd", kOne + ":010000004\r\n" + kEnd, 0, 0, "第2行：错误的字符"},
+    {"TwoRecordsOnOneLine", ":0100000042BD" + kEnd, 0, 0, "第1行：错误的字符"},
+    {"DigitsBeforeTheColon", "0102:0100000042\r\n" + kEnd, 0, 0, "第1行：错误的记录"},
+    {"RecordOfFourBytes", ":00000000\r\n" + kEnd, 0, 0, "第1行：错误的记录"},
+    {"EmptyRecord", kOne + "\n:\r\n" + kEnd, 0, 0, "第3行：错误的记录"},
+    {"DataShorterThanItsCount", Rec("10 0000 00 00010203") + kEnd, 0, 0,
+     "第1行：记录的字节数与数据不符"},
+    {"DataLongerThanItsCount", Rec("01 0000 00 4243") + kEnd, 0, 0,
+     "第1行：记录的字节数与数据不符"},
+    {"ChecksumMissing", ":0100000042\r\n" + kEnd, 0, 0, "第1行：记录的字节数与数据不符"},
+    {"WrongChecksum", kOne + ":0100010042BD\r\n" + kEnd, 0, 0, "第2行：校验和错误"},
+    {"ExtendedSegmentAddress", Rec("02 0000 02 1000") + kEnd, 0, 0, "第1行：不支持大于64k"},
+    {"ExtendedLinearAddress", Rec("02 0000 04 0800") + kEnd, 0, 0, "第1行：不支持大于64k"},
+    {"StartLinearAddress", Rec("04 0000 05 08000000") + kEnd, 0, 0, "第1行：错误的记录"},
+    {"EndRecordWithData", kOne + Rec("01 0000 01 00") + kEnd, 0, 0, "第2行：错误的记录"},
+    {"DataPastTheImage", Rec("02 FFFF 00 AABB") + kEnd, 0, 0, "第1行：错误的记录"},
+    {"RecordAfterTheEnd", kOne + kEnd + Rec("02 0000 04 0800"), 0, 0,
+     "第3行：结束记录之后还有内容"},
+    {"TextAfterTheEnd", kOne + kEnd + "\r\ngarbage", 0, 0, "第4行：结束记录之后还有内容"},
+    {"NoDataRecord", kEnd, 0, 0, "文件中没有数据记录"},
+    {"OnlyEmptyDataRecords", Rec("00 8000 00") + kEnd, 0, 0, "文件中没有数据记录"},
+    // Records are checked in file order: the first fault is the one told.
+    {"FirstFaultWins", kOne + ":00\r\n:01000000ZZ\r\n" + kEnd, 0, 0, "第2行：错误的记录"},
+    {"SixteenBytesAtZero", kSixteen + kEnd, 16, 0,
+     "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F FF"},
+    {"DataAtTheTopGivesTheWholeSpace", Rec("02 FFFE 00 A0AF") + kEnd, 65536, 0xFFFD, "FF A0 AF"},
+    // Lower-case digits, bare LF and CR, blank lines and an end-of-file mark.
+    {"LineBreaksAndCase", ":0100000042bd\r:02000200BEEF4F\n\n" + kEnd + "\x1A\r\n", 4, 0,
+     "42 FF BE EF FF"},
+    {"LaterRecordsOverwrite",
+     Rec("04 0010 00 11223344") + Rec("02 0000 00 5566") + Rec("01 0011 00 99") + kEnd, 0x14, 0x10,
+     "11 99 33 44 FF"},
+    {"LongestRecordEndsAtTheTop", Longest() + kEnd, 65536, 0xFF00, "FF 5A"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rows, HexRefused, testing::ValuesIn(kBadRows),
+INSTANTIATE_TEST_SUITE_P(Rows, Hex, testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(HexTest, SixteenBytesAtZero) {
-    CByteArray image;
-    ASSERT_EQ(HexConverter::Convert(std::string(kSixteenAtZero) + kEnd, image, recorder), 16);
-    ASSERT_EQ(image.size(), 65536u);
-    EXPECT_EQ(ToHex(CByteArray(image.begin(), image.begin() + 17)),
-              "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F FF");
-    EXPECT_TRUE(recorder.told.empty());
-}
-
-TEST_F(HexTest, DataAtTheTopGivesTheWholeSpace) {
-    CByteArray image;
-    ASSERT_EQ(
-        HexConverter::Convert(std::string(":10FFF000A0A1A2A3A4A5A6A7A8A9AAABACADAEAF00\n") + kEnd,
-                              image, recorder),
-        65536);
-    EXPECT_TRUE(
-        std::all_of(image.begin(), image.begin() + 0xFFF0, [](uint8_t b) { return b == 0xFF; }));
-    EXPECT_EQ(image[0xFFF0], 0xA0);
-    EXPECT_EQ(image[0xFFFF], 0xAF);
-}
-
-TEST_F(HexTest, NoDataRecordGivesLengthOne) {
-    CByteArray image{1, 2, 3};
-    EXPECT_EQ(HexConverter::Convert(kEnd, image, recorder), 1);
-    EXPECT_EQ(image.size(), 65536u);
-    EXPECT_EQ(image[0], 0xFF);
-}
-
-TEST_F(HexTest, ChecksumsAreNotCheckedAndMayBeMissing) {
-    CByteArray image;
-    // A wrong checksum (00) and a record without one; lower-case digits; bare LF and CR.
-    EXPECT_EQ(HexConverter::Convert(":0100000042\r:02000200beef00\n:00000001FF", image, recorder),
-              4);
-    EXPECT_EQ(ToHex(CByteArray(image.begin(), image.begin() + 5)), "42 FF BE EF FF");
-}
-
-TEST_F(HexTest, LaterRecordsOverwriteAndLengthIsTheHighestEnd) {
-    CByteArray image;
-    const std::string text = std::string(":0400100011223344AA\r\n") +  // 0x10..0x13
-                             ":0200000055660000\r\n" +                 // 0x00..0x01
-                             ":0100110099AA\r\n" + kEnd;               // over 0x11
-    EXPECT_EQ(HexConverter::Convert(text, image, recorder), 0x14);
-    EXPECT_EQ(ToHex(CByteArray(image.begin() + 0x10, image.begin() + 0x15)), "11 99 33 44 FF");
-    EXPECT_EQ(ToHex(CByteArray(image.begin(), image.begin() + 3)), "55 66 FF");
-}
-
-TEST_F(HexTest, ZeroLengthDataRecordWritesNothing) {
-    CByteArray image;
-    EXPECT_EQ(HexConverter::Convert(std::string(":00800000AA\r\n") + kEnd, image, recorder), 1);
-}
-
-TEST_F(HexTest, EverythingFromTheEndRecordOnIsIgnored) {
-    CByteArray image;
-    const std::string text = std::string(":0100000042\r\n") + kEnd + "garbage :020000040800F2\r\n";
-    EXPECT_EQ(HexConverter::Convert(text, image, recorder), 1);
-    EXPECT_EQ(image[0], 0x42);
-    EXPECT_TRUE(recorder.told.empty());
-}
-
-TEST_F(HexTest, LongestDataRecordFitsAtTheTop) {
-    // 255 bytes at 0xFF01 end exactly at 0x10000.
-    std::string text = ":FFFF0100";
-    for (int i = 0; i < 255; ++i)
-        text += "5A";
-    text += "\r\n";
-    text += kEnd;
-    CByteArray image;
-    EXPECT_EQ(HexConverter::Convert(text, image, recorder), 65536);
-    EXPECT_EQ(image[0xFF00], 0xFF);
-    EXPECT_EQ(image[0xFF01], 0x5A);
-    EXPECT_EQ(image[0xFFFF], 0x5A);
-}
 
 }  // namespace

@@ -431,7 +431,9 @@ TEST_F(FlashImageTest, ExportThatCannotCreateTheFileSaysSo) {
         name = project.File("missing-folder/img");
         return true;
     }));
-    EXPECT_EQ(messages.told, std::vector<std::string>{"创建文件失败"});
+    EXPECT_EQ(messages.told, std::vector<std::string>{"创建文件失败：无法创建文件 " +
+                                                      project.File("missing-folder/img.bin") +
+                                                      "：No such file or directory"});
 }
 
 // ---- settings and immediate commands --------------------------------------------------

@@ -1,0 +1,357 @@
+#include "link/LinkSettings.h"
+
+#include <arpa/inet.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+
+#include "base/AppPaths.h"
+#include "base/AtomicFile.h"
+#include "base/StringFormat.h"
+
+namespace {
+
+constexpr const char* kConfName = "conf.dll";
+constexpr const char* kExtrasName = "link.conf";
+
+void PutLE(CByteArray& out, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+uint32_t GetLE(std::span<const uint8_t> in, size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v |= uint32_t{in[at + i]} << (8 * i);
+    return v;
+}
+
+std::string Trim(const std::string& s) {
+    const size_t b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos) return "";
+    return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
+}
+
+// A whole decimal number within [lo, hi].
+bool ParseNumber(const std::string& text, long lo, long hi, long& value) {
+    const char* end = text.data() + text.size();
+    const auto [p, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && p == end && !text.empty() && value >= lo && value <= hi;
+}
+
+std::string Join(const std::string& dir, const char* name) {
+    const std::string base = dir.empty() ? AppPaths::SettingsDir() : dir;
+    return base + "/" + name;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0;
+}
+
+std::string UsbIdText(const UsbId& id) {
+    return StringFormat("%04x:%04x", id.vendor, id.product);
+}
+
+std::vector<std::string> Split(const std::string& s, char sep) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (;;) {
+        const size_t at = s.find(sep, from);
+        parts.push_back(s.substr(from, at - from));
+        if (at == std::string::npos) return parts;
+        from = at + 1;
+    }
+}
+
+}  // namespace
+
+CByteArray LinkSettings::Encode() const {
+    CByteArray out;
+    for (int32_t v :
+         {linkKind, comPort, baudRate, interval, timeout, boardType, busyCheck, parallelKind})
+        PutLE(out, static_cast<uint32_t>(v), 4);
+    PutLE(out, parallelBase, 2);
+    return out;
+}
+
+bool LinkSettings::Decode(std::span<const uint8_t> bytes, std::string& error) {
+    if (bytes.size() != kFileBytes) {
+        error = StringFormat("通讯设置文件应为 %d 字节，实际 %zu 字节", kFileBytes, bytes.size());
+        return false;
+    }
+    int32_t* fields[] = {&linkKind, &comPort,   &baudRate,  &interval,
+                         &timeout,  &boardType, &busyCheck, &parallelKind};
+    for (size_t i = 0; i < std::size(fields); ++i)
+        *fields[i] = static_cast<int32_t>(GetLE(bytes, 4 * i, 4));
+    parallelBase = static_cast<uint16_t>(GetLE(bytes, 32, 2));
+    return true;
+}
+
+std::string LinkSettings::EncodeExtras() const {
+    std::string out =
+        "# lcdscreen: serial devices behind COM n, USB module ids (usb-a: 1024-byte chunks,\n"
+        "# usb-b: 16-byte chunks) and the CAN adapter (usb, usb=N, udp=ADDR[:PORT],\n"
+        "# serial=PATH)\n";
+    for (const auto& [n, path] : comPaths)
+        out += StringFormat("com%d = %s\n", n, path.c_str());
+    for (const UsbId& id : usbClassA)
+        out += "usb-a = " + UsbIdText(id) + "\n";
+    for (const UsbId& id : usbClassB)
+        out += "usb-b = " + UsbIdText(id) + "\n";
+    if (can != CanTarget{}) out += "can = " + FormatCanTarget(can) + "\n";
+    for (const std::string& line : otherLines)
+        out += line + "\n";
+    return out;
+}
+
+bool LinkSettings::DecodeExtras(const std::string& text, std::string& error) {
+    if (text.find('\0') != std::string::npos) {
+        error = std::string(kExtrasName) + " 不是文本文件";
+        return false;
+    }
+    LinkSettings parsed;
+    int lineNo = 0;
+    for (const std::string& raw : Split(text, '\n')) {
+        ++lineNo;
+        const std::string line = Trim(raw);
+        if (line.empty() || line[0] == '#') continue;
+        const size_t eq = line.find('=');
+        const std::string key = Trim(line.substr(0, eq));
+        const std::string value = eq == std::string::npos ? "" : Trim(line.substr(eq + 1));
+        bool ok = eq != std::string::npos;
+        long n = 0;
+        UsbId id;
+        if (key.size() > 3 && key.compare(0, 3, "com") == 0 &&
+            ParseNumber(key.substr(3), 1, 255, n)) {
+            ok = ok && !value.empty();
+            parsed.comPaths[static_cast<int>(n)] = value;
+        } else if (key == "usb-a" || key == "usb-b") {
+            ok = ok && ParseUsbId(value, id);
+            (key == "usb-a" ? parsed.usbClassA : parsed.usbClassB).push_back(id);
+        } else if (key == "can") {
+            std::string why;
+            ok = ok && ParseCanTarget(value, parsed.can, why);
+        } else {
+            parsed.otherLines.push_back(raw);
+            continue;
+        }
+        if (!ok) {
+            error = StringFormat("%s 第 %d 行无法识别：%s", kExtrasName, lineNo, line.c_str());
+            return false;
+        }
+    }
+    comPaths = std::move(parsed.comPaths);
+    usbClassA = std::move(parsed.usbClassA);
+    usbClassB = std::move(parsed.usbClassB);
+    can = parsed.can;
+    otherLines = std::move(parsed.otherLines);
+    return true;
+}
+
+LinkSettings::LoadResult LinkSettings::Load(std::string& error, const std::string& dir) {
+    const std::string conf = Join(dir, kConfName), extras = Join(dir, kExtrasName);
+    if (!Exists(conf) && !Exists(extras)) return LoadResult::Missing;
+    CByteArray bytes;
+    LinkSettings next = *this;
+    if (Exists(conf) && (!AtomicFile::Read(conf, bytes, error) || !next.Decode(bytes, error)))
+        return LoadResult::Damaged;
+    if (Exists(extras)) {
+        if (!AtomicFile::Read(extras, bytes, error)) return LoadResult::Damaged;
+        if (!next.DecodeExtras(std::string(bytes.begin(), bytes.end()), error))
+            return LoadResult::Damaged;
+    }
+    *this = std::move(next);
+    return LoadResult::Loaded;
+}
+
+bool LinkSettings::Save(std::string& error, const std::string& dir) const {
+    if (dir.empty() && !AppPaths::MakeSettingsDir(error)) return false;
+    if (!AtomicFile::Write(Join(dir, kConfName), Encode(), error)) return false;
+    // link.conf is rewritten only when what it says changes, so that a user's comments and
+    // layout survive the saves of the other settings.
+    const std::string extras = EncodeExtras(), path = Join(dir, kExtrasName);
+    CByteArray old;
+    LinkSettings current;
+    std::string ignored;
+    if (AtomicFile::Read(path, old, ignored) &&
+        current.DecodeExtras(std::string(old.begin(), old.end()), ignored) &&
+        current.EncodeExtras() == extras)
+        return true;
+    return AtomicFile::Write(
+        path, std::span(reinterpret_cast<const uint8_t*>(extras.data()), extras.size()), error);
+}
+
+std::string LinkSettings::SerialDevice() const {
+    if (!serialPath.empty()) return serialPath;
+    const char* env = std::getenv(StringFormat("LCDSCREEN_COM%d", comPort).c_str());
+    if (env && *env) return env;
+    if (const auto it = comPaths.find(comPort); it != comPaths.end()) return it->second;
+    return StringFormat("/dev/ttyS%d", comPort - 1);
+}
+
+CanTarget LinkSettings::CanAdapter() const {
+    CanTarget target;
+    std::string error;
+    const char* env = std::getenv("LCDSCREEN_CAN");
+    if (env && *env && ParseCanTarget(env, target, error)) return target;
+    return can;
+}
+
+bool ParseUsbId(const std::string& text, UsbId& id) {
+    const std::vector<std::string> parts = Split(text, ':');
+    if (parts.size() != 2) return false;
+    uint16_t v[2];
+    for (int i = 0; i < 2; ++i) {
+        const std::string& p = parts[i];
+        const auto [end, ec] = std::from_chars(p.data(), p.data() + p.size(), v[i], 16);
+        if (ec != std::errc() || end != p.data() + p.size() || p.empty() || p.size() > 4)
+            return false;
+    }
+    id = {v[0], v[1]};
+    return true;
+}
+
+bool ParseCanTarget(const std::string& text, CanTarget& target, std::string& error) {
+    CanTarget t;
+    const size_t eq = text.find('=');
+    // A NUL would cut a path short on its way to the system: no key matches then.
+    const std::string key = text.find('\0') == std::string::npos ? text.substr(0, eq) : "?";
+    const std::string value = eq == std::string::npos ? "" : text.substr(eq + 1);
+    long n = 0;
+    bool ok = true;
+    if (key == "usb" || key.empty()) {
+        ok = eq == std::string::npos || ParseNumber(value, 0, 0xFFFFFFFFL, n);
+        t.deviceIndex = static_cast<uint32_t>(n);
+    } else if (key == "serial") {
+        t.deviceType = 1;
+        t.serialPath = value;
+        ok = !value.empty();
+    } else if (key == "udp") {
+        t.deviceType = 4;
+        const size_t colon = value.find(':');
+        in_addr address{};
+        ok = inet_pton(AF_INET, value.substr(0, colon).c_str(), &address) == 1 &&
+             (colon == std::string::npos || ParseNumber(value.substr(colon + 1), 1, 65535, n));
+        t.deviceIndex = ntohl(address.s_addr);
+        t.udpPort = static_cast<uint16_t>(n);
+    } else if (key == "type") {
+        // "type=T,index=N": any device type the library knows.
+        const std::vector<std::string> parts = Split(value, ',');
+        long index = 0;
+        ok = ParseNumber(parts[0], 1, 10, n) &&
+             (parts.size() == 1 || (parts.size() == 2 && parts[1].compare(0, 6, "index=") == 0 &&
+                                    ParseNumber(parts[1].substr(6), 0, 0xFFFFFFFFL, index)));
+        t.deviceType = static_cast<uint32_t>(n);
+        t.deviceIndex = static_cast<uint32_t>(index);
+    } else {
+        ok = false;
+    }
+    if (!ok) {
+        error = "无法识别的 CAN 适配器：" + text +
+                "（可用 usb、usb=N、udp=地址[:端口]、serial=路径、type=T,index=N）";
+        return false;
+    }
+    target = t;
+    return true;
+}
+
+std::string FormatCanTarget(const CanTarget& t) {
+    switch (t.deviceType) {
+        case 1:
+            if (!t.serialPath.empty()) return "serial=" + t.serialPath;
+            break;
+        case 2:
+            return t.deviceIndex ? StringFormat("usb=%u", t.deviceIndex) : "usb";
+        case 4: {
+            in_addr address{htonl(t.deviceIndex)};
+            char text[INET_ADDRSTRLEN] = {};
+            inet_ntop(AF_INET, &address, text, sizeof text);
+            return "udp=" + std::string(text) +
+                   (t.udpPort ? StringFormat(":%u", t.udpPort) : std::string());
+        }
+    }
+    return StringFormat("type=%u,index=%u", t.deviceType, t.deviceIndex);
+}
+
+bool ParseLinkOption(const std::string& text, LinkSettings& settings, std::string& error) {
+    const size_t colon = text.find(':');
+    // A NUL would cut a path short on its way to the system: no head matches then.
+    const std::string head = text.find('\0') == std::string::npos ? text.substr(0, colon) : "?";
+    const std::string rest = colon == std::string::npos ? "" : text.substr(colon + 1);
+    LinkSettings s = settings;
+    bool ok = true;
+    long n = 0;
+    if (head == "serial") {
+        const std::vector<std::string> parts = Split(rest, ',');
+        ok = !parts[0].empty();
+        s.linkKind = static_cast<int32_t>(LinkKind::Serial);
+        s.serialPath = parts[0];
+        s.busyCheck = 0;
+        for (size_t i = 1; ok && i < parts.size(); ++i) {
+            const std::string& p = parts[i];
+            const size_t eq = p.find('=');
+            const std::string key = p.substr(0, eq), value = p.substr(eq + 1);
+            if (p == "busy") {
+                s.busyCheck = 1;
+            } else if (eq == std::string::npos) {
+                ok = false;
+            } else if (key == "baud") {
+                ok = ParseNumber(value, 1, 115200, n) &&
+                     std::ranges::find(LinkSettings::kBaudRates, n) !=
+                         std::end(LinkSettings::kBaudRates);
+                s.baudRate = static_cast<int32_t>(n);
+            } else if (key == "interval") {
+                ok = ParseNumber(value, 0, LinkSettings::kMaxInterval, n);
+                s.interval = static_cast<int32_t>(n);
+            } else if (key == "timeout") {
+                ok = ParseNumber(value, 0, 86400, n);
+                s.timeout = static_cast<int32_t>(n);
+            } else {
+                ok = false;
+            }
+        }
+    } else if (head == "parallel") {
+        s.linkKind = static_cast<int32_t>(LinkKind::Parallel);
+        if (rest.compare(0, 5, "/dev/") == 0) {
+            s.parallelDevice = rest;
+        } else {
+            const bool hex =
+                rest.size() > 2 && (rest.compare(0, 2, "0x") == 0 || rest.compare(0, 2, "0X") == 0);
+            const char* end = rest.data() + rest.size();
+            uint16_t base = 0;
+            const auto [p, ec] = hex ? std::from_chars(rest.data() + 2, end, base, 16)
+                                     : std::from_chars_result{nullptr, std::errc::invalid_argument};
+            ok = ec == std::errc() && p == end;
+            s.parallelKind = 1;
+            s.parallelBase = base;
+            s.parallelDevice.clear();
+        }
+    } else if (head == "usb") {
+        s.linkKind = static_cast<int32_t>(LinkKind::Usb);
+        UsbId id;
+        if (colon != std::string::npos) {
+            ok = ParseUsbId(rest, id);
+            if (ok && std::ranges::find(s.usbClassA, id) == s.usbClassA.end() &&
+                std::ranges::find(s.usbClassB, id) == s.usbClassB.end())
+                s.usbClassA.push_back(id);
+        }
+    } else if (head == "can") {
+        s.linkKind = static_cast<int32_t>(LinkKind::UsbCan);
+        std::string why;
+        ok = ParseCanTarget(rest, s.can, why);
+    } else {
+        ok = false;
+    }
+    if (!ok) {
+        error = "无法识别的连接：" + text +
+                "（可用 serial:设备[,baud=N][,interval=N][,busy][,timeout=N]、"
+                "parallel:/dev/parportN 或 parallel:0x地址、usb[:VID:PID]、"
+                "can[:udp=地址|serial=设备|usb]）";
+        return false;
+    }
+    settings = std::move(s);
+    return true;
+}

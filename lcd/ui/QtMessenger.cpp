@@ -1,0 +1,37 @@
+#include "ui/QtMessenger.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+QWidget* QtMessenger::Parent() const {
+    if (QWidget* w = QApplication::activeModalWidget()) return w;
+    if (QWidget* w = QApplication::activeWindow()) return w;
+    return m_fallback;
+}
+
+void QtMessenger::Tell(const std::string& text, const std::string& caption) {
+    QMessageBox box(QMessageBox::Information, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::Ok, Parent());
+    box.exec();
+}
+
+Messenger::Answer QtMessenger::Ask(const std::string& text, const std::string& caption,
+                                   Buttons buttons) {
+    QMessageBox::StandardButtons shown = QMessageBox::Ok;
+    if (buttons == Buttons::YesNo) shown = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == Buttons::YesNoCancel)
+        shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
+                    QString::fromStdString(text), shown, Parent());
+    switch (box.exec()) {
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            // Escape or the window's close button: the safe answer of the box.
+            return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+    }
+}

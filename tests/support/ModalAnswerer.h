@@ -1,0 +1,32 @@
+#pragma once
+// Answers the message boxes a widget test opens: records each box's text and presses the
+// next scripted button (Escape when the script has run out).
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+
+class ModalAnswerer : public QObject {
+public:
+    explicit ModalAnswerer(QList<QMessageBox::StandardButton> script = {})
+        : m_script(std::move(script)) {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            texts.append(box->text());
+            if (m_script.isEmpty())
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(m_script.takeFirst())->click();
+        });
+        m_timer.start(5);
+    }
+    QStringList texts;
+
+private:
+    QList<QMessageBox::StandardButton> m_script;
+    QTimer m_timer;
+};
