@@ -741,13 +741,19 @@ void Surface::FloodFill(int x, int y, COLORREF border) {
     if (isBorder(static_cast<size_t>(y) * w + x)) return;
 
     // Visited pixels are never looked at again, so the fill ends even when it paints
-    // the colour it started on (or the border colour).
+    // the colour it started on (or the border colour). A pixel is visited when it holds
+    // this fill's stamp: the buffer is cleared only when the stamps wrap or the size
+    // changes, not once per fill (a page of many fills would spend its time clearing).
     // Kept per thread: a fresh buffer of screen size costs more in page faults than the fill.
-    thread_local std::vector<uint8_t> seen;
+    thread_local std::vector<uint16_t> seen;
+    thread_local uint16_t stamp = 0;
     thread_local std::vector<std::pair<int, int>> stack;
-    seen.assign(m_pixels.size(), 0);
+    if (seen.size() != m_pixels.size() || ++stamp == 0) {
+        seen.assign(m_pixels.size(), 0);
+        stamp = 1;
+    }
     stack.clear();
-    auto open = [&](size_t i) { return !seen[i] && !isBorder(i); };
+    auto open = [&](size_t i) { return seen[i] != stamp && !isBorder(i); };
     stack.emplace_back(x, y);
     while (!stack.empty()) {
         const auto [sx, sy] = stack.back();
@@ -760,7 +766,7 @@ void Surface::FloodFill(int x, int y, COLORREF border) {
         while (xr < m_width - 1 && open(rowStart + xr + 1))
             ++xr;
         std::fill(seen.begin() + static_cast<ptrdiff_t>(rowStart + xl),
-                  seen.begin() + static_cast<ptrdiff_t>(rowStart + xr + 1), 1);
+                  seen.begin() + static_cast<ptrdiff_t>(rowStart + xr + 1), stamp);
         brush.Span(r, sy, xl, xr);
         for (int ny : {sy - 1, sy + 1}) {
             if (ny < 0 || ny >= m_height) continue;

@@ -641,6 +641,14 @@ INSTANTIATE_TEST_SUITE_P(
         FillRow{"Outside", Fill(kGreenBrush, 0, 0, kRed),
                 Lines({"oooooooooo", "o########o", "o#......#o", "o#......#o", "o#......#o",
                        "o#......#o", "o########o", "oooooooooo"})},
+        // More fills than the visited marks have values before they start over.
+        FillRow{"AfterManyFills",
+                [](Surface& s) {
+                    for (int i = 0; i <= 70000; ++i)
+                        Fill(i % 2 ? Brush{BS::Solid, kWhite} : kGreenBrush, 4, 3, kRed)(s);
+                },
+                Lines({"..........", ".########.", ".#oooooo#.", ".#oooooo#.", ".#oooooo#.",
+                       ".#oooooo#.", ".########.", ".........."})},
         FillRow{"SeedOnTheBorder", Fill(kGreenBrush, 1, 3, kRed), kBoxedArt},
         FillRow{"SeedOffTheSurface", Fill(kGreenBrush, -1, 3, kRed), kBoxedArt},
         FillRow{"NoBrush", Fill(kNoBrush, 4, 3, kRed), kBoxedArt},
