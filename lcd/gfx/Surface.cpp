@@ -317,6 +317,7 @@ public:
             auto& row = rows[static_cast<size_t>(y - y0)];
             if (!Compute(y, row.first, row.second)) row = {1, 0};
         }
+        m_rows = rows.data();
         m_c0 = y0;
         m_c1 = y1;
     }
@@ -324,7 +325,7 @@ public:
     // The inside pixels of row y, xa..xb; false when there are none.
     bool Row(i64 y, i64& xa, i64& xb) const {
         if (y >= m_c0 && y <= m_c1) {
-            const auto& row = Store()[static_cast<size_t>(y - m_c0)];
+            const auto& row = m_rows[y - m_c0];
             xa = row.first;
             xb = row.second;
             return xa <= xb;
@@ -407,6 +408,7 @@ private:
     i64 m_w = 0, m_h = 0;
     bool m_small = true;
     i64 m_c0 = 1, m_c1 = 0;  // cached rows
+    const std::pair<i64, i64>* m_rows = nullptr;
 };
 
 // The clockwise sweep from one ray to another, tested with cross products on the
