@@ -1,6 +1,5 @@
 #include "link/Download.h"
 
-#include "base/AtomicFile.h"
 #include "base/Messenger.h"
 #include "link/DownloadFile.h"
 #include "link/FirmwareBuilder.h"
@@ -15,20 +14,8 @@ bool BuildDownload(const DownloadRequest& request, Messenger& messenger, CByteAr
     switch (request.kind) {
         case DownloadKind::RawFile: {
             CByteArray file;
-            switch (DownloadFile::Read(request.file, file, kMaxRawFileBytes)) {
-                case DownloadFile::TooLarge:
-                    messenger.Tell(
-                        "文件过大（最多 " + AtomicFile::SizeText(kMaxRawFileBytes) + "）", "提示");
-                    return false;
-                case DownloadFile::CannotOpen:
-                    messenger.Tell("打开文件失败", "提示");
-                    return false;
-                case DownloadFile::ShortRead:
-                    messenger.Tell("文件未读取完毕", "提示");
-                    return false;
-                case DownloadFile::Ok:
-                    break;
-            }
+            if (!DownloadFile::Read(request.file, file, kMaxRawFileBytes, "文件", messenger))
+                return false;
             bytes.insert(bytes.end(), file.begin(), file.end());
             return true;
         }

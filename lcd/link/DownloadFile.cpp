@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <new>
 
+#include "base/AtomicFile.h"
+#include "base/Messenger.h"
+
 DownloadFile::Result DownloadFile::Read(const std::string& path, CByteArray& bytes,
                                         uint64_t limit) {
     bytes.clear();
@@ -38,4 +41,22 @@ DownloadFile::Result DownloadFile::Read(const std::string& path, CByteArray& byt
     ::close(fd);
     if (result != Ok) CByteArray().swap(bytes);
     return result;
+}
+
+bool DownloadFile::Read(const std::string& path, CByteArray& bytes, uint64_t limit,
+                        const std::string& what, Messenger& messenger) {
+    switch (Read(path, bytes, limit)) {
+        case TooLarge:
+            messenger.Tell(what + "过大（最多 " + AtomicFile::SizeText(limit) + "）", "提示");
+            return false;
+        case CannotOpen:
+            messenger.Tell("打开文件失败", "提示");
+            return false;
+        case ShortRead:
+            messenger.Tell("文件未读取完毕", "提示");
+            return false;
+        case Ok:
+            break;
+    }
+    return true;
 }

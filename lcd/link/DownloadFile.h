@@ -7,6 +7,8 @@
 
 #include "base/ByteArray.h"
 
+class Messenger;
+
 class DownloadFile {
 public:
     enum Result { Ok, CannotOpen, ShortRead, TooLarge };
@@ -14,4 +16,8 @@ public:
     // `limit` bytes (the largest the kind of download can use) is refused before it is
     // read. `bytes` is empty unless the result is Ok.
     static Result Read(const std::string& path, CByteArray& bytes, uint64_t limit);
+    // Read, telling the user what went wrong as a raw file or firmware download does:
+    // "打开文件失败", "文件未读取完毕", or `what` + "过大（最多 …）". True when read.
+    static bool Read(const std::string& path, CByteArray& bytes, uint64_t limit,
+                     const std::string& what, Messenger& messenger);
 };

@@ -4,7 +4,6 @@
 #include <span>
 #include <string_view>
 
-#include "base/AtomicFile.h"
 #include "base/Messenger.h"
 #include "link/CommandBuilder.h"
 #include "link/DownloadFile.h"
@@ -20,19 +19,7 @@ bool FirmwareBuilder::IsHexPath(const std::string& path) {
 bool FirmwareBuilder::Build(const std::string& path, CByteArray& bytes, Messenger& messenger) {
     CByteArray file;
     const uint64_t limit = IsHexPath(path) ? HexConverter::kMaxTextBytes : kMaxBinaryBytes;
-    switch (DownloadFile::Read(path, file, limit)) {
-        case DownloadFile::TooLarge:
-            messenger.Tell("升级程序文件过大（最多 " + AtomicFile::SizeText(limit) + "）", "提示");
-            return false;
-        case DownloadFile::CannotOpen:
-            messenger.Tell("打开文件失败", "提示");
-            return false;
-        case DownloadFile::ShortRead:
-            messenger.Tell("文件未读取完毕", "提示");
-            return false;
-        case DownloadFile::Ok:
-            break;
-    }
+    if (!DownloadFile::Read(path, file, limit, "升级程序文件", messenger)) return false;
     // An empty program would leave the module with nothing to run.
     if (file.empty()) {
         messenger.Tell("升级程序文件为空", "提示");
