@@ -13,13 +13,13 @@
 
 namespace Startup {
 
-std::vector<uint8_t> ReadLinkSettings(const std::string& settingsDir) {
-    // The settings are a few dozen bytes; anything beyond a page is not a settings file.
-    constexpr qint64 kMaxBytes = 4096;
-    QFile file(QString::fromStdString(settingsDir + "/conf.dll"));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBytes) return {};
-    const QByteArray bytes = file.read(kMaxBytes);
-    return {bytes.begin(), bytes.end()};
+LinkSettings LoadLinkSettings(const std::string& settingsDir, std::string& warning) {
+    LinkSettings settings;
+    std::string error;
+    warning.clear();
+    if (settings.Load(error, settingsDir) == LinkSettings::LoadResult::Damaged)
+        warning = "通讯设置无法读取，使用默认设置：" + error;
+    return settings;
 }
 
 void OpenArguments(MainWindow& window, const QStringList& files) {
