@@ -6,10 +6,23 @@
 #include <QFileInfo>
 #include <QMdiArea>
 
+#include <QCheckBox>
+#include <QComboBox>
+
+#include "base/Messenger.h"
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
+#include "ui/LinkCommands.h"
 #include "ui/MainWindow.h"
 #include "ui/PageWindow.h"
+#include "ui/VirtualModule.h"
+#include "ui/VirtualModuleDock.h"
+#include "ui/dialogs/BitmapProcessingDialog.h"
+#include "ui/dialogs/CommSettingsDialog.h"
+#include "ui/dialogs/DownloadProgressDialog.h"
+#include "ui/dialogs/FontDownloadDialog.h"
+#include "ui/dialogs/ParallelBaseDialog.h"
+#include "ui/widgets/GradientProgressBar.h"
 
 namespace Startup {
 
@@ -31,6 +44,8 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
     QStringList written;
     QDir().mkpath(dir);
     auto shoot = [&](const QString& name) {
+        // Twice: what the first round posts (a new screen, a layout) settles in the second.
+        QApplication::processEvents();
         QApplication::processEvents();
         const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
         if (window.grab().save(path)) written.append(path);
@@ -46,6 +61,42 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
         window.mdiArea()->setActiveSubWindow(pages.constFirst());
         window.action(Cmd::InstructionTree)->trigger();
         shoot(QStringLiteral("instruction-tree"));
+        window.action(Cmd::InstructionTree)->trigger();
+    }
+    // The link's dialogs, drawn without being run.
+    auto shootDialog = [&](QWidget& dialog, const QString& name) {
+        dialog.adjustSize();
+        const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
+        if (dialog.grab().save(path)) written.append(path);
+    };
+    Messenger& quiet = Messenger::Current();
+    LinkSettings settings = window.linkSettings();
+    const auto noPorts = [](LinkSettings&) { return PortList{}; };
+    CommSettingsDialog serial(settings, quiet, noPorts);
+    shootDialog(serial, QStringLiteral("comm-settings"));
+    ParallelBaseDialog base(0x378, quiet);
+    shootDialog(base, QStringLiteral("parallel-base"));
+    FontDownloadDialog font(quiet, {});
+    shootDialog(font, QStringLiteral("font-download"));
+    BitmapProcessingDialog bitmap(quiet, {});
+    bitmap.colourList()->setCurrentIndex(BitmapProcessingDialog::kColours64);
+    bitmap.controlCheck()->setChecked(true);
+    shootDialog(bitmap, QStringLiteral("bitmap-processing"));
+    DownloadProgressDialog progress(nullptr, {}, quiet);
+    progress.bar()->setValue(50);
+    shootDialog(progress, QStringLiteral("download-progress"));
+    // The virtual module with the first page shown on it.
+    if (!pages.isEmpty()) {
+        window.mdiArea()->setActiveSubWindow(pages.constFirst());
+        CLedDoc* page = pages.constFirst()->page();
+        VirtualModule& module = window.linkCommands()->dock()->module();
+        const ScreenParams screen = page->GetScreenParams();
+        module.configure(screen.logWidth, screen.logHeight, screen.colours, settings.boardType);
+        CByteArray bytes;
+        page->EncodeDirect(bytes);
+        if (auto link = module.openLink()) link->SendCommand(bytes);
+        window.action(Cmd::VirtualModule)->trigger();
+        shoot(QStringLiteral("virtual-module"));
     }
     return written;
 }

@@ -215,6 +215,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_messenger(this)
 
 MainWindow::~MainWindow() {
     m_destroying = true;
+    // The dock hides as the window's children go; nothing of this class may answer then.
+    disconnect(m_link->dock(), nullptr, this, nullptr);
     // The pages go with the workspace; their windows must not outlive them.
     for (QMdiSubWindow* w : m_mdi->subWindowList())
         delete w;

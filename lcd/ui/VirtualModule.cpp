@@ -10,8 +10,8 @@ constexpr const char* kKey = "virtual-module";
 
 bool IsFlagLine(const std::string& line) {
     const size_t start = line.find_first_not_of(" \t");
-    return start != std::string::npos && line.compare(start, std::char_traits<char>::length(kKey),
-                                                      kKey) == 0;
+    return start != std::string::npos &&
+           line.compare(start, std::char_traits<char>::length(kKey), kKey) == 0;
 }
 
 QImage ToImage(const Surface& s) {

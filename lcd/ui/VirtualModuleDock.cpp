@@ -1,6 +1,7 @@
 #include "ui/VirtualModuleDock.h"
 
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -14,16 +15,16 @@ VirtualModuleDock::VirtualModuleDock(QWidget* parent)
     auto* layout = new QVBoxLayout(body);
     m_view = new QLabel;
     m_view->setAlignment(Qt::AlignCenter);
-    auto* scroll = new QScrollArea;
-    scroll->setWidget(m_view);
-    scroll->setWidgetResizable(true);
-    scroll->setMinimumSize(200, 150);
+    m_scroll = new QScrollArea;
+    m_scroll->setWidget(m_view);
+    m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setMinimumSize(200, 150);
     m_play = new QPushButton(QIcon(QStringLiteral(":/icons/show-page.svg")), tr("播放"));
     m_play->setCheckable(true);
     m_play->setToolTip(tr("按页面的延时与下一页，播放模块中存储的页面"));
     m_status = new QLabel(tr("把通讯口设置为“虚拟模块”后，下载的内容会显示在这里"));
     m_status->setWordWrap(true);
-    layout->addWidget(scroll, 1);
+    layout->addWidget(m_scroll, 1);
     layout->addWidget(m_play);
     layout->addWidget(m_status);
     setWidget(body);
@@ -31,6 +32,9 @@ VirtualModuleDock::VirtualModuleDock(QWidget* parent)
     m_timer.setInterval(kStepMs);
     connect(&m_timer, &QTimer::timeout, this, [this] { m_module->advance(kStepMs / 1000.0); });
     connect(m_play, &QPushButton::toggled, this, &VirtualModuleDock::play);
+    connect(this, &QDockWidget::visibilityChanged, this, [this](bool shown) {
+        if (shown) showScreen();
+    });
     // The model is locked while it reports: every report is handled later.
     connect(m_module, &VirtualModule::screenChanged, this, &VirtualModuleDock::showScreen,
             Qt::QueuedConnection);
@@ -57,8 +61,14 @@ QImage VirtualModuleDock::screen() const {
 void VirtualModuleDock::showScreen() {
     const QImage image = m_module->screen();
     if (image.isNull()) return;
-    m_view->setPixmap(QPixmap::fromImage(image.scaled(image.size() * m_zoom, Qt::IgnoreAspectRatio,
-                                                      Qt::FastTransformation)));
+    m_view->setPixmap(QPixmap::fromImage(
+        image.scaled(image.size() * m_zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+    m_view->adjustSize();
+    // Room for the whole screen where it is not too large for a dock.
+    const QSize room = (m_view->size() + QSize(4, 4)).boundedTo(QSize(kMaxRoom, kMaxRoom * 3 / 4));
+    m_scroll->setMinimumSize(room.expandedTo(QSize(200, 150)));
+    if (auto* main = qobject_cast<QMainWindow*>(parentWidget()); main && isVisible())
+        main->resizeDocks({this}, {widget()->minimumSizeHint().width()}, Qt::Horizontal);
     const int page = m_module->shownPage();
     if (!m_warnings)
         m_status->setText(page >= 0 ? tr("显示第 %1 页").arg(page) : tr("直接显示的画面"));

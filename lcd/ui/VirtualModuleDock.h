@@ -7,6 +7,7 @@
 
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class VirtualModule;
 
 class VirtualModuleDock : public QDockWidget {
@@ -29,7 +30,10 @@ private:
     void play(bool on);
     void showScreen();
 
+    static constexpr int kMaxRoom = 520;
+
     VirtualModule* m_module;
+    QScrollArea* m_scroll;
     QLabel* m_view;
     QLabel* m_status;
     QPushButton* m_play;

@@ -52,8 +52,11 @@ BitmapProcessingDialog::BitmapProcessingDialog(Messenger& messenger, FileChooser
     connect(m_control, &QCheckBox::toggled, this, &BitmapProcessingDialog::showMode);
     connect(browse, &QPushButton::clicked, this, [this] {
         const QString path = AskFile(m_chooser, this,
-                                     {tr("位图文件"), tr("位图文件 (*.bmp);;All Files (*)"),
-                                      QStringLiteral("bmp"), {}, false});
+                                     {tr("位图文件"),
+                                      tr("位图文件 (*.bmp);;All Files (*)"),
+                                      QStringLiteral("bmp"),
+                                      {},
+                                      false});
         if (!path.isEmpty()) m_path->setText(path);
     });
     connect(m_extract, &QPushButton::clicked, this, &BitmapProcessingDialog::extract);
@@ -80,8 +83,11 @@ bool BitmapProcessingDialog::extract() {
     QString path = m_path->text();
     if (!path.endsWith(QStringLiteral(".bmp")) && !path.endsWith(QStringLiteral(".BMP"))) {
         path = AskFile(m_chooser, this,
-                       {tr("位图文件"), tr("位图文件 (*.bmp);;All Files (*)"),
-                        QStringLiteral("bmp"), {}, false});
+                       {tr("位图文件"),
+                        tr("位图文件 (*.bmp);;All Files (*)"),
+                        QStringLiteral("bmp"),
+                        {},
+                        false});
         if (path.isEmpty()) return false;
         m_path->setText(path);
     }
@@ -95,21 +101,20 @@ bool BitmapProcessingDialog::extract() {
     if (colour == kColours64 && m_control->isChecked())
         BmpArrayConverter::ApplyControl(pixels, m_mode->currentIndex());
 
-    const QString out = AskFile(m_chooser, this,
-                                {tr("保存"), tr("文本文件 (*.TXT);;All Files (*)"),
-                                 QStringLiteral("TXT"), {}, true});
+    const QString out = AskFile(
+        m_chooser, this,
+        {tr("保存"), tr("文本文件 (*.TXT);;All Files (*)"), QStringLiteral("TXT"), {}, true});
     if (out.isEmpty()) return false;
     std::string error;
     AtomicFile::Writer writer;
     const bool written =
         writer.Open(out.toStdString(), error) &&
-        BmpArrayConverter::FormatText(pixels,
-                                      [&](std::string_view text) {
-                                          return writer.Append(
-                                              {reinterpret_cast<const uint8_t*>(text.data()),
-                                               text.size()},
-                                              error);
-                                      }) &&
+        BmpArrayConverter::FormatText(
+            pixels,
+            [&](std::string_view text) {
+                return writer.Append({reinterpret_cast<const uint8_t*>(text.data()), text.size()},
+                                     error);
+            }) &&
         writer.Commit(error);
     if (!written) m_messenger.Tell("创建文件失败\n" + error, "提示");
     return written;

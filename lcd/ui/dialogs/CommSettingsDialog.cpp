@@ -71,9 +71,10 @@ CommSettingsDialog::CommSettingsDialog(LinkSettings& settings, Messenger& messen
     m_interval = new QComboBox;
     for (int i = 0; i <= LinkSettings::kMaxInterval; ++i)
         m_interval->addItem(QString::number(i));
-    m_interval->setCurrentIndex(
-        settings.interval >= 0 && settings.interval <= LinkSettings::kMaxInterval ? settings.interval
-                                                                                  : -1);
+    m_interval->setCurrentIndex(settings.interval >= 0 &&
+                                        settings.interval <= LinkSettings::kMaxInterval
+                                    ? settings.interval
+                                    : -1);
     addRow(m_intervalLabel, tr("字符间隔："), m_interval, &m_intervalUnit, tr("微秒"));
     m_busy = new QCheckBox(tr("判断忙闲"));
     m_busy->setChecked(settings.busyCheck != 0);

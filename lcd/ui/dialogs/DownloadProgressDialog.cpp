@@ -101,9 +101,8 @@ void DownloadProgressDialog::finish() {
             m_status->setText(tr("下载完成"));
             break;
         case SendStatus::Stopped:
-            m_status->setText(tr("下载已停止：已发送 %1 / %2 字节")
-                                  .arg(m_result.sent)
-                                  .arg(m_total));
+            m_status->setText(
+                tr("下载已停止：已发送 %1 / %2 字节").arg(m_result.sent).arg(m_total));
             break;
         case SendStatus::TimedOut:
         case SendStatus::Failed:
@@ -112,7 +111,6 @@ void DownloadProgressDialog::finish() {
             done(QDialog::Rejected);
             return;
     }
-    QTimer::singleShot(kCloseDelayMs, this, [this] {
-        done(m_result.Ok() ? QDialog::Accepted : QDialog::Rejected);
-    });
+    QTimer::singleShot(kCloseDelayMs, this,
+                       [this] { done(m_result.Ok() ? QDialog::Accepted : QDialog::Rejected); });
 }

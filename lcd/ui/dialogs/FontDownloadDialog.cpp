@@ -15,8 +15,7 @@
 #include "base/Messenger.h"
 #include "link/FontBuilder.h"
 
-FontDownloadDialog::FontDownloadDialog(Messenger& messenger, FileChooser chooser,
-                                       QWidget* parent)
+FontDownloadDialog::FontDownloadDialog(Messenger& messenger, FileChooser chooser, QWidget* parent)
     : QDialog(parent), m_messenger(messenger), m_chooser(std::move(chooser)) {
     setWindowTitle(tr("字库下载"));
     m_path = new QLineEdit;
@@ -68,10 +67,12 @@ void FontDownloadDialog::showKind(bool shown) {
 }
 
 void FontDownloadDialog::choose(bool custom) {
-    const QString path =
-        AskFile(m_chooser, this,
-                {custom ? tr("打开自定义字库文件") : tr("打开字库文件"),
-                 tr("字库文件(*.bin)"), QStringLiteral("bin"), {}, false});
+    const QString path = AskFile(m_chooser, this,
+                                 {custom ? tr("打开自定义字库文件") : tr("打开字库文件"),
+                                  tr("字库文件(*.bin)"),
+                                  QStringLiteral("bin"),
+                                  {},
+                                  false});
     if (path.isEmpty()) {
         // Cancelled: no way chosen, no file.
         m_group->setExclusive(false);
