@@ -30,3 +30,18 @@ private:
     QList<QMessageBox::StandardButton> m_script;
     QTimer m_timer;
 };
+
+// Acts on the first modal window of class T that opens while `context` lives: the
+// program's own dialogs, which the answerer above leaves alone.
+template <class T, class Act>
+void WhenModal(QObject* context, Act act) {
+    auto* timer = new QTimer(context);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        auto* w = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!w) return;
+        timer->stop();
+        timer->deleteLater();
+        act(w);
+    });
+    timer->start(5);
+}
