@@ -31,8 +31,7 @@ private:
     QTimer m_timer;
 };
 
-// Acts on the first modal window of class T that opens while `context` lives: the
-// program's own dialogs, which the answerer above leaves alone.
+// Acts on the first modal window of class T (not a message box) while `context` lives.
 template <class T, class Act>
 void WhenModal(QObject* context, Act act) {
     auto* timer = new QTimer(context);

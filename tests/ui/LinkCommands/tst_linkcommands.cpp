@@ -77,8 +77,7 @@ private slots:
             QCOMPARE(answers.texts, told);
         }
         QTEST(settingsDialogs, "settingsDialogs");
-        QCOMPARE(titles.size(), answer == QMessageBox::Yes ? 2 : 0);
-        QVERIFY(titles.isEmpty() || titles[0] == "打开升级程序");
+        QCOMPARE(titles, QStringList(answer == QMessageBox::Yes ? 2 : 0, "打开升级程序"));
         QCOMPARE(w.linkCommands()->lastResult().sent, int64_t{0});
     }
 
@@ -166,7 +165,6 @@ private slots:
         SetVirtualModule(settings, true);
         w.setLinkSettings(settings);
         VirtualModuleDock* dock = w.linkCommands()->dock();
-        QVERIFY(!w.action(Cmd::VirtualModule)->isChecked());
 
         w.action(Cmd::ShowPage)->trigger();  // the progress dialog closes by itself
         QCOMPARE(w.linkCommands()->lastResult().status, SendStatus::Done);
