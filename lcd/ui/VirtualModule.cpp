@@ -87,8 +87,13 @@ void VirtualModule::configure(int width, int height, int colours, int board) {
             now.colours == config.colours && now.board == config.board)
             return;
     }
-    ModuleFonts::Use(config);  // without the fonts text is left out; the rest still draws
-    if (!config.Check().empty()) return;
+    // Without the fonts text is left out and the rest still draws; the dock says so.
+    if (const std::string missing = ModuleFonts::Use(config); !missing.empty())
+        emit warned(QString::fromStdString(missing));
+    if (!config.Check().empty()) {
+        m_module.reset();  // no module rather than one of another screen
+        return;
+    }
     m_module = std::make_unique<DisplayModule>(config);
     m_module->SetListener(this);
     m_screen = ToImage(m_module->Screen());

@@ -25,7 +25,7 @@ public:
     ~VirtualModule() override;
 
     // Makes the module fit the page's screen and the board; a module that already fits
-    // keeps its flash. The built-in fonts are looked up once.
+    // keeps its flash. A screen no module can have leaves no module (openLink: null).
     void configure(int width, int height, int colours, int board);
     bool configured() const;
     // A link into the module (configure first).
