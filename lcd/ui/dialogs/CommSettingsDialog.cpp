@@ -132,7 +132,7 @@ void CommSettingsDialog::showKind(Kind kind) {
             for (int n = 1; n <= kComPorts; ++n)
                 m_ports->addItem(QStringLiteral("COM%1").arg(n));
             m_com = m_edit.comPort >= 1 && m_edit.comPort <= kComPorts ? m_edit.comPort : 1;
-            m_ports->setCurrentIndex(m_edit.comPort - 1);
+            m_ports->setCurrentIndex(m_com - 1);  // a number beyond COM9 shows COM1
             const QString mapped = serialDeviceOf(m_com);
             m_device->blockSignals(true);
             m_device->clear();

@@ -64,7 +64,7 @@ void DownloadProgressDialog::showEvent(QShowEvent* event) {
 }
 
 void DownloadProgressDialog::reject() {
-    if (m_finished) {
+    if (m_finished || !m_download) {
         QDialog::reject();
         return;
     }
