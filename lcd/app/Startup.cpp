@@ -6,20 +6,33 @@
 #include <QFileInfo>
 #include <QMdiArea>
 
+#include <QCheckBox>
+#include <QComboBox>
+
+#include "base/Messenger.h"
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
+#include "ui/LinkCommands.h"
 #include "ui/MainWindow.h"
 #include "ui/PageWindow.h"
+#include "ui/VirtualModule.h"
+#include "ui/VirtualModuleDock.h"
+#include "ui/dialogs/BitmapProcessingDialog.h"
+#include "ui/dialogs/CommSettingsDialog.h"
+#include "ui/dialogs/DownloadProgressDialog.h"
+#include "ui/dialogs/FontDownloadDialog.h"
+#include "ui/dialogs/ParallelBaseDialog.h"
+#include "ui/widgets/GradientProgressBar.h"
 
 namespace Startup {
 
-std::vector<uint8_t> ReadLinkSettings(const std::string& settingsDir) {
-    // The settings are a few dozen bytes; anything beyond a page is not a settings file.
-    constexpr qint64 kMaxBytes = 4096;
-    QFile file(QString::fromStdString(settingsDir + "/conf.dll"));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBytes) return {};
-    const QByteArray bytes = file.read(kMaxBytes);
-    return {bytes.begin(), bytes.end()};
+LinkSettings LoadLinkSettings(const std::string& settingsDir, std::string& warning) {
+    LinkSettings settings;
+    std::string error;
+    warning.clear();
+    if (settings.Load(error, settingsDir) == LinkSettings::LoadResult::Damaged)
+        warning = "通讯设置无法读取，使用默认设置：" + error;
+    return settings;
 }
 
 void OpenArguments(MainWindow& window, const QStringList& files) {
@@ -31,6 +44,8 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
     QStringList written;
     QDir().mkpath(dir);
     auto shoot = [&](const QString& name) {
+        // Twice: what the first round posts (a new screen, a layout) settles in the second.
+        QApplication::processEvents();
         QApplication::processEvents();
         const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
         if (window.grab().save(path)) written.append(path);
@@ -46,6 +61,42 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
         window.mdiArea()->setActiveSubWindow(pages.constFirst());
         window.action(Cmd::InstructionTree)->trigger();
         shoot(QStringLiteral("instruction-tree"));
+        window.action(Cmd::InstructionTree)->trigger();
+    }
+    // The link's dialogs, drawn without being run.
+    auto shootDialog = [&](QWidget& dialog, const QString& name) {
+        dialog.adjustSize();
+        const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
+        if (dialog.grab().save(path)) written.append(path);
+    };
+    Messenger& quiet = Messenger::Current();
+    LinkSettings settings = window.linkSettings();
+    const auto noPorts = [](LinkSettings&) { return PortList{}; };
+    CommSettingsDialog serial(settings, quiet, noPorts);
+    shootDialog(serial, QStringLiteral("comm-settings"));
+    ParallelBaseDialog base(0x378, quiet);
+    shootDialog(base, QStringLiteral("parallel-base"));
+    FontDownloadDialog font(quiet, {});
+    shootDialog(font, QStringLiteral("font-download"));
+    BitmapProcessingDialog bitmap(quiet, {});
+    bitmap.colourList()->setCurrentIndex(BitmapProcessingDialog::kColours64);
+    bitmap.controlCheck()->setChecked(true);
+    shootDialog(bitmap, QStringLiteral("bitmap-processing"));
+    DownloadProgressDialog progress(nullptr, {}, quiet);
+    progress.bar()->setValue(50);
+    shootDialog(progress, QStringLiteral("download-progress"));
+    // The virtual module with the first page shown on it.
+    if (!pages.isEmpty()) {
+        window.mdiArea()->setActiveSubWindow(pages.constFirst());
+        CLedDoc* page = pages.constFirst()->page();
+        VirtualModule& module = window.linkCommands()->dock()->module();
+        const ScreenParams screen = page->GetScreenParams();
+        module.configure(screen.logWidth, screen.logHeight, screen.colours, settings.boardType);
+        CByteArray bytes;
+        page->EncodeDirect(bytes);
+        if (auto link = module.openLink()) link->SendCommand(bytes);
+        window.action(Cmd::VirtualModule)->trigger();
+        shoot(QStringLiteral("virtual-module"));
     }
     return written;
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 
@@ -30,8 +31,11 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     MainWindow window;
-    window.setLinkSettingsFile(Startup::ReadLinkSettings(AppPaths::SettingsDir()));
+    std::string warning;
+    window.setLinkSettings(Startup::LoadLinkSettings(AppPaths::SettingsDir(), warning));
     window.show();
+    if (!warning.empty())
+        QMessageBox::warning(&window, QStringLiteral("提示"), QString::fromStdString(warning));
     Startup::OpenArguments(window, parser.positionalArguments());
     if (parser.isSet(screenshots)) {
         QTimer::singleShot(0, &app, [&] {

@@ -48,6 +48,8 @@ enum : int {
     About = 57664,
     Help = 57670,
     Upgrade = 32808,
+    // The virtual module's dock (the editor's own command).
+    VirtualModule = 32900,
     // Drawing tools.
     SelectTool = 32785,
     SelectMany = 32816,

@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QInputDialog>
@@ -29,8 +28,10 @@
 #include "project/DeviceCatalogue.h"
 #include "ui/Commands.h"
 #include "ui/InstructionTree.h"
+#include "ui/LinkCommands.h"
 #include "ui/PageCanvas.h"
 #include "ui/PageWindow.h"
+#include "ui/VirtualModuleDock.h"
 
 #ifndef LCD_BUILD_DATA_DIR
 #define LCD_BUILD_DATA_DIR ""
@@ -79,16 +80,17 @@ const CommandDef kCommands[] = {
     {Cmd::Tile, QT_TRANSLATE_NOOP("MainWindow", "平铺(&T)"), nullptr, kNeedsPage},
     {Cmd::ArrangeIcons, QT_TRANSLATE_NOOP("MainWindow", "排列图标(&A)"), nullptr, kNeedsPage},
     {Cmd::EditDevices, QT_TRANSLATE_NOOP("MainWindow", "设备编辑(&E)"), nullptr, kLater},
-    {Cmd::LinkSettings, QT_TRANSLATE_NOOP("MainWindow", "设置通信方式"), "link-settings", kLater},
-    {Cmd::UpgradeCpu, QT_TRANSLATE_NOOP("MainWindow", "升级CPU程序"), "upgrade-cpu", kLater},
-    {Cmd::ShowPage, QT_TRANSLATE_NOOP("MainWindow", "显示当前页面"), "show-page",
-     kNeedsPage | kLater},
-    {Cmd::SendFont, QT_TRANSLATE_NOOP("MainWindow", "传送字库"), "send-font", kLater},
-    {Cmd::SendFile, QT_TRANSLATE_NOOP("MainWindow", "发送文件"), "send-file", kLater},
-    {Cmd::BitmapData, QT_TRANSLATE_NOOP("MainWindow", "提取位图数据"), "bitmap-data", kLater},
+    {Cmd::LinkSettings, QT_TRANSLATE_NOOP("MainWindow", "设置通信方式"), "link-settings", kPlain},
+    {Cmd::UpgradeCpu, QT_TRANSLATE_NOOP("MainWindow", "升级CPU程序"), "upgrade-cpu", kPlain},
+    {Cmd::ShowPage, QT_TRANSLATE_NOOP("MainWindow", "显示当前页面"), "show-page", kNeedsPage},
+    {Cmd::SendFont, QT_TRANSLATE_NOOP("MainWindow", "传送字库"), "send-font", kPlain},
+    {Cmd::SendFile, QT_TRANSLATE_NOOP("MainWindow", "发送文件"), "send-file", kPlain},
+    {Cmd::BitmapData, QT_TRANSLATE_NOOP("MainWindow", "提取位图数据"), "bitmap-data", kPlain},
     {Cmd::About, QT_TRANSLATE_NOOP("MainWindow", "关于 lcd(&A)..."), "about", kPlain},
     {Cmd::Help, QT_TRANSLATE_NOOP("MainWindow", "帮助(F1)"), nullptr, kPlain},
     {Cmd::Upgrade, QT_TRANSLATE_NOOP("MainWindow", "升级(&U)"), nullptr, kPlain},
+    {Cmd::VirtualModule, QT_TRANSLATE_NOOP("MainWindow", "虚拟模块(&M)"), "virtual-module",
+     kCheckable},
     {Cmd::SelectTool, QT_TRANSLATE_NOOP("MainWindow", "图元选择工具"), "select", kCheckable},
     {Cmd::SelectMany, QT_TRANSLATE_NOOP("MainWindow", "选择多个图形"), "select-many", kPlain},
     {Cmd::LineTool, QT_TRANSLATE_NOOP("MainWindow", "直线工具"), "line", kCheckable},
@@ -121,7 +123,8 @@ const MenuDef kNoPageMenus[] = {
     {QT_TRANSLATE_NOOP("MainWindow", "文件(&F)"),
      {Cmd::NewProject, Cmd::OpenProject, Cmd::None, Cmd::Exit}},
     {QT_TRANSLATE_NOOP("MainWindow", "页面(&P)"), {Cmd::NewPage, Cmd::OpenPage}},
-    {QT_TRANSLATE_NOOP("MainWindow", "查看(&V)"), {Cmd::ViewToolbar, Cmd::ViewStatusBar}},
+    {QT_TRANSLATE_NOOP("MainWindow", "查看(&V)"),
+     {Cmd::ViewToolbar, Cmd::ViewStatusBar, Cmd::VirtualModule}},
     {QT_TRANSLATE_NOOP("MainWindow", "系统(&S)"),
      {Cmd::EditDevices, Cmd::LinkSettings, Cmd::UpgradeCpu}},
     {QT_TRANSLATE_NOOP("MainWindow", "帮助(&H)"), {Cmd::About, Cmd::Help, Cmd::Upgrade}},
@@ -137,7 +140,7 @@ const MenuDef kPageMenus[] = {
       Cmd::ConvertPage}},
     {QT_TRANSLATE_NOOP("MainWindow", "编辑(&E)"), {Cmd::Undo, Cmd::DeleteItem}},
     {QT_TRANSLATE_NOOP("MainWindow", "查看(&V)"),
-     {Cmd::ViewToolbar, Cmd::ViewStatusBar, Cmd::Palette, Cmd::Toolbox}},
+     {Cmd::ViewToolbar, Cmd::ViewStatusBar, Cmd::Palette, Cmd::Toolbox, Cmd::VirtualModule}},
     {QT_TRANSLATE_NOOP("MainWindow", "窗口(&W)"),
      {Cmd::NewWindow, Cmd::Cascade, Cmd::Tile, Cmd::ArrangeIcons}},
     {QT_TRANSLATE_NOOP("MainWindow", "帮助(&H)"), {Cmd::About, Cmd::Help}},
@@ -156,7 +159,7 @@ const int kToolbox[] = {
     Cmd::FillTool,     Cmd::PieTool,      Cmd::ArcTool,       Cmd::BitmapTool,
     Cmd::ButtonTool,   Cmd::InputBoxTool, Cmd::NumberTool,    Cmd::AnimationTool};
 const int kViewBar[] = {Cmd::Palette, Cmd::Properties, Cmd::InstructionTree, Cmd::Toolbox};
-const int kLinkBar[] = {Cmd::LinkSettings, Cmd::About};
+const int kLinkBar[] = {Cmd::LinkSettings, Cmd::VirtualModule, Cmd::About};
 
 const char* const kDockTitles[MainWindow::kDockCount] = {
     QT_TRANSLATE_NOOP("MainWindow", "页面属性"), QT_TRANSLATE_NOOP("MainWindow", "颜色代码："),
@@ -193,6 +196,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     m_defaultZoom = PageCanvas::defaultZoom(screen());
+    m_link = new LinkCommands(*this, m_messenger);
     createActions();
     createMenus();
     createToolBars();
@@ -210,6 +214,8 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow() {
     m_destroying = true;
+    // The dock hides as the window's children go; nothing of this class may answer then.
+    disconnect(m_link->dock(), nullptr, this, nullptr);
     // The pages go with the workspace; their windows must not outlive them.
     for (QMdiSubWindow* w : m_mdi->subWindowList())
         delete w;
@@ -364,6 +370,19 @@ void MainWindow::createDocks() {
         m_docks[i] = d;
     }
     connect(dock(Dock::Palette), &QDockWidget::visibilityChanged, this, &MainWindow::updateActions);
+    VirtualModuleDock* module = m_link->dock();
+    addDockWidget(Qt::RightDockWidgetArea, module);
+    module->setZoom(m_defaultZoom);
+    module->hide();
+    connect(module, &QDockWidget::visibilityChanged, this, &MainWindow::updateActions);
+}
+
+void MainWindow::setLinkSettings(LinkSettings settings) {
+    m_link->setSettings(std::move(settings));
+}
+
+const LinkSettings& MainWindow::linkSettings() const {
+    return m_link->settings();
 }
 
 QList<PageWindow*> MainWindow::pageWindows() const {
@@ -413,11 +432,15 @@ void MainWindow::updateActions() {
     action(Cmd::ViewStatusBar)->setChecked(!statusBar()->isHidden());
     action(Cmd::Toolbox)->setChecked(!m_toolbox->isHidden());
     action(Cmd::Palette)->setChecked(!dock(Dock::Palette)->isHidden());
+    action(Cmd::VirtualModule)->setChecked(!m_link->dock()->isHidden());
     m_zoomBox->setEnabled(window != nullptr);
 }
 
 void MainWindow::showZoom() {
-    if (PageWindow* w = activePageWindow()) m_zoomBox->setCurrentIndex(w->canvas()->zoom() - 1);
+    if (PageWindow* w = activePageWindow()) {
+        m_zoomBox->setCurrentIndex(w->canvas()->zoom() - 1);
+        m_link->followZoom(w->canvas()->zoom());
+    }
 }
 
 void MainWindow::pageChanged(CLedDoc* page) {
@@ -433,13 +456,7 @@ void MainWindow::pageChanged(CLedDoc* page) {
 }
 
 QString MainWindow::chooseFile(const FileQuestion& q) {
-    if (m_chooser) return m_chooser(q);
-    QFileDialog dialog(this, q.title, q.name, q.filter);
-    dialog.setAcceptMode(q.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(q.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(q.suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    return AskFile(m_chooser, this, q);
 }
 
 WorkspaceUi MainWindow::workspaceUi() {
@@ -489,6 +506,10 @@ void MainWindow::runCommand(int command) {
         if (window)
             window->canvas()->setToolCommand(command == Cmd::SelectMany ? Cmd::SelectTool
                                                                         : command);
+        updateActions();
+        return;
+    }
+    if (m_link->run(command)) {
         updateActions();
         return;
     }

@@ -10,9 +10,12 @@
 #include <functional>
 #include <vector>
 
+#include "link/LinkSettings.h"
 #include "project/Workspace.h"
+#include "ui/FileQuestion.h"
 #include "ui/QtMessenger.h"
 
+class LinkCommands;
 class QComboBox;
 class QDockWidget;
 class QLabel;
@@ -41,14 +44,8 @@ public:
     static constexpr int kDockCount = 9;
 
     // What a file dialog is asked; the answer is a path, or empty when cancelled.
-    struct FileQuestion {
-        QString title;
-        QString filter;
-        QString suffix;  // added to a typed name without one
-        QString name;    // proposed name (save dialogs)
-        bool save = false;
-    };
-    using FileChooser = std::function<QString(const FileQuestion&)>;
+    using FileQuestion = ::FileQuestion;
+    using FileChooser = ::FileChooser;
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -73,10 +70,13 @@ public:
 
     // Replaces the file dialogs (tests answer them without a window).
     void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
-    // The link settings file ("conf.dll") as read at start; the link settings dialog and
-    // the downloads take their settings from it.
-    void setLinkSettingsFile(std::vector<uint8_t> bytes) { m_linkSettings = std::move(bytes); }
-    const std::vector<uint8_t>& linkSettingsFile() const { return m_linkSettings; }
+    const FileChooser& fileChooser() const { return m_chooser; }
+    // The link settings as read at start; the link settings dialog and the downloads use
+    // and change them.
+    void setLinkSettings(LinkSettings settings);
+    const LinkSettings& linkSettings() const;
+    // The commands that talk to the module, and the virtual module's dock.
+    LinkCommands* linkCommands() const { return m_link; }
     // The manual shown by "帮助(F1)", or empty when it is not installed.
     static QString manualPath();
 
@@ -123,7 +123,7 @@ private:
     QLabel* m_coordinates = nullptr;
     QDockWidget* m_docks[kDockCount] = {};
     FileChooser m_chooser;
-    std::vector<uint8_t> m_linkSettings;
+    LinkCommands* m_link = nullptr;
     int m_defaultZoom = 1;
     bool m_destroying = false;
 };

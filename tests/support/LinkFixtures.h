@@ -31,6 +31,19 @@ public:
     std::function<void(int, int64_t)> onEvent;  // on the sender's thread
 };
 
+// A link that reports every byte as sent and ends with `result`.
+struct ScriptedLink : Link {
+    explicit ScriptedLink(SendResult r = {}) : result(std::move(r)) {}
+    LinkKind Kind() const override { return LinkKind::None; }
+    SendResult Send(std::span<const uint8_t> bytes, ProgressSink& sink,
+                    const std::atomic<bool>&) override {
+        for (size_t i = 0; i < bytes.size(); ++i)
+            sink.OnProgress(kProgressSent, static_cast<int64_t>(i));
+        return result;
+    }
+    SendResult result;
+};
+
 // A pseudo-terminal pair: links open `path`, the test reads the far end.
 struct PtyPair {
     PtyPair() {

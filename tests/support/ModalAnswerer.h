@@ -30,3 +30,17 @@ private:
     QList<QMessageBox::StandardButton> m_script;
     QTimer m_timer;
 };
+
+// Acts on the first modal window of class T (not a message box) while `context` lives.
+template <class T, class Act>
+void WhenModal(QObject* context, Act act) {
+    auto* timer = new QTimer(context);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        auto* w = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!w) return;
+        timer->stop();
+        timer->deleteLater();
+        act(w);
+    });
+    timer->start(5);
+}
