@@ -69,7 +69,7 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
         const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
         if (dialog.grab().save(path)) written.append(path);
     };
-    Messenger& quiet = Messenger::Current();
+    Messenger& quiet = Messenger::Stderr();
     LinkSettings settings = window.linkSettings();
     const auto noPorts = [](LinkSettings&) { return PortList{}; };
     CommSettingsDialog serial(settings, quiet, noPorts);
@@ -93,7 +93,7 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
         const ScreenParams screen = page->GetScreenParams();
         module.configure(screen.logWidth, screen.logHeight, screen.colours, settings.boardType);
         CByteArray bytes;
-        page->EncodeDirect(bytes);
+        page->EncodeDirect(bytes, window.workspace().Settings());
         if (auto link = module.openLink()) link->SendCommand(bytes);
         window.action(Cmd::VirtualModule)->trigger();
         shoot(QStringLiteral("virtual-module"));

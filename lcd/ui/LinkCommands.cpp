@@ -1,7 +1,6 @@
 #include "ui/LinkCommands.h"
 
 #include "base/Messenger.h"
-#include "images/BitmapGlobals.h"
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
 #include "ui/MainWindow.h"
@@ -11,15 +10,6 @@
 #include "ui/dialogs/BitmapProcessingDialog.h"
 #include "ui/dialogs/DownloadProgressDialog.h"
 #include "ui/dialogs/FontDownloadDialog.h"
-
-namespace {
-
-// The instruction mode the font heads are framed in: the page manager's choice.
-int InstructionMode() {
-    return g_nInstructionMode;
-}
-
-}  // namespace
 
 LinkCommands::LinkCommands(MainWindow& window, Messenger& messenger)
     : QObject(&window),
@@ -102,7 +92,7 @@ void LinkCommands::showPage() {
     if (!window) return;
     DownloadRequest request;
     request.kind = DownloadKind::ActivePage;
-    window->page()->EncodeDirect(request.built);
+    window->page()->EncodeDirect(request.built, m_window.workspace().Settings());
     download(request);
 }
 
@@ -120,7 +110,8 @@ void LinkCommands::sendFont() {
     FontDownloadDialog dialog(m_messenger, m_window.fileChooser(), &m_window);
     if (dialog.exec() != QDialog::Accepted) return;
     DownloadRequest request = dialog.request();
-    request.mode = InstructionMode();
+    // The font heads are framed in the page manager's instruction mode.
+    request.mode = m_window.workspace().Settings().instructionMode;
     download(request);
 }
 

@@ -97,7 +97,8 @@ bool BitmapProcessingDialog::extract() {
     options.colours = kColours[colour];
     CByteArray pixels;
     // A picture that cannot be read has said why; nothing is written for it.
-    if (BmpArrayConverter::Convert(path.toStdString(), options, pixels) < 0) return false;
+    if (BmpArrayConverter::Convert(path.toStdString(), options, pixels, m_messenger) < 0)
+        return false;
     if (colour == kColours64 && m_control->isChecked())
         BmpArrayConverter::ApplyControl(pixels, m_mode->currentIndex());
 
