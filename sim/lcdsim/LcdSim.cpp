@@ -154,6 +154,9 @@ int Serve(const Settings& s, ModuleConfig config, Reporter& reporter) {
     ModuleServer::Options options;
     options.pty = s.pty;
     options.can = !s.canAddress.empty();
+    options.onTransferEnd = [](int64_t bytes) {
+        std::printf("传输结束：%lld 字节\n", static_cast<long long>(bytes));
+    };
     if (options.pty == options.can) return Fail("serve 须给出 --pty 或 --can-udp ADDR:PORT 之一");
     if (options.can &&
         !ModuleServer::ParseAddress(s.canAddress, options.udpAddress, options.udpPort))

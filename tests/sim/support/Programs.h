@@ -1,0 +1,97 @@
+#pragma once
+// Runs lcdsim and lcdtool as a user does: at once in a folder of the test's own, or in the
+// background, read line by line and stopped with a signal.
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/AtomicFile.h"
+
+namespace simtest {
+
+// A shell command ("PROGRAM ARGS", redirections allowed) run in the background with its
+// standard output on a pipe.
+struct Spawned {
+    pid_t pid = -1;
+    int out = -1;
+    std::string text;  // the output read so far
+
+    explicit Spawned(const std::string& command) {
+        int fds[2];
+        EXPECT_EQ(pipe(fds), 0);
+        pid = fork();
+        if (pid == 0) {
+            dup2(fds[1], STDOUT_FILENO);
+            execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), nullptr);
+            _exit(127);
+        }
+        ::close(fds[1]);
+        out = fds[0];
+    }
+    // Reads on: 1 after reading, 0 after `ms` without output, -1 at its end.
+    int ReadSome(int ms) {
+        pollfd pfd{out, POLLIN, 0};
+        char chunk[512];
+        if (poll(&pfd, 1, ms) <= 0) return 0;
+        const ssize_t n = ::read(out, chunk, sizeof chunk);
+        if (n <= 0) return -1;
+        text.append(chunk, size_t(n));
+        return 1;
+    }
+    // The output up to the end of the first line holding `what`; "" after ten seconds.
+    std::string WaitFor(const std::string& what) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            const size_t at = text.find(what);
+            if (at != std::string::npos && text.find('\n', at) != std::string::npos)
+                return text.substr(at, text.find('\n', at) - at);
+            if (ReadSome(100) < 0) break;
+        }
+        return "";
+    }
+    // Sends `signal` (0: none), reads the rest of the output and gives the exit status.
+    int Stop(int signal) {
+        if (signal) kill(pid, signal);
+        while (ReadSome(10000) > 0) {
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ::close(out);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
+
+// A test with a temporary folder of its own.
+class ProgramTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/lcdsim-test-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    // Runs `program args` to the end; its stderr into `err`.
+    int Run(const std::string& program, const std::string& args, std::string* err = nullptr) {
+        const int rc =
+            std::system((program + " " + args + " >/dev/null 2>" + (dir / "err").string()).c_str());
+        std::vector<uint8_t> bytes;
+        std::string error;
+        AtomicFile::Read(dir / "err", bytes, error);
+        if (err) err->assign(bytes.begin(), bytes.end());
+        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    }
+    std::string Path(const char* name) const { return (dir / name).string(); }
+
+    std::filesystem::path dir;
+};
+
+}  // namespace simtest
