@@ -81,7 +81,8 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 // -o, --send or both; false after saying so.
 bool HasTarget(const CommandLine& args) {
     if (args.Has("-o") || args.Has("--send")) return true;
-    Output::Fail(std::string(args.Spec().name) + " 须给出 -o OUT 或 --send");
+    Output::Fail(std::string(args.Spec().name) + " 须给出 -o OUT 或 --send（用法：" +
+                 CommandLine::Synopsis(args.Spec()) + "）");
     return false;
 }
 
