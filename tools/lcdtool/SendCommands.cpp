@@ -58,7 +58,9 @@ private:
 };
 
 std::string Kilobytes(int64_t bytes) {
-    return StringFormat("%.1f KB", static_cast<double>(bytes) / 1024);
+    if (bytes < 1024) return StringFormat("%lld 字节", static_cast<long long>(bytes));
+    if (bytes < 1024 * 1024) return StringFormat("%.1f KB", static_cast<double>(bytes) / 1024);
+    return StringFormat("%.2f MB", static_cast<double>(bytes) / (1024 * 1024));
 }
 
 // The worker's progress on stderr: a bar redrawn in place on a terminal, a line every
