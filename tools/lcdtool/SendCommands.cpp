@@ -79,8 +79,13 @@ public:
             // Full CAN frames report the bytes sent, the others the index of the last one.
             m_sent = std::min(value + 1, m_total);
             Draw(m_sent == m_total);
-        } else if (code == kProgressDone && m_style == Bar && m_drawn) {
-            std::fputs("\n", stderr);
+        } else if (code == kProgressDone) {
+            // The bar's events stop at its last step; a whole transfer ends at 100 %.
+            if (value == static_cast<int64_t>(SendStatus::Done)) {
+                m_sent = m_total;
+                Draw(true);
+            }
+            if (m_style == Bar && m_drawn) std::fputs("\n", stderr);
         }
     }
     double Seconds() const { return std::chrono::duration<double>(Clock::now() - m_start).count(); }
