@@ -1,97 +1,74 @@
 // lcdtool's sending commands over a pseudo-terminal: what arrives, and what is refused.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 
 #include "base/ByteArray.h"
 #include "support/LinkFixtures.h"
+#include "support/Programs.h"
 #include "support/RunTool.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-struct Row {
-    const char* name;
-    std::string args;     // $D: the test folder, $P: the pseudo-terminal
-    int status;           // exit status
-    const char* says;     // a piece of stderr
-    std::string arrives;  // hex, or "=ARGS": what `lcdtool ARGS -o -` writes
-};
+// $D: the test's folder, $P: the pseudo-terminal. What arrives is hex, or "=ARGS" for what
+// `lcdtool ARGS -o -` writes.
+const std::string kLink = " --link serial:$P,interval=0";
+const std::string kPage = std::string(LCD_EXAMPLES) + "/shapes-8.pg";
+// clang-format off
+const struct { const char* name; std::string args; int status; const char* says; std::string arrives; } kRows[] = {
+    {"SendFile", "send $D/three.bin" + kLink, 0, "已发送 3 字节", "1B 50 03"},
+    {"ShowIsTheEncodedPage", "show " + kPage + kLink, 0, "已发送", "=encode " + kPage},
+    {"StandardFont", "font --standard $D/three.bin --send" + kLink, 0, "", "1B 20 0A 20 1B 50 03"},
+    {"CustomFontLong", "font --custom 3 --mode long $D/three.bin --send" + kLink, 0, "",
+     "=font --custom 3 --mode long $D/three.bin"},
+    {"Firmware", "firmware $D/fw.hex --send --yes --quiet" + kLink, 0, "", "=firmware $D/fw.hex"},
+    {"ImmediateCommand", "command show-page 200 --mode checksum --send" + kLink, 0, "",
+     "1B 50 01 C8 01 34"},
+    {"FirmwareAsksForYes", "firmware $D/fw.hex --send" + kLink, 1, "--yes", ""},
+    {"LinkOnlyWithSend", "command version -o $D/v.bin" + kLink, 1, "--send", ""},
+    {"UnknownLink", "send $D/three.bin --link modem:x", 1, "无法识别的连接：modem:x", ""},
+    {"MissingFile", "send $D/none.bin" + kLink, 1, "打开文件失败", ""},
+    {"BusyCheckWithoutModemLines", "send $D/three.bin --link serial:$P,busy", 1, "DSR", ""},
+    {"NoImmediateCommandOverCan", "command version --send --link can:udp=127.0.0.1:9", 1,
+     "即时命令", ""}};
+// clang-format on
 
-void PrintTo(const Row& row, std::ostream* os) {
-    *os << row.name;
-}
-
-class SendTool : public testing::TestWithParam<Row> {
+class SendTool : public ProgramTest {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/lcdtool-send-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        CByteArray page;
-        ASSERT_TRUE(FromHex(kHandBuiltPage, page));
-        std::ofstream(dir / "hand.pg", std::ios::binary)
-            .write((const char*)page.data(), page.size());
-        std::ofstream(dir / "three.bin", std::ios::binary) << "\x1B\x50\x03";
-        std::ofstream(dir / "fw.hex") << ":040000001122334452\r\n:00000001FF\r\n";
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    Result Run(std::string args) {
-        for (const auto& [key, value] : {std::pair{"$D", dir.string()}, {"$P", pty.path}})
+    Result Tool(std::string args, const std::string& pty = "") {
+        for (const auto& [key, value] : {std::pair{"$D", dir.string()}, {"$P", pty}})
             for (size_t p; (p = args.find(key)) != std::string::npos;)
                 args.replace(p, 2, value);
         return RunTool(dir, args);
     }
-    fs::path dir;
-    PtyPair pty;
 };
 
-TEST_P(SendTool, DeliversOrRefuses) {
-    const Row& row = GetParam();
-    const Result r = Run(row.args);
-    EXPECT_EQ(r.status, row.status) << r.err;
-    EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
-    EXPECT_TRUE(!row.status || std::count(r.err.begin(), r.err.end(), '\n') == 1) << r.err;
-    std::string expected = row.arrives;
-    if (expected.starts_with("=")) {
-        const std::string bytes = Run(expected.substr(1) + " -o -").out;
-        expected = ToHex(CByteArray(bytes.begin(), bytes.end()));
+TEST_F(SendTool, DeliversOrRefusesInOneLine) {
+    std::ofstream(Path("three.bin"), std::ios::binary) << "\x1B\x50\x03";
+    std::ofstream(Path("fw.hex")) << ":040000001122334452\r\n:00000001FF\r\n";
+    for (const auto& row : kRows) {
+        SCOPED_TRACE(row.name);
+        PtyPair pty;
+        const Result r = Tool(row.args, pty.path);
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
+        EXPECT_TRUE(!row.status || std::count(r.err.begin(), r.err.end(), '\n') == 1) << r.err;
+        std::string expected = row.arrives;
+        if (expected.starts_with("=")) {
+            const std::string out = Tool(expected.substr(1) + " -o -").out;
+            expected = ToHex(CByteArray(out.begin(), out.end()));
+        }
+        EXPECT_EQ(ToHex(pty.Received()), expected);
     }
-    EXPECT_EQ(ToHex(pty.Received()), expected);
 }
 
-const std::string kLink = " --link serial:$P,interval=0";
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Rows, SendTool, testing::Values(
-    Row{"SendFile", "send $D/three.bin" + kLink, 0, "已发送 3 字节", "1B 50 03"},
-    Row{"ShowIsTheEncodedPage", "show $D/hand.pg" + kLink, 0, "已发送", "=encode $D/hand.pg"},
-    Row{"StandardFont", "font --standard $D/three.bin --send" + kLink, 0, "", "1B 20 0A 20 1B 50 03"},
-    Row{"CustomFontLong", "font --custom 3 --mode long $D/three.bin --send" + kLink, 0, "",
-        "=font --custom 3 --mode long $D/three.bin"},
-    Row{"Firmware", "firmware $D/fw.hex --send --yes --quiet" + kLink, 0, "", "=firmware $D/fw.hex"},
-    Row{"ImmediateCommand", "command show-page 200 --mode checksum --send" + kLink, 0, "",
-        "1B 50 01 C8 01 34"},
-    Row{"FirmwareAsksForYes", "firmware $D/fw.hex --send" + kLink, 1, "--yes", ""},
-    Row{"LinkOnlyWithSend", "command version -o $D/v.bin" + kLink, 1, "--send", ""},
-    Row{"UnknownLink", "send $D/three.bin --link modem:x", 1, "无法识别的连接：modem:x", ""},
-    Row{"MissingFile", "send $D/none.bin" + kLink, 1, "打开文件失败", ""},
-    Row{"BusyCheckWithoutModemLines", "send $D/three.bin --link serial:$P,busy", 1, "DSR", ""},
-    Row{"NoImmediateCommandOverCan", "command version --send --link can:udp=127.0.0.1:9", 1,
-        "即时命令", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
-
-TEST(Ports, ListsEachKind) {
-    const Result r = RunTool(testing::TempDir(), "ports");
+TEST_F(SendTool, PortsListsEachKind) {
+    const Result r = Tool("ports");
     EXPECT_EQ(r.status, 0) << r.err;
-    for (const char* kind : {"串口", "并口", "USB 模块", "USB-CAN 适配器"})
-        EXPECT_NE(r.out.find(std::string(kind) + "："), std::string::npos) << r.out;
+    for (const char* kind : {"串口：", "\n并口：", "\nUSB 模块：", "\nUSB-CAN 适配器："})
+        EXPECT_NE(r.out.find(kind), std::string::npos) << r.out;
 }
 
 }  // namespace

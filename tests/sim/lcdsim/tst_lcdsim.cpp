@@ -16,7 +16,7 @@
 #include "base/AtomicFile.h"
 #include "kvx_can.h"
 #include "sim/support/ModuleFixture.h"
-#include "sim/support/Programs.h"
+#include "support/Programs.h"
 
 using namespace simtest;
 namespace fs = std::filesystem;

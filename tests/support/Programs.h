@@ -1,25 +1,21 @@
 #pragma once
-// Runs lcdsim and lcdtool as a user does: at once in a folder of the test's own, or in the
-// background, read line by line and stopped with a signal.
+// Runs the programs as a user does: to the end in a folder of the test's own, or in the
+// background, read as they print and stopped with a signal.
 
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "base/AtomicFile.h"
 
-namespace simtest {
-
-// A shell command ("PROGRAM ARGS", redirections allowed) run in the background with its
-// standard output on a pipe.
+// A shell command ("PROGRAM ARGS", redirections allowed) in the background, its standard
+// output on a pipe.
 struct Spawned {
     pid_t pid = -1;
     int out = -1;
@@ -28,8 +24,7 @@ struct Spawned {
     explicit Spawned(const std::string& command) {
         int fds[2];
         EXPECT_EQ(pipe(fds), 0);
-        pid = fork();
-        if (pid == 0) {
+        if ((pid = fork()) == 0) {
             dup2(fds[1], STDOUT_FILENO);
             execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), nullptr);
             _exit(127);
@@ -43,9 +38,8 @@ struct Spawned {
         char chunk[512];
         if (poll(&pfd, 1, ms) <= 0) return 0;
         const ssize_t n = ::read(out, chunk, sizeof chunk);
-        if (n <= 0) return -1;
-        text.append(chunk, size_t(n));
-        return 1;
+        if (n > 0) text.append(chunk, size_t(n));
+        return n > 0 ? 1 : -1;
     }
     // The output up to the end of the first line holding `what`; "" after ten seconds.
     std::string WaitFor(const std::string& what) {
@@ -74,15 +68,14 @@ struct Spawned {
 class ProgramTest : public testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/lcdsim-test-XXXXXX";
+        char tmpl[] = "/tmp/lcd-program-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
     // Runs `program args` to the end; its stderr into `err`.
     int Run(const std::string& program, const std::string& args, std::string* err = nullptr) {
-        const int rc =
-            std::system((program + " " + args + " >/dev/null 2>" + (dir / "err").string()).c_str());
+        const int rc = std::system((program + " " + args + " >/dev/null 2>" + Path("err")).c_str());
         std::vector<uint8_t> bytes;
         std::string error;
         AtomicFile::Read(dir / "err", bytes, error);
@@ -93,5 +86,3 @@ protected:
 
     std::filesystem::path dir;
 };
-
-}  // namespace simtest
