@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "base/AtomicFile.h"
+#include "support/RunTool.h"
 
 // A shell command ("PROGRAM ARGS", redirections allowed) in the background, its standard
 // output on a pipe.
@@ -76,10 +76,7 @@ protected:
     // Runs `program args` to the end; its stderr into `err`.
     int Run(const std::string& program, const std::string& args, std::string* err = nullptr) {
         const int rc = std::system((program + " " + args + " >/dev/null 2>" + Path("err")).c_str());
-        std::vector<uint8_t> bytes;
-        std::string error;
-        AtomicFile::Read(dir / "err", bytes, error);
-        if (err) err->assign(bytes.begin(), bytes.end());
+        if (err) *err = Slurp(dir / "err");
         return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     }
     std::string Path(const char* name) const { return (dir / name).string(); }
