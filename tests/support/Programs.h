@@ -5,12 +5,9 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <string>
 
 #include "support/RunTool.h"
 

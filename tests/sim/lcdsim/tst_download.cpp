@@ -10,15 +10,11 @@ namespace {
 const std::string kDemo = std::string(LCD_EXAMPLES) + "/demo/demo.zkp";
 const std::string kScreen = " --size 320x240 --colours 256 -o /dev/null";  // the demo's module
 
+// clang-format off
 enum End { Whole, Stop, Unplug };
-struct Case {
-    const char* name;
-    bool can;
-    End end;
-    const char* pace;  // the serial interval (µs per byte) or the CAN pace (µs per frame)
-    int status;
-    const char* told;  // a piece of lcdtool's stderr
-};
+// pace: µs after each serial byte or CAN frame; told: a piece of lcdtool's stderr.
+struct Case { const char* name; bool can; End end; const char* pace; int status; const char* told; };
+// clang-format on
 
 class DownloadDemo : public ProgramTest, public testing::WithParamInterface<Case> {};
 
