@@ -14,6 +14,7 @@ const std::string kScreen = " --size 320x240 --colours 256 -o /dev/null";  // th
 enum End { Whole, Stop, Unplug };
 // pace: µs after each serial byte or CAN frame; told: a piece of lcdtool's stderr.
 struct Case { const char* name; bool can; End end; const char* pace; int status; const char* told; };
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 // clang-format on
 
 class DownloadDemo : public ProgramTest, public testing::WithParamInterface<Case> {};
