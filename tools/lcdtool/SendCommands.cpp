@@ -57,7 +57,7 @@ private:
     struct sigaction m_old {};
 };
 
-std::string Kilobytes(int64_t bytes) {
+std::string SizeText(int64_t bytes) {
     if (bytes < 1024) return StringFormat("%lld 字节", static_cast<long long>(bytes));
     if (bytes < 1024 * 1024) return StringFormat("%.1f KB", static_cast<double>(bytes) / 1024);
     return StringFormat("%.2f MB", static_cast<double>(bytes) / (1024 * 1024));
@@ -95,7 +95,7 @@ private:
         const int percent = m_total > 0 ? static_cast<int>(m_sent * 100 / m_total) : 100;
         if (m_style == Lines && percent / kLineStep != m_lastPercent / kLineStep) {
             std::fprintf(stderr, "lcdtool: 已发送 %d%%（%s / %s）\n", percent,
-                         Kilobytes(m_sent).c_str(), Kilobytes(m_total).c_str());
+                         SizeText(m_sent).c_str(), SizeText(m_total).c_str());
         }
         m_lastPercent = percent;
         const auto now = Clock::now();
@@ -112,8 +112,8 @@ private:
         std::fprintf(stderr, "\r[%s%s] %3d%%  %s / %s  %s/s%s\x1b[K",
                      std::string(static_cast<size_t>(filled), '#').c_str(),
                      std::string(static_cast<size_t>(kBarWidth - filled), '-').c_str(), percent,
-                     Kilobytes(m_sent).c_str(), Kilobytes(m_total).c_str(),
-                     Kilobytes(static_cast<int64_t>(rate)).c_str(), left.c_str());
+                     SizeText(m_sent).c_str(), SizeText(m_total).c_str(),
+                     SizeText(static_cast<int64_t>(rate)).c_str(), left.c_str());
         std::fflush(stderr);
     }
 
@@ -176,13 +176,16 @@ int SendCommands::Transfer(const CommandLine& args, CByteArray bytes) {
                 std::fprintf(
                     stderr, "lcdtool: 已发送 %lld 字节，用时 %.2f 秒（%s/s）\n",
                     static_cast<long long>(total), seconds,
-                    Kilobytes(static_cast<int64_t>(seconds > 0 ? total / seconds : 0)).c_str());
+                    SizeText(static_cast<int64_t>(seconds > 0 ? total / seconds : 0)).c_str());
             return 0;
         case SendStatus::Stopped:
             Output::Fail("已停止" + Counts(result.sent, total));
             return kInterrupted;
         case SendStatus::TimedOut:
-            return Output::Fail("发送超时，" + result.message + Counts(result.sent, total));
+            // The module stayed busy ("请检查连接是否正确"), or the port took nothing.
+            return Output::Fail(
+                (result.message.find("超时") == std::string::npos ? "发送超时，" : "") +
+                result.message + Counts(result.sent, total));
         case SendStatus::Failed:
             break;
     }
