@@ -106,7 +106,7 @@ std::unique_ptr<Link> CanLink::Open(const LinkSettings& settings, Messenger& mes
     // A serial adapter index n is COM n + 1: the path set above is COM1.
     CanTarget adapter = target;
     if (adapter.deviceType == 1) adapter.deviceIndex = 0;
-    return std::make_unique<CanLink>(*api, adapter, settings.baudRate);
+    return std::make_unique<CanLink>(*api, adapter, settings.baudRate, settings.canPaceMicros);
 }
 
 SendResult CanLink::Send(std::span<const uint8_t> bytes, ProgressSink& sink,
@@ -138,7 +138,8 @@ SendResult CanLink::Send(std::span<const uint8_t> bytes, ProgressSink& sink,
                 StringFormat("USB-CAN 适配器没有接收第 %lld 字节起的数据帧", (long long)at), sent));
         const bool full = frame.length == 8;
         sink.OnProgress(kProgressSent, sent + frame.length - (full ? 0 : 1));
-        due += std::chrono::milliseconds(full ? kFrameMs : kLastFrameMs);
+        due += m_nPaceMicros >= 0 ? std::chrono::microseconds(m_nPaceMicros)
+                                  : std::chrono::milliseconds(full ? kFrameMs : kLastFrameMs);
         WaitUntil(due);
     }
     return finish({SendStatus::Done, static_cast<int64_t>(bytes.size()), ""});

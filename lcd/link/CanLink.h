@@ -40,8 +40,9 @@ public:
     static std::unique_ptr<Link> Open(const LinkSettings& settings, Messenger& messenger,
                                       const LinkEnvironment& env);
 
-    CanLink(const CanApi& api, const CanTarget& target, int baudRate)
-        : m_api(api), m_target(target), m_nBaudRate(baudRate) {}
+    // `paceMicros` >= 0 replaces the 10 ms / 5 ms after each frame (the adapter emulator).
+    CanLink(const CanApi& api, const CanTarget& target, int baudRate, int paceMicros = -1)
+        : m_api(api), m_target(target), m_nBaudRate(baudRate), m_nPaceMicros(paceMicros) {}
     LinkKind Kind() const override { return LinkKind::UsbCan; }
     // Opens and starts the adapter (events -4, -5 when it cannot), sends the frames with a
     // progress event of the bytes sent so far after each full frame and of length - 1
@@ -54,4 +55,5 @@ private:
     const CanApi& m_api;
     CanTarget m_target;
     int m_nBaudRate;
+    int m_nPaceMicros;
 };

@@ -340,8 +340,13 @@ bool ParseLinkOption(const std::string& text, LinkSettings& settings, std::strin
         }
     } else if (head == "can") {
         s.linkKind = static_cast<int32_t>(LinkKind::UsbCan);
-        std::string why;
-        ok = ParseCanTarget(rest, s.can, why);
+        std::string target = rest, why;
+        if (const size_t pace = rest.rfind(",pace="); pace != std::string::npos) {
+            target = rest.substr(0, pace);
+            ok = ParseNumber(rest.substr(pace + 6), 0, 1000000, n);
+            s.canPaceMicros = static_cast<int32_t>(n);
+        }
+        ok = ok && ParseCanTarget(target, s.can, why);
     } else {
         ok = false;
     }
@@ -349,7 +354,7 @@ bool ParseLinkOption(const std::string& text, LinkSettings& settings, std::strin
         error = "无法识别的连接：" + text +
                 "（可用 serial:设备[,baud=N][,interval=N][,busy][,timeout=N]、"
                 "parallel:/dev/parportN 或 parallel:0x地址、usb[:VID:PID]、"
-                "can[:udp=地址|serial=设备|usb]）";
+                "can[:udp=地址|serial=设备|usb][,pace=微秒]）";
         return false;
     }
     settings = std::move(s);

@@ -72,6 +72,9 @@ struct LinkSettings {
     std::string selectedUsbDevice;
     std::vector<std::string> usbDevices;  // found by the last USB open, class A first
     int usbChunk = 1024;                  // 16 once a class B module is attached
+    // The pause after each CAN frame in µs; -1 keeps the module's 10 ms (5 ms after the
+    // last, short frame). Only for the adapter emulator or a module known to keep up.
+    int32_t canPaceMicros = -1;
 
     LinkKind Kind() const { return static_cast<LinkKind>(linkKind); }
 
@@ -102,7 +105,7 @@ struct LinkSettings {
 //   serial:PATH[,baud=N][,interval=N][,busy][,timeout=N]
 //   parallel:/dev/parportN | parallel:0xBASE
 //   usb[:VID:PID]                          (hex ids; the id becomes a class A module)
-//   can[:udp=ADDR[:PORT] | serial=PATH | usb[=N]]
+//   can[:udp=ADDR[:PORT] | serial=PATH | usb[=N]][,pace=MICROSECONDS]
 // False with `error` set (UTF-8), settings unchanged, on anything else.
 bool ParseLinkOption(const std::string& text, LinkSettings& settings, std::string& error);
 // The CAN adapter part ("udp=10.0.0.7:3000", "serial=/dev/ttyUSB1", "usb=1", "usb").

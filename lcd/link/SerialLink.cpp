@@ -158,10 +158,14 @@ SendResult SerialLink::Write(const uint8_t* data, size_t length, int64_t sentBef
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN)
-            return SendResult::Fail(
-                StringFormat("串口 %s 写入失败：%s", m_path.c_str(), std::strerror(errno)),
-                sentBefore + static_cast<int64_t>(done));
+        if (n < 0 && errno != EAGAIN) {
+            // A USB adapter pulled out (or the far end of a pseudo-terminal gone).
+            const bool gone = errno == EIO || errno == ENXIO || errno == ENODEV;
+            return SendResult::Fail(StringFormat(gone ? "串口 %s 已断开（%s），请检查连线后重新发送"
+                                                      : "串口 %s 写入失败：%s",
+                                                 m_path.c_str(), std::strerror(errno)),
+                                    sentBefore + static_cast<int64_t>(done));
+        }
         pollfd p{m_fd, POLLOUT, 0};
         const auto left = timeout - (std::chrono::steady_clock::now() - since);
         const int ms = static_cast<int>(

@@ -130,6 +130,14 @@ int WriteScreen(const DisplayModule& module, const Settings& s) {
     return 0;
 }
 
+// The flash as `serve --flash` keeps it; 0 or the failure's status.
+int WriteFlash(const DisplayModule& module, const std::string& path) {
+    CByteArray flash;
+    std::string error;
+    module.SaveFlash(flash);
+    return path.empty() || AtomicFile::Write(path, flash, error) ? 0 : Fail(error);
+}
+
 int Run(const Settings& s, ModuleConfig config, Reporter& reporter) {
     if (!(s.play >= 0 && s.play <= kMaxPlay)) return Fail("--play 须在 0 到 3600 秒之间");
     std::vector<std::vector<uint8_t>> inputs(s.streams.size());
@@ -147,13 +155,17 @@ int Run(const Settings& s, ModuleConfig config, Reporter& reporter) {
     reporter.source.clear();
     module.Advance(s.play);
     if (!reporter.error.empty()) return Fail(reporter.error);
-    return WriteScreen(module, s);
+    const int status = WriteScreen(module, s);
+    return status ? status : WriteFlash(module, s.flashFile);
 }
 
 int Serve(const Settings& s, ModuleConfig config, Reporter& reporter) {
     ModuleServer::Options options;
     options.pty = s.pty;
     options.can = !s.canAddress.empty();
+    options.onTransferEnd = [](int64_t bytes) {
+        std::printf("传输结束：%lld 字节\n", static_cast<long long>(bytes));
+    };
     if (options.pty == options.can) return Fail("serve 须给出 --pty 或 --can-udp ADDR:PORT 之一");
     if (options.can &&
         !ModuleServer::ParseAddress(s.canAddress, options.udpAddress, options.udpPort))
@@ -182,11 +194,7 @@ int Serve(const Settings& s, ModuleConfig config, Reporter& reporter) {
     std::signal(SIGTERM, OnSignal);
     server.Run(g_stop);
     int status = WriteScreen(module, s);
-    if (!s.flashFile.empty()) {
-        CByteArray flash;
-        module.SaveFlash(flash);
-        if (!AtomicFile::Write(s.flashFile, flash, error)) status = Fail(error);
-    }
+    if (WriteFlash(module, s.flashFile)) status = 1;
     if (!reporter.error.empty()) status = Fail(reporter.error);
     return status;
 }
@@ -201,6 +209,7 @@ int LcdSimMain(int argc, char** argv) {
         "run", "execute stream files in order (a flash image, then commands...)");
     run->add_option("STREAM", s.streams, "files of module bytes")->required();
     run->add_option("--play", s.play, "let the slideshow run this many seconds of virtual time");
+    run->add_option("--flash", s.flashFile, "write the flash after the run to this file");
     AddScreenOptions(run, s);
     auto* serve = app.add_subcommand("serve", "execute what arrives over a link until SIGINT");
     auto* pty = serve->add_flag("--pty", s.pty, "a pseudo-terminal plays the serial port");

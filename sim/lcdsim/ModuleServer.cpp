@@ -93,6 +93,13 @@ void ModuleServer::Run(const std::atomic<bool>& stop) {
     using Clock = std::chrono::steady_clock;
     auto last = Clock::now(), lastByte = last;
     bool inTransfer = false;
+    int64_t received = 0;
+    const auto endTransfer = [&] {
+        m_module.Finish();
+        if (m_options.onTransferEnd) m_options.onTransferEnd(received);
+        inTransfer = false;
+        received = 0;
+    };
     std::vector<uint8_t> chunk(4096), can;
     while (!stop) {
         pollfd pfd{m_master, POLLIN, 0};
@@ -103,6 +110,7 @@ void ModuleServer::Run(const std::atomic<bool>& stop) {
             const ssize_t n = ::read(m_master, chunk.data(), chunk.size());
             if (n > 0) {
                 m_module.Feed(std::span<const uint8_t>(chunk.data(), size_t(n)));
+                received += n;
                 got = true;
             }
         }
@@ -112,6 +120,7 @@ void ModuleServer::Run(const std::atomic<bool>& stop) {
         }
         if (!can.empty()) {
             m_module.Feed(can);
+            received += static_cast<int64_t>(can.size());
             can.clear();
             got = true;
         }
@@ -119,13 +128,12 @@ void ModuleServer::Run(const std::atomic<bool>& stop) {
             inTransfer = true;
             lastByte = now;
         } else if (inTransfer && now - lastByte >= std::chrono::milliseconds(m_options.quietMs)) {
-            m_module.Finish();
-            inTransfer = false;
+            endTransfer();
         }
         m_module.Advance(std::chrono::duration<double>(now - last).count());
         last = now;
     }
-    if (inTransfer) m_module.Finish();
+    if (inTransfer) endTransfer();
 }
 
 bool ModuleServer::ParseAddress(const std::string& text, uint32_t& address, uint16_t& port) {

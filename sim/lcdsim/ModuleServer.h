@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,6 +26,8 @@ public:
         uint32_t udpAddress = 0x7F000001;  // host order
         uint16_t udpPort = 0;              // 0 picks a free port
         int quietMs = 500;                 // silence that ends a transfer
+        // Told the byte count of each transfer once it has ended, on the serving thread.
+        std::function<void(int64_t bytes)> onTransferEnd;
     };
 
     explicit ModuleServer(DisplayModule& module);

@@ -192,6 +192,8 @@ int CommandLine::Run(int argc, char** argv, const std::vector<CommandSpec>& tabl
     CLI::App app("lcdtool");
     app.set_help_flag();
     app.allow_extras();
+    // One command: a later word that names another one ("devices show") is not taken as it.
+    app.require_subcommand(0, 1);
     std::map<std::string, CLI::App*> groups;
     std::deque<Parsed> parsed;
     bool known = false;
@@ -205,6 +207,7 @@ int CommandLine::Run(int argc, char** argv, const std::vector<CommandSpec>& tabl
                 group = app.add_subcommand(names[0]);
                 group->set_help_flag();
                 group->allow_extras();
+                group->require_subcommand(0, 1);
             }
             parent = group;
         }

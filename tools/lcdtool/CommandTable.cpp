@@ -5,6 +5,7 @@
 #include "LinkCommands.h"
 #include "PageCommands.h"
 #include "ProjectCommands.h"
+#include "SendCommands.h"
 #include "WorkspaceCommands.h"
 
 namespace {
@@ -13,6 +14,20 @@ namespace {
 const OptionSpec kOut{"-o", "OUT", "the output file (- for standard output)", true};
 const OptionSpec kMode{"--mode", "M", "instruction mode: short, checksum or long (default short)"};
 const OptionSpec kBoard{"--board", "0..3", "board type (default 0)"};
+
+// The commands that reach a module.
+const OptionSpec kLink{
+    "--link", "SPEC",
+    "serial:PATH[,baud=N][,interval=N][,busy][,timeout=N], parallel:/dev/parportN"
+    "|0xBASE, usb[:VID:PID], can[:udp=ADDR[:PORT]|serial=PATH|usb][,pace=US] "
+    "(default: the saved settings)"};
+const OptionSpec kQuiet{"--quiet", nullptr, "no progress on stderr"};
+// Commands that build bytes write them (-o), send them (--send) or both.
+const OptionSpec kOutOrSend{"-o", "OUT", "the output file (- for standard output)"};
+const OptionSpec kSend{"--send", nullptr, "send the bytes to the module"};
+const OptionSpec kSendLink{"--link", "SPEC", "the link of --send (lcdtool help send)", false,
+                           "--send"};
+const OptionSpec kSendQuiet{"--quiet", nullptr, "no progress on stderr", false, "--send"};
 
 OptionSpec Out(const char* value, const char* help = "the output file (- for standard output)") {
     return {"-o", value, help, true};
@@ -55,7 +70,11 @@ const std::vector<CommandSpec>& CommandTable() {
          PageCommands::ExportPage},
         {"firmware",
          {"FILE"},
-         {kOut},
+         {kOutOrSend,
+          kSend,
+          {"--yes", nullptr, "confirm the upgrade of --send"},
+          kSendLink,
+          kSendQuiet},
          "the firmware download of a binary or Intel HEX file (HEX: .hex in the path, any case)",
          LinkCommands::Firmware},
         {"hex2bin",
@@ -68,7 +87,10 @@ const std::vector<CommandSpec>& CommandTable() {
          {{"--standard", nullptr, "a standard font (block 0A)"},
           {"--custom", "KIND", "a custom font of kind 0 to 9 (block 08)"},
           kMode,
-          kOut},
+          kOutOrSend,
+          kSend,
+          kSendLink,
+          kSendQuiet},
          "the font download of a font file: exactly one of --standard and --custom",
          LinkCommands::Font},
         {"crc",
@@ -82,31 +104,43 @@ const std::vector<CommandSpec>& CommandTable() {
          LinkCommands::Crc},
         {"command show-page",
          {"N"},
-         {kMode, kOut},
+         {kMode, kOutOrSend, kSend, kSendLink},
          "show the page stored from flash page N (0..255)",
          LinkCommands::Command},
         {"command option",
          {"O", "V"},
-         {kMode, {"--prev-mode", "M", "option 0: the mode before the change"}, kOut},
+         {kMode,
+          {"--prev-mode", "M", "option 0: the mode before the change"},
+          kOutOrSend,
+          kSend,
+          kSendLink},
          "set option O (0..2) to V (0 or 1); option 0 announces --mode",
          LinkCommands::Command},
         {"command page-size",
          {"256|512"},
-         {kOut},
+         {kOutOrSend, kSend, kSendLink},
          "the local-bitmap flash page size",
          LinkCommands::Command},
         {"command baud",
          {"I"},
-         {kMode, kOut},
+         {kMode, kOutOrSend, kSend, kSendLink},
          "the baud rate by index 0..4 (4800, 9600, 19200, 38400, 115200)",
          LinkCommands::Command},
         {"command start-check",
          {},
-         {kMode, kOut},
+         {kMode, kOutOrSend, kSend, kSendLink},
          "start the module's check",
          LinkCommands::Command},
-        {"command version", {}, {kOut}, "ask for the firmware version", LinkCommands::Command},
-        {"command config", {}, {kOut}, "ask for the configuration", LinkCommands::Command},
+        {"command version",
+         {},
+         {kOutOrSend, kSend, kSendLink},
+         "ask for the firmware version",
+         LinkCommands::Command},
+        {"command config",
+         {},
+         {kOutOrSend, kSend, kSendLink},
+         "ask for the configuration",
+         LinkCommands::Command},
         {"bmp2c",
          {"IMAGE"},
          {{"--size", "320x234|320x240|640x480|800x480|800x600|orig", "the output size", true},
@@ -169,6 +203,32 @@ const std::vector<CommandSpec>& CommandTable() {
          {Out("OUT.txt", "the file; .txt is appended unless there (- for standard output)")},
          "the full-screen bitmap report",
          ProjectCommands::Report},
+        {"send",
+         {"FILE"},
+         {kLink, kQuiet},
+         "send a file to the module as it is",
+         SendCommands::Send},
+        {"show",
+         {"PAGE.pg"},
+         {kLink, kQuiet},
+         "draw the page on the module at once (its direct drawing stream)",
+         SendCommands::Show},
+        {"download",
+         {"PROJECT.zkp"},
+         {kMode,
+          kBoard,
+          {"--order", "a.pg,b.pg,...", "the page order (default the project's)"},
+          {"--display", "cyclic|sequential|independent", "how pages follow (default independent)"},
+          {"--crc", nullptr, "append the CRC table"},
+          kLink,
+          kQuiet},
+         "write the project's flash image to the module (the bytes export writes)",
+         SendCommands::Download},
+        {"ports",
+         {},
+         {},
+         "the serial and parallel ports, USB modules and CAN adapters found",
+         SendCommands::Ports},
     };
     return table;
 }

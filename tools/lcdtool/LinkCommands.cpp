@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 #include "Output.h"
+#include "SendCommands.h"
 #include "ToolMessenger.h"
 #include "base/AtomicFile.h"
 #include "base/Messenger.h"
@@ -77,6 +78,23 @@ bool ParseSize(const std::string& text, int& width, int& height) {
            ParseDecimal(std::string_view(text).substr(x + 1), 1, kMaxSide, height);
 }
 
+// -o, --send or both; false after saying so.
+bool HasTarget(const CommandLine& args) {
+    if (args.Has("-o") || args.Has("--send")) return true;
+    Output::Fail(std::string(args.Spec().name) + " 须给出 -o OUT 或 --send（用法：" +
+                 CommandLine::Synopsis(args.Spec()) + "）");
+    return false;
+}
+
+// Writes the bytes to -o, then sends them with --send: as a download with progress, or as
+// an immediate command.
+int Deliver(const CommandLine& args, CByteArray bytes, bool immediate = false) {
+    if (args.Has("-o") && !Output::WriteBytes(args.Value("-o"), bytes)) return 1;
+    if (!args.Has("--send")) return 0;
+    return immediate ? SendCommands::Immediate(args, bytes)
+                     : SendCommands::Transfer(args, std::move(bytes));
+}
+
 }  // namespace
 
 bool LinkCommands::ModeOption(const CommandLine& args, const std::string& name, int& mode) {
@@ -119,12 +137,16 @@ bool LinkCommands::PageRecord(const CommandLine& args, CLedDoc& doc, CByteArray&
 }
 
 int LinkCommands::Firmware(const CommandLine& args) {
+    if (!HasTarget(args)) return 1;
+    // A wrong program can leave the module unable to start: the upgrade is asked for.
+    if (args.Has("--send") && !args.Has("--yes"))
+        return Output::Fail("是否要升级CPU程序？升级须加 --yes 确认");
     const std::string& path = args.Positional()[0];
     CByteArray bytes;
     ToolMessenger messenger(args);
     AboutInput about(path, messenger);
     if (!FirmwareBuilder::Build(path, bytes, about)) return 1;
-    return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
+    return Deliver(args, std::move(bytes));
 }
 
 int LinkCommands::HexToBin(const CommandLine& args) {
@@ -142,6 +164,7 @@ int LinkCommands::HexToBin(const CommandLine& args) {
 }
 
 int LinkCommands::Font(const CommandLine& args) {
+    if (!HasTarget(args)) return 1;
     if (args.Has("--standard") == args.Has("--custom"))
         return Output::Fail("font 须给出 --standard 或 --custom KIND 之一");
     int mode = 0;
@@ -157,7 +180,7 @@ int LinkCommands::Font(const CommandLine& args) {
                            ? FontBuilder::BuildStandard(path, mode, bytes, about)
                            : FontBuilder::BuildCustom(path, kind, mode, bytes, about);
     if (!built) return 1;
-    return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
+    return Deliver(args, std::move(bytes));
 }
 
 int LinkCommands::Crc(const CommandLine& args) {
@@ -184,6 +207,7 @@ int LinkCommands::Crc(const CommandLine& args) {
 }
 
 int LinkCommands::Command(const CommandLine& args) {
+    if (!HasTarget(args)) return 1;
     const auto& words = args.Positional();
     int mode = 0, previous = 0;
     if (!ModeOption(args, "--mode", mode) || !ModeOption(args, "--prev-mode", previous)) return 1;
@@ -226,5 +250,5 @@ int LinkCommands::Command(const CommandLine& args) {
     } else {
         CB::ReadConfiguration(bytes);
     }
-    return Output::WriteBytes(args.Value("-o"), bytes) ? 0 : 1;
+    return Deliver(args, std::move(bytes), true);
 }

@@ -70,21 +70,24 @@ std::string LastPage(int64_t start, int64_t count) {
 
 }  // namespace
 
-int ProjectCommands::Export(const CommandLine& args) {
-    const std::string out = args.Value("-o");
-    if (!Output::CheckName(out)) return 1;
+// Loads the project as project management does, with the export's options (mode, board,
+// order, display, crc), and hands its flash image to `use`.
+bool ProjectCommands::WithImage(const CommandLine& args,
+                                const std::function<bool(FlashImage&)>& use) {
     DownloadSettings settings;
     FlashLayout::DisplayMode display = FlashLayout::DisplayIndependent;
     if (!LinkCommands::ModeOption(args, "--mode", settings.instructionMode) ||
         !BoardOption(args, settings) || !DisplayOption(args, display))
-        return 1;
-    if (args.Has("--order") && SplitList(args.Value("--order")).empty())
-        return Output::Fail("--order 须列出页面名称，以逗号分隔");
+        return false;
+    if (args.Has("--order") && SplitList(args.Value("--order")).empty()) {
+        Output::Fail("--order 须列出页面名称，以逗号分隔");
+        return false;
+    }
 
     ToolMessenger messenger(args);
     Workspace ws(messenger);
     ws.Settings() = settings;
-    if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
+    if (!ws.OpenProjectFile(args.Positional()[0])) return false;
     FlashLayout layout(ws);
     // The project's own order unless the command line gives one.
     std::vector<std::string> order;
@@ -100,18 +103,36 @@ int ProjectCommands::Export(const CommandLine& args) {
     FlashImage image(layout);
     image.Open();
     image.m_bCrc = args.Has("--crc");
-    if (out == "-") {
-        if (!image.CheckExport()) return 1;
-        CByteArray bytes;
-        image.ExportBytes(bytes);
-        return Output::WriteBytes(out, bytes) ? 0 : 1;
-    }
-    return image.Export([&](std::string& name) {
-        name = out;
-        return true;
-    })
+    return use(image);
+}
+
+int ProjectCommands::Export(const CommandLine& args) {
+    const std::string out = args.Value("-o");
+    if (!Output::CheckName(out)) return 1;
+    return WithImage(args,
+                     [&](FlashImage& image) {
+                         if (out != "-")
+                             return image.Export([&](std::string& name) {
+                                 name = out;
+                                 return true;
+                             });
+                         if (!image.CheckExport()) return false;
+                         CByteArray bytes;
+                         image.ExportBytes(bytes);
+                         return Output::WriteBytes(out, bytes);
+                     })
                ? 0
                : 1;
+}
+
+bool ProjectCommands::DownloadImage(const CommandLine& args, CByteArray& bytes) {
+    return WithImage(args, [&](FlashImage& image) {
+        // The download's checks (a local bitmap of more than 256 pages too), the export's
+        // bytes.
+        if (!image.CheckDownload()) return false;
+        image.ExportBytes(bytes);
+        return true;
+    });
 }
 
 int ProjectCommands::Layout(const CommandLine& args) {

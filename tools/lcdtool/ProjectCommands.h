@@ -4,7 +4,12 @@
 // management does, returns the exit status (0 success, 1 bad input or a refusal) and
 // prints one clear line on stderr for every problem.
 
+#include <functional>
+
+#include "base/ByteArray.h"
+
 class CommandLine;
+class FlashImage;
 class FlashLayout;
 
 class ProjectCommands {
@@ -12,8 +17,12 @@ public:
     static int Export(const CommandLine& args);
     static int Layout(const CommandLine& args);
     static int Report(const CommandLine& args);
+    // `download`: the image export writes with the same options, after the download's
+    // checks; false once the user has been told why not.
+    static bool DownloadImage(const CommandLine& args, CByteArray& bytes);
 
 private:
+    static bool WithImage(const CommandLine& args, const std::function<bool(FlashImage&)>& use);
     // The layout's table on standard output.
     static void PrintLayout(FlashLayout& layout, int block);
 };

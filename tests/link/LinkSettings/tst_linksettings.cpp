@@ -88,7 +88,8 @@ std::string Summary(const LinkSettings& s) {
     return StringFormat("%d %s b%d i%d t%d busy%d | %s %d %X |%s | %s", s.linkKind,
                         s.serialPath.c_str(), s.baudRate, s.interval, s.timeout, s.busyCheck,
                         s.parallelDevice.c_str(), s.parallelKind, s.parallelBase, ids.c_str(),
-                        FormatCanTarget(s.can).c_str());
+                        FormatCanTarget(s.can).c_str()) +
+           (s.canPaceMicros >= 0 ? StringFormat(" pace%d", s.canPaceMicros) : "");
 }
 
 // clang-format off
@@ -105,6 +106,9 @@ const std::pair<const char*, const char*> kOptions[] = {
     {"can:udp=127.0.0.1:3001", "3  b9600 i2 t100 busy1 |  0 0 | | udp=127.0.0.1:3001"},
     {"can:serial=/dev/pts/4", "3  b9600 i2 t100 busy1 |  0 0 | | serial=/dev/pts/4"},
     {"can:type=5,index=2", "3  b9600 i2 t100 busy1 |  0 0 | | type=5,index=2"},
+    {"can:udp=127.0.0.1,pace=0", "3  b9600 i2 t100 busy1 |  0 0 | | udp=127.0.0.1 pace0"},
+    {"can:type=5,index=2,pace=250", "3  b9600 i2 t100 busy1 |  0 0 | | type=5,index=2 pace250"},
+    {"can:usb,pace=-1", ""}, {"can:usb,pace=", ""},
     {"serial:", ""}, {"serial:/dev/x,baud=1234", ""}, {"serial:/dev/x,interval=100", ""},
     {"serial:/dev/x,speed=1", ""}, {"parallel:378", ""}, {"parallel:0x1FFFF", ""},
     {"usb:zz:1", ""}, {"can:udp=300.1.1.1", ""}, {"can:udp=1.2.3.4:0", ""}, {"modem:x", ""}};

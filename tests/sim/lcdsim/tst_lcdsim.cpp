@@ -16,76 +16,14 @@
 #include "base/AtomicFile.h"
 #include "kvx_can.h"
 #include "sim/support/ModuleFixture.h"
+#include "support/Programs.h"
 
 using namespace simtest;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Spawned {
-    pid_t pid = -1;
-    int out = -1;  // the program's stdout
-    std::string text;
-
-    explicit Spawned(const std::string& args) {
-        int fds[2];
-        EXPECT_EQ(pipe(fds), 0);
-        pid = fork();
-        if (pid == 0) {
-            dup2(fds[1], STDOUT_FILENO);
-            execl("/bin/sh", "sh", "-c",
-                  ("exec " + std::string(LCDSIM_PATH) + " " + args + " 2>/dev/null").c_str(),
-                  nullptr);
-            _exit(127);
-        }
-        ::close(fds[1]);
-        out = fds[0];
-    }
-    // The output up to the end of the first line holding `what`; "" after ten seconds.
-    std::string WaitFor(const std::string& what) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline) {
-            const size_t at = text.find(what);
-            if (at != std::string::npos && text.find('\n', at) != std::string::npos)
-                return text.substr(at, text.find('\n', at) - at);
-            pollfd pfd{out, POLLIN, 0};
-            char chunk[512];
-            ssize_t n = 0;
-            if (poll(&pfd, 1, 100) > 0 && (n = ::read(out, chunk, sizeof chunk)) <= 0) break;
-            text.append(chunk, size_t(std::max<ssize_t>(n, 0)));
-        }
-        return "";
-    }
-    int Stop(int signal) {
-        if (signal) kill(pid, signal);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ::close(out);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-};
-
-class LcdSim : public testing::Test {
-protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/lcdsim-test-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    int Run(const std::string& program, const std::string& args, std::string* err = nullptr) {
-        const int rc =
-            std::system((program + " " + args + " >/dev/null 2>" + (dir / "err").string()).c_str());
-        std::vector<uint8_t> bytes;
-        std::string error;
-        AtomicFile::Read(dir / "err", bytes, error);
-        if (err) err->assign(bytes.begin(), bytes.end());
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    }
-    std::string Path(const char* name) const { return (dir / name).string(); }
-
-    fs::path dir;
-};
+using LcdSim = ProgramTest;
 
 TEST_F(LcdSim, BadInputIsOneLineAndNoOutput) {
     const std::string in = Path("in.bin"), out = " -o " + Path("out.png");
@@ -127,8 +65,8 @@ TEST_P(Serve, FlashEqualsAFileRun) {
     const bool can = GetParam();
     CByteArray stream = SmallImage(0x1C), show = Bytes("1B 50 03");
     stream.insert(stream.end(), show.begin(), show.end());
-    Spawned sim("serve " + std::string(can ? "--can-udp 127.0.0.1:0" : "--pty") +
-                " --log --flash " + Path("flash") + " -o " + Path("screen.png"));
+    Spawned sim(std::string(LCDSIM_PATH) + " serve " + (can ? "--can-udp 127.0.0.1:0" : "--pty") +
+                " --log --flash " + Path("flash") + " -o " + Path("screen.png") + " 2>/dev/null");
     const std::string banner = sim.WaitFor(can ? "udp " : "pty ");
     ASSERT_FALSE(banner.empty());
     const std::string where = banner.substr(4);

@@ -1,0 +1,63 @@
+// lcdtool's sending commands over a pseudo-terminal: what arrives, and what is refused.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "base/ByteArray.h"
+#include "support/LinkFixtures.h"
+#include "support/Programs.h"
+#include "support/RunTool.h"
+
+namespace {
+
+// $D: the test's folder, $P: the pseudo-terminal. What arrives is hex, or "=ARGS" for what
+// `lcdtool ARGS -o -` writes.
+const std::string kLink = " --link serial:$P,interval=0";
+const std::string kPage = std::string(LCD_EXAMPLES) + "/shapes-8.pg";
+// clang-format off
+const struct { const char* name; std::string args; int status; const char* says; std::string arrives; } kRows[] = {
+    {"SendFile", "send $D/three.bin" + kLink, 0, "已发送 3 字节", "1B 50 03"},
+    {"ShowIsTheEncodedPage", "show " + kPage + kLink, 0, "已发送", "=encode " + kPage},
+    {"StandardFont", "font --standard $D/three.bin --send" + kLink, 0, "", "1B 20 0A 20 1B 50 03"},
+    {"CustomFontLong", "font --custom 3 --mode long $D/three.bin --send" + kLink, 0, "",
+     "=font --custom 3 --mode long $D/three.bin"},
+    {"Firmware", "firmware $D/fw.hex --send --yes --quiet" + kLink, 0, "", "=firmware $D/fw.hex"},
+    {"ImmediateCommand", "command show-page 200 --mode checksum --send" + kLink, 0, "",
+     "1B 50 01 C8 01 34"},
+    {"FirmwareAsksForYes", "firmware $D/fw.hex --send" + kLink, 1, "--yes", ""},
+    {"LinkOnlyWithSend", "command version -o $D/v.bin" + kLink, 1, "--send", ""},
+    {"UnknownLink", "send $D/three.bin --link modem:x", 1, "无法识别的连接：modem:x", ""},
+    {"MissingPort", "send $D/three.bin --link serial:/dev/ttyNONE", 1,
+     "lcdtool: 打开串口失败! 找不到 /dev/ttyNONE：设备不存在或没有连接\n", ""},
+    {"Ports", "ports", 0, "", ""},
+    {"MissingFile", "send $D/none.bin" + kLink, 1, "打开文件失败", ""},
+    {"BusyCheckWithoutModemLines", "send $D/three.bin --link serial:$P,busy", 1, "DSR", ""},
+    {"NoImmediateCommandOverCan", "command version --send --link can:udp=127.0.0.1:9", 1,
+     "即时命令", ""}};
+// clang-format on
+
+TEST_F(ProgramTest, SendingDeliversOrRefusesInOneLine) {
+    std::ofstream(Path("three.bin"), std::ios::binary) << "\x1B\x50\x03";
+    std::ofstream(Path("fw.hex")) << ":040000001122334452\r\n:00000001FF\r\n";
+    for (const auto& row : kRows) {
+        SCOPED_TRACE(row.name);
+        PtyPair pty;
+        const auto tool = [&](std::string args) {
+            for (size_t p; (p = args.find('$')) != std::string::npos;)
+                args.replace(p, 2, args[p + 1] == 'D' ? dir.string() : pty.path);
+            return RunTool(dir, args);
+        };
+        const Result r = tool(row.args);
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
+        EXPECT_TRUE(!row.status || std::count(r.err.begin(), r.err.end(), '\n') == 1) << r.err;
+        const std::string built =
+            row.arrives.starts_with("=") ? tool(row.arrives.substr(1) + " -o -").out : "";
+        EXPECT_EQ(ToHex(pty.Received()),
+                  built.empty() ? row.arrives : ToHex(CByteArray(built.begin(), built.end())));
+    }
+}
+
+}  // namespace

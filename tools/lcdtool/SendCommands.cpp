@@ -1,0 +1,260 @@
+#include "SendCommands.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+
+#include "CommandLine.h"
+#include "Output.h"
+#include "ProjectCommands.h"
+#include "ToolMessenger.h"
+#include "base/StringFormat.h"
+#include "link/Download.h"
+#include "link/PortList.h"
+#include "project/CLedDoc.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Exit status of a transfer stopped by Ctrl-C, as a shell reports a SIGINT.
+constexpr int kInterrupted = 130;
+constexpr int kBarWidth = 30;
+constexpr auto kRedraw = std::chrono::milliseconds(100);
+constexpr int kLineStep = 10;  // percent between the lines of a log
+
+// The transfer Ctrl-C stops. The handler only stores atomics.
+std::atomic<Download*> g_download{nullptr};
+std::atomic<bool> g_interrupted{false};
+
+void OnInterrupt(int) {
+    g_interrupted.store(true);
+    if (Download* d = g_download.load()) d->RequestStop();
+}
+
+// Ctrl-C stops the transfer instead of ending the program while this lives.
+class InterruptGuard {
+public:
+    InterruptGuard() {
+        g_interrupted.store(false);
+        struct sigaction sa {};
+        sa.sa_handler = OnInterrupt;
+        sigemptyset(&sa.sa_mask);
+        sigaction(SIGINT, &sa, &m_old);
+    }
+    ~InterruptGuard() {
+        g_download.store(nullptr);
+        sigaction(SIGINT, &m_old, nullptr);
+    }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    struct sigaction m_old {};
+};
+
+std::string SizeText(int64_t bytes) {
+    if (bytes < 1024) return StringFormat("%lld 字节", static_cast<long long>(bytes));
+    if (bytes < 1024 * 1024) return StringFormat("%.1f KB", static_cast<double>(bytes) / 1024);
+    return StringFormat("%.2f MB", static_cast<double>(bytes) / (1024 * 1024));
+}
+
+// The worker's progress on stderr: a bar redrawn in place on a terminal, a line every
+// tenth otherwise, or nothing.
+class ProgressBar final : public ProgressSink {
+public:
+    enum Style { Bar, Lines, Quiet };
+    explicit ProgressBar(Style style) : m_style(style) {}
+
+    void OnProgress(int code, int64_t value) override {
+        if (code == kProgressTotal) {
+            m_total = value;
+            m_start = Clock::now();
+            Draw(true);
+        } else if (code == kProgressSent) {
+            // Full CAN frames report the bytes sent, the others the index of the last one.
+            m_sent = std::min(value + 1, m_total);
+            Draw(m_sent == m_total);
+        } else if (code == kProgressDone) {
+            // The bar's events stop at its last step; a whole transfer ends at 100 %.
+            if (value == static_cast<int64_t>(SendStatus::Done)) {
+                m_sent = m_total;
+                Draw(true);
+            }
+            if (m_style == Bar && m_drawn) std::fputs("\n", stderr);
+        }
+    }
+    double Seconds() const { return std::chrono::duration<double>(Clock::now() - m_start).count(); }
+
+private:
+    void Draw(bool force) {
+        const int percent = m_total > 0 ? static_cast<int>(m_sent * 100 / m_total) : 100;
+        if (m_style == Lines && percent / kLineStep != m_lastPercent / kLineStep) {
+            std::fprintf(stderr, "lcdtool: 已发送 %d%%（%s / %s）\n", percent,
+                         SizeText(m_sent).c_str(), SizeText(m_total).c_str());
+        }
+        m_lastPercent = percent;
+        const auto now = Clock::now();
+        if (m_style != Bar || (!force && now - m_lastDraw < kRedraw)) return;
+        m_lastDraw = now;
+        m_drawn = true;
+        const double seconds = std::chrono::duration<double>(now - m_start).count();
+        const double rate = seconds > 0 ? static_cast<double>(m_sent) / seconds : 0;
+        const std::string left =
+            rate > 0 && m_sent < m_total
+                ? StringFormat("  剩余 %.0f 秒", static_cast<double>(m_total - m_sent) / rate)
+                : "";
+        const int filled = percent * kBarWidth / 100;
+        std::fprintf(stderr, "\r[%s%s] %3d%%  %s / %s  %s/s%s\x1b[K",
+                     std::string(static_cast<size_t>(filled), '#').c_str(),
+                     std::string(static_cast<size_t>(kBarWidth - filled), '-').c_str(), percent,
+                     SizeText(m_sent).c_str(), SizeText(m_total).c_str(),
+                     SizeText(static_cast<int64_t>(rate)).c_str(), left.c_str());
+        std::fflush(stderr);
+    }
+
+    Style m_style;
+    int64_t m_total = 0;
+    int64_t m_sent = 0;
+    int m_lastPercent = -1;
+    bool m_drawn = false;
+    Clock::time_point m_start = Clock::now();
+    Clock::time_point m_lastDraw{};
+};
+
+std::string Counts(int64_t sent, int64_t total) {
+    return StringFormat("（已发送 %lld / %lld 字节）", static_cast<long long>(sent),
+                        static_cast<long long>(total));
+}
+
+}  // namespace
+
+bool SendCommands::LinkOf(const CommandLine& args, LinkSettings& settings) {
+    std::string error;
+    if (settings.Load(error) == LinkSettings::LoadResult::Damaged)
+        Output::Warn("保存的通讯设置已损坏，使用默认设置：" + error);
+    if (args.Has("--link") && !ParseLinkOption(args.Value("--link"), settings, error)) {
+        Output::Fail(error);
+        return false;
+    }
+    return true;
+}
+
+int SendCommands::Transfer(const CommandLine& args, CByteArray bytes) {
+    LinkSettings settings;
+    if (!LinkOf(args, settings)) return 1;
+    const InterruptGuard guard;
+    ToolMessenger messenger(args);
+    // The port's own message (absent, busy, no permission) is the command's failure.
+    std::unique_ptr<Link> link = OpenLink(settings, messenger);
+    if (!link) return 1;
+    if (g_interrupted.load()) {
+        Output::Fail("已停止，未发送");
+        return kInterrupted;
+    }
+
+    const auto total = static_cast<int64_t>(bytes.size());
+    ProgressBar progress(args.Has("--quiet")         ? ProgressBar::Quiet
+                         : isatty(STDERR_FILENO) > 0 ? ProgressBar::Bar
+                                                     : ProgressBar::Lines);
+    SendResult result;
+    {
+        ::Download download(std::move(link), std::move(bytes), progress);
+        g_download.store(&download);
+        if (g_interrupted.load()) download.RequestStop();
+        result = download.Wait();
+        g_download.store(nullptr);
+    }
+    const double seconds = progress.Seconds();
+    switch (result.status) {
+        case SendStatus::Done:
+            if (!args.Has("--quiet"))
+                std::fprintf(
+                    stderr, "lcdtool: 已发送 %lld 字节，用时 %.2f 秒（%s/s）\n",
+                    static_cast<long long>(total), seconds,
+                    SizeText(static_cast<int64_t>(seconds > 0 ? total / seconds : 0)).c_str());
+            return 0;
+        case SendStatus::Stopped:
+            Output::Fail("已停止" + Counts(result.sent, total));
+            return kInterrupted;
+        case SendStatus::TimedOut:
+            // The module stayed busy ("请检查连接是否正确"), or the port took nothing.
+            return Output::Fail(
+                (result.message.find("超时") == std::string::npos ? "发送超时，" : "") +
+                result.message + Counts(result.sent, total));
+        case SendStatus::Failed:
+            break;
+    }
+    return Output::Fail(result.message + Counts(result.sent, total));
+}
+
+int SendCommands::Immediate(const CommandLine& args, CByteArray& command) {
+    LinkSettings settings;
+    if (!LinkOf(args, settings)) return 1;
+    ToolMessenger messenger(args);
+    std::unique_ptr<Link> link = OpenLink(settings, messenger);
+    if (!link) return 1;
+    const SendResult result = link->SendCommand(command);
+    command.clear();
+    return result.Ok() ? 0 : Output::Fail(result.message);
+}
+
+int SendCommands::Send(const CommandLine& args) {
+    ToolMessenger messenger(args);
+    DownloadRequest request;
+    request.file = args.Positional()[0];
+    CByteArray bytes;
+    if (!BuildDownload(request, messenger, bytes)) return 1;
+    return Transfer(args, std::move(bytes));
+}
+
+int SendCommands::Show(const CommandLine& args) {
+    ToolMessenger messenger(args);
+    CLedDoc doc;
+    doc.SetMessenger(messenger);
+    std::string error;
+    if (!doc.LoadFile(args.Positional()[0], error)) return Output::Fail(error);
+    CByteArray bytes;
+    doc.EncodeDirect(bytes, DownloadSettings{});
+    return Transfer(args, std::move(bytes));
+}
+
+int SendCommands::Download(const CommandLine& args) {
+    CByteArray bytes;
+    if (!ProjectCommands::DownloadImage(args, bytes)) return 1;
+    return Transfer(args, std::move(bytes));
+}
+
+int SendCommands::Ports(const CommandLine& args) {
+    LinkSettings settings;
+    if (!LinkOf(args, settings)) return 1;
+    const PortList ports = FindPorts(settings);
+    // A by-id link goes on the line of the port it names.
+    std::vector<PortInfo> serial, byId;
+    for (const PortInfo& p : ports.serial)
+        (p.name.starts_with("/dev/serial/by-id/") ? byId : serial).push_back(p);
+    for (const PortInfo& a : byId)
+        if (std::ranges::none_of(serial,
+                                 [&](const PortInfo& p) { return a.detail == "→ " + p.name; }))
+            serial.push_back(a);
+    const auto section = [](const char* title, const std::vector<PortInfo>& list,
+                            const std::vector<PortInfo>& aliases) {
+        std::printf("%s%s\n", title, list.empty() ? "：无" : "：");
+        for (const PortInfo& p : list) {
+            std::string names;
+            for (const PortInfo& a : aliases)
+                if (a.detail == "→ " + p.name) names += "  " + Output::Escape(a.name);
+            std::printf("  %s\t%s%s\n", Output::Escape(p.name).c_str(),
+                        Output::Escape(p.detail).c_str(), names.c_str());
+        }
+    };
+    section("串口", serial, byId);
+    section("并口", ports.parallel, {});
+    section("USB 模块", ports.usb, {});
+    section("USB-CAN 适配器", ports.can, {});
+    return 0;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// lcdtool's commands that reach a module: send, show, download, ports, and the --send of
+// font, firmware and command. The link is the --link option's, else the saved settings'.
+//
+// A transfer shows a progress bar on stderr when it is a terminal (percentage lines
+// otherwise, nothing with --quiet), ends with what it sent and how fast, and stops cleanly
+// on Ctrl-C (the link closed, exit status 130). A port that will not open, a module that
+// stays busy and a failed write are one line each and exit status 1.
+
+#include "base/ByteArray.h"
+
+class CommandLine;
+struct LinkSettings;
+
+class SendCommands {
+public:
+    // The saved link settings with the --link option over them; false after reporting.
+    static bool LinkOf(const CommandLine& args, LinkSettings& settings);
+    // Sends `bytes` as a download (worker thread, progress, stop); the exit status.
+    static int Transfer(const CommandLine& args, CByteArray bytes);
+    // Sends an immediate command with the link's command sender; the exit status.
+    static int Immediate(const CommandLine& args, CByteArray& command);
+
+    // lcdtool send FILE: the file's bytes as they are.
+    static int Send(const CommandLine& args);
+    // lcdtool show PAGE.pg: the page's direct drawing stream.
+    static int Show(const CommandLine& args);
+    // lcdtool download PROJECT.zkp: the flash image as export writes it.
+    static int Download(const CommandLine& args);
+    // lcdtool ports: the serial and parallel ports, USB modules and CAN adapters found.
+    static int Ports(const CommandLine& args);
+};
