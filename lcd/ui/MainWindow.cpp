@@ -31,6 +31,7 @@
 #include "ui/InstructionTree.h"
 #include "ui/PageCanvas.h"
 #include "ui/PageWindow.h"
+#include "ui/panels/PropertyPanels.h"
 
 #ifndef LCD_BUILD_DATA_DIR
 #define LCD_BUILD_DATA_DIR ""
@@ -198,6 +199,7 @@ MainWindow::MainWindow(QWidget* parent)
     createToolBars();
     createStatusBar();
     createDocks();
+    new PropertyPanels(this);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
         showZoom();
         updateActions();
@@ -210,6 +212,8 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow() {
     m_destroying = true;
+    // The bars watch the pages: they go first.
+    delete findChild<PropertyPanels*>();
     // The pages go with the workspace; their windows must not outlive them.
     for (QMdiSubWindow* w : m_mdi->subWindowList())
         delete w;
