@@ -214,6 +214,9 @@ MainWindow::~MainWindow() {
     m_destroying = true;
     // The bars watch the pages: they go first.
     delete findChild<PropertyPanels*>();
+    // The docks are hidden after this part of the window is gone.
+    for (QDockWidget* d : m_docks)
+        d->disconnect(this);
     // The pages go with the workspace; their windows must not outlive them.
     for (QMdiSubWindow* w : m_mdi->subWindowList())
         delete w;

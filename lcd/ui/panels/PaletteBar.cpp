@@ -1,6 +1,5 @@
 #include "ui/panels/PaletteBar.h"
 
-#include <QFormLayout>
 #include <QLineEdit>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -50,9 +49,8 @@ PaletteBar::PaletteBar(PropertyPanels& owner, QWidget* parent)
     m_code->setMaximumWidth(80);
     connect(m_area, &PaletteArea::hovered, m_code, &QLineEdit::setText);
     auto* layout = new QVBoxLayout(this);
-    auto* form = new QFormLayout;
-    form->addRow(tr("颜色代码："), m_code);
-    layout->addLayout(form);
+    // The dock's title names the box: "颜色代码：".
+    layout->addWidget(m_code);
     layout->addWidget(m_area);
     layout->addStretch();
 }
