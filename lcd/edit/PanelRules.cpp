@@ -93,8 +93,8 @@ void SetSweepCentre(CItemSweep& s, int32_t x, int32_t y) {
 void SetSweepRadius(CItemSweep& s, int32_t a) {
     const int64_t r = a <= 0 ? 1 : a;
     const int64_t cx = s.m_xCentre, cy = s.m_yCentre;
-    const int64_t d =
-        std::max<int64_t>(1, ArcGeometry::TruncatedDistance(s.m_xCentre, s.m_yCentre, s.m_x1, s.m_y1));
+    const int64_t d = std::max<int64_t>(
+        1, ArcGeometry::TruncatedDistance(s.m_xCentre, s.m_yCentre, s.m_x1, s.m_y1));
     // Integer steps along the ray, truncating toward zero as the module's geometry does.
     s.m_x1 = Saturate32(cx - r * (cx - s.m_x1) / d);
     s.m_y1 = Saturate32(cy - r * (cy - s.m_y1) / d);
@@ -106,8 +106,10 @@ void SetSweepAngle(CItemSweep& s, bool end, int32_t degrees) {
     const double r = static_cast<double>(
         ArcGeometry::TruncatedDistance(s.m_xCentre, s.m_yCentre, s.m_x1, s.m_y1));
     const double rad = ClampAngle(degrees) * 3.1415927 / 180;
-    const int32_t x = Saturate32(s.m_xCentre + static_cast<int64_t>(std::trunc(r * std::cos(rad) + 0.5)));
-    const int32_t y = Saturate32(s.m_yCentre + static_cast<int64_t>(std::trunc(r * std::sin(rad) + 0.5)));
+    const int32_t x =
+        Saturate32(s.m_xCentre + static_cast<int64_t>(std::trunc(r * std::cos(rad) + 0.5)));
+    const int32_t y =
+        Saturate32(s.m_yCentre + static_cast<int64_t>(std::trunc(r * std::sin(rad) + 0.5)));
     (end ? s.m_x2 : s.m_x1) = x;
     (end ? s.m_y2 : s.m_y1) = y;
     s.UpdateAngles();

@@ -2,8 +2,8 @@
 
 #include <QDialogButtonBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QPainter>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "base/ColourCode.h"

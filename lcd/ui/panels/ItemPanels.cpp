@@ -181,7 +181,8 @@ CirclePanel::CirclePanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(own
     centre->addRow(tr("横坐标"), numberBox(10101, moveCentre));
     centre->addRow(tr("纵坐标"), numberBox(10153, moveCentre));
     form->addRow(tr("半径:"), numberBox(10121, [](CItemBase& it, int32_t r) {
-                     if (auto* c = dynamic_cast<CItemRound*>(&it)) PanelRules::SetCircleRadius(*c, r);
+                     if (auto* c = dynamic_cast<CItemRound*>(&it))
+                         PanelRules::SetCircleRadius(*c, r);
                  }));
     colourRow(form, tr("颜色:"));
 }
@@ -208,10 +209,11 @@ ArcPanel::ArcPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(owner, pa
     centre->addRow(tr("横坐标"), numberBox(10101, moveCentre));
     centre->addRow(tr("纵坐标"), numberBox(10153, moveCentre));
     form->addRow(tr("半径"), numberBox(10121, [](CItemBase& it, int32_t a) {
-                     if (auto* s = dynamic_cast<CItemSweep*>(&it)) PanelRules::SetSweepRadius(*s, a);
+                     if (auto* s = dynamic_cast<CItemSweep*>(&it))
+                         PanelRules::SetSweepRadius(*s, a);
                  }));
-    for (const auto& [id, label, end] : {std::tuple{1013, tr("起始角"), false},
-                                         std::tuple{10142, tr("终止角"), true}}) {
+    for (const auto& [id, label, end] :
+         {std::tuple{1013, tr("起始角"), false}, std::tuple{10142, tr("终止角"), true}}) {
         form->addRow(label, numberBox(id, [this, id = id, end = end](CItemBase& it, int32_t v) {
                          auto* s = dynamic_cast<CItemSweep*>(&it);
                          if (!s) return;
@@ -245,8 +247,8 @@ TextPanel::TextPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(owner, 
                       it.m_x2 = static_cast<int32_t>(int64_t{it.m_x1} + w);
                   }));
     QFormLayout* text = group(form, tr("文字："));
-    for (const auto& [id, label, vertical] : {std::tuple{10080, tr("横向放大:"), false},
-                                              std::tuple{10090, tr("纵向放大:"), true}}) {
+    for (const auto& [id, label, vertical] :
+         {std::tuple{10080, tr("横向放大:"), false}, std::tuple{10090, tr("纵向放大:"), true}}) {
         text->addRow(label, spinBox(id, 0, 99, [vertical = vertical](CItemBase& it, int32_t v) {
                          if (auto* t = dynamic_cast<CItemFont*>(&it))
                              PanelRules::SetTextMagnification(*t, vertical, v);
@@ -322,19 +324,20 @@ NumberPanel::NumberPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(own
     }
 
     QFormLayout* start = group(form, tr("起点"));
-    start->addRow(QStringLiteral("X"), numberBox(1010, [](CItemBase& it, int32_t v) { it.m_x1 = v; }));
-    start->addRow(QStringLiteral("Y"), numberBox(10152, [](CItemBase& it, int32_t v) { it.m_y1 = v; }));
+    start->addRow(QStringLiteral("X"),
+                  numberBox(1010, [](CItemBase& it, int32_t v) { it.m_x1 = v; }));
+    start->addRow(QStringLiteral("Y"),
+                  numberBox(10152, [](CItemBase& it, int32_t v) { it.m_y1 = v; }));
     QFormLayout* digits = group(form, tr("数值位数"));
     // "0" integer digits is no count: the box is left alone until a real one is typed.
-    digits->addRow(tr("整数位:"), spinBox(1041, 1, PanelRules::kMaxDigits,
-                                          [widget](CItemBase& it, int32_t v) {
-                                              if (v != 0)
-                                                  widget(it)->m_nDigits = PanelRules::ClampDigits(v);
-                                          }));
-    digits->addRow(tr("小数位:"), spinBox(1042, 0, PanelRules::kMaxDigits,
-                                          [widget](CItemBase& it, int32_t v) {
-                                              widget(it)->m_nDecimals = PanelRules::ClampDecimals(v);
-                                          }));
+    digits->addRow(tr("整数位:"),
+                   spinBox(1041, 1, PanelRules::kMaxDigits, [widget](CItemBase& it, int32_t v) {
+                       if (v != 0) widget(it)->m_nDigits = PanelRules::ClampDigits(v);
+                   }));
+    digits->addRow(tr("小数位:"),
+                   spinBox(1042, 0, PanelRules::kMaxDigits, [widget](CItemBase& it, int32_t v) {
+                       widget(it)->m_nDecimals = PanelRules::ClampDecimals(v);
+                   }));
 
     auto radios = [&](const QString& title, std::initializer_list<std::pair<int, QString>> buttons,
                       int32_t CItemNumberWidget::*member) {
@@ -349,11 +352,12 @@ NumberPanel::NumberPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(own
             row->addWidget(radio);
         }
         form->addRow(box);
-        connect(groupOf, &QButtonGroup::idClicked, this, [this, member, rid = *buttons.begin()](int v) {
-            editItem(rid.first, [&](CItemBase& it) {
-                if (auto* w = dynamic_cast<CItemNumberWidget*>(&it)) w->*member = v;
-            });
-        });
+        connect(groupOf, &QButtonGroup::idClicked, this,
+                [this, member, rid = *buttons.begin()](int v) {
+                    editItem(rid.first, [&](CItemBase& it) {
+                        if (auto* w = dynamic_cast<CItemNumberWidget*>(&it)) w->*member = v;
+                    });
+                });
         return groupOf;
     };
     m_sign = radios(tr("代数符号"), {{1090, tr("无符号")}, {1091, tr("有符号")}},
@@ -405,8 +409,9 @@ void NumberPanel::refresh() {
 // --- animation widget -------------------------------------------------------------------
 
 AnimationPanel::AnimationPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(owner, parent) {
-    setToolTip(tr("动画控件的行为尚未设计：这里的数值只留在面板上，不会写入图元，"
-                  "“增加图片”也不做任何事。"));
+    setToolTip(
+        tr("动画控件的行为尚未设计：这里的数值只留在面板上，不会写入图元，"
+           "“增加图片”也不做任何事。"));
     auto* form = new QFormLayout(this);
     // Plain boxes: their values stay here (numberBox would edit the item).
     auto box = [](int id) {

@@ -128,8 +128,8 @@ void PagePropertiesBar::chooseKind(int kind) {
     if (!page) return;
     int& nextBackId = m_owner.window()->workspace().GetProject().nextBackId;
     m_owner.edit([&] {
-        page->ChooseKind(kind, [this](std::string& path) { return chooseImage(path); },
-                         nextBackId);
+        page->ChooseKind(
+            kind, [this](std::string& path) { return chooseImage(path); }, nextBackId);
     });
     refresh();
 }

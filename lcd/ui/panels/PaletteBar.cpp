@@ -15,8 +15,7 @@ const QRect kBack(QPoint(36, 166), QPoint(95, 225));
 
 }  // namespace
 
-PaletteBar::PaletteBar(PropertyPanels& owner, QWidget* parent)
-    : QWidget(parent), m_owner(owner) {
+PaletteBar::PaletteBar(PropertyPanels& owner, QWidget* parent) : QWidget(parent), m_owner(owner) {
     m_area = new PaletteArea(QSize(158, 232), 256);
     m_area->setOverlay([this](QPainter& p) {
         p.fillRect(kBack, ToQColor(m_back.colour));

@@ -22,9 +22,9 @@ struct Slot {
     Dock dock;
 };
 const Slot kSlots[] = {
-    {PropertyPanel::TwoPoint, Dock::TwoPointPanel}, {PropertyPanel::Line, Dock::LinePanel},
-    {PropertyPanel::Circle, Dock::CirclePanel},     {PropertyPanel::Arc, Dock::ArcPanel},
-    {PropertyPanel::Text, Dock::TextPanel},         {PropertyPanel::Number, Dock::NumberPanel},
+    {PropertyPanel::TwoPoint, Dock::TwoPointPanel},   {PropertyPanel::Line, Dock::LinePanel},
+    {PropertyPanel::Circle, Dock::CirclePanel},       {PropertyPanel::Arc, Dock::ArcPanel},
+    {PropertyPanel::Text, Dock::TextPanel},           {PropertyPanel::Number, Dock::NumberPanel},
     {PropertyPanel::Animation, Dock::AnimationPanel},
 };
 
@@ -36,9 +36,8 @@ PropertyPanels::PropertyPanels(MainWindow* window) : QObject(window), m_window(w
         widget->setObjectName(widget->metaObject()->className());
         window->dock(slot)->setWidget(widget);
     };
-    ItemPanel* panels[] = {new TwoPointPanel(*this), new LinePanel(*this),
-                           new CirclePanel(*this),   new ArcPanel(*this),
-                           new TextPanel(*this),     new NumberPanel(*this),
+    ItemPanel* panels[] = {new TwoPointPanel(*this), new LinePanel(*this), new CirclePanel(*this),
+                           new ArcPanel(*this),      new TextPanel(*this), new NumberPanel(*this),
                            new AnimationPanel(*this)};
     for (size_t i = 0; i < std::size(kSlots); ++i) {
         m_panels[static_cast<int>(kSlots[i].panel)] = panels[i];

@@ -43,8 +43,10 @@ void PaletteArea::paintSwatch(QPainter& p, const QRect& rect, const QColor& colo
     p.fillRect(rect, colour);
     p.setPen(InverseOf(colour));
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;
-    if (!label.isEmpty()) p.drawText(QRect(labelAt, QSize(rect.right() - labelAt.x(), 20)), flags, label);
-    if (!code.isEmpty()) p.drawText(QRect(codeAt, QSize(rect.right() - codeAt.x(), 20)), flags, code);
+    if (!label.isEmpty())
+        p.drawText(QRect(labelAt, QSize(rect.right() - labelAt.x(), 20)), flags, label);
+    if (!code.isEmpty())
+        p.drawText(QRect(codeAt, QSize(rect.right() - codeAt.x(), 20)), flags, code);
 }
 
 void PaletteArea::paintFrame(QPainter& p, const QRect& rect) {
