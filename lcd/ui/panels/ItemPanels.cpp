@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -323,26 +324,37 @@ NumberPanel::NumberPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(own
         connect(button, &QPushButton::clicked, this, [this, fore] { pickColour(fore); });
     }
 
-    QFormLayout* start = group(form, tr("起点"));
-    start->addRow(QStringLiteral("X"),
-                  numberBox(1010, [](CItemBase& it, int32_t v) { it.m_x1 = v; }));
-    start->addRow(QStringLiteral("Y"),
-                  numberBox(10152, [](CItemBase& it, int32_t v) { it.m_y1 = v; }));
-    QFormLayout* digits = group(form, tr("数值位数"));
+    // Pairs of boxes side by side keep the panel short.
+    auto pair = [&](const QString& title, const QString& a, QWidget* wa, const QString& b,
+                    QWidget* wb) {
+        auto* box = new QGroupBox(title);
+        auto* row = new QHBoxLayout(box);
+        for (auto [label, w] : {std::pair{a, wa}, std::pair{b, wb}}) {
+            row->addWidget(new QLabel(label));
+            row->addWidget(w);
+        }
+        form->addRow(box);
+    };
+    pair(tr("起点"), QStringLiteral("X"),
+         numberBox(1010, [](CItemBase& it, int32_t v) { it.m_x1 = v; }), QStringLiteral("Y"),
+         numberBox(10152, [](CItemBase& it, int32_t v) { it.m_y1 = v; }));
     // "0" integer digits is no count: the box is left alone until a real one is typed.
-    digits->addRow(tr("整数位:"),
-                   spinBox(1041, 1, PanelRules::kMaxDigits, [widget](CItemBase& it, int32_t v) {
-                       if (v != 0) widget(it)->m_nDigits = PanelRules::ClampDigits(v);
-                   }));
-    digits->addRow(tr("小数位:"),
-                   spinBox(1042, 0, PanelRules::kMaxDigits, [widget](CItemBase& it, int32_t v) {
-                       widget(it)->m_nDecimals = PanelRules::ClampDecimals(v);
-                   }));
+    pair(tr("数值位数"), tr("整数位:"),
+         spinBox(1041, 1, PanelRules::kMaxDigits,
+                 [widget](CItemBase& it, int32_t v) {
+                     if (v != 0) widget(it)->m_nDigits = PanelRules::ClampDigits(v);
+                 }),
+         tr("小数位:"),
+         spinBox(1042, 0, PanelRules::kMaxDigits, [widget](CItemBase& it, int32_t v) {
+             widget(it)->m_nDecimals = PanelRules::ClampDecimals(v);
+         }));
+    auto* choices = new QHBoxLayout;
+    form->addRow(choices);
 
     auto radios = [&](const QString& title, std::initializer_list<std::pair<int, QString>> buttons,
                       int32_t CItemNumberWidget::*member) {
         auto* box = new QGroupBox(title);
-        auto* row = new QHBoxLayout(box);
+        auto* row = new QVBoxLayout(box);
         auto* groupOf = new QButtonGroup(this);
         int value = 0;
         for (const auto& [rid, text] : buttons) {
@@ -351,7 +363,7 @@ NumberPanel::NumberPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(own
             groupOf->addButton(radio, value++);
             row->addWidget(radio);
         }
-        form->addRow(box);
+        choices->addWidget(box);
         connect(groupOf, &QButtonGroup::idClicked, this,
                 [this, member, rid = *buttons.begin()](int v) {
                     editItem(rid.first, [&](CItemBase& it) {

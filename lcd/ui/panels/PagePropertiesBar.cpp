@@ -62,7 +62,7 @@ PagePropertiesBar::PagePropertiesBar(PropertyPanels& owner, QWidget* parent)
                 else
                     m_owner.editor()->SetColour(colour, hi, lo);
             });
-            refresh();
+            m_owner.refresh();
         });
         auto* row = new QHBoxLayout;
         row->setContentsMargins(0, 0, 0, 0);

@@ -41,6 +41,7 @@ PaletteBar::PaletteBar(PropertyPanels& owner, QWidget* parent) : QWidget(parent)
             else
                 page->SetColour(s.colour, s.hi, s.lo, 0);
         });
+        m_owner.refresh();
     });
     m_code = new QLineEdit;
     m_code->setObjectName(QStringLiteral("1001"));

@@ -107,6 +107,9 @@ void PropertyPanels::edit(const std::function<void()>& change) {
     m_editing = true;
     change();
     m_editing = false;
+    // The bar shows the drawing colour an edit may have changed; the panel being typed
+    // into is left as the user has it.
+    m_pageBar->refresh();
     emit pageEdited(page);
 }
 

@@ -39,6 +39,8 @@ public:
     // Runs one edit of a bar or panel on the page: the page's notifications during it do
     // not refresh the control being typed into; the page's windows follow afterwards.
     void edit(const std::function<void()>& change);
+    // Shows the panel the selection needs and refreshes it and the bars from the page.
+    void refresh();
     // The colour dialog at the page's colour count; false when cancelled.
     bool pickColour(COLORREF& colour, uint8_t& hi, uint8_t& lo);
 
@@ -53,8 +55,6 @@ private:
     // The active page window's page becomes the one shown.
     void follow();
     void setPage(CLedDoc* page);
-    // Shows the panel the selection needs and refreshes the bars.
-    void refresh();
 
     MainWindow* m_window;
     CLedDoc* m_page = nullptr;
