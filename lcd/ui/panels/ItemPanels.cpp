@@ -44,10 +44,15 @@ void ItemPanel::editItem(int id, const std::function<void(CItemBase&)>& change) 
     m_owner.edit([&] { m_owner.editor()->Edit(id, change); });
 }
 
-QLineEdit* ItemPanel::numberBox(int id, Apply apply) {
+QLineEdit* ItemPanel::plainBox(int id) {
     auto* box = new QLineEdit;
     box->setObjectName(QString::number(id));
     box->setMaximumWidth(80);
+    return box;
+}
+
+QLineEdit* ItemPanel::numberBox(int id, Apply apply) {
+    QLineEdit* box = plainBox(id);
     connect(box, &QLineEdit::textEdited, this, [this, id, apply](const QString& text) {
         if (const auto v = PanelRules::ParseNumber(text.toStdString()))
             editItem(id, [&](CItemBase& it) { apply(it, *v); });
@@ -57,15 +62,17 @@ QLineEdit* ItemPanel::numberBox(int id, Apply apply) {
     return box;
 }
 
-QSpinBox* ItemPanel::spinBox(int id, int min, int max, Apply apply) {
+QSpinBox* ItemPanel::spinBox(int id, int min, int max, Apply apply, bool zeroIsNoValue) {
     auto* box = new QSpinBox;
     box->setObjectName(QString::number(id));
     box->setRange(min, max);
     box->setMaximumWidth(80);
-    connect(box, &QSpinBox::textChanged, this, [this, id, apply](const QString& text) {
-        if (const auto v = PanelRules::ParseNumber(text.toStdString()))
-            editItem(id, [&](CItemBase& it) { apply(it, *v); });
-    });
+    connect(box, &QSpinBox::textChanged, this,
+            [this, id, apply, zeroIsNoValue](const QString& text) {
+                const auto v = PanelRules::ParseNumber(text.toStdString());
+                if (v && (*v != 0 || !zeroIsNoValue))
+                    editItem(id, [&](CItemBase& it) { apply(it, *v); });
+            });
     return box;
 }
 
@@ -250,10 +257,13 @@ TextPanel::TextPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(owner, 
     QFormLayout* text = group(form, tr("文字："));
     for (const auto& [id, label, vertical] :
          {std::tuple{10080, tr("横向放大:"), false}, std::tuple{10090, tr("纵向放大:"), true}}) {
-        text->addRow(label, spinBox(id, 0, 99, [vertical = vertical](CItemBase& it, int32_t v) {
-                         if (auto* t = dynamic_cast<CItemFont*>(&it))
-                             PanelRules::SetTextMagnification(*t, vertical, v);
-                     }));
+        text->addRow(label, spinBox(
+                                id, 0, 99,
+                                [vertical = vertical](CItemBase& it, int32_t v) {
+                                    if (auto* t = dynamic_cast<CItemFont*>(&it))
+                                        PanelRules::SetTextMagnification(*t, vertical, v);
+                                },
+                                true));
     }
 }
 
@@ -272,11 +282,9 @@ void TextPanel::refresh() {
 NumberPanel::NumberPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(owner, parent) {
     auto* form = new QFormLayout(this);
     auto widget = [](CItemBase& it) { return dynamic_cast<CItemNumberWidget*>(&it); };
-    QLineEdit* id = numberBox(1124, [this, widget](CItemBase& it, int32_t v) {
-        if (auto* w = widget(it); w && PanelRules::WidgetIdFits(v)) w->m_nId = v;
-    });
     // An ID the module cannot take is refused before it counts as an edit.
-    disconnect(id, &QLineEdit::textEdited, this, nullptr);
+    QLineEdit* id = plainBox(1124);
+    connect(id, &QLineEdit::editingFinished, this, &ItemPanel::refresh);
     connect(id, &QLineEdit::textEdited, this, [this, id, widget](const QString& text) {
         const auto v = PanelRules::ParseNumber(text.toStdString());
         auto* w = dynamic_cast<CItemNumberWidget*>(item());
@@ -340,10 +348,12 @@ NumberPanel::NumberPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(own
          numberBox(10152, [](CItemBase& it, int32_t v) { it.m_y1 = v; }));
     // "0" integer digits is no count: the box is left alone until a real one is typed.
     pair(tr("数值位数"), tr("整数位:"),
-         spinBox(1041, 1, PanelRules::kMaxDigits,
-                 [widget](CItemBase& it, int32_t v) {
-                     if (v != 0) widget(it)->m_nDigits = PanelRules::ClampDigits(v);
-                 }),
+         spinBox(
+             1041, 1, PanelRules::kMaxDigits,
+             [widget](CItemBase& it, int32_t v) {
+                 widget(it)->m_nDigits = PanelRules::ClampDigits(v);
+             },
+             true),
          tr("小数位:"),
          spinBox(1042, 0, PanelRules::kMaxDigits, [widget](CItemBase& it, int32_t v) {
              widget(it)->m_nDecimals = PanelRules::ClampDecimals(v);
@@ -426,12 +436,7 @@ AnimationPanel::AnimationPanel(PropertyPanels& owner, QWidget* parent) : ItemPan
            "“增加图片”也不做任何事。"));
     auto* form = new QFormLayout(this);
     // Plain boxes: their values stay here (numberBox would edit the item).
-    auto box = [](int id) {
-        auto* b = new QLineEdit;
-        b->setObjectName(QString::number(id));
-        b->setMaximumWidth(80);
-        return b;
-    };
+    auto box = [this](int id) { return plainBox(id); };
     form->addRow(tr("ID值:"), box(1150));
     QFormLayout* start = group(form, tr("起点"));
     start->addRow(QStringLiteral("X"), box(1146));

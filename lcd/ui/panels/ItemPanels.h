@@ -32,10 +32,12 @@ protected:
     CItemBase* item() const;
     // One edit of control `id` on the selected item, as one step of its undo run.
     void editItem(int id, const std::function<void(CItemBase&)>& change);
+    // An edit box named by its control number.
+    QLineEdit* plainBox(int id);
     // A number box; a typed number goes to `apply`, other text changes nothing.
     QLineEdit* numberBox(int id, Apply apply);
-    // A number box with its spin buttons.
-    QSpinBox* spinBox(int id, int min, int max, Apply apply);
+    // A number box with its spin buttons; with `zeroIsNoValue` a "0" is not applied.
+    QSpinBox* spinBox(int id, int min, int max, Apply apply, bool zeroIsNoValue = false);
     // The value of a number box, if it holds a number.
     std::optional<int32_t> valueOf(int id) const;
     // Shows a value without it counting as an edit.

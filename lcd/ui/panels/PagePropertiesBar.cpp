@@ -137,9 +137,16 @@ void PagePropertiesBar::chooseKind(int kind) {
 void PagePropertiesBar::switchPage(int index) {
     Workspace& ws = m_owner.window()->workspace();
     if (index < 0 || static_cast<size_t>(index) >= ws.PagePicker().size()) return;
-    const std::string path = ws.PathOf(ws.PagePicker()[static_cast<size_t>(index)]);
+    const std::string title = ws.PagePicker()[static_cast<size_t>(index)];
+    const std::string path = ws.PathOf(title);
     if (!m_owner.window()->openPath(QString::fromStdString(path))) return;
-    if (CLedDoc* page = ws.FindPage(path)) page->m_bInProject = 1;
+    CLedDoc* page = ws.FindPage(path);
+    if (!page) return;
+    // A project page opened on its own still has its place in the page area.
+    page->m_bInProject = 1;
+    for (const CDocObj& entry : ws.GetProject().entries)
+        if (entry.m_strName == title) page->m_nStartPage = entry.m_nStartPage;
+    m_owner.window()->pageChanged(page);
 }
 
 void PagePropertiesBar::refresh() {

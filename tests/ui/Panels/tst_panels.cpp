@@ -254,6 +254,25 @@ private slots:
         QCOMPARE(e.page->m_crDraw, Rgb(36, 219, 170));
     }
 
+    void pageBarSetsTheDelayAndSwitchesPages() {
+        DemoCopy demo;
+        MainWindow w;
+        w.show();
+        QVERIFY(w.openPath(demo.path(QStringLiteral("demo.zkp"))));
+        CLedDoc* page = w.activePageWindow()->page();
+        auto* bar = w.findChild<PagePropertiesBar*>();
+        const int delay = page->m_nDelay;
+        QTest::keyClick(bar->findChild<QComboBox*>(QStringLiteral("delay")), Qt::Key_Down);
+        QCOMPARE(page->m_nDelay, delay + 1);
+        QVERIFY(page->m_bModified);
+        auto* pages = bar->findChild<QComboBox*>(QStringLiteral("pageSwitch"));
+        QCOMPARE(pages->currentText(), QString::fromStdString(page->m_strTitle));
+        QTest::keyClick(pages, pages->currentIndex() == 0 ? Qt::Key_Down : Qt::Key_Up);
+        QVERIFY(w.activePageWindow()->page() != page);
+        QCOMPARE(QString::fromStdString(w.activePageWindow()->page()->m_strTitle),
+                 pages->currentText());
+    }
+
     void kindBackgroundBitmapAsksForAPicture_data() {
         QTest::addColumn<bool>("chosen");
         QTest::addColumn<int>("kind");
