@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 
@@ -203,6 +204,24 @@ private slots:
         // "3" and "30" were taken; "300" is not.
         QCOMPARE(dynamic_cast<CItemNumberWidget*>(e.selected())->m_nId, 30);
         QCOMPARE(qobject_cast<QLineEdit*>(e.control(1124))->text(), QStringLiteral("30"));
+    }
+
+    void numberWidgetColoursStayInTheWidget() {
+        Editor e;
+        e.select(QStringLiteral("number"));
+        const auto drawCode = std::pair{e.page->m_drawCodeHi, e.page->m_drawCodeLo};
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<ColourPickDialog*>(QApplication::activeModalWidget());
+            QTest::mouseClick(dialog->area(), Qt::LeftButton, {}, QPoint(15 + 84, 15 + 28));
+            dialog->accept();
+        });
+        QTest::mouseClick(qobject_cast<QPushButton*>(e.control(1129)), Qt::LeftButton);
+        const auto& w = dynamic_cast<CItemNumberWidget&>(*e.selected());
+        QCOMPARE((std::tuple{w.m_crFore, int{w.m_foreHi}, int{w.m_foreLo}}),
+                 (std::tuple{Rgb(36, 219, 170), 3, 10}));
+        QCOMPARE(qobject_cast<QLineEdit*>(e.control(1126))->text(), QStringLiteral("0X3A"));
+        QCOMPARE((std::pair{e.page->m_drawCodeHi, e.page->m_drawCodeLo}), drawCode);
+        QCOMPARE(e.page->m_nUndoCount, 1);
     }
 
     void colourPickDialogGivesTheCellUnderTheClick() {
