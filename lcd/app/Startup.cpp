@@ -10,6 +10,7 @@
 #include <QComboBox>
 
 #include "base/Messenger.h"
+#include "edit/PageController.h"
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
 #include "ui/LinkCommands.h"
@@ -56,6 +57,27 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
         window.mdiArea()->setActiveSubWindow(page);
         const QString title = QString::fromStdString(page->page()->m_strTitle);
         shoot(QStringLiteral("page-") + QFileInfo(title).completeBaseName());
+    }
+    // One picture per item panel: the first item of each kind, selected.
+    QList<PropertyPanel> panels;
+    for (PageWindow* page : pages) {
+        CLedDoc* doc = page->page();
+        ItemList& items = doc->CurrentItems();
+        for (size_t i = 0; i < items.size(); ++i) {
+            const PropertyPanel panel = PageController::PanelForType(items[i]->m_nType);
+            if (panel == PropertyPanel::None || panels.contains(panel)) continue;
+            panels.append(panel);
+            window.mdiArea()->setActiveSubWindow(page);
+            auto select = [&](bool on) {
+                items[i]->m_bSelected = on;
+                doc->m_nSel = on ? static_cast<int32_t>(i) : -1;
+                doc->m_nSelType = on ? items[i]->m_nType : -1;
+                doc->Notify(false);
+            };
+            select(true);
+            shoot(QStringLiteral("panel-%1").arg(items[i]->m_nType));
+            select(false);
+        }
     }
     if (!pages.isEmpty()) {
         window.mdiArea()->setActiveSubWindow(pages.constFirst());

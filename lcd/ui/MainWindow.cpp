@@ -32,6 +32,7 @@
 #include "ui/PageCanvas.h"
 #include "ui/PageWindow.h"
 #include "ui/VirtualModuleDock.h"
+#include "ui/panels/PropertyPanels.h"
 
 #ifndef LCD_BUILD_DATA_DIR
 #define LCD_BUILD_DATA_DIR ""
@@ -202,6 +203,7 @@ MainWindow::MainWindow(QWidget* parent)
     createToolBars();
     createStatusBar();
     createDocks();
+    new PropertyPanels(this);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
         showZoom();
         updateActions();
@@ -214,7 +216,12 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow() {
     m_destroying = true;
-    // The dock hides as the window's children go; nothing of this class may answer then.
+    // The bars watch the pages: they go first.
+    delete findChild<PropertyPanels*>();
+    // The docks are hidden after this part of the window is gone: nothing of this class may
+    // answer them then.
+    for (QDockWidget* d : m_docks)
+        d->disconnect(this);
     disconnect(m_link->dock(), nullptr, this, nullptr);
     // The pages go with the workspace; their windows must not outlive them.
     for (QMdiSubWindow* w : m_mdi->subWindowList())
