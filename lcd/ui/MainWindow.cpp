@@ -31,6 +31,7 @@
 #include "ui/InstructionTree.h"
 #include "ui/PageCanvas.h"
 #include "ui/PageWindow.h"
+#include "ui/ProjectCommands.h"
 
 #ifndef LCD_BUILD_DATA_DIR
 #define LCD_BUILD_DATA_DIR ""
@@ -50,11 +51,11 @@ struct CommandDef {
 // Every command: its label (the menu text where it has one), its icon, and whether it is
 // a check button, needs an open page, or belongs to a part of the program still to come.
 const CommandDef kCommands[] = {
-    {Cmd::NewProject, QT_TRANSLATE_NOOP("MainWindow", "新建工程(&N)"), "new-project", kLater},
+    {Cmd::NewProject, QT_TRANSLATE_NOOP("MainWindow", "新建工程(&N)"), "new-project", kPlain},
     {Cmd::OpenProject, QT_TRANSLATE_NOOP("MainWindow", "打开工程(&O)"), "open-project", kPlain},
     {Cmd::SaveProject, QT_TRANSLATE_NOOP("MainWindow", "保存工程(&S)"), "save-project", kPlain},
     {Cmd::CloseProject, QT_TRANSLATE_NOOP("MainWindow", "关闭工程(&X)"), nullptr, kPlain},
-    {Cmd::ManageProject, QT_TRANSLATE_NOOP("MainWindow", "工程管理(&M)"), "manage-project", kLater},
+    {Cmd::ManageProject, QT_TRANSLATE_NOOP("MainWindow", "工程管理(&M)"), "manage-project", kPlain},
     {Cmd::NewPage, QT_TRANSLATE_NOOP("MainWindow", "新建页面(&N)"), "new-page", kPlain},
     {Cmd::OpenPage, QT_TRANSLATE_NOOP("MainWindow", "打开页面(&O)"), "open-page", kPlain},
     {Cmd::SavePage, QT_TRANSLATE_NOOP("MainWindow", "保存页面(&S)"), "save-page", kNeedsPage},
@@ -78,7 +79,7 @@ const CommandDef kCommands[] = {
     {Cmd::Cascade, QT_TRANSLATE_NOOP("MainWindow", "层叠(&C)"), nullptr, kNeedsPage},
     {Cmd::Tile, QT_TRANSLATE_NOOP("MainWindow", "平铺(&T)"), nullptr, kNeedsPage},
     {Cmd::ArrangeIcons, QT_TRANSLATE_NOOP("MainWindow", "排列图标(&A)"), nullptr, kNeedsPage},
-    {Cmd::EditDevices, QT_TRANSLATE_NOOP("MainWindow", "设备编辑(&E)"), nullptr, kLater},
+    {Cmd::EditDevices, QT_TRANSLATE_NOOP("MainWindow", "设备编辑(&E)"), nullptr, kPlain},
     {Cmd::LinkSettings, QT_TRANSLATE_NOOP("MainWindow", "设置通信方式"), "link-settings", kLater},
     {Cmd::UpgradeCpu, QT_TRANSLATE_NOOP("MainWindow", "升级CPU程序"), "upgrade-cpu", kLater},
     {Cmd::ShowPage, QT_TRANSLATE_NOOP("MainWindow", "显示当前页面"), "show-page",
@@ -198,6 +199,7 @@ MainWindow::MainWindow(QWidget* parent)
     createToolBars();
     createStatusBar();
     createDocks();
+    m_projectCommands = new ProjectCommands(*this);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
         showZoom();
         updateActions();
@@ -391,7 +393,7 @@ void MainWindow::updateActions() {
     for (const CommandDef& def : kCommands) {
         if (def.flags & kNeedsPage) action(def.id)->setEnabled(page != nullptr);
     }
-    action(Cmd::ConvertPage)->setEnabled(false);
+    action(Cmd::ConvertPage)->setEnabled(page && !page->m_bInProject);
     action(Cmd::ManageProject)->setEnabled(project.open);
     if (page) {
         action(Cmd::SavePage)->setEnabled(page->m_bModified);
@@ -443,38 +445,7 @@ QString MainWindow::chooseFile(const FileQuestion& q) {
 }
 
 WorkspaceUi MainWindow::workspaceUi() {
-    WorkspaceUi ui;
-    ui.hasDevices = [this] {
-        DeviceCatalogue catalogue(m_messenger);
-        catalogue.Load(false);
-        return catalogue.GetCount() > 0;
-    };
-    ui.editDevices = [this] { notAvailable(Cmd::EditDevices); };
-    ui.projectFile = [this](std::string& path) {
-        path = Utf8(chooseFile({tr("打开工程文件"),
-                                tr("Lcd Project Files(*.zkp)"),
-                                QStringLiteral("zkp"),
-                                {},
-                                false}));
-        return !path.empty();
-    };
-    ui.pageName = [this](std::string& name) {
-        bool ok = false;
-        const QString text = QInputDialog::getText(this, tr("页面名称"), tr("页面名称："),
-                                                   QLineEdit::Normal, {}, &ok);
-        name = Utf8(text);
-        return ok;
-    };
-    // The device-choosing dialogs come with the device catalogue's windows.
-    ui.newProject = [this](NewProjectChoice&) {
-        notAvailable(Cmd::NewProject);
-        return false;
-    };
-    ui.newPage = [this](NewPageChoice&) {
-        notAvailable(Cmd::NewPage);
-        return false;
-    };
-    return ui;
+    return m_projectCommands->workspaceUi();
 }
 
 void MainWindow::notAvailable(int command) {
@@ -489,6 +460,10 @@ void MainWindow::runCommand(int command) {
         if (window)
             window->canvas()->setToolCommand(command == Cmd::SelectMany ? Cmd::SelectTool
                                                                         : command);
+        updateActions();
+        return;
+    }
+    if (m_projectCommands->run(command)) {
         updateActions();
         return;
     }

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "project/Workspace.h"
@@ -21,10 +22,13 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class PageWindow;
+class ProjectCommands;
 class TreeWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
+    friend class ProjectCommands;
+
 public:
     // The dock slots of the page-properties bar, the palette bar and the item panels.
     enum class Dock {
@@ -79,6 +83,8 @@ public:
     const std::vector<uint8_t>& linkSettingsFile() const { return m_linkSettings; }
     // The manual shown by "帮助(F1)", or empty when it is not installed.
     static QString manualPath();
+    // The project dialogs and the module sender they use.
+    ProjectCommands& projectCommands() { return *m_projectCommands; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -126,4 +132,5 @@ private:
     std::vector<uint8_t> m_linkSettings;
     int m_defaultZoom = 1;
     bool m_destroying = false;
+    ProjectCommands* m_projectCommands = nullptr;
 };
