@@ -1,15 +1,19 @@
 #include "app/Startup.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QTabWidget>
+#include <QTimer>
 
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
 #include "ui/MainWindow.h"
 #include "ui/PageWindow.h"
+#include "ui/ProjectCommands.h"
 
 namespace Startup {
 
@@ -47,6 +51,27 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
         window.action(Cmd::InstructionTree)->trigger();
         shoot(QStringLiteral("instruction-tree"));
     }
+    // The project's dialogs: each tab of each, taken as soon as it is up, then closed.
+    auto shootDialog = [&](int command, const QStringList& names) {
+        window.projectCommands().setDialogHook([&](QDialog& dialog) {
+            QTimer::singleShot(0, &dialog, [&] {
+                auto* tabs = dialog.findChild<QTabWidget*>();
+                for (int i = 0; i < names.size(); ++i) {
+                    if (tabs) tabs->setCurrentIndex(i);
+                    QApplication::processEvents();
+                    const QString path = QDir(dir).filePath(names[i] + QStringLiteral(".png"));
+                    if (dialog.grab().save(path)) written.append(path);
+                }
+                dialog.accept();
+            });
+        });
+        window.action(command)->trigger();
+        window.projectCommands().setDialogHook({});
+    };
+    if (window.workspace().GetProject().open)
+        shootDialog(Cmd::ManageProject,
+                    {QStringLiteral("project-management"), QStringLiteral("project-bitmaps")});
+    shootDialog(Cmd::EditDevices, {QStringLiteral("device-edit")});
     return written;
 }
 
