@@ -44,7 +44,7 @@ void TestDisplayDialog::toggle() {
     CByteArray command;
     const int first = m_show.Start(command);
     if (first < 0) return;
-    show(first, command);
+    showPage(first, command);
     if (!m_show.Running()) return;
     m_timer.start((m_period->currentIndex() + 1) * m_msPerStep);
     m_button->setText(tr("开"));
@@ -53,11 +53,11 @@ void TestDisplayDialog::toggle() {
 void TestDisplayDialog::tick() {
     CByteArray command;
     const int index = m_show.Next(command);
-    if (index >= 0) show(index, command);
+    if (index >= 0) showPage(index, command);
     if (!m_show.Running()) stop();
 }
 
-void TestDisplayDialog::show(int index, CByteArray& command) {
+void TestDisplayDialog::showPage(int index, CByteArray& command) {
     m_list->setCurrentRow(index);
     // A link that cannot be reached would repeat its message every period: stop instead.
     if (!m_sender.sendImmediate(command)) stop();

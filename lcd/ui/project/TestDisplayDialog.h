@@ -30,7 +30,7 @@ public:
 private:
     void toggle();
     void tick();
-    void show(int index, CByteArray& command);
+    void showPage(int index, CByteArray& command);
     void stop();
 
     SlideShow m_show;
