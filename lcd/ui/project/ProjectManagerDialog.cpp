@@ -105,9 +105,8 @@ QWidget* ProjectManagerDialog::buildPageTab() {
     connect(m_pageMap, &FlashMapView::dragged, this, &ProjectManagerDialog::pageDragged);
     connect(m_pageMap, &FlashMapView::released, this, [this] { m_layout.ReleasePageMap(); });
     connect(m_pageMap, &FlashMapView::hovered, this, [this](int cell) {
-        const QString text = Q(LayoutHints::PageCell(m_layout, cell));
-        m_hover->setText(text);
-        m_pageMap->setToolTip(text);
+        m_pageCell = cell;
+        showHover();
     });
 
     m_order = new ReorderList;
@@ -169,15 +168,14 @@ QWidget* ProjectManagerDialog::buildBitmapTab() {
     m_bitmapBox = new QGroupBox;
     auto* mapLayout = new QVBoxLayout(m_bitmapBox);
     mapLayout->addWidget(m_bitmapMap);
-    auto* hover = new QLabel;
-    mapLayout->addWidget(hover);
+    m_bitmapHover = new QLabel;
+    mapLayout->addWidget(m_bitmapHover);
     connect(m_bitmapMap, &FlashMapView::pressed, this, &ProjectManagerDialog::bitmapPressed);
     connect(m_bitmapMap, &FlashMapView::dragged, this, &ProjectManagerDialog::bitmapDragged);
     connect(m_bitmapMap, &FlashMapView::released, this, [this] { m_layout.ReleaseBitmapMap(); });
-    connect(m_bitmapMap, &FlashMapView::hovered, this, [this, hover](int cell) {
-        const QString text = Q(LayoutHints::BitmapCell(m_layout, cell));
-        hover->setText(text);
-        m_bitmapMap->setToolTip(text);
+    connect(m_bitmapMap, &FlashMapView::hovered, this, [this](int cell) {
+        m_bitmapCell = cell;
+        showHover();
     });
 
     m_bmpName = new QComboBox;
@@ -320,6 +318,17 @@ void ProjectManagerDialog::refreshMaps() {
         if (!text.empty()) problems.append(Q(text));
     m_status->setText(problems.join(QLatin1Char('\n')));
     m_status->setVisible(!problems.isEmpty());
+    showHover();
+}
+
+void ProjectManagerDialog::showHover() {
+    // Also after a move: the cell under the pointer may have another owner now.
+    const QString page = Q(LayoutHints::PageCell(m_layout, m_pageCell));
+    m_hover->setText(page);
+    m_pageMap->setToolTip(page);
+    const QString bitmap = Q(LayoutHints::BitmapCell(m_layout, m_bitmapCell));
+    m_bitmapHover->setText(bitmap);
+    m_bitmapMap->setToolTip(bitmap);
 }
 
 // ---- Page tab

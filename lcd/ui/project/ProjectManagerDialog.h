@@ -69,6 +69,8 @@ private:
     QPushButton* addButton(const QString& text, void (ProjectManagerDialog::*slot)());
 
     void refreshMaps();
+    // The hover lines (and the maps' tool tips) for the cells last under the pointer.
+    void showHover();
     void showPage(CLedDoc* page);
     void pagePressed(int x, int y);
     void pageDragged(int x, int y);
@@ -133,5 +135,8 @@ private:
     QPushButton* m_pageSize = nullptr;
     QLabel* m_status = nullptr;
     QLabel* m_hover = nullptr;
+    QLabel* m_bitmapHover = nullptr;
+    int m_pageCell = -1;
+    int m_bitmapCell = -1;
     QList<QPushButton*> m_buttons;
 };
