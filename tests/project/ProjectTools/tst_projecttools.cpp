@@ -23,6 +23,10 @@ struct HintRow {
     std::string cellText, collisions;
 };
 
+void PrintTo(const HintRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class LayoutHintsPages : public testing::TestWithParam<HintRow> {};
 
 TEST_P(LayoutHintsPages, CellAndCollisions) {
@@ -115,6 +119,10 @@ struct ConvertRow {
     bool converted;
     const char* told;
 };
+
+void PrintTo(const ConvertRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class ProjectToolsConvert : public testing::TestWithParam<ConvertRow> {};
 
