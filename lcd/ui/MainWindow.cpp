@@ -9,9 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QInputDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -26,7 +24,6 @@
 
 #include "base/AppPaths.h"
 #include "project/CLedDoc.h"
-#include "project/DeviceCatalogue.h"
 #include "ui/Commands.h"
 #include "ui/InstructionTree.h"
 #include "ui/PageCanvas.h"
