@@ -1,10 +1,13 @@
 #include "app/Startup.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QTabWidget>
+#include <QTimer>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +19,7 @@
 #include "ui/LinkCommands.h"
 #include "ui/MainWindow.h"
 #include "ui/PageWindow.h"
+#include "ui/ProjectCommands.h"
 #include "ui/VirtualModule.h"
 #include "ui/VirtualModuleDock.h"
 #include "ui/dialogs/BitmapProcessingDialog.h"
@@ -120,6 +124,27 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
         window.action(Cmd::VirtualModule)->trigger();
         shoot(QStringLiteral("virtual-module"));
     }
+    // The project's dialogs: each tab of each, taken as soon as it is up, then closed.
+    auto shootProjectDialog = [&](int command, const QStringList& names) {
+        window.projectCommands().setDialogHook([&](QDialog& dialog) {
+            QTimer::singleShot(0, &dialog, [&] {
+                auto* tabs = dialog.findChild<QTabWidget*>();
+                for (int i = 0; i < names.size(); ++i) {
+                    if (tabs) tabs->setCurrentIndex(i);
+                    QApplication::processEvents();
+                    const QString path = QDir(dir).filePath(names[i] + QStringLiteral(".png"));
+                    if (dialog.grab().save(path)) written.append(path);
+                }
+                dialog.accept();
+            });
+        });
+        window.action(command)->trigger();
+        window.projectCommands().setDialogHook({});
+    };
+    if (window.workspace().GetProject().open)
+        shootProjectDialog(Cmd::ManageProject, {QStringLiteral("project-management"),
+                                                QStringLiteral("project-bitmaps")});
+    shootProjectDialog(Cmd::EditDevices, {QStringLiteral("device-edit")});
     return written;
 }
 

@@ -21,7 +21,8 @@ LinkSettings LoadLinkSettings(const std::string& settingsDir, std::string& warni
 // A file that cannot be opened has been reported; the window stays.
 void OpenArguments(MainWindow& window, const QStringList& files);
 // Writes PNG pictures of the main window into `dir`: as it stands, then with each page
-// window in front, then with the first page's instruction tree open. The paths written.
+// window in front, then with the first page's instruction tree open, then project
+// management (both tabs) and device editing. The paths written.
 QStringList WriteScreenshots(MainWindow& window, const QString& dir);
 
 }  // namespace Startup

@@ -8,9 +8,7 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QInputDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -25,12 +23,12 @@
 
 #include "base/AppPaths.h"
 #include "project/CLedDoc.h"
-#include "project/DeviceCatalogue.h"
 #include "ui/Commands.h"
 #include "ui/InstructionTree.h"
 #include "ui/LinkCommands.h"
 #include "ui/PageCanvas.h"
 #include "ui/PageWindow.h"
+#include "ui/ProjectCommands.h"
 #include "ui/VirtualModuleDock.h"
 #include "ui/panels/PropertyPanels.h"
 
@@ -40,7 +38,7 @@
 
 namespace {
 
-enum Flags : unsigned { kPlain = 0, kCheckable = 1, kNeedsPage = 2, kLater = 4 };
+enum Flags : unsigned { kPlain = 0, kCheckable = 1, kNeedsPage = 2 };
 
 struct CommandDef {
     int id;
@@ -52,11 +50,11 @@ struct CommandDef {
 // Every command: its label (the menu text where it has one), its icon, and whether it is
 // a check button, needs an open page, or belongs to a part of the program still to come.
 const CommandDef kCommands[] = {
-    {Cmd::NewProject, QT_TRANSLATE_NOOP("MainWindow", "新建工程(&N)"), "new-project", kLater},
+    {Cmd::NewProject, QT_TRANSLATE_NOOP("MainWindow", "新建工程(&N)"), "new-project", kPlain},
     {Cmd::OpenProject, QT_TRANSLATE_NOOP("MainWindow", "打开工程(&O)"), "open-project", kPlain},
     {Cmd::SaveProject, QT_TRANSLATE_NOOP("MainWindow", "保存工程(&S)"), "save-project", kPlain},
     {Cmd::CloseProject, QT_TRANSLATE_NOOP("MainWindow", "关闭工程(&X)"), nullptr, kPlain},
-    {Cmd::ManageProject, QT_TRANSLATE_NOOP("MainWindow", "工程管理(&M)"), "manage-project", kLater},
+    {Cmd::ManageProject, QT_TRANSLATE_NOOP("MainWindow", "工程管理(&M)"), "manage-project", kPlain},
     {Cmd::NewPage, QT_TRANSLATE_NOOP("MainWindow", "新建页面(&N)"), "new-page", kPlain},
     {Cmd::OpenPage, QT_TRANSLATE_NOOP("MainWindow", "打开页面(&O)"), "open-page", kPlain},
     {Cmd::SavePage, QT_TRANSLATE_NOOP("MainWindow", "保存页面(&S)"), "save-page", kNeedsPage},
@@ -80,7 +78,7 @@ const CommandDef kCommands[] = {
     {Cmd::Cascade, QT_TRANSLATE_NOOP("MainWindow", "层叠(&C)"), nullptr, kNeedsPage},
     {Cmd::Tile, QT_TRANSLATE_NOOP("MainWindow", "平铺(&T)"), nullptr, kNeedsPage},
     {Cmd::ArrangeIcons, QT_TRANSLATE_NOOP("MainWindow", "排列图标(&A)"), nullptr, kNeedsPage},
-    {Cmd::EditDevices, QT_TRANSLATE_NOOP("MainWindow", "设备编辑(&E)"), nullptr, kLater},
+    {Cmd::EditDevices, QT_TRANSLATE_NOOP("MainWindow", "设备编辑(&E)"), nullptr, kPlain},
     {Cmd::LinkSettings, QT_TRANSLATE_NOOP("MainWindow", "设置通信方式"), "link-settings", kPlain},
     {Cmd::UpgradeCpu, QT_TRANSLATE_NOOP("MainWindow", "升级CPU程序"), "upgrade-cpu", kPlain},
     {Cmd::ShowPage, QT_TRANSLATE_NOOP("MainWindow", "显示当前页面"), "show-page", kNeedsPage},
@@ -204,6 +202,7 @@ MainWindow::MainWindow(QWidget* parent)
     createStatusBar();
     createDocks();
     new PropertyPanels(this);
+    m_projectCommands = new ProjectCommands(*this);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
         showZoom();
         updateActions();
@@ -417,7 +416,7 @@ void MainWindow::updateActions() {
     for (const CommandDef& def : kCommands) {
         if (def.flags & kNeedsPage) action(def.id)->setEnabled(page != nullptr);
     }
-    action(Cmd::ConvertPage)->setEnabled(false);
+    action(Cmd::ConvertPage)->setEnabled(page && !page->m_bInProject);
     action(Cmd::ManageProject)->setEnabled(project.open);
     if (page) {
         action(Cmd::SavePage)->setEnabled(page->m_bModified);
@@ -467,43 +466,7 @@ QString MainWindow::chooseFile(const FileQuestion& q) {
 }
 
 WorkspaceUi MainWindow::workspaceUi() {
-    WorkspaceUi ui;
-    ui.hasDevices = [this] {
-        DeviceCatalogue catalogue(m_messenger);
-        catalogue.Load(false);
-        return catalogue.GetCount() > 0;
-    };
-    ui.editDevices = [this] { notAvailable(Cmd::EditDevices); };
-    ui.projectFile = [this](std::string& path) {
-        path = Utf8(chooseFile({tr("打开工程文件"),
-                                tr("Lcd Project Files(*.zkp)"),
-                                QStringLiteral("zkp"),
-                                {},
-                                false}));
-        return !path.empty();
-    };
-    ui.pageName = [this](std::string& name) {
-        bool ok = false;
-        const QString text = QInputDialog::getText(this, tr("页面名称"), tr("页面名称："),
-                                                   QLineEdit::Normal, {}, &ok);
-        name = Utf8(text);
-        return ok;
-    };
-    // The device-choosing dialogs come with the device catalogue's windows.
-    ui.newProject = [this](NewProjectChoice&) {
-        notAvailable(Cmd::NewProject);
-        return false;
-    };
-    ui.newPage = [this](NewPageChoice&) {
-        notAvailable(Cmd::NewPage);
-        return false;
-    };
-    return ui;
-}
-
-void MainWindow::notAvailable(int command) {
-    const QString label = PlainLabel(action(command)->text());
-    QMessageBox::information(this, tr("提示"), tr("“%1”尚未提供，将在后续版本中加入。").arg(label));
+    return m_projectCommands->workspaceUi();
 }
 
 void MainWindow::runCommand(int command) {
@@ -520,11 +483,9 @@ void MainWindow::runCommand(int command) {
         updateActions();
         return;
     }
-    for (const CommandDef& def : kCommands) {
-        if (def.id == command && (def.flags & kLater)) {
-            notAvailable(command);
-            return;
-        }
+    if (m_projectCommands->run(command)) {
+        updateActions();
+        return;
     }
     switch (command) {
         case Cmd::OpenProject:

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "link/LinkSettings.h"
@@ -24,10 +25,13 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class PageWindow;
+class ProjectCommands;
 class TreeWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
+    friend class ProjectCommands;
+
 public:
     // The dock slots of the page-properties bar, the palette bar and the item panels.
     enum class Dock {
@@ -79,6 +83,8 @@ public:
     LinkCommands* linkCommands() const { return m_link; }
     // The manual shown by "帮助(F1)", or empty when it is not installed.
     static QString manualPath();
+    // The project dialogs and the module sender they use.
+    ProjectCommands& projectCommands() { return *m_projectCommands; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -93,7 +99,6 @@ private:
     void createDocks();
     void showMenus(bool pageOpen);
     void runCommand(int command);
-    void notAvailable(int command);
     QString chooseFile(const FileQuestion& question);
     WorkspaceUi workspaceUi();
 
@@ -126,4 +131,5 @@ private:
     LinkCommands* m_link = nullptr;
     int m_defaultZoom = 1;
     bool m_destroying = false;
+    ProjectCommands* m_projectCommands = nullptr;
 };

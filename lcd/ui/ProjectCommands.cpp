@@ -1,0 +1,127 @@
+#include "ui/ProjectCommands.h"
+
+#include <QDialog>
+#include <QLineEdit>
+
+#include "project/CLedDoc.h"
+#include "project/ProjectTools.h"
+#include "ui/Commands.h"
+#include "ui/MainWindow.h"
+#include "ui/ModuleSender.h"
+#include "ui/PageWindow.h"
+#include "ui/project/DeviceChoiceDialog.h"
+#include "ui/project/DeviceEditDialog.h"
+#include "ui/project/ProjectManagerDialog.h"
+
+ProjectCommands::ProjectCommands(MainWindow& window) : QObject(&window), m_window(window) {
+    setSender(MakeLinkSender(&window, window.m_messenger));
+}
+
+ProjectCommands::~ProjectCommands() = default;
+
+void ProjectCommands::setSender(std::unique_ptr<ModuleSender> sender) {
+    m_sender = std::move(sender);
+    // The board type is kept with the link settings.
+    const int32_t board = m_sender->settings().boardType;
+    if (board >= 0 && board <= 3) m_window.m_workspace.Settings().SetBoardType(board);
+}
+
+int ProjectCommands::runDialog(QDialog& dialog) {
+    if (m_hook) m_hook(dialog);
+    return dialog.exec();
+}
+
+bool ProjectCommands::run(int command) {
+    switch (command) {
+        case Cmd::NewProject:
+            m_window.m_workspace.NewProject(workspaceUi());
+            m_window.syncWindows();
+            return true;
+        case Cmd::ManageProject:
+            manageProject();
+            return true;
+        case Cmd::EditDevices: {
+            DeviceEditDialog dialog(m_window.m_messenger, &m_window);
+            runDialog(dialog);
+            return true;
+        }
+        case Cmd::ConvertPage:
+            convertPage();
+            return true;
+        default:
+            return false;
+    }
+}
+
+WorkspaceUi ProjectCommands::workspaceUi() {
+    WorkspaceUi ui;
+    Messenger& messenger = m_window.m_messenger;
+    ui.hasDevices = [&messenger] {
+        DeviceCatalogue catalogue(messenger);
+        catalogue.Load(false);
+        return catalogue.GetCount() > 0;
+    };
+    ui.editDevices = [this] { run(Cmd::EditDevices); };
+    ui.projectFile = [this](std::string& path) {
+        path = m_window
+                   .chooseFile({tr("打开工程文件"),
+                                tr("Lcd Project Files(*.zkp)"),
+                                QStringLiteral("zkp"),
+                                {},
+                                false})
+                   .toStdString();
+        return !path.empty();
+    };
+    ui.pageName = [this](std::string& name) {
+        PageNameDialog dialog(m_window.m_workspace, &m_window);
+        if (runDialog(dialog) != QDialog::Accepted) return false;
+        name = dialog.name().toStdString();
+        return true;
+    };
+    ui.newProject = [this, &messenger](NewProjectChoice& choice) {
+        DeviceChoiceDialog dialog(DeviceChoiceDialog::Kind::NewProject, messenger, &m_window);
+        if (runDialog(dialog) != QDialog::Accepted) return false;
+        choice = dialog.projectChoice();
+        return true;
+    };
+    ui.newPage = [this, &messenger](NewPageChoice& choice) {
+        DeviceChoiceDialog dialog(DeviceChoiceDialog::Kind::NewPage, messenger, &m_window);
+        if (runDialog(dialog) != QDialog::Accepted) return false;
+        choice = dialog.pageChoice();
+        return true;
+    };
+    return ui;
+}
+
+void ProjectCommands::manageProject() {
+    Workspace& ws = m_window.m_workspace;
+    if (!ws.GetProject().open) return;
+    ws.OpenProjectPages();
+    m_window.syncWindows();
+    {
+        ProjectManagerDialog dialog(
+            ws, *m_sender,
+            [this](const QString& title, const QString& filter, bool save) {
+                const QString suffix = filter.contains(QStringLiteral("*.txt"))
+                                           ? QStringLiteral("txt")
+                                           : QStringLiteral("bin");
+                return m_window.chooseFile({title, filter, suffix, {}, save}).toStdString();
+            },
+            &m_window);
+        runDialog(dialog);
+    }
+    // Moved pages are modified; their windows and the commands follow.
+    for (const auto& page : ws.Pages())
+        m_window.pageChanged(page.get());
+}
+
+void ProjectCommands::convertPage() {
+    PageWindow* window = m_window.activePageWindow();
+    CLedDoc* page = window ? window->page() : nullptr;
+    if (!page) return;
+    DeviceChoiceDialog dialog(DeviceChoiceDialog::Kind::ConvertPage, m_window.m_messenger,
+                              &m_window);
+    if (runDialog(dialog) != QDialog::Accepted) return;
+    if (ProjectTools::ConvertPage(*page, dialog.screen(), m_window.m_messenger))
+        m_window.pageChanged(page);
+}
