@@ -477,6 +477,26 @@ WorkspaceUi MainWindow::workspaceUi() {
     return ui;
 }
 
+PageController::Dialogs MainWindow::canvasDialogs(CLedDoc* page) {
+    PageController::Dialogs dialogs;
+    dialogs.choosePicture = [this](std::string& path) {
+        path = Utf8(chooseFile({tr("Open bitmap file"),
+                                tr("图片文件(*.bmp *.gif *.jpg *.png);;BMP files(*.bmp);;GIF "
+                                   "files(*.gif);;JPEG files(*.jpg);;PNG files(*.png)"),
+                                {},
+                                {},
+                                false}));
+        return !path.empty();
+    };
+    dialogs.fillColours = [this, page](FillChoice& choice) {
+        if (m_fillDialog) return m_fillDialog(*page, choice);
+        choice = FillChoice{page->m_crDraw,     page->m_crDraw,     page->m_drawCodeHi,
+                            page->m_drawCodeLo, page->m_drawCodeHi, page->m_drawCodeLo};
+        return true;
+    };
+    return dialogs;
+}
+
 void MainWindow::notAvailable(int command) {
     const QString label = PlainLabel(action(command)->text());
     QMessageBox::information(this, tr("提示"), tr("“%1”尚未提供，将在后续版本中加入。").arg(label));
@@ -555,13 +575,13 @@ void MainWindow::runCommand(int command) {
             close();
             break;
         case Cmd::Undo:
+            if (window) window->canvas()->undo();
+            break;
         case Cmd::Redo:
+            if (window) window->canvas()->redo();
+            break;
         case Cmd::DeleteItem:
-            if (!page) break;
-            if (command == Cmd::Undo) page->Undo();
-            if (command == Cmd::Redo) page->Redo();
-            if (command == Cmd::DeleteItem) page->DeleteSelection();
-            pageChanged(page);
+            if (window) window->canvas()->deleteSelection();
             break;
         case Cmd::ViewToolbar:
             m_projectBar->setVisible(m_projectBar->isHidden());
@@ -669,6 +689,10 @@ void MainWindow::syncWindows() {
 PageWindow* MainWindow::openWindow(CLedDoc* page) {
     auto* window = new PageWindow(page, m_defaultZoom);
     window->setCloser([this](PageWindow* w) { return closeWindow(w); });
+    window->edit(m_workspace.Bitmaps(), canvasDialogs(page));
+    connect(window, &PageWindow::stateChanged, this, &MainWindow::updateActions);
+    connect(window, &PageWindow::propertyPanelRequested, this,
+            &MainWindow::propertyPanelRequested);
     connect(window->canvas(), &PageCanvas::coordinatesChanged, m_coordinates, &QLabel::setText);
     connect(window->canvas(), &PageCanvas::zoomChanged, this, &MainWindow::showZoom);
     m_mdi->addSubWindow(window);
@@ -710,8 +734,6 @@ void MainWindow::toggleTree(PageWindow* window) {
         for (PageWindow* w : pageWindows())
             if (w->page() == tree->tree()->page()) w->canvas()->setToolCommand(Cmd::SelectTool);
     });
-    connect(tree->tree(), &InstructionTree::pageChanged, this,
-            [this, tree] { pageChanged(tree->tree()->page()); });
     connect(tree, &QObject::destroyed, this, &MainWindow::updateActions);
     m_mdi->addSubWindow(tree);
     tree->show();

@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "edit/PageController.h"
 #include "project/Workspace.h"
 #include "ui/QtMessenger.h"
 
@@ -49,6 +50,8 @@ public:
         bool save = false;
     };
     using FileChooser = std::function<QString(const FileQuestion&)>;
+    // The fill tool's colour dialog for a page: false when cancelled.
+    using FillColourDialog = std::function<bool(CLedDoc& page, FillChoice& choice)>;
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -73,12 +76,21 @@ public:
 
     // Replaces the file dialogs (tests answer them without a window).
     void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
+    // The fill tool's colour dialog. Until one is set the fill takes the page's drawing
+    // colour and stops at that colour.
+    void setFillColourDialog(FillColourDialog dialog) { m_fillDialog = std::move(dialog); }
     // The link settings file ("conf.dll") as read at start; the link settings dialog and
     // the downloads take their settings from it.
     void setLinkSettingsFile(std::vector<uint8_t> bytes) { m_linkSettings = std::move(bytes); }
     const std::vector<uint8_t>& linkSettingsFile() const { return m_linkSettings; }
     // The manual shown by "帮助(F1)", or empty when it is not installed.
     static QString manualPath();
+
+signals:
+    // The page window in front asks for this item property panel (PropertyPanel::Page:
+    // the page-properties bar; None: no panel). The panels connect here, show the one
+    // named in its dock, hide the others and refresh it from the page's selection.
+    void propertyPanelRequested(PropertyPanel panel);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,6 +108,7 @@ private:
     void notAvailable(int command);
     QString chooseFile(const FileQuestion& question);
     WorkspaceUi workspaceUi();
+    PageController::Dialogs canvasDialogs(CLedDoc* page);
 
     // The windows follow the workspace: a window for every open page, none for a page
     // that is gone.
@@ -123,6 +136,7 @@ private:
     QLabel* m_coordinates = nullptr;
     QDockWidget* m_docks[kDockCount] = {};
     FileChooser m_chooser;
+    FillColourDialog m_fillDialog;
     std::vector<uint8_t> m_linkSettings;
     int m_defaultZoom = 1;
     bool m_destroying = false;
