@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Shows the editor as a user sees it: starts lcdscreen under a virtual X server with a copy
 # of the demo project open and writes PNG pictures of the main window into OUTDIR (as it
-# opens, with each page's window in front, with the instruction tree open).
+# opens, with each page's window in front, with an item of the first page selected at 2x,
+# with the instruction tree open).
 # LCDSCREEN=path/to/lcdscreen uses that program instead of building build/release.
 set -euo pipefail
 out=${1:?usage: scripts/screenshot.sh OUTDIR}

@@ -9,6 +9,7 @@
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
 #include "ui/MainWindow.h"
+#include "ui/PageCanvas.h"
 #include "ui/PageWindow.h"
 
 namespace Startup {
@@ -43,7 +44,16 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
         shoot(QStringLiteral("page-") + QFileInfo(title).completeBaseName());
     }
     if (!pages.isEmpty()) {
-        window.mdiArea()->setActiveSubWindow(pages.constFirst());
+        // The first page at 2x with an item selected: the marks stay one screen pixel fine.
+        PageWindow* first = pages.constFirst();
+        window.mdiArea()->setActiveSubWindow(first);
+        first->canvas()->setZoom(2);
+        const ItemList& items = first->page()->CurrentItems();
+        if (PageController* c = first->canvas()->controller(); c && !items.empty()) {
+            const CItemBase& item = *items[items.size() / 2];
+            c->SelectAt(Point{(item.m_x1 + item.m_x2) / 2, (item.m_y1 + item.m_y2) / 2});
+        }
+        shoot(QStringLiteral("editing"));
         window.action(Cmd::InstructionTree)->trigger();
         shoot(QStringLiteral("instruction-tree"));
     }

@@ -30,6 +30,11 @@ PageWindow::PageWindow(CLedDoc* page, int zoom, QWidget* parent)
     connect(m_canvas, &PageCanvas::zoomChanged, this, &PageWindow::fitToCanvas);
     connect(m_canvas, &PageCanvas::propertyPanelRequested, this,
             &PageWindow::propertyPanelRequested);
+    // The panels follow the page in front.
+    connect(this, &QMdiSubWindow::aboutToActivate, this, [this] {
+        if (const PageController* c = m_canvas->controller())
+            emit propertyPanelRequested(c->Panel());
+    });
     if (PageSignals* notices = m_canvas->pageSignals()) {
         connect(notices, &PageSignals::modifiedChanged, this, &QWidget::setWindowModified);
         connect(notices, &PageSignals::modifiedChanged, this, &PageWindow::stateChanged);

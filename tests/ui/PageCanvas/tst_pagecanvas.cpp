@@ -1,6 +1,7 @@
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QRegularExpression>
+#include <QSignalSpy>
 
 #include "items/CItemFont.h"
 #include "project/CLedDoc.h"
@@ -165,8 +166,11 @@ private slots:
         b.w.action(Cmd::SelectTool)->trigger();
         const QStringList drawn = Lines(b.page);
         const int undos = b.page->m_nUndoCount;
+        QSignalSpy panels(&b.w, &MainWindow::propertyPanelRequested);
         b.play(QString("c%1,%2").arg(press.x()).arg(press.y()));
         QCOMPARE(b.page->m_nSel, selected);
+        QCOMPARE(panels.last().at(0).value<PropertyPanel>(),
+                 selected < 0 ? PropertyPanel::Page : PropertyPanel::TwoPoint);
         QCOMPARE(b.w.action(Cmd::DeleteItem)->isEnabled(), selected >= 0);
         if (selected < 0) return;
         const CItemBase& item = *b.page->CurrentItems()[size_t(selected)];
