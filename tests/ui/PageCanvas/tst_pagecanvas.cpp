@@ -3,7 +3,6 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 
-#include "items/CItemFont.h"
 #include "project/CLedDoc.h"
 #include "support/ModalAnswerer.h"
 #include "ui/Commands.h"
@@ -48,28 +47,27 @@ struct Blank {
         canvas->setZoom(zoom);
         page = canvas->page();
     }
-    QPoint at(int x, int y) const { return QPoint(x, y) * canvas->zoom(); }
-    void move(QPoint p, Qt::MouseButtons held) {
-        QMouseEvent e(QEvent::MouseMove, p, canvas->mapToGlobal(QPointF(p)), Qt::NoButton, held,
-                      {});
-        QApplication::sendEvent(canvas, &e);
+    QPoint at(QPoint p) const { return p * canvas->zoom(); }
+    void drag(QPoint a, QPoint b) {
+        QTest::mousePress(canvas, Qt::LeftButton, {}, at(a));
+        QMouseEvent move(QEvent::MouseMove, at(b), canvas->mapToGlobal(at(b)), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(canvas, &move);
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, at(b));
     }
-    // "d x,y>x,y" drags, "c x,y" clicks, "r x,y" right-clicks, "k text" types.
+    // "d x,y>x,y" drags, "c x,y" clicks, "r x,y" right-clicks, "k text" types, "i text"
+    // commits text from the input method.
     void play(const QString& script) {
         for (const QString& step : script.split(' ', Qt::SkipEmptyParts)) {
-            if (step[0] == 'k') {
-                QTest::keyClicks(canvas, step.mid(1));
-                continue;
-            }
             const QStringList n = step.mid(1).split(QRegularExpression("[,>]"));
-            const QPoint a = at(n[0].toInt(), n[1].toInt());
-            if (step[0] == 'c') QTest::mouseClick(canvas, Qt::LeftButton, {}, a);
-            if (step[0] == 'r') QTest::mouseClick(canvas, Qt::RightButton, {}, a);
-            if (step[0] != 'd') continue;
-            const QPoint b = at(n[2].toInt(), n[3].toInt());
-            QTest::mousePress(canvas, Qt::LeftButton, {}, a);
-            move(b, Qt::LeftButton);
-            QTest::mouseRelease(canvas, Qt::LeftButton, {}, b);
+            const QPoint a(n[0].toInt(), n.value(1).toInt());
+            if (step[0] == 'k') QTest::keyClicks(canvas, step.mid(1));
+            QInputMethodEvent commit;
+            commit.setCommitString(step.mid(1));
+            if (step[0] == 'i') QApplication::sendEvent(canvas, &commit);
+            if (step[0] == 'c') QTest::mouseClick(canvas, Qt::LeftButton, {}, at(a));
+            if (step[0] == 'r') QTest::mouseClick(canvas, Qt::RightButton, {}, at(a));
+            if (step[0] == 'd') drag(a, QPoint(n[2].toInt(), n[3].toInt()));
         }
         // The text lays its characters out as it is drawn.
         QApplication::processEvents();
@@ -81,7 +79,8 @@ struct Blank {
 class PageCanvasTest : public QObject {
     Q_OBJECT
 private slots:
-    // Every tool of the toolbox makes its item from real mouse and key events at 2x.
+    // Every tool of the toolbox makes its item from real mouse and key events at 2x; typed
+    // text reaches the text item as GBK, and a character GBK cannot hold is refused.
     void toolsCreateTheirItems_data() {
         QTest::addColumn<int>("command");
         QTest::addColumn<QString>("script");
@@ -93,6 +92,7 @@ private slots:
         };
         const QString box = "左上角(10,20),右下角(50,60),颜色代码 FF";
         const QString glyph = ":起始点(%1,30) 横向放大:1 纵向放大:1 颜色代码:FF";
+        const QString frame = "文字: 边框左上角(30,30),右下角(120,46)";
         const QString circle = "圆心(100,100),半径:20,颜色代码 FF";
         const QString sweep = "圆心坐标(100,100),半径 40,起始角:90 终止角:270 颜色代码:FF";
         const QStringList points = {"左上角(10,10),右下角(60,60) 颜色代码:FF",
@@ -113,8 +113,12 @@ private slots:
         row("polygon", Cmd::PolygonTool, "c10,10 c60,10 c60,60 r60,60",
             {"多边形 " + points[0], points[1]});
         row("text", Cmd::TextTool, "d30,30>120,60 kAb1",
-            {"文字: 边框左上角(30,30),右下角(120,46)", "  A" + glyph.arg(31), "  b" + glyph.arg(39),
-             "  1" + glyph.arg(47)});
+            {frame, "  A" + glyph.arg(31), "  b" + glyph.arg(39), "  1" + glyph.arg(47)});
+        row("Chinese by input method", Cmd::TextTool, "d30,30>120,60 i中文",
+            {frame, "  中" + glyph.arg(31), "  文" + glyph.arg(47)});
+        row("outside GBK", Cmd::TextTool, "d30,30>120,60 ia😀b한",
+            {frame, "  a" + glyph.arg(31), "  b" + glyph.arg(39)},
+            "字符“한”不在GBK字符集中，无法输入。");
         row("number", Cmd::NumberTool, "c30,30", {"直线：起点(30,30),终点(62,46)"});
         row("animation", Cmd::AnimationTool, "c30,30", {"直线：起点(30,30),终点(62,46)"});
         row("bitmap", Cmd::BitmapTool, "c30,30", {"位图：左上角(30,30)，右下角(46,38)"});
@@ -146,14 +150,15 @@ private slots:
     }
 
     // The selection tool picks the topmost body or a handle under another body; a drag is
-    // one undo step; undo, redo and the delete keys go through the page's commands. The
-    // marks are drawn at screen resolution, not zoomed with the page.
+    // one undo step; undo, redo and the delete keys (the tree's too) go through the page's
+    // commands, and the tree follows. The marks are drawn at screen resolution.
     void selectDragUndo_data() {
         QTest::addColumn<QPoint>("press");
         QTest::addColumn<int>("selected");
-        QTest::addColumn<int>("deleteKey");
+        QTest::addColumn<int>("deleteKey");  // 0: Delete in the tree
         QTest::newRow("topmost body") << QPoint(80, 80) << 1 << int(Qt::Key_Delete);
         QTest::newRow("handle under a body") << QPoint(100, 100) << 0 << int(Qt::Key_Period);
+        QTest::newRow("delete in the tree") << QPoint(80, 80) << 1 << 0;
         QTest::newRow("empty canvas") << QPoint(300, 220) << -1 << int(Qt::Key_Delete);
     }
     void selectDragUndo() {
@@ -164,10 +169,15 @@ private slots:
         b.w.action(Cmd::HollowRect)->trigger();
         b.play("d20,20>100,100 d50,50>170,130");
         b.w.action(Cmd::SelectTool)->trigger();
+        b.w.action(Cmd::InstructionTree)->trigger();
+        auto* tree = b.w.findChild<InstructionTree*>();
+        auto treeFollows = [&] {
+            return tree->topLevelItem(0)->childCount() == Lines(b.page).size();
+        };
         const QStringList drawn = Lines(b.page);
         const int undos = b.page->m_nUndoCount;
         QSignalSpy panels(&b.w, &MainWindow::propertyPanelRequested);
-        b.play(QString("c%1,%2").arg(press.x()).arg(press.y()));
+        QTest::mouseClick(b.canvas, Qt::LeftButton, {}, b.at(press));
         QCOMPARE(b.page->m_nSel, selected);
         QCOMPARE(panels.last().at(0).value<PropertyPanel>(),
                  selected < 0 ? PropertyPanel::Page : PropertyPanel::TwoPoint);
@@ -175,91 +185,25 @@ private slots:
         if (selected < 0) return;
         const CItemBase& item = *b.page->CurrentItems()[size_t(selected)];
         const QImage shown = b.canvas->grab().toImage();
-        const QPoint corner = b.at(item.m_x1, item.m_y1) + QPoint(1, 1);
+        const QPoint corner = b.at(QPoint(item.m_x1, item.m_y1)) + QPoint(1, 1);
         QCOMPARE(QColor(shown.pixel(corner)), QColor(Qt::blue));
         QVERIFY(QColor(shown.pixel(corner - QPoint(6, 0))) != QColor(Qt::blue));
-        b.play(QString("d%1,%2>%3,%4")
-                   .arg(press.x())
-                   .arg(press.y())
-                   .arg(press.x() + 10)
-                   .arg(press.y() + 5));
+        b.drag(press, press + QPoint(10, 5));
         const QStringList dragged = Lines(b.page);
         QVERIFY(dragged != drawn);
         QCOMPARE(b.page->m_nUndoCount, undos + 1);
         QTest::keyClick(b.canvas, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(Lines(b.page), drawn);
-        QVERIFY(b.w.action(Cmd::Redo)->isEnabled());
         b.w.action(Cmd::Redo)->trigger();
         QCOMPARE(Lines(b.page), dragged);
-        QTest::keyClick(b.canvas, Qt::Key(deleteKey),
+        QTest::keyClick(deleteKey ? static_cast<QWidget*>(b.canvas) : tree,
+                        Qt::Key(deleteKey ? deleteKey : Qt::Key_Delete),
                         deleteKey == Qt::Key_Period ? Qt::KeypadModifier : Qt::NoModifier);
         QCOMPARE(Lines(b.page).size(), drawn.size() - 1);
+        QVERIFY(treeFollows());
         b.w.action(Cmd::Undo)->trigger();
         QCOMPARE(Lines(b.page), dragged);
-    }
-
-    // Typed characters reach the text as GBK; one GBK cannot hold is refused and told.
-    void typing_data() {
-        QTest::addColumn<bool>("inputMethod");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("refused");
-        QTest::newRow("ASCII keys") << false << "Hi!"
-                                    << "Hi!" << 0;
-        QTest::newRow("Chinese by input method") << true << "中文"
-                                                 << "中文" << 0;
-        QTest::newRow("outside GBK") << true << "a😀b한"
-                                     << "ab" << 2;
-    }
-    void typing() {
-        QFETCH(bool, inputMethod);
-        QFETCH(QString, typed);
-        QFETCH(int, refused);
-        Blank b(1);
-        b.w.action(Cmd::TextTool)->trigger();
-        b.play("d30,30>200,60");
-        ModalAnswerer answers;
-        if (inputMethod) {
-            QInputMethodEvent commit;
-            commit.setCommitString(typed);
-            QApplication::sendEvent(b.canvas, &commit);
-        } else {
-            QTest::keyClicks(b.canvas, typed);
-        }
-        QString stored;
-        for (const QString& line : Lines(b.page).mid(2))
-            stored += line.mid(2).section(':', 0, 0);
-        QTEST(stored, "stored");
-        QCOMPARE(answers.texts.size(), refused);
-    }
-
-    // The tree follows the canvas's changes; its clicks select through the page, and
-    // Delete in the tree is one undo step.
-    void treeFollowsThePage() {
-        Blank b(1);
-        b.w.action(Cmd::InstructionTree)->trigger();
-        auto* tree = b.w.findChild<InstructionTree*>();
-        QTreeWidgetItem* root = tree->topLevelItem(0);
-        QCOMPARE(root->childCount(), 1);
-        b.w.action(Cmd::SolidRect)->trigger();
-        b.play("d10,10>40,40");
-        root = tree->topLevelItem(0);
-        QCOMPARE(root->childCount(), 2);
-        tree->show();
-        auto click = [tree](int line) {
-            QTreeWidgetItem* target = tree->topLevelItem(0)->child(line);
-            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                              tree->visualItemRect(target).center());
-        };
-        click(0);  // the clear-screen line
-        QCOMPARE(b.page->m_nSel, -1);
-        click(1);
-        QCOMPARE(b.page->m_nSel, 0);
-        QCOMPARE(b.canvas->toolCommand(), int(Cmd::SelectTool));
-        QTest::keyClick(tree, Qt::Key_Delete);
-        QCOMPARE(tree->topLevelItem(0)->childCount(), 1);
-        b.w.action(Cmd::Undo)->trigger();
-        QCOMPARE(tree->topLevelItem(0)->childCount(), 2);
+        QVERIFY(treeFollows());
     }
 };
 
