@@ -612,7 +612,8 @@ void Surface::Polyline(std::span<const Point> points) {
 
 void Surface::Rectangle(int left, int top, int right, int bottom) {
     if (m_record) {
-        m_record->push_back(Shape{Shape::Kind::Rectangle, left, top, right, bottom, m_pen, m_brush});
+        m_record->push_back(
+            Shape{Shape::Kind::Rectangle, left, top, right, bottom, m_pen, m_brush});
         return;
     }
     const Box64 b = Normalised(left, top, right, bottom);
@@ -751,11 +752,17 @@ void Surface::FloodFill(int x, int y, COLORREF border) {
     // Visited pixels are never looked at again, so the fill ends even when it paints
     // the colour it started on (or the border colour).
     // Kept per thread: a fresh buffer of screen size costs more in page faults than the fill.
+    // A pixel is visited when it holds this fill's mark, so the buffer is cleared only once
+    // in 255 fills (a page of many fills would otherwise clear a screen's worth for each).
     thread_local std::vector<uint8_t> seen;
+    thread_local uint8_t mark = 0;
     thread_local std::vector<std::pair<int, int>> stack;
-    seen.assign(m_pixels.size(), 0);
+    if (seen.size() != m_pixels.size() || ++mark == 0) {
+        seen.assign(m_pixels.size(), 0);
+        mark = 1;
+    }
     stack.clear();
-    auto open = [&](size_t i) { return !seen[i] && !isBorder(i); };
+    auto open = [&](size_t i) { return seen[i] != mark && !isBorder(i); };
     stack.emplace_back(x, y);
     while (!stack.empty()) {
         const auto [sx, sy] = stack.back();
@@ -768,7 +775,7 @@ void Surface::FloodFill(int x, int y, COLORREF border) {
         while (xr < m_width - 1 && open(rowStart + xr + 1))
             ++xr;
         std::fill(seen.begin() + static_cast<ptrdiff_t>(rowStart + xl),
-                  seen.begin() + static_cast<ptrdiff_t>(rowStart + xr + 1), 1);
+                  seen.begin() + static_cast<ptrdiff_t>(rowStart + xr + 1), mark);
         brush.Span(r, sy, xl, xr);
         for (int ny : {sy - 1, sy + 1}) {
             if (ny < 0 || ny >= m_height) continue;
