@@ -691,8 +691,7 @@ PageWindow* MainWindow::openWindow(CLedDoc* page) {
     window->setCloser([this](PageWindow* w) { return closeWindow(w); });
     window->edit(m_workspace.Bitmaps(), canvasDialogs(page));
     connect(window, &PageWindow::stateChanged, this, &MainWindow::updateActions);
-    connect(window, &PageWindow::propertyPanelRequested, this,
-            &MainWindow::propertyPanelRequested);
+    connect(window, &PageWindow::propertyPanelRequested, this, &MainWindow::propertyPanelRequested);
     connect(window->canvas(), &PageCanvas::coordinatesChanged, m_coordinates, &QLabel::setText);
     connect(window->canvas(), &PageCanvas::zoomChanged, this, &MainWindow::showZoom);
     m_mdi->addSubWindow(window);

@@ -293,7 +293,7 @@ QRect PageCanvas::caretRect() const {
 
 void PageCanvas::restartCaret() {
     m_caretOn = true;
-    if (hasFocus() && m_controller)
+    if (hasFocus() && !caretRect().isEmpty())
         m_caretBlink.start();
     else
         m_caretBlink.stop();
