@@ -18,6 +18,7 @@
 #include "ui/Commands.h"
 #include "ui/LinkCommands.h"
 #include "ui/MainWindow.h"
+#include "ui/PageCanvas.h"
 #include "ui/PageWindow.h"
 #include "ui/ProjectCommands.h"
 #include "ui/VirtualModule.h"
@@ -84,7 +85,16 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
         }
     }
     if (!pages.isEmpty()) {
-        window.mdiArea()->setActiveSubWindow(pages.constFirst());
+        // The first page at 2x with an item selected: the marks stay one screen pixel fine.
+        PageWindow* first = pages.constFirst();
+        window.mdiArea()->setActiveSubWindow(first);
+        first->canvas()->setZoom(2);
+        const ItemList& items = first->page()->CurrentItems();
+        if (PageController* c = first->canvas()->controller(); c && !items.empty()) {
+            const CItemBase& item = *items[items.size() / 2];
+            c->SelectAt(Point{(item.m_x1 + item.m_x2) / 2, (item.m_y1 + item.m_y2) / 2});
+        }
+        shoot(QStringLiteral("editing"));
         window.action(Cmd::InstructionTree)->trigger();
         shoot(QStringLiteral("instruction-tree"));
         window.action(Cmd::InstructionTree)->trigger();

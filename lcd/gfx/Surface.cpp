@@ -592,6 +592,10 @@ void Surface::SetPixel(int x, int y, COLORREF colour) {
 }
 
 void Surface::Line(int x1, int y1, int x2, int y2) {
+    if (m_record) {
+        m_record->push_back(Shape{Shape::Kind::Line, x1, y1, x2, y2, m_pen, m_brush});
+        return;
+    }
     Raster r{m_pixels.data(), m_width, m_height};
     PenSegment(r, PenStamp(m_pen), x1, y1, x2, y2, 0);
 }
@@ -609,6 +613,11 @@ void Surface::Polyline(std::span<const Point> points) {
 }
 
 void Surface::Rectangle(int left, int top, int right, int bottom) {
+    if (m_record) {
+        m_record->push_back(
+            Shape{Shape::Kind::Rectangle, left, top, right, bottom, m_pen, m_brush});
+        return;
+    }
     const Box64 b = Normalised(left, top, right, bottom);
     if (b.l == b.r || b.t == b.b) return;
     FillRect(left, top, right, bottom);
@@ -787,6 +796,10 @@ void Surface::FloodFill(int x, int y, COLORREF border) {
 }
 
 void Surface::FillRect(int left, int top, int right, int bottom) {
+    if (m_record) {
+        m_record->push_back(Shape{Shape::Kind::FillRect, left, top, right, bottom, m_pen, m_brush});
+        return;
+    }
     const BrushFill brush(m_brush);
     if (!brush.active) return;
     const Box64 b = Normalised(left, top, right, bottom);

@@ -94,6 +94,19 @@ public:
     void StretchBlit(const uint32_t* src, int srcWidth, int srcHeight, int left, int top, int right,
                      int bottom);
 
+    // A shape Line, Rectangle or FillRect was asked for, with the pen and brush of the time.
+    struct Shape {
+        enum class Kind { Line, Rectangle, FillRect };
+        Kind kind = Kind::Line;
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        Pen pen;
+        Brush brush;
+    };
+    // While a record is attached, Line, Rectangle and FillRect append their shape to it
+    // instead of drawing: the canvas paints selection marks from them at screen
+    // resolution, whatever the zoom. Other operations draw as usual. Null detaches.
+    void Record(std::vector<Shape>* into) { m_record = into; }
+
     // Pixel conversions.
     static uint32_t ToPixel(COLORREF c) {
         return 0xFF000000u | (static_cast<uint32_t>(RedOf(c)) << 16) |
@@ -110,4 +123,5 @@ private:
     std::vector<uint32_t> m_pixels;
     Pen m_pen;
     Brush m_brush;
+    std::vector<Shape>* m_record = nullptr;
 };

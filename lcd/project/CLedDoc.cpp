@@ -52,7 +52,14 @@ CLedDoc::CLedDoc(const ScreenParams& screen) {
     ApplyDefaultDrawCode();
 }
 
-CLedDoc::~CLedDoc() = default;
+CLedDoc::~CLedDoc() {
+    // An observer may outlive the page (a window closed after its page): it hears of the
+    // end instead of removing itself from a page that is gone.
+    const std::vector<PageObserver*> observers = std::move(m_observers);
+    m_observers.clear();
+    for (PageObserver* o : observers)
+        o->PageDestroyed(*this);
+}
 
 ScreenParams CLedDoc::GetScreenParams() const {
     return ScreenParams{m_strDevice,   m_nColours,  m_dPhysWidth,

@@ -23,6 +23,9 @@ public:
         (void)canUndo;
         (void)canRedo;
     }
+    // The page is being destroyed: the observer is already removed and must not touch it
+    // again.
+    virtual void PageDestroyed(CLedDoc& page) { (void)page; }
 };
 
 class WorkspaceObserver {

@@ -4,10 +4,12 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTimer>
 
+#include "edit/TreeSelection.h"
 #include "project/CLedDoc.h"
+#include "ui/PageSignals.h"
 #include "ui/PageWindow.h"
-#include "ui/TreeSelection.h"
 
 namespace {
 
@@ -31,7 +33,14 @@ void AddLines(QTreeWidgetItem* parent, const TreeNode& node) {
 }  // namespace
 
 InstructionTree::InstructionTree(CLedDoc* page, QWidget* parent)
-    : QTreeWidget(parent), m_page(page) {
+    : QTreeWidget(parent), m_page(page), m_notices(new PageSignals(page, this)) {
+    connect(m_notices, &PageSignals::itemsChanged, this, &InstructionTree::refill);
+    connect(m_notices, &PageSignals::selectionChanged, this, &InstructionTree::refill);
+    connect(m_notices, &PageSignals::pageDestroyed, this, [this] {
+        m_page = nullptr;
+        clear();
+        emit pageGone();
+    });
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(true);
@@ -42,6 +51,7 @@ InstructionTree::InstructionTree(CLedDoc* page, QWidget* parent)
 }
 
 void InstructionTree::refill() {
+    if (!m_page) return;
     // Which item lines were open, and the current line, survive the rebuild.
     QList<int> opened;
     if (QTreeWidgetItem* root = topLevelItem(0)) {
@@ -81,18 +91,18 @@ void InstructionTree::mousePressEvent(QMouseEvent* event) {
     }
     // The tree opens, closes and marks the line as usual, then the page follows.
     QTreeWidget::mousePressEvent(event);
-    SelectFromTree(*m_page, click);
+    if (!m_page) return;
     emit linesClicked();
-    emit pageChanged();
+    SelectFromTree(*m_page, click);
 }
 
 void InstructionTree::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Delete) {
+    if (event->key() != Qt::Key_Delete || !m_page) {
         QTreeWidget::keyPressEvent(event);
         return;
     }
+    // One undo step; the page tells every view, this tree included.
     m_page->DeleteSelection();
-    emit pageChanged();
 }
 
 TreeWindow::TreeWindow(PageWindow* owner, QWidget* parent)
@@ -102,6 +112,12 @@ TreeWindow::TreeWindow(PageWindow* owner, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/icons/instruction-tree.svg")));
     setWindowTitle(tr("%1 指令集").arg(QString::fromStdString(owner->page()->m_strTitle)));
     resize(520, 360);
+    // The window goes with its page.
+    connect(m_tree, &InstructionTree::pageGone, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible()) close();
+        });
+    });
 }
 
 PageWindow* TreeWindow::owner() const {

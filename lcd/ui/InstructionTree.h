@@ -1,13 +1,15 @@
 #pragma once
 // The page's instruction tree: the screen line, the clear-screen line of a main page and
 // every item's description lines, each with a check box showing its selection. Clicking
-// a line selects what it names; Delete deletes the selection (undoable).
+// a line selects what it names; Delete deletes the selection (undoable). The tree follows
+// every change of the page as the page reports it.
 
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QTreeWidget>
 
 class CLedDoc;
+class PageSignals;
 class PageWindow;
 
 class InstructionTree : public QTreeWidget {
@@ -15,6 +17,7 @@ class InstructionTree : public QTreeWidget {
 public:
     explicit InstructionTree(CLedDoc* page, QWidget* parent = nullptr);
 
+    // Null once the page has gone.
     CLedDoc* page() const { return m_page; }
     // Rebuilds every line from the page, keeping the opened lines and the scroll place.
     void refill();
@@ -22,8 +25,8 @@ public:
 signals:
     // A click chose what is selected (the canvas goes back to its selection tool).
     void linesClicked();
-    // The selection or the items changed; every view of the page must follow.
-    void pageChanged();
+    // The page has been destroyed; the tree is empty.
+    void pageGone();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -31,6 +34,7 @@ protected:
 
 private:
     CLedDoc* m_page;
+    PageSignals* m_notices;
 };
 
 // The instruction tree's own window, opened and closed from its page's window.

@@ -30,6 +30,7 @@
 #include "ui/PageWindow.h"
 #include "ui/ProjectCommands.h"
 #include "ui/VirtualModuleDock.h"
+#include "ui/dialogs/FillColourDialog.h"
 #include "ui/panels/PropertyPanels.h"
 
 #ifndef LCD_BUILD_DATA_DIR
@@ -469,6 +470,25 @@ WorkspaceUi MainWindow::workspaceUi() {
     return m_projectCommands->workspaceUi();
 }
 
+PageController::Dialogs MainWindow::canvasDialogs(CLedDoc* page) {
+    PageController::Dialogs dialogs;
+    dialogs.choosePicture = [this](std::string& path) {
+        path = Utf8(chooseFile({tr("Open bitmap file"),
+                                tr("图片文件(*.bmp *.gif *.jpg *.png);;BMP files(*.bmp);;GIF "
+                                   "files(*.gif);;JPEG files(*.jpg);;PNG files(*.png)"),
+                                {},
+                                {},
+                                false}));
+        return !path.empty();
+    };
+    const FillDialog palette =
+        FillColourDialog::callback(this, [page] { return page->m_nColours; });
+    dialogs.fillColours = [this, page, palette](FillChoice& choice) {
+        return m_fillDialog ? m_fillDialog(*page, choice) : palette(choice);
+    };
+    return dialogs;
+}
+
 void MainWindow::runCommand(int command) {
     PageWindow* window = activePageWindow();
     CLedDoc* page = window ? window->page() : nullptr;
@@ -544,13 +564,13 @@ void MainWindow::runCommand(int command) {
             close();
             break;
         case Cmd::Undo:
+            if (window) window->canvas()->undo();
+            break;
         case Cmd::Redo:
+            if (window) window->canvas()->redo();
+            break;
         case Cmd::DeleteItem:
-            if (!page) break;
-            if (command == Cmd::Undo) page->Undo();
-            if (command == Cmd::Redo) page->Redo();
-            if (command == Cmd::DeleteItem) page->DeleteSelection();
-            pageChanged(page);
+            if (window) window->canvas()->deleteSelection();
             break;
         case Cmd::ViewToolbar:
             m_projectBar->setVisible(m_projectBar->isHidden());
@@ -658,6 +678,9 @@ void MainWindow::syncWindows() {
 PageWindow* MainWindow::openWindow(CLedDoc* page) {
     auto* window = new PageWindow(page, m_defaultZoom);
     window->setCloser([this](PageWindow* w) { return closeWindow(w); });
+    window->edit(m_workspace.Bitmaps(), canvasDialogs(page));
+    connect(window, &PageWindow::stateChanged, this, &MainWindow::updateActions);
+    connect(window, &PageWindow::propertyPanelRequested, this, &MainWindow::propertyPanelRequested);
     connect(window->canvas(), &PageCanvas::coordinatesChanged, m_coordinates, &QLabel::setText);
     connect(window->canvas(), &PageCanvas::zoomChanged, this, &MainWindow::showZoom);
     m_mdi->addSubWindow(window);
@@ -699,8 +722,6 @@ void MainWindow::toggleTree(PageWindow* window) {
         for (PageWindow* w : pageWindows())
             if (w->page() == tree->tree()->page()) w->canvas()->setToolCommand(Cmd::SelectTool);
     });
-    connect(tree->tree(), &InstructionTree::pageChanged, this,
-            [this, tree] { pageChanged(tree->tree()->page()); });
     connect(tree, &QObject::destroyed, this, &MainWindow::updateActions);
     m_mdi->addSubWindow(tree);
     tree->show();

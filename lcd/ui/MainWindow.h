@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "edit/PageController.h"
 #include "link/LinkSettings.h"
 #include "project/Workspace.h"
 #include "ui/FileQuestion.h"
@@ -50,6 +51,8 @@ public:
     // What a file dialog is asked; the answer is a path, or empty when cancelled.
     using FileQuestion = ::FileQuestion;
     using FileChooser = ::FileChooser;
+    // The fill tool's colour dialog for a page: false when cancelled.
+    using FillColourDialog = std::function<bool(CLedDoc& page, FillChoice& choice)>;
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -81,10 +84,19 @@ public:
     const LinkSettings& linkSettings() const;
     // The commands that talk to the module, and the virtual module's dock.
     LinkCommands* linkCommands() const { return m_link; }
+    // The fill tool's colour dialog (tests answer it without a window). Until one is set the
+    // module palette's fill dialog is shown.
+    void setFillColourDialog(FillColourDialog dialog) { m_fillDialog = std::move(dialog); }
     // The manual shown by "帮助(F1)", or empty when it is not installed.
     static QString manualPath();
     // The project dialogs and the module sender they use.
     ProjectCommands& projectCommands() { return *m_projectCommands; }
+
+signals:
+    // The page window in front asks for this item property panel (PropertyPanel::Page:
+    // the page-properties bar; None: no panel). The panels connect here, show the one
+    // named in its dock, hide the others and refresh it from the page's selection.
+    void propertyPanelRequested(PropertyPanel panel);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -101,6 +113,7 @@ private:
     void runCommand(int command);
     QString chooseFile(const FileQuestion& question);
     WorkspaceUi workspaceUi();
+    PageController::Dialogs canvasDialogs(CLedDoc* page);
 
     // The windows follow the workspace: a window for every open page, none for a page
     // that is gone.
@@ -129,6 +142,7 @@ private:
     QDockWidget* m_docks[kDockCount] = {};
     FileChooser m_chooser;
     LinkCommands* m_link = nullptr;
+    FillColourDialog m_fillDialog;
     int m_defaultZoom = 1;
     bool m_destroying = false;
     ProjectCommands* m_projectCommands = nullptr;

@@ -1,8 +1,11 @@
 #include "ui/PageCanvas.h"
 
+#include <QApplication>
+#include <QHash>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -11,9 +14,12 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "base/GbkCodec.h"
 #include "base/Messenger.h"
+#include "items/CItemBmp.h"
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
+#include "ui/PageSignals.h"
 
 namespace {
 
@@ -57,16 +63,93 @@ private:
     std::vector<std::pair<std::string, std::string>> m_told;
 };
 
+Qt::CursorShape QtCursor(CursorShape shape) {
+    switch (shape) {
+        case CursorShape::SizeNwSe:
+            return Qt::SizeFDiagCursor;
+        case CursorShape::SizeNs:
+            return Qt::SizeVerCursor;
+        case CursorShape::SizeNeSw:
+            return Qt::SizeBDiagCursor;
+        case CursorShape::SizeWe:
+            return Qt::SizeHorCursor;
+        case CursorShape::Move:
+            return Qt::SizeAllCursor;
+        case CursorShape::Text:
+            return Qt::IBeamCursor;
+        default:
+            return Qt::CrossCursor;
+    }
+}
+
+QColor QtColour(COLORREF c) {
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+unsigned Buttons(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton ? kLeftButton : 0u) |
+           (buttons & Qt::RightButton ? kRightButton : 0u);
+}
+
+unsigned Modifiers(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? kShiftKey : 0u) |
+           (modifiers & Qt::ControlModifier ? kControlKey : 0u);
+}
+
+constexpr int kTextTool = 15;
+
 }  // namespace
 
 PageCanvas::PageCanvas(CLedDoc* page, QWidget* parent)
-    : QWidget(parent), m_page(page), m_toolCommand(Cmd::SelectTool) {
+    : QWidget(parent), m_page(page), m_marks(1, 1), m_toolCommand(Cmd::SelectTool) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_InputMethodEnabled);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setCursor(Qt::CrossCursor);
     setFixedSize(pageSize());
+    m_marks.Record(&m_shapes);
+    if (m_page) {
+        m_signals = new PageSignals(m_page, this);
+        connect(m_signals, &PageSignals::itemsChanged, this, [this] { update(); });
+        connect(m_signals, &PageSignals::selectionChanged, this, [this] { update(); });
+        connect(m_signals, &PageSignals::pageDestroyed, this, &PageCanvas::detach);
+    }
+    const int flash = QApplication::cursorFlashTime();
+    m_caretBlink.setInterval(flash > 0 ? flash / 2 : 500);
+    connect(&m_caretBlink, &QTimer::timeout, this, [this] {
+        m_caretOn = !m_caretOn;
+        update(caretRect());
+    });
+}
+
+PageCanvas::~PageCanvas() = default;
+
+void PageCanvas::detach() {
+    m_controller.reset();
+    if (m_signals) m_signals->forget();
+    m_page = nullptr;
+    m_caretBlink.stop();
+}
+
+void PageCanvas::edit(LocalBitmapStore& bitmaps, PageController::Dialogs dialogs) {
+    if (!m_page) return;
+    m_controller = std::make_unique<PageController>(*m_page, bitmaps, std::move(dialogs));
+    m_controller->SetTool(toolOf(m_toolCommand));
+    m_handler = [this](const CanvasInput& input) { handle(input); };
+}
+
+int PageCanvas::toolOf(int command) {
+    static const QHash<int, int> tools = {
+        {Cmd::SelectTool, 19},   {Cmd::SelectMany, 19},    {Cmd::LineTool, 11},
+        {Cmd::SolidRect, 2},     {Cmd::HollowRect, 3},     {Cmd::ButtonTool, 70},
+        {Cmd::InputBoxTool, 80}, {Cmd::SolidEllipse, 4},   {Cmd::HollowEllipse, 5},
+        {Cmd::SolidCircle, 14},  {Cmd::HollowCircle, 104}, {Cmd::PieTool, 30},
+        {Cmd::ArcTool, 40},      {Cmd::PolylineTool, 18},  {Cmd::PolygonTool, 50},
+        {Cmd::TextTool, 15},     {Cmd::NumberTool, 12},    {Cmd::AnimationTool, 13},
+        {Cmd::BitmapTool, 16},   {Cmd::FillTool, 17},
+    };
+    return tools.value(command, -1);
 }
 
 QSize PageCanvas::pageSize() const {
@@ -96,8 +179,26 @@ int PageCanvas::defaultZoom(const QScreen* screen) {
 }
 
 void PageCanvas::setToolCommand(int command) {
-    m_toolCommand = command;
+    if (toolOf(command) < 0) return;
+    m_toolCommand = command == Cmd::SelectMany ? int(Cmd::SelectTool) : command;
+    if (m_controller) apply(m_controller->SetTool(toolOf(command)));
     update();
+}
+
+void PageCanvas::undo() {
+    if (m_controller) apply(m_controller->Undo());
+}
+
+void PageCanvas::redo() {
+    if (m_controller) apply(m_controller->Redo());
+}
+
+void PageCanvas::deleteSelection() {
+    if (m_controller) apply(m_controller->DeleteSelection());
+}
+
+void PageCanvas::showProperties(bool show) {
+    if (m_controller) apply(m_controller->ShowProperties(show));
 }
 
 QPoint PageCanvas::toModule(QPointF widgetPos) const {
@@ -124,13 +225,97 @@ void PageCanvas::paintEvent(QPaintEvent*) {
     }
     {
         PaintMessages messages(*m_page, this);
-        // Selection marks belong to the selection tool.
-        m_page->DrawPage(m_surface, m_toolCommand == Cmd::SelectTool);
+        // The marks come after, at screen resolution.
+        m_page->DrawPage(m_surface, false);
     }
     const QImage image(reinterpret_cast<const uchar*>(m_surface.Pixels()), m_surface.Width(),
                        m_surface.Height(), m_surface.Width() * 4, QImage::Format_RGB32);
     // Without SmoothPixmapTransform the scaling is nearest neighbour.
     painter.drawImage(QRect(QPoint(0, 0), size * m_zoom), image);
+    // Selection marks belong to the selection tool.
+    if (m_controller ? m_controller->ShowsMarks() : m_toolCommand == Cmd::SelectTool)
+        paintMarks(painter);
+    if (m_caretOn && hasFocus()) {
+        const QRect caret = caretRect();
+        if (!caret.isEmpty()) {
+            painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            painter.fillRect(caret, Qt::white);
+        }
+    }
+}
+
+void PageCanvas::paintMarks(QPainter& painter) {
+    // The items draw their marks as they always have; the shapes are recorded in module
+    // pixels and painted here one screen pixel wide, squares of a fixed screen size.
+    m_shapes.clear();
+    for (auto& item : m_page->CurrentItems())
+        if (item->m_bSelected) item->DrawHandles(m_marks);
+    const int z = m_zoom;
+    // The centre of module pixel v on the screen.
+    auto at = [z](int v) { return v * z + z / 2; };
+    for (const Surface::Shape& s : m_shapes) {
+        const QRect box = QRect(QPoint(s.x1, s.y1), QPoint(s.x2, s.y2)).normalized();
+        if (s.kind == Surface::Shape::Kind::FillRect) {
+            if (s.brush.style == Surface::BrushStyle::None) continue;
+            // A handle square: its own size at 1x; when zoomed one pixel larger, centred
+            // on the module pixel it marks.
+            const int side = box.width() - 1 + (z > 1 ? 1 : 0);
+            const QPoint centre(at((box.left() + box.right()) / 2),
+                                at((box.top() + box.bottom()) / 2));
+            const QRect square =
+                z > 1 ? QRect(centre.x() - side / 2, centre.y() - side / 2, side, side)
+                      : QRect(box.left(), box.top(), side, box.height() - 1);
+            painter.fillRect(square, QtColour(s.brush.colour));
+            continue;
+        }
+        if (s.pen.style == Surface::PenStyle::None) continue;
+        QPen pen(QtColour(s.pen.colour), 0);
+        if (s.pen.style == Surface::PenStyle::Dotted) pen.setDashPattern({1, 1});
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        if (s.kind == Surface::Shape::Kind::Line) {
+            painter.drawLine(at(s.x1), at(s.y1), at(s.x2), at(s.y2));
+        } else if (box.width() > 1 && box.height() > 1) {
+            // The outline covers left..right-1 and top..bottom-1.
+            painter.drawRect(at(box.left()), at(box.top()), at(box.right() - 1) - at(box.left()),
+                             at(box.bottom() - 1) - at(box.top()));
+        }
+    }
+}
+
+QRect PageCanvas::caretRect() const {
+    if (!m_controller) return {};
+    const std::optional<CItemFont::Caret> caret = m_controller->TextCaret();
+    if (!caret) return {};
+    return QRect(caret->x * m_zoom, caret->y * m_zoom, m_zoom > 1 ? 2 : 1,
+                 std::max(caret->height, 1) * m_zoom);
+}
+
+void PageCanvas::restartCaret() {
+    m_caretOn = true;
+    if (hasFocus() && !caretRect().isEmpty())
+        m_caretBlink.start();
+    else
+        m_caretBlink.stop();
+}
+
+void PageCanvas::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    restartCaret();
+    update();
+}
+
+void PageCanvas::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    m_caretBlink.stop();
+    update();
+}
+
+QVariant PageCanvas::inputMethodQuery(Qt::InputMethodQuery query) const {
+    // The input method's window opens at the caret.
+    if (query == Qt::ImCursorRectangle) return caretRect();
+    if (query == Qt::ImEnabled) return m_controller != nullptr;
+    return QWidget::inputMethodQuery(query);
 }
 
 void PageCanvas::forwardMouse(CanvasInput::Kind kind, QMouseEvent* event) {
@@ -191,4 +376,106 @@ void PageCanvas::inputMethodEvent(QInputMethodEvent* event) {
 
 void PageCanvas::forward(const CanvasInput& input) {
     if (m_handler && m_page) m_handler(input);
+}
+
+void PageCanvas::handle(const CanvasInput& in) {
+    if (!m_controller) return;
+    const MouseEvent mouse{Point{in.x, in.y}, Buttons(in.buttons), Modifiers(in.modifiers)};
+    switch (in.kind) {
+        case CanvasInput::Kind::Press:
+            apply(m_controller->MouseDown(mouse));
+            break;
+        case CanvasInput::Kind::Release:
+            apply(m_controller->MouseUp(mouse));
+            break;
+        case CanvasInput::Kind::Move:
+            apply(m_controller->MouseMove(mouse));
+            break;
+        case CanvasInput::Kind::RightPress: {
+            const EditResult r = m_controller->RightDown(mouse);
+            apply(r);
+            if (r.menu == CItemBmp::kReplaceCommand) replaceMenu(QPoint(in.x, in.y));
+            break;
+        }
+        case CanvasInput::Kind::Key:
+            if (!handleKey(in)) type(in.text);
+            break;
+        case CanvasInput::Kind::Text:
+            type(in.text);
+            break;
+    }
+    restartCaret();
+}
+
+bool PageCanvas::handleKey(const CanvasInput& in) {
+    KeyEvent key;
+    key.modifiers = Modifiers(in.modifiers);
+    switch (in.key) {
+        case Qt::Key_Left:
+            key.key = EditKey::Left;
+            break;
+        case Qt::Key_Right:
+            key.key = EditKey::Right;
+            break;
+        case Qt::Key_Up:
+            key.key = EditKey::Up;
+            break;
+        case Qt::Key_Down:
+            key.key = EditKey::Down;
+            break;
+        case Qt::Key_Delete:
+            key.key = EditKey::Delete;
+            break;
+        case Qt::Key_Period:
+            // The keypad's decimal key deletes; the other full stop is typed.
+            if (!(in.modifiers & Qt::KeypadModifier)) return false;
+            key.key = EditKey::KeypadDecimal;
+            break;
+        case Qt::Key_Backspace:
+            apply(m_controller->Char(8));
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            apply(m_controller->Char(13));
+            return true;
+        default:
+            return false;
+    }
+    const EditResult r = m_controller->KeyDown(key);
+    apply(r);
+    return r.handled || key.key != EditKey::KeypadDecimal;
+}
+
+void PageCanvas::type(const QString& text) {
+    // Only a text being edited takes characters.
+    if (!m_controller || m_page->m_nSelType != kTextTool ||
+        !dynamic_cast<CItemFont*>(m_controller->Selected()))
+        return;
+    for (char32_t c : text.toUcs4()) {
+        // Control characters other than the two the text knows are not typed.
+        if (c < 0x20 || c == 0x7F) continue;
+        const QString one = QString::fromUcs4(&c, 1);
+        std::string gbk;
+        if (!GbkCodec::FromUtf8(one.toStdString(), gbk) || gbk.empty()) {
+            m_page->GetMessenger().Tell(
+                tr("字符“%1”不在GBK字符集中，无法输入。").arg(one).toStdString(), "提示");
+            continue;
+        }
+        for (char byte : gbk)
+            apply(m_controller->Char(static_cast<uint8_t>(byte)));
+    }
+}
+
+void PageCanvas::apply(const EditResult& r) {
+    if (r.repaint) update();
+    if (r.cursor != CursorShape::Unchanged) setCursor(QtCursor(r.cursor));
+    if (r.panel) emit propertyPanelRequested(*r.panel);
+}
+
+void PageCanvas::replaceMenu(QPoint modulePos) {
+    QMenu menu(this);
+    QAction* replace = menu.addAction(tr("替换"));
+    replace->setData(int(Cmd::ReplaceBitmap));
+    const QPoint at = mapToGlobal(modulePos * m_zoom);
+    if (menu.exec(at) == replace && m_controller) apply(m_controller->ReplacePicture());
 }

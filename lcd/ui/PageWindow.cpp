@@ -2,10 +2,12 @@
 
 #include <QCloseEvent>
 #include <QFrame>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "project/CLedDoc.h"
 #include "ui/PageCanvas.h"
+#include "ui/PageSignals.h"
 
 PageWindow::PageWindow(CLedDoc* page, int zoom, QWidget* parent)
     : QMdiSubWindow(parent), m_page(page) {
@@ -26,7 +28,36 @@ PageWindow::PageWindow(CLedDoc* page, int zoom, QWidget* parent)
     setWidget(frame);
     setWindowIcon(QIcon(QStringLiteral(":/icons/application-x-lcdscreen-page.svg")));
     connect(m_canvas, &PageCanvas::zoomChanged, this, &PageWindow::fitToCanvas);
+    connect(m_canvas, &PageCanvas::propertyPanelRequested, this,
+            &PageWindow::propertyPanelRequested);
+    // The panels follow the page in front.
+    connect(this, &QMdiSubWindow::aboutToActivate, this, [this] {
+        if (const PageController* c = m_canvas->controller())
+            emit propertyPanelRequested(c->Panel());
+    });
+    if (PageSignals* notices = m_canvas->pageSignals()) {
+        connect(notices, &PageSignals::modifiedChanged, this, &QWidget::setWindowModified);
+        connect(notices, &PageSignals::modifiedChanged, this, &PageWindow::stateChanged);
+        connect(notices, &PageSignals::undoRedoChanged, this, &PageWindow::stateChanged);
+        connect(notices, &PageSignals::selectionChanged, this, &PageWindow::stateChanged);
+        // The page went without this window being told: it must not show it any more.
+        connect(notices, &PageSignals::pageDestroyed, this, [this] {
+            m_page = nullptr;
+            QTimer::singleShot(0, this, [this] {
+                if (isVisible()) discard();
+            });
+        });
+    }
     refresh();
+}
+
+void PageWindow::setShowProperties(bool show) {
+    m_showProperties = show;
+    m_canvas->showProperties(show);
+}
+
+void PageWindow::edit(LocalBitmapStore& bitmaps, PageController::Dialogs dialogs) {
+    m_canvas->edit(bitmaps, std::move(dialogs));
 }
 
 void PageWindow::fitToCanvas() {

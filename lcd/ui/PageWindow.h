@@ -7,7 +7,10 @@
 #include <QPointer>
 #include <functional>
 
+#include "edit/PageController.h"
+
 class CLedDoc;
+class LocalBitmapStore;
 class PageCanvas;
 
 class PageWindow : public QMdiSubWindow {
@@ -21,6 +24,8 @@ public:
     CLedDoc* page() const { return m_page; }
     PageCanvas* canvas() const { return m_canvas; }
     void setCloser(Closer closer) { m_closer = std::move(closer); }
+    // The canvas edits the page (see PageCanvas::edit).
+    void edit(LocalBitmapStore& bitmaps, PageController::Dialogs dialogs);
     // Closes without asking (the page is already gone or discarded).
     void discard();
     // The page has been closed: the window shows nothing of it any more (page() is null).
@@ -33,7 +38,13 @@ public:
     void setTreeWindow(QMdiSubWindow* window) { m_treeWindow = window; }
     // Whether the item property panels are shown for this page (command 32802).
     bool showProperties() const { return m_showProperties; }
-    void setShowProperties(bool show) { m_showProperties = show; }
+    void setShowProperties(bool show);
+
+signals:
+    // The page's selection, modified flag or undo state changed: the commands follow.
+    void stateChanged();
+    // The item property panel to show (PropertyPanel::None: none).
+    void propertyPanelRequested(PropertyPanel panel);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -35,7 +35,6 @@ private slots:
         InstructionTree tree(&page);
         tree.resize(600, 800);
         tree.show();
-        connect(&tree, &InstructionTree::pageChanged, &tree, &InstructionTree::refill);
         QTreeWidgetItem* target = tree.topLevelItem(0);
         for (int i : line) {
             target->setExpanded(true);

@@ -1,6 +1,6 @@
 #pragma once
-// What a click on a line of the instruction tree selects (no Qt: the tree widget hands
-// over where the click landed). Moves to the page controller once that owns selection.
+// What a click on a line of the instruction tree selects: the tree widget hands over where
+// the click landed.
 
 class CLedDoc;
 
@@ -16,5 +16,6 @@ struct TreeClick {
 
 // Clears every selection mark of the page, then selects what the clicked line names: an
 // item, or one character of a text item (the text then edits by characters). The
-// clear-screen line of a main page names nothing. True when an item was selected.
+// clear-screen line of a main page names nothing. The page's observers hear of it. True
+// when an item was selected.
 bool SelectFromTree(CLedDoc& page, const TreeClick& click);

@@ -1,9 +1,11 @@
-#include "ui/TreeSelection.h"
+#include "edit/TreeSelection.h"
 
 #include "items/CItemFont.h"
 #include "project/CLedDoc.h"
 
-bool SelectFromTree(CLedDoc& page, const TreeClick& click) {
+namespace {
+
+bool Select(CLedDoc& page, const TreeClick& click) {
     ItemList& items = page.CurrentItems();
     for (auto& item : items) {
         item->m_bSelected = 0;
@@ -29,4 +31,13 @@ bool SelectFromTree(CLedDoc& page, const TreeClick& click) {
             text->m_arrChars[static_cast<size_t>(click.subLine)].m_bHighlight = 1;
     }
     return true;
+}
+
+}  // namespace
+
+bool SelectFromTree(CLedDoc& page, const TreeClick& click) {
+    const bool selected = Select(page, click);
+    // The marks changed even where the selected index did not.
+    page.Notify(true);
+    return selected;
 }
