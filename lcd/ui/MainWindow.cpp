@@ -482,7 +482,7 @@ PageController::Dialogs MainWindow::canvasDialogs(CLedDoc* page) {
         return !path.empty();
     };
     const FillDialog palette =
-        FillColourDialog::callback(this, [page] { return page->m_nColours; });
+        ::FillColourDialog::callback(this, [page] { return page->m_nColours; });
     dialogs.fillColours = [this, page, palette](FillChoice& choice) {
         return m_fillDialog ? m_fillDialog(*page, choice) : palette(choice);
     };
