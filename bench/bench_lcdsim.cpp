@@ -5,9 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchPage.h"
+#include "base/Messenger.h"
 #include "core/DisplayModule.h"
 #include "core/ModuleFonts.h"
-#include "base/Messenger.h"
 #include "project/FlashImage.h"
 #include "project/FlashLayout.h"
 #include "project/Workspace.h"
