@@ -1,4 +1,5 @@
 #include "ui/dialogs/ColourPickDialog.h"
+#include "ui/widgets/OkCancelButtons.h"
 
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -29,11 +30,7 @@ ColourPickDialog::ColourPickDialog(int colours, QWidget* parent) : QDialog(paren
     m_hover->setObjectName(QStringLiteral("1038"));
     m_hover->setReadOnly(true);
     connect(m_area, &PaletteArea::hovered, m_hover, &QLineEdit::setText);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(tr("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_area, 0, Qt::AlignHCenter);
     layout->addWidget(m_hover);

@@ -1,4 +1,5 @@
 #include "ui/dialogs/CommSettingsDialog.h"
+#include "ui/widgets/OkCancelButtons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -79,12 +80,8 @@ CommSettingsDialog::CommSettingsDialog(LinkSettings& settings, Messenger& messen
     m_busy = new QCheckBox(tr("判断忙闲"));
     m_busy->setChecked(settings.busyCheck != 0);
     grid->addWidget(m_busy, row++, 1);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(tr("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
+    QDialogButtonBox* buttons = OkCancelButtons(this);
     grid->addWidget(buttons, row, 0, 1, 3);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CommSettingsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CommSettingsDialog::reject);
 
     connect(group, &QButtonGroup::idClicked, this, [this](int k) { showKind(Kind(k)); });
     connect(m_ports, &QComboBox::activated, this, &CommSettingsDialog::portChosen);

@@ -1,4 +1,5 @@
 #include "ui/dialogs/FillColourDialog.h"
+#include "ui/widgets/OkCancelButtons.h"
 
 #include <QDialogButtonBox>
 #include <QPainter>
@@ -53,11 +54,7 @@ FillColourDialog::FillColourDialog(int colours, QWidget* parent) : QDialog(paren
             m_fillActive = false;
         m_area->update();
     });
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(tr("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_area, 0, Qt::AlignHCenter);
     layout->addWidget(buttons);

@@ -1,4 +1,5 @@
 #include "ui/dialogs/FontDownloadDialog.h"
+#include "ui/widgets/OkCancelButtons.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -50,12 +51,8 @@ FontDownloadDialog::FontDownloadDialog(Messenger& messenger, FileChooser chooser
     grid->addWidget(m_kind, 2, 2);
     grid->addWidget(m_up, 2, 3);
     grid->addWidget(m_down, 2, 4);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(tr("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
+    QDialogButtonBox* buttons = OkCancelButtons(this);
     grid->addWidget(buttons, 3, 0, 1, 5);
-    connect(buttons, &QDialogButtonBox::accepted, this, &FontDownloadDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &FontDownloadDialog::reject);
     connect(m_standard, &QRadioButton::clicked, this, [this] { choose(false); });
     connect(m_custom, &QRadioButton::clicked, this, [this] { choose(true); });
     showKind(false);

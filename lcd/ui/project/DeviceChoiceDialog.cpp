@@ -1,4 +1,5 @@
 #include "ui/project/DeviceChoiceDialog.h"
+#include "ui/widgets/OkCancelButtons.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -93,11 +94,7 @@ DeviceChoiceDialog::DeviceChoiceDialog(Kind kind, Messenger& messenger, QWidget*
         row->addWidget(browse);
         form->addRow(tr("存放路径："), row);
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(tr("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
@@ -180,11 +177,7 @@ PageNameDialog::PageNameDialog(const Workspace& workspace, QWidget* parent)
     setWindowTitle(tr("页面名称"));
     m_name = new QLineEdit;
     m_name->setObjectName(QStringLiteral("name"));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(tr("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this);
     auto* form = new QFormLayout(this);
     form->addRow(tr("页面名称："), m_name);
     form->addRow(buttons);
