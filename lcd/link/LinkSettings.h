@@ -80,8 +80,9 @@ struct LinkSettings {
 
     // The 34 bytes of conf.dll.
     CByteArray Encode() const;
-    // Takes the nine values from `bytes`; false, nothing changed, with `error` set (UTF-8)
-    // when they are not 34 bytes or a value is out of its range.
+    // Takes the nine values from `bytes` as they are; false, nothing changed, with `error`
+    // set (UTF-8) when they are not 34 bytes. Values out of range are kept so the file
+    // round-trips; the dialog and the links check each one where it is used.
     bool Decode(std::span<const uint8_t> bytes, std::string& error);
     std::string EncodeExtras() const;
     bool DecodeExtras(const std::string& text, std::string& error);
