@@ -102,6 +102,16 @@ QFormLayout* ItemPanel::group(QFormLayout* into, const QString& title) {
     return form;
 }
 
+void ItemPanel::centreGroup(QFormLayout* into,
+                            std::function<void(CItemBase&, int32_t, int32_t)> move) {
+    QFormLayout* centre = group(into, tr("圆心"));
+    const Apply moveCentre = [this, move = std::move(move)](CItemBase& it, int32_t) {
+        if (const auto x = valueOf(10101), y = valueOf(10153); x && y) move(it, *x, *y);
+    };
+    centre->addRow(tr("横坐标"), numberBox(10101, moveCentre));
+    centre->addRow(tr("纵坐标"), numberBox(10153, moveCentre));
+}
+
 void ItemPanel::colourRow(QFormLayout* form, const QString& label) {
     m_swatch = new ColourSwatch;
     m_swatch->setObjectName(QStringLiteral("1018"));
@@ -179,15 +189,9 @@ LinePanel::LinePanel(PropertyPanels& owner, QWidget* parent)
 
 CirclePanel::CirclePanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(owner, parent) {
     auto* form = new QFormLayout(this);
-    QFormLayout* centre = group(form, tr("圆心"));
-    // Either coordinate of the centre takes both boxes.
-    const Apply moveCentre = [this](CItemBase& it, int32_t) {
-        const auto x = valueOf(10101), y = valueOf(10153);
-        if (auto* c = dynamic_cast<CItemRound*>(&it); c && x && y)
-            PanelRules::SetCircleCentre(*c, *x, *y);
-    };
-    centre->addRow(tr("横坐标"), numberBox(10101, moveCentre));
-    centre->addRow(tr("纵坐标"), numberBox(10153, moveCentre));
+    centreGroup(form, [](CItemBase& it, int32_t x, int32_t y) {
+        if (auto* c = dynamic_cast<CItemRound*>(&it)) PanelRules::SetCircleCentre(*c, x, y);
+    });
     form->addRow(tr("半径:"), numberBox(10121, [](CItemBase& it, int32_t r) {
                      if (auto* c = dynamic_cast<CItemRound*>(&it))
                          PanelRules::SetCircleRadius(*c, r);
@@ -208,14 +212,9 @@ void CirclePanel::refresh() {
 
 ArcPanel::ArcPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(owner, parent) {
     auto* form = new QFormLayout(this);
-    QFormLayout* centre = group(form, tr("圆心"));
-    const Apply moveCentre = [this](CItemBase& it, int32_t) {
-        const auto x = valueOf(10101), y = valueOf(10153);
-        if (auto* s = dynamic_cast<CItemSweep*>(&it); s && x && y)
-            PanelRules::SetSweepCentre(*s, *x, *y);
-    };
-    centre->addRow(tr("横坐标"), numberBox(10101, moveCentre));
-    centre->addRow(tr("纵坐标"), numberBox(10153, moveCentre));
+    centreGroup(form, [](CItemBase& it, int32_t x, int32_t y) {
+        if (auto* s = dynamic_cast<CItemSweep*>(&it)) PanelRules::SetSweepCentre(*s, x, y);
+    });
     form->addRow(tr("半径"), numberBox(10121, [](CItemBase& it, int32_t a) {
                      if (auto* s = dynamic_cast<CItemSweep*>(&it))
                          PanelRules::SetSweepRadius(*s, a);

@@ -44,6 +44,8 @@ protected:
     void display(int id, int32_t value);
     // "起点" / "终点" style group of two boxes.
     QFormLayout* group(QFormLayout* into, const QString& title);
+    // The "圆心" group (boxes 10101, 10153); either box moves the centre to both values.
+    void centreGroup(QFormLayout* into, std::function<void(CItemBase&, int32_t, int32_t)> move);
     // The colour swatch 1018, "..." 1019 and the code box 1020; "..." and a typed code
     // colour the selection through the page's SetColour.
     void colourRow(QFormLayout* form, const QString& label);
