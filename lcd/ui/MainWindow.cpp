@@ -722,7 +722,9 @@ void MainWindow::toggleTree(PageWindow* window) {
         for (PageWindow* w : pageWindows())
             if (w->page() == tree->tree()->page()) w->canvas()->setToolCommand(Cmd::SelectTool);
     });
-    connect(tree, &QObject::destroyed, this, &MainWindow::updateActions);
+    // Queued: a widget's destroyed() comes while its pointer still reads as live (and no
+    // longer as a sub-window), so the actions are read again once it has gone.
+    connect(tree, &QObject::destroyed, this, &MainWindow::updateActions, Qt::QueuedConnection);
     m_mdi->addSubWindow(tree);
     tree->show();
 }

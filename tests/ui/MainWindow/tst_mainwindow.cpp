@@ -121,6 +121,8 @@ private slots:
         w.action(Cmd::Redo)->trigger();
         QCOMPARE(page->CurrentItems().size(), items - 1);
         QVERIFY(w.action(Cmd::SavePage)->isEnabled());
+        w.action(Cmd::InstructionTree)->trigger();  // closes the tree
+        QTRY_VERIFY(!w.action(Cmd::InstructionTree)->isChecked());
     }
 
     // Commands whose windows come later say so instead of doing nothing.
