@@ -62,7 +62,7 @@ void BM_DirectPage2000Items(benchmark::State& state) {
     CLedDoc doc;
     benchpage::MakePage(doc);
     CByteArray stream;
-    doc.EncodeDirect(stream);
+    doc.EncodeDirect(stream, DownloadSettings{});
     DisplayModule module(Config(benchpage::kWidth, benchpage::kHeight));
     for (auto _ : state) {
         module.Execute(stream);
