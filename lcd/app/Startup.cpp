@@ -16,8 +16,8 @@
 #include "edit/PageController.h"
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
-#include "ui/LinkCommands.h"
 #include "ui/MainWindow.h"
+#include "ui/ModuleLink.h"
 #include "ui/PageCanvas.h"
 #include "ui/PageWindow.h"
 #include "ui/ProjectCommands.h"
@@ -31,15 +31,6 @@
 #include "ui/widgets/GradientProgressBar.h"
 
 namespace Startup {
-
-LinkSettings LoadLinkSettings(const std::string& settingsDir, std::string& warning) {
-    LinkSettings settings;
-    std::string error;
-    warning.clear();
-    if (settings.Load(error, settingsDir) == LinkSettings::LoadResult::Damaged)
-        warning = "通讯设置无法读取，使用默认设置：" + error;
-    return settings;
-}
 
 void OpenArguments(MainWindow& window, const QStringList& files) {
     for (const QString& file : files)
@@ -106,7 +97,7 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
         if (dialog.grab().save(path)) written.append(path);
     };
     Messenger& quiet = Messenger::Stderr();
-    LinkSettings settings = window.linkSettings();
+    LinkSettings settings = window.moduleLink().settings();
     const auto noPorts = [](LinkSettings&) { return PortList{}; };
     CommSettingsDialog serial(settings, quiet, noPorts);
     shootDialog(serial, QStringLiteral("comm-settings"));
@@ -125,12 +116,13 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
     if (!pages.isEmpty()) {
         window.mdiArea()->setActiveSubWindow(pages.constFirst());
         CLedDoc* page = pages.constFirst()->page();
-        VirtualModule& module = window.linkCommands()->dock()->module();
+        VirtualModule& module = window.moduleLink().dock()->module();
         const ScreenParams screen = page->GetScreenParams();
         module.configure(screen.logWidth, screen.logHeight, screen.colours, settings.boardType);
         CByteArray bytes;
         page->EncodeDirect(bytes, window.workspace().Settings());
-        if (auto link = module.openLink()) link->SendCommand(bytes);
+        const std::atomic<bool> never{false};
+        if (auto link = module.openLink()) link->SendCommand(bytes, never);
         window.action(Cmd::VirtualModule)->trigger();
         shoot(QStringLiteral("virtual-module"));
     }

@@ -7,16 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "link/LinkSettings.h"
-
 class MainWindow;
 
 namespace Startup {
 
-// The link settings of the settings directory ("conf.dll" and "link.conf"); the initial
-// settings when they are missing. A damaged file leaves the initial settings too and
-// `warning` says why (empty otherwise).
-LinkSettings LoadLinkSettings(const std::string& settingsDir, std::string& warning);
 // Opens each file named on the command line (MainWindow::openPath); none opens nothing.
 // A file that cannot be opened has been reported; the window stays.
 void OpenArguments(MainWindow& window, const QStringList& files);

@@ -9,6 +9,7 @@
 #include "app/Startup.h"
 #include "base/AppPaths.h"
 #include "ui/MainWindow.h"
+#include "ui/ModuleLink.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -31,8 +32,7 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     MainWindow window;
-    std::string warning;
-    window.setLinkSettings(Startup::LoadLinkSettings(AppPaths::SettingsDir(), warning));
+    const std::string warning = window.moduleLink().load(AppPaths::SettingsDir());
     window.show();
     if (!warning.empty())
         QMessageBox::warning(&window, QStringLiteral("提示"), QString::fromStdString(warning));

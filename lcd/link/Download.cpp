@@ -35,8 +35,8 @@ bool BuildDownload(const DownloadRequest& request, Messenger& messenger, CByteAr
     return false;
 }
 
-Download::Download(std::unique_ptr<Link> link, CByteArray bytes, ProgressSink& sink)
-    : m_link(std::move(link)), m_bytes(std::move(bytes)), m_sink(sink) {
+Download::Download(std::unique_ptr<Link> link, CByteArray bytes, ProgressSink& sink, Mode mode)
+    : m_link(std::move(link)), m_bytes(std::move(bytes)), m_sink(sink), m_mode(mode) {
     m_thread = std::thread([this] { Run(); });
 }
 
@@ -52,8 +52,12 @@ const SendResult& Download::Wait() {
 
 void Download::Run() {
     m_sink.OnProgress(kProgressTotal, static_cast<int64_t>(m_bytes.size()));
-    m_result =
-        m_link ? SendBuffer(*m_link, m_bytes, m_sink, m_stop) : SendResult::Fail("没有打开的连接");
+    if (!m_link)
+        m_result = SendResult::Fail("没有打开的连接");
+    else if (m_mode == Mode::Command)
+        m_result = m_link->SendCommand(m_bytes, m_stop);
+    else
+        m_result = SendBuffer(*m_link, m_bytes, m_sink, m_stop);
     m_link.reset();
     m_sink.OnProgress(kProgressDone, static_cast<int64_t>(m_result.status));
     m_finished.store(true);

@@ -45,10 +45,15 @@ bool BuildDownload(const DownloadRequest& request, Messenger& messenger, CByteAr
 
 class Download {
 public:
+    // A transfer goes through the link's download sender, a command through its immediate
+    // sender (short, no progress of its own).
+    enum class Mode { Transfer, Command };
+
     // Starts the worker at once. It owns the link and the bytes; `sink` must outlive the
     // download and is called on the worker thread: (-2, total), the link's events, then
     // (-1, status) after the link is closed.
-    Download(std::unique_ptr<Link> link, CByteArray bytes, ProgressSink& sink);
+    Download(std::unique_ptr<Link> link, CByteArray bytes, ProgressSink& sink,
+             Mode mode = Mode::Transfer);
     // Stops the transfer and waits for the worker.
     ~Download();
     Download(const Download&) = delete;
@@ -68,6 +73,7 @@ private:
     std::unique_ptr<Link> m_link;
     CByteArray m_bytes;
     ProgressSink& m_sink;
+    Mode m_mode;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_finished{false};
     SendResult m_result;

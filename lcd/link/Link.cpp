@@ -22,7 +22,9 @@ public:
     SendResult Send(std::span<const uint8_t>, ProgressSink&, const std::atomic<bool>&) override {
         return {};
     }
-    SendResult SendCommand(std::span<const uint8_t>) override { return {}; }
+    SendResult SendCommand(std::span<const uint8_t>, const std::atomic<bool>&) override {
+        return {};
+    }
 };
 
 // Passes on only the progress events that move a bar of the transfer's scale.
@@ -56,7 +58,7 @@ int64_t ProgressScale::Position(int64_t index) const {
     return std::max<int64_t>(0, std::min(index / divisor, upper - 1));
 }
 
-SendResult Link::SendCommand(std::span<const uint8_t>) {
+SendResult Link::SendCommand(std::span<const uint8_t>, const std::atomic<bool>&) {
     return SendResult::Fail("USB 和 USB-CAN 连接不能发送即时命令，请改用串口或并口");
 }
 
@@ -100,7 +102,8 @@ bool SendImmediateCommand(LinkSettings& settings, CByteArray& command, Messenger
         command.clear();
         return false;
     }
-    const SendResult result = link->SendCommand(command);
+    const std::atomic<bool> never{false};
+    const SendResult result = link->SendCommand(command, never);
     command.clear();
     link.reset();
     if (!result.Ok()) messenger.Tell(result.message, "提示");

@@ -72,8 +72,9 @@ public:
     // to `sink`, `stop` polled before each byte, chunk or frame.
     virtual SendResult Send(std::span<const uint8_t> bytes, ProgressSink& sink,
                             const std::atomic<bool>& stop) = 0;
-    // The immediate-command sender, on the calling thread. Links without one say so.
-    virtual SendResult SendCommand(std::span<const uint8_t> bytes);
+    // The immediate-command sender: `stop` polled before each byte and while waiting for
+    // the module. Links without one say so.
+    virtual SendResult SendCommand(std::span<const uint8_t> bytes, const std::atomic<bool>& stop);
 };
 
 // Seams and callbacks of opening a link; empty members take the real thing.

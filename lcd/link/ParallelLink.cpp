@@ -153,26 +153,25 @@ SendResult ParallelLink::Send(std::span<const uint8_t> bytes, ProgressSink& sink
     return {SendStatus::Done, static_cast<int64_t>(bytes.size()), ""};
 }
 
-bool ParallelLink::WaitReady(int64_t limit) {
+SendResult ParallelLink::WaitReady(int64_t limit, int64_t sent, const std::atomic<bool>& stop) {
     for (int64_t waits = 0; !(m_port->Read(m_base + 1) & kReady); ++waits) {
-        if (waits >= limit) return false;
+        if (stop.load()) return {SendStatus::Stopped, sent, ""};
+        if (waits >= limit) return {SendStatus::TimedOut, sent, "发送超时，请检查设备是否已连接"};
         m_delay(m_interval);
     }
-    return true;
+    return {};
 }
 
-SendResult ParallelLink::SendCommand(std::span<const uint8_t> bytes) {
+SendResult ParallelLink::SendCommand(std::span<const uint8_t> bytes,
+                                     const std::atomic<bool>& stop) {
     const uint16_t control = m_base + 2;
     const int64_t limit = WaitLimit(m_timeout, m_interval, false);
     m_port->Write(control, 0);
     for (size_t i = 0; i < bytes.size(); ++i) {
-        if (!WaitReady(limit))
-            return {SendStatus::TimedOut, static_cast<int64_t>(i),
-                    "发送超时，请检查设备是否已连接"};
+        const auto sent = static_cast<int64_t>(i);
+        if (SendResult r = WaitReady(limit, sent, stop); !r.Ok()) return r;
         m_port->Write(m_base, bytes[i]);
-        if (!WaitReady(limit))
-            return {SendStatus::TimedOut, static_cast<int64_t>(i),
-                    "发送超时，请检查设备是否已连接"};
+        if (SendResult r = WaitReady(limit, sent, stop); !r.Ok()) return r;
         m_port->Write(control, 1);
         m_port->Write(control, 0);
         m_delay(m_interval);

@@ -45,12 +45,13 @@ public:
                     const std::atomic<bool>& stop) override;
     // Strobe at rest 0, pulsed 1 then 0; each wait for a busy module is bounded like the
     // serial immediate sender's and ends in "发送超时，请检查设备是否已连接".
-    SendResult SendCommand(std::span<const uint8_t> bytes) override;
+    SendResult SendCommand(std::span<const uint8_t> bytes, const std::atomic<bool>& stop) override;
 
     void SetDelay(std::function<void(int64_t)> delay) { m_delay = std::move(delay); }
 
 private:
-    bool WaitReady(int64_t limit);
+    // Done once the module is ready; TimedOut after `limit` waits, Stopped when asked.
+    SendResult WaitReady(int64_t limit, int64_t sent, const std::atomic<bool>& stop);
 
     std::unique_ptr<BytePort> m_port;
     uint16_t m_base;

@@ -37,6 +37,24 @@ bool StartsWith(const std::string& s, const char* prefix) {
 
 }  // namespace
 
+std::string ConsolePortWarning(const LinkSettings& settings, const std::string& root) {
+    if (settings.Kind() != LinkKind::Serial) return "";
+    const std::string device = settings.SerialDevice();
+    char resolved[PATH_MAX];
+    const std::string real =
+        realpath((root + device).c_str(), resolved) ? std::string(resolved) : root + device;
+    const std::string name = real.substr(real.rfind('/') + 1);
+    std::ifstream active(root + "/sys/class/tty/console/active");
+    for (std::string console; active >> console;) {
+        if (console != name) continue;
+        const std::string port = settings.serialPath.empty()
+                                     ? StringFormat("COM%d（%s）", settings.comPort, device.c_str())
+                                     : device;
+        return "还没有选择连接：下载会发往 " + port + "，而它是本机的系统控制台";
+    }
+    return "";
+}
+
 std::vector<PortInfo> FindSerialPorts(const std::string& root) {
     std::vector<PortInfo> ports;
     const std::string sys = root + "/sys/class/tty/";

@@ -22,4 +22,9 @@ struct PortList {
 PortList FindPorts(LinkSettings& settings, const LinkEnvironment& env = {},
                    const std::string& root = "");
 std::vector<PortInfo> FindSerialPorts(const std::string& root = "");
+// Settings that nobody chose (no settings file yet) name COM1 by default, which on many
+// machines is the system console: sending a download there writes into the console.
+// When the serial link of `settings` opens a console device (/sys/class/tty/console/active,
+// through symbolic links too), the words that say which port that is; empty otherwise.
+std::string ConsolePortWarning(const LinkSettings& settings, const std::string& root = "");
 std::vector<PortInfo> FindParallelPorts(const std::string& root = "");

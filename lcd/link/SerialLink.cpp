@@ -25,6 +25,8 @@ constexpr int kWriteTimeoutMs = 600;
 constexpr int kOutQueue = 100;
 // Writes of the fast path (no busy check, no interval).
 constexpr size_t kFastChunk = 4096;
+// The longest a wait for room goes without looking at the stop flag.
+constexpr int kStopSliceMs = 50;
 
 bool SpeedOf(int32_t baud, speed_t& speed) {
     switch (baud) {
@@ -137,7 +139,8 @@ SendResult SerialLink::WaitReady(int64_t limit, bool download, const std::atomic
     return {};
 }
 
-SendResult SerialLink::Write(const uint8_t* data, size_t length, int64_t sentBefore) {
+SendResult SerialLink::Write(const uint8_t* data, size_t length, int64_t sentBefore,
+                             const std::atomic<bool>& stop) {
     size_t done = 0;
     auto since = std::chrono::steady_clock::now();
     const auto timeout = std::chrono::milliseconds(kWriteTimeoutMs);
@@ -148,6 +151,7 @@ SendResult SerialLink::Write(const uint8_t* data, size_t length, int64_t sentBef
         if (queued < last) since = std::chrono::steady_clock::now();
         if (std::chrono::steady_clock::now() - since > timeout)
             return {SendStatus::TimedOut, sentBefore, "串口写入超时，" + TimeoutText()};
+        if (stop.load()) return {SendStatus::Stopped, sentBefore, ""};
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     since = std::chrono::steady_clock::now();
@@ -170,8 +174,9 @@ SendResult SerialLink::Write(const uint8_t* data, size_t length, int64_t sentBef
         const auto left = timeout - (std::chrono::steady_clock::now() - since);
         const int ms = static_cast<int>(
             std::max<int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(left).count()));
-        const int ready = poll(&p, 1, ms);
-        if (ready == 0)
+        if (stop.load()) return {SendStatus::Stopped, sentBefore + static_cast<int64_t>(done), ""};
+        const int ready = poll(&p, 1, std::min(ms, kStopSliceMs));
+        if (ready == 0 && ms <= kStopSliceMs)
             return {SendStatus::TimedOut, sentBefore + static_cast<int64_t>(done),
                     "串口写入超时，" + TimeoutText()};
         if (ready > 0) since = std::chrono::steady_clock::now();
@@ -187,7 +192,7 @@ SendResult SerialLink::Send(std::span<const uint8_t> bytes, ProgressSink& sink,
         const auto sent = static_cast<int64_t>(i);
         if (stop.load()) return {SendStatus::Stopped, sent, ""};
         SendResult r = WaitReady(limit, true, &stop);
-        if (r.Ok()) r = Write(&bytes[i], 1, sent);
+        if (r.Ok()) r = Write(&bytes[i], 1, sent, stop);
         if (!r.Ok()) {
             if (r.status == SendStatus::TimedOut) sink.OnProgress(kProgressTimeout, 0);
             r.sent = std::max(r.sent, sent);
@@ -204,7 +209,7 @@ SendResult SerialLink::SendFast(std::span<const uint8_t> bytes, ProgressSink& si
     for (size_t at = 0; at < bytes.size(); at += kFastChunk) {
         if (stop.load()) return {SendStatus::Stopped, static_cast<int64_t>(at), ""};
         const size_t n = std::min(kFastChunk, bytes.size() - at);
-        const SendResult r = Write(&bytes[at], n, static_cast<int64_t>(at));
+        const SendResult r = Write(&bytes[at], n, static_cast<int64_t>(at), stop);
         if (!r.Ok()) {
             if (r.status == SendStatus::TimedOut) sink.OnProgress(kProgressTimeout, 0);
             return r;
@@ -214,11 +219,12 @@ SendResult SerialLink::SendFast(std::span<const uint8_t> bytes, ProgressSink& si
     return {SendStatus::Done, static_cast<int64_t>(bytes.size()), ""};
 }
 
-SendResult SerialLink::SendCommand(std::span<const uint8_t> bytes) {
+SendResult SerialLink::SendCommand(std::span<const uint8_t> bytes, const std::atomic<bool>& stop) {
     const int64_t limit = WaitLimit(m_timeout, m_interval, false);
     for (size_t i = 0; i < bytes.size(); ++i) {
-        SendResult r = WaitReady(limit, false, nullptr);
-        if (r.Ok()) r = Write(&bytes[i], 1, static_cast<int64_t>(i));
+        if (stop.load()) return {SendStatus::Stopped, static_cast<int64_t>(i), ""};
+        SendResult r = WaitReady(limit, false, &stop);
+        if (r.Ok()) r = Write(&bytes[i], 1, static_cast<int64_t>(i), stop);
         if (!r.Ok()) return r;
         m_delay(m_interval);
     }

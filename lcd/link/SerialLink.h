@@ -28,7 +28,7 @@ public:
     SendResult Send(std::span<const uint8_t> bytes, ProgressSink& sink,
                     const std::atomic<bool>& stop) override;
     // TimedOut says "发送超时，请检查设备是否已连接" after a tenth of the download's wait limit.
-    SendResult SendCommand(std::span<const uint8_t> bytes) override;
+    SendResult SendCommand(std::span<const uint8_t> bytes, const std::atomic<bool>& stop) override;
 
     // Seams for tests: the modem lines and the pause.
     void SetModemStatus(ModemStatus status) { m_modemStatus = std::move(status); }
@@ -37,7 +37,9 @@ public:
 private:
     SerialLink(int fd, std::string path, const LinkSettings& settings);
     SendResult WaitReady(int64_t limit, bool download, const std::atomic<bool>* stop);
-    SendResult Write(const uint8_t* data, size_t length, int64_t sentBefore);
+    // Waits for room in slices, so that a stop lands within one slice.
+    SendResult Write(const uint8_t* data, size_t length, int64_t sentBefore,
+                     const std::atomic<bool>& stop);
     SendResult SendFast(std::span<const uint8_t> bytes, ProgressSink& sink,
                         const std::atomic<bool>& stop);
 

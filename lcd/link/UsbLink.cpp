@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <mutex>
 
 #include "base/Messenger.h"
@@ -42,20 +43,14 @@ public:
         libusb_release_interface(m_handle, 0);
         libusb_close(m_handle);
     }
-    SendStatus Write(std::span<const uint8_t> bytes, std::string& error) override {
-        int done = 0;
-        const int rc =
-            libusb_bulk_transfer(m_handle, m_endpoint, const_cast<uint8_t*>(bytes.data()),
-                                 static_cast<int>(bytes.size()), &done, m_timeoutMs);
-        if (rc == 0 && done == static_cast<int>(bytes.size())) return SendStatus::Done;
-        if (rc == LIBUSB_ERROR_TIMEOUT) {
-            error = "USB 写入超时，请检查连接是否正确";
-            return SendStatus::TimedOut;
-        }
-        error = rc == LIBUSB_ERROR_NO_DEVICE ? "USB 设备已断开"
-                : rc == 0                    ? "USB 设备只收下了部分数据"
-                          : std::string("USB 写入失败：") + libusb_strerror(rc);
-        return SendStatus::Failed;
+    SendStatus Write(std::span<const uint8_t> bytes, std::string& error,
+                     const std::atomic<bool>& stop) override {
+        return WriteBulk(bytes, m_timeoutMs, stop, error,
+                         [this](const uint8_t* data, int length, int& done, unsigned ms) {
+                             return libusb_bulk_transfer(m_handle, m_endpoint,
+                                                         const_cast<uint8_t*>(data), length, &done,
+                                                         ms);
+                         });
     }
 
 private:
@@ -151,6 +146,33 @@ private:
 
 }  // namespace
 
+SendStatus WriteBulk(std::span<const uint8_t> bytes, unsigned timeoutMs,
+                     const std::atomic<bool>& stop, std::string& error,
+                     const BulkTransfer& transfer) {
+    using Clock = std::chrono::steady_clock;
+    auto since = Clock::now();
+    size_t at = 0;
+    for (;;) {
+        int done = 0;
+        const int rc = transfer(bytes.data() + at, static_cast<int>(bytes.size() - at), done,
+                                std::min(timeoutMs, kBulkSliceMs));
+        at += static_cast<size_t>(std::clamp(done, 0, static_cast<int>(bytes.size() - at)));
+        if (at == bytes.size() && (rc == 0 || rc == LIBUSB_ERROR_TIMEOUT)) return SendStatus::Done;
+        if (rc != LIBUSB_ERROR_TIMEOUT) {
+            error = rc == LIBUSB_ERROR_NO_DEVICE ? "USB 设备已断开"
+                    : rc == 0                    ? "USB 设备只收下了部分数据"
+                              : std::string("USB 写入失败：") + libusb_strerror(rc);
+            return SendStatus::Failed;
+        }
+        if (stop.load()) return SendStatus::Stopped;
+        if (done > 0) since = Clock::now();
+        if (Clock::now() - since >= std::chrono::milliseconds(timeoutMs)) {
+            error = "USB 写入超时，请检查连接是否正确";
+            return SendStatus::TimedOut;
+        }
+    }
+}
+
 UsbBus& UsbBus::System() {
     static LibusbBus bus;
     return bus;
@@ -214,7 +236,7 @@ SendResult UsbLink::Send(std::span<const uint8_t> bytes, ProgressSink& sink,
         if (stop.load()) return {SendStatus::Stopped, sent, ""};
         const size_t n = std::min(chunk, bytes.size() - at);
         std::string error;
-        const SendStatus status = m_pipe->Write(bytes.subspan(at, n), error);
+        const SendStatus status = m_pipe->Write(bytes.subspan(at, n), error, stop);
         if (status != SendStatus::Done) {
             if (status == SendStatus::TimedOut) sink.OnProgress(kProgressTimeout, 0);
             return {status, sent, error};

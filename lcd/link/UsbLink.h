@@ -5,6 +5,7 @@
 // first bulk OUT endpoint of the device's first interface. A device is named by where it
 // is plugged in ("usb:1-1.4"), so that a module moved to another port is noticed.
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -20,9 +21,23 @@ struct UsbDeviceInfo {
 class UsbPipe {
 public:
     virtual ~UsbPipe() = default;
-    // One chunk in one transfer; Done, or TimedOut / Failed with `error` set (UTF-8).
-    virtual SendStatus Write(std::span<const uint8_t> bytes, std::string& error) = 0;
+    // One chunk; Done, Stopped once `stop` is set (a stop lands within a fraction of a
+    // second, not after the whole time-out), or TimedOut / Failed with `error` set (UTF-8).
+    virtual SendStatus Write(std::span<const uint8_t> bytes, std::string& error,
+                             const std::atomic<bool>& stop) = 0;
 };
+
+// One bulk transfer of at most `sliceMs` milliseconds: the bytes it moved in `done`;
+// 0 or a libusb error code (LIBUSB_ERROR_TIMEOUT when the slice ran out).
+using BulkTransfer =
+    std::function<int(const uint8_t* data, int length, int& done, unsigned sliceMs)>;
+constexpr unsigned kBulkSliceMs = 100;
+// Writes `bytes` in transfers of one slice each, so that a stop lands within a slice: Done;
+// Stopped; TimedOut when the device took nothing for `timeoutMs`; Failed on any other
+// error (a partial transfer that ended without a time-out too). `error` says why (UTF-8).
+SendStatus WriteBulk(std::span<const uint8_t> bytes, unsigned timeoutMs,
+                     const std::atomic<bool>& stop, std::string& error,
+                     const BulkTransfer& transfer);
 
 // The bus, behind a small interface so that tests can stand in for it.
 class UsbBus {

@@ -21,10 +21,6 @@ bool MayReplace(Messenger& messenger, const std::string& path, const std::string
            Messenger::Answer::Yes;
 }
 
-bool EndsWith(const std::string& s, const std::string& tail) {
-    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 }  // namespace
 
 Workspace::Workspace(Messenger& messenger)
@@ -50,9 +46,13 @@ Messenger::Answer Workspace::Ask(const std::string& text, Messenger::Buttons but
 
 std::string Workspace::CompletePageName(const std::string& name) {
     const size_t dot = name.rfind('.');
-    if (dot == std::string::npos || name.compare(dot, std::string::npos, ".pg") != 0)
-        return name + ".pg";
-    return name;
+    const bool pg = dot != std::string::npos && name.size() - dot == 3 &&
+                    (name[dot + 1] | 0x20) == 'p' && (name[dot + 2] | 0x20) == 'g';
+    return pg ? name : name + ".pg";
+}
+
+std::string Workspace::PageFile(const std::string& directory, const std::string& name) {
+    return directory + "/" + CompletePageName(name);
 }
 
 std::string Workspace::CheckNewProject(const NewProjectChoice& c) {
@@ -92,7 +92,13 @@ bool Workspace::IsSafeEntryName(const std::string& name) {
 }
 
 std::string Workspace::PathOf(const std::string& title) const {
-    return m_project.directory + "/" + title;
+    return PageFile(m_project.directory, title);
+}
+
+std::string Workspace::FileOf(const CLedDoc& page) const {
+    if (page.m_bInProject && m_project.open && !m_project.directory.empty())
+        return PathOf(page.m_strTitle);
+    return page.m_strPath;
 }
 
 CLedDoc* Workspace::FindPage(const std::string& path) const {
@@ -164,7 +170,7 @@ bool Workspace::SavePage(CLedDoc* page, const std::string& path) {
 
 bool Workspace::WriteProjectFile() {
     if (!m_project.open) return false;
-    const std::string path = PathOf(m_project.fileName);
+    const std::string path = m_project.directory + "/" + m_project.fileName;
     std::string error;
     CByteArray bytes;
     if (!ProjectFile::Write(m_project.entries, bytes, error) ||
@@ -224,8 +230,7 @@ bool Workspace::OfferToSaveModified() {
             Ask(p->m_strTitle + "已被修改，是否保存？", Messenger::Buttons::YesNoCancel);
         if (answer == Messenger::Answer::Cancel) return false;
         if (answer == Messenger::Answer::Yes) {
-            const std::string path = p->m_strPath.empty() ? PathOf(p->m_strTitle) : p->m_strPath;
-            if (!SavePage(p.get(), path)) return false;
+            if (!SavePage(p.get(), FileOf(*p))) return false;
         }
     }
     return true;
@@ -318,9 +323,7 @@ bool Workspace::SaveProject() {
     bool ok = true;
     for (const auto& p : m_pages) {
         if (!p->m_bModified) continue;
-        std::string title = p->m_strTitle;
-        if (!EndsWith(title, ".pg") && !EndsWith(title, ".PG")) title += ".pg";
-        ok = SavePage(p.get(), PathOf(title)) && ok;
+        ok = SavePage(p.get(), FileOf(*p)) && ok;
     }
     if (m_project.open) ok = WriteProjectFile() && ok;
     return ok;
@@ -328,7 +331,7 @@ bool Workspace::SaveProject() {
 
 void Workspace::CloseProject() {
     for (const auto& p : m_pages)
-        if (p->m_bModified) SavePage(p.get(), PathOf(p->m_strTitle));
+        if (p->m_bModified) SavePage(p.get(), FileOf(*p));
     CloseAllPages();
     const bool wasOpen = m_project.open;
     if (wasOpen) WriteProjectFile();
@@ -450,10 +453,8 @@ bool Workspace::ClosePage(CLedDoc* page, const std::function<bool(std::string&)>
             Ask(page->m_strTitle + "被修改过，是否保存", Messenger::Buttons::YesNoCancel);
         if (answer == Messenger::Answer::Cancel) return false;
         if (answer == Messenger::Answer::Yes) {
-            // A page opened from elsewhere goes back to its own file; "/" + title would
-            // name the root folder for a page that has no project.
-            std::string path = page->m_strPath;
-            if (path.empty() && !m_project.directory.empty()) path = PathOf(page->m_strTitle);
+            // A page opened from elsewhere goes back to its own file.
+            std::string path = FileOf(*page);
             if (path.empty() && (!chooseFile || !chooseFile(path))) return false;
             if (!SavePage(page, path)) return false;
         }
@@ -484,10 +485,12 @@ bool Workspace::ImportIntoProject(CLedDoc* page, const WorkspaceUi& ui) {
     std::string title = page->m_strTitle;
     for (const CDocObj& e : m_project.entries) {
         if (e.m_strName != title) continue;
-        if (Ask("工程中已经存在" + title + " 页面导入后将修改为" + title + "1",
+        // The new name is a page name too: it ends in ".pg" like every other.
+        const std::string renamed = CompletePageName(title + "1");
+        if (Ask("工程中已经存在" + title + " 页面导入后将修改为" + renamed,
                 Messenger::Buttons::YesNoCancel) != Messenger::Answer::Yes)
             return false;
-        title += "1";
+        title = renamed;
         break;
     }
     if (const std::string complaint = CheckEntryName(title); !complaint.empty()) {

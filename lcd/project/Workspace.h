@@ -107,8 +107,11 @@ public:
     CLedDoc* FindPage(const std::string& path) const;
 
     // A page name completed with ".pg": appended unless the text from the last "." on
-    // is exactly ".pg".
+    // is ".pg" (in any case).
     static std::string CompletePageName(const std::string& name);
+    // Where a page of a project lives: the project directory + its name completed with
+    // ".pg". The editor, lcdtool and lcdsim all place and find pages by this one rule.
+    static std::string PageFile(const std::string& directory, const std::string& name);
     // The first complaint about a dialog's choice, or "" when it is acceptable.
     static std::string CheckNewProject(const NewProjectChoice& c);
     std::string CheckPageName(const std::string& completed) const;
@@ -118,7 +121,11 @@ public:
     // The complaint about an entry name the folder or the GBK project file cannot hold,
     // or "" when it is fine.
     static std::string CheckEntryName(const std::string& name);
+    // PageFile in the open project's directory.
     std::string PathOf(const std::string& title) const;
+    // The file `page` is saved to: its place in the open project, else the file it was
+    // read from (empty for a page that has neither).
+    std::string FileOf(const CLedDoc& page) const;
 
 private:
     void Tell(const std::string& text, const std::string& caption = "提示") const;

@@ -4,27 +4,19 @@
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
 #include "ui/MainWindow.h"
+#include "ui/ModuleLink.h"
 #include "ui/PageWindow.h"
-#include "ui/VirtualModule.h"
 #include "ui/VirtualModuleDock.h"
 #include "ui/dialogs/BitmapProcessingDialog.h"
-#include "ui/dialogs/DownloadProgressDialog.h"
 #include "ui/dialogs/FontDownloadDialog.h"
 
-LinkCommands::LinkCommands(MainWindow& window, Messenger& messenger)
-    : QObject(&window),
-      m_window(window),
-      m_messenger(messenger),
-      m_dock(new VirtualModuleDock(&window)) {}
-
-void LinkCommands::followZoom(int zoom) {
-    m_dock->setZoom(zoom);
-}
+LinkCommands::LinkCommands(MainWindow& window, ModuleLink& link, Messenger& messenger)
+    : QObject(&window), m_window(window), m_link(link), m_messenger(messenger) {}
 
 bool LinkCommands::run(int command) {
     switch (command) {
         case Cmd::LinkSettings:
-            editSettings();
+            m_link.editSettings();
             return true;
         case Cmd::ShowPage:
             showPage();
@@ -44,47 +36,17 @@ bool LinkCommands::run(int command) {
             return true;
         }
         case Cmd::VirtualModule:
-            m_dock->setVisible(m_dock->isHidden());
+            m_link.dock()->setVisible(m_link.dock()->isHidden());
             return true;
         default:
             return false;
     }
 }
 
-bool LinkCommands::editSettings() {
-    CommSettingsDialog dialog(m_settings, m_messenger, m_finder, &m_window);
-    return dialog.exec() == QDialog::Accepted;
-}
-
-std::unique_ptr<Link> LinkCommands::openLink() {
-    if (UsesVirtualModule(m_settings)) {
-        // The module has the screen of the page in front, else of the project.
-        ScreenParams screen = m_window.workspace().GetProject().screen;
-        if (PageWindow* w = m_window.activePageWindow()) screen = w->page()->GetScreenParams();
-        VirtualModule& module = m_dock->module();
-        module.configure(screen.logWidth, screen.logHeight, screen.colours, m_settings.boardType);
-        m_dock->show();
-        m_dock->raise();
-        if (auto link = module.openLink()) return link;
-        m_messenger.Tell("虚拟模块不能模拟这个屏幕尺寸", "提示");
-        return nullptr;
-    }
-    LinkEnvironment env;
-    // Several USB modules, or another one than before: the user picks one.
-    env.chooseDevice = [this](LinkSettings& settings) {
-        CommSettingsDialog dialog(settings, m_messenger, m_finder, &m_window);
-        return dialog.exec() == QDialog::Accepted;
-    };
-    return OpenLink(m_settings, m_messenger, env);
-}
-
 void LinkCommands::download(const DownloadRequest& request) {
     CByteArray bytes;
     if (!BuildDownload(request, m_messenger, bytes)) return;
-    std::unique_ptr<Link> link = openLink();
-    if (!link) return;
-    m_lastResult =
-        DownloadProgressDialog::Run(std::move(link), std::move(bytes), m_messenger, &m_window);
+    m_link.transfer(std::move(bytes), {});
 }
 
 void LinkCommands::showPage() {
@@ -122,7 +84,7 @@ void LinkCommands::upgradeCpu() {
     // The first upgrade of a run confirms the link; cancelling keeps it as it was.
     if (!m_upgradedOnce) {
         m_upgradedOnce = true;
-        editSettings();
+        m_link.editSettings();
     }
     const QString path = AskFile(m_window.fileChooser(), &m_window,
                                  {tr("打开升级程序"), tr("升级程序(*.bin *.hex)"), {}, {}, false});

@@ -26,6 +26,7 @@
 #include "ui/Commands.h"
 #include "ui/InstructionTree.h"
 #include "ui/LinkCommands.h"
+#include "ui/ModuleLink.h"
 #include "ui/PageCanvas.h"
 #include "ui/PageWindow.h"
 #include "ui/ProjectCommands.h"
@@ -196,7 +197,17 @@ MainWindow::MainWindow(QWidget* parent)
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     m_defaultZoom = PageCanvas::defaultZoom(screen());
-    m_link = new LinkCommands(*this, m_messenger);
+    m_module = new ModuleLink(this, m_messenger, [this] {
+        // The module has the screen of the page in front, else of the project.
+        if (PageWindow* w = activePageWindow()) return w->page()->GetScreenParams();
+        return m_workspace.GetProject().screen;
+    });
+    // The board type is kept with the link settings.
+    connect(m_module, &ModuleLink::settingsChanged, this, [this] {
+        const int32_t board = m_module->settings().boardType;
+        if (board >= 0 && board <= 3) m_workspace.Settings().SetBoardType(board);
+    });
+    m_link = new LinkCommands(*this, *m_module, m_messenger);
     createActions();
     createMenus();
     createToolBars();
@@ -222,7 +233,7 @@ MainWindow::~MainWindow() {
     // answer them then.
     for (QDockWidget* d : m_docks)
         d->disconnect(this);
-    disconnect(m_link->dock(), nullptr, this, nullptr);
+    disconnect(m_module->dock(), nullptr, this, nullptr);
     // The pages go with the workspace; their windows must not outlive them.
     for (QMdiSubWindow* w : m_mdi->subWindowList())
         delete w;
@@ -377,19 +388,11 @@ void MainWindow::createDocks() {
         m_docks[i] = d;
     }
     connect(dock(Dock::Palette), &QDockWidget::visibilityChanged, this, &MainWindow::updateActions);
-    VirtualModuleDock* module = m_link->dock();
+    VirtualModuleDock* module = m_module->dock();
     addDockWidget(Qt::RightDockWidgetArea, module);
     module->setZoom(m_defaultZoom);
     module->hide();
     connect(module, &QDockWidget::visibilityChanged, this, &MainWindow::updateActions);
-}
-
-void MainWindow::setLinkSettings(LinkSettings settings) {
-    m_link->setSettings(std::move(settings));
-}
-
-const LinkSettings& MainWindow::linkSettings() const {
-    return m_link->settings();
 }
 
 QList<PageWindow*> MainWindow::pageWindows() const {
@@ -439,14 +442,14 @@ void MainWindow::updateActions() {
     action(Cmd::ViewStatusBar)->setChecked(!statusBar()->isHidden());
     action(Cmd::Toolbox)->setChecked(!m_toolbox->isHidden());
     action(Cmd::Palette)->setChecked(!dock(Dock::Palette)->isHidden());
-    action(Cmd::VirtualModule)->setChecked(!m_link->dock()->isHidden());
+    action(Cmd::VirtualModule)->setChecked(!m_module->dock()->isHidden());
     m_zoomBox->setEnabled(window != nullptr);
 }
 
 void MainWindow::showZoom() {
     if (PageWindow* w = activePageWindow()) {
         m_zoomBox->setCurrentIndex(w->canvas()->zoom() - 1);
-        m_link->followZoom(w->canvas()->zoom());
+        m_module->dock()->setZoom(w->canvas()->zoom());
     }
 }
 
@@ -730,13 +733,7 @@ void MainWindow::toggleTree(PageWindow* window) {
 }
 
 void MainWindow::savePage(CLedDoc* page) {
-    const Workspace::Project& project = m_workspace.GetProject();
-    std::string path = page->m_strPath;
-    if (page->m_bInProject && !project.directory.empty()) {
-        std::string name = page->m_strTitle;
-        if (name.size() < 3 || name.compare(name.size() - 3, 3, ".pg") != 0) name += ".pg";
-        path = project.directory + "/" + name;
-    }
+    std::string path = m_workspace.FileOf(*page);
     if (path.empty()) {
         path = Utf8(
             chooseFile({tr("保存Lcd页面文件"), tr("Lcd Page Files(*.pg)"), QStringLiteral("pg"),
@@ -764,6 +761,11 @@ void MainWindow::arrangeIcons() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // A transfer stops first; its worker is joined within the stop budget.
+    if (!m_module->stop()) {
+        event->ignore();
+        return;
+    }
     m_mdi->closeAllSubWindows();
     if (!pageWindows().isEmpty()) {
         event->ignore();

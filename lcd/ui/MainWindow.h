@@ -18,6 +18,7 @@
 #include "ui/QtMessenger.h"
 
 class LinkCommands;
+class ModuleLink;
 class QComboBox;
 class QDockWidget;
 class QLabel;
@@ -78,12 +79,9 @@ public:
     // Replaces the file dialogs (tests answer them without a window).
     void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
     const FileChooser& fileChooser() const { return m_chooser; }
-    // The link settings as read at start; the link settings dialog and the downloads use
-    // and change them.
-    void setLinkSettings(LinkSettings settings);
-    const LinkSettings& linkSettings() const;
-    // The commands that talk to the module, and the virtual module's dock.
-    LinkCommands* linkCommands() const { return m_link; }
+    // The one road to the module: the link settings, every transfer and command, the
+    // virtual module's dock.
+    ModuleLink& moduleLink() const { return *m_module; }
     // The fill tool's colour dialog (tests answer it without a window). Until one is set the
     // module palette's fill dialog is shown.
     void setFillColourDialog(FillColourDialog dialog) { m_fillDialog = std::move(dialog); }
@@ -141,6 +139,7 @@ private:
     QLabel* m_coordinates = nullptr;
     QDockWidget* m_docks[kDockCount] = {};
     FileChooser m_chooser;
+    ModuleLink* m_module = nullptr;
     LinkCommands* m_link = nullptr;
     FillColourDialog m_fillDialog;
     int m_defaultZoom = 1;

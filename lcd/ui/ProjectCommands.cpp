@@ -7,24 +7,15 @@
 #include "project/ProjectTools.h"
 #include "ui/Commands.h"
 #include "ui/MainWindow.h"
-#include "ui/ModuleSender.h"
+#include "ui/ModuleLink.h"
 #include "ui/PageWindow.h"
 #include "ui/project/DeviceChoiceDialog.h"
 #include "ui/project/DeviceEditDialog.h"
 #include "ui/project/ProjectManagerDialog.h"
 
-ProjectCommands::ProjectCommands(MainWindow& window) : QObject(&window), m_window(window) {
-    setSender(MakeLinkSender(&window, window.m_messenger));
-}
+ProjectCommands::ProjectCommands(MainWindow& window) : QObject(&window), m_window(window) {}
 
 ProjectCommands::~ProjectCommands() = default;
-
-void ProjectCommands::setSender(std::unique_ptr<ModuleSender> sender) {
-    m_sender = std::move(sender);
-    // The board type is kept with the link settings.
-    const int32_t board = m_sender->settings().boardType;
-    if (board >= 0 && board <= 3) m_window.m_workspace.Settings().SetBoardType(board);
-}
 
 int ProjectCommands::runDialog(QDialog& dialog) {
     if (m_hook) m_hook(dialog);
@@ -100,7 +91,7 @@ void ProjectCommands::manageProject() {
     m_window.syncWindows();
     {
         ProjectManagerDialog dialog(
-            ws, *m_sender,
+            ws, m_window.moduleLink(),
             [this](const QString& title, const QString& filter, bool save) {
                 const QString suffix = filter.contains(QStringLiteral("*.txt"))
                                            ? QStringLiteral("txt")

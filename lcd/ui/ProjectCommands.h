@@ -2,7 +2,7 @@
 // The project commands that open dialogs of their own: "新建工程" and "新建页面" (the
 // device-choosing dialogs the workspace asks for), "设备编辑", "页面转换" and
 // "工程管理" with its download column. MainWindow routes these ids here and takes its
-// WorkspaceUi from here; the module is reached through the ModuleSender.
+// WorkspaceUi from here; the module is reached through the main window's ModuleLink.
 
 #include <QObject>
 #include <functional>
@@ -11,7 +11,6 @@
 #include "project/Workspace.h"
 
 class MainWindow;
-class ModuleSender;
 class QDialog;
 
 class ProjectCommands : public QObject {
@@ -25,9 +24,6 @@ public:
     // The dialogs of the workspace's project commands.
     WorkspaceUi workspaceUi();
 
-    ModuleSender& sender() { return *m_sender; }
-    // The link dialogs' sender (or a test's recorder) replaces the plain one.
-    void setSender(std::unique_ptr<ModuleSender> sender);
     // Called with every dialog of these commands once it is built, before it runs (tests
     // answer the dialog from here).
     void setDialogHook(std::function<void(QDialog&)> hook) { m_hook = std::move(hook); }
@@ -38,6 +34,5 @@ private:
     void convertPage();
 
     MainWindow& m_window;
-    std::unique_ptr<ModuleSender> m_sender;
     std::function<void(QDialog&)> m_hook;
 };

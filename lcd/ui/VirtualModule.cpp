@@ -60,7 +60,7 @@ public:
         m_module.m_module->Finish();
         return result;
     }
-    SendResult SendCommand(std::span<const uint8_t> bytes) override {
+    SendResult SendCommand(std::span<const uint8_t> bytes, const std::atomic<bool>&) override {
         std::lock_guard lock(m_module.m_mutex);
         m_module.m_module->Execute(bytes);
         return {SendStatus::Done, static_cast<int64_t>(bytes.size()), {}};
@@ -120,11 +120,23 @@ int VirtualModule::shownPage() const {
     return m_module ? m_module->ShownPage() : -1;
 }
 
+int VirtualModule::nextPage() const {
+    std::lock_guard lock(m_mutex);
+    return m_module ? m_module->NextPage() : -1;
+}
+
 int VirtualModule::firstStoredPage() const {
     std::lock_guard lock(m_mutex);
     for (int page = 0; m_module && page < ModuleFlash::kPages; ++page)
         if (m_module->Flash().PageWritten(page)) return page;
     return -1;
+}
+
+CByteArray VirtualModule::flash() const {
+    std::lock_guard lock(m_mutex);
+    CByteArray out;
+    if (m_module) m_module->SaveFlash(out);
+    return out;
 }
 
 int VirtualModule::warnings() const {

@@ -34,9 +34,13 @@ public:
     // The screen as it stands, in module pixels.
     QImage screen() const;
     int shownPage() const;
+    // The page the slideshow shows next, or -1 when it has ended.
+    int nextPage() const;
     // The lowest page of the page area that holds a stored page, or -1.
     int firstStoredPage() const;
     int warnings() const;
+    // The flash as lcdsim keeps it (DisplayModule::SaveFlash); empty without a module.
+    CByteArray flash() const;
     // The slideshow: shows stored page `page`, or lets virtual time pass.
     void showPage(int page);
     void advance(double seconds);

@@ -80,7 +80,8 @@ void VirtualModuleDock::play(bool on) {
         m_play->setText(tr("播放"));
         return;
     }
-    if (m_module->shownPage() < 0) {
+    // A slideshow that has ended (or never began) starts again at the first stored page.
+    if (m_module->shownPage() < 0 || m_module->nextPage() < 0) {
         const int first = m_module->firstStoredPage();
         if (first < 0) {
             m_status->setText(tr("模块中还没有存储的页面：请先下载工程"));

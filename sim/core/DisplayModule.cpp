@@ -555,6 +555,10 @@ void DisplayModule::ExecFlash(const Command& cmd, int64_t at) {
                 Warn(where, at, StringFormat("页面记录越界：起始页 %d,页数 %d", q[0], q[1]));
             } else {
                 Log(where, at, StringFormat("写页面记录：起始页 %d,页数 %d%s", q[0], q[1], form));
+                // A new download replaces the stored pages: the slideshow of the old ones
+                // ends, and the next one starts from what is stored now.
+                m_slideNext = -1;
+                m_shownPage = -1;
             }
             return;
         case 0x28: {

@@ -133,20 +133,27 @@ std::string Counts(int64_t sent, int64_t total) {
 
 }  // namespace
 
-bool SendCommands::LinkOf(const CommandLine& args, LinkSettings& settings) {
+bool SendCommands::LinkOf(const CommandLine& args, LinkSettings& settings, bool sending) {
     std::string error;
-    if (settings.Load(error) == LinkSettings::LoadResult::Damaged)
+    const LinkSettings::LoadResult loaded = settings.Load(error);
+    if (loaded == LinkSettings::LoadResult::Damaged)
         Output::Warn("保存的通讯设置已损坏，使用默认设置：" + error);
     if (args.Has("--link") && !ParseLinkOption(args.Value("--link"), settings, error)) {
         Output::Fail(error);
         return false;
+    }
+    if (sending && loaded == LinkSettings::LoadResult::Missing && !args.Has("--link")) {
+        if (const std::string console = ConsolePortWarning(settings); !console.empty()) {
+            Output::Fail(console + "；请用 --link 指定连接（例如 --link serial:/dev/ttyUSB0）");
+            return false;
+        }
     }
     return true;
 }
 
 int SendCommands::Transfer(const CommandLine& args, CByteArray bytes) {
     LinkSettings settings;
-    if (!LinkOf(args, settings)) return 1;
+    if (!LinkOf(args, settings, true)) return 1;
     const InterruptGuard guard;
     ToolMessenger messenger(args);
     // The port's own message (absent, busy, no permission) is the command's failure.
@@ -194,12 +201,18 @@ int SendCommands::Transfer(const CommandLine& args, CByteArray bytes) {
 
 int SendCommands::Immediate(const CommandLine& args, CByteArray& command) {
     LinkSettings settings;
-    if (!LinkOf(args, settings)) return 1;
+    if (!LinkOf(args, settings, true)) return 1;
     ToolMessenger messenger(args);
+    const InterruptGuard guard;
     std::unique_ptr<Link> link = OpenLink(settings, messenger);
     if (!link) return 1;
-    const SendResult result = link->SendCommand(command);
+    // Ctrl-C stops a command that waits for a busy module.
+    const SendResult result = link->SendCommand(command, g_interrupted);
     command.clear();
+    if (result.status == SendStatus::Stopped) {
+        Output::Fail("已停止");
+        return kInterrupted;
+    }
     return result.Ok() ? 0 : Output::Fail(result.message);
 }
 

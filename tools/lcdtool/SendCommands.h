@@ -15,7 +15,8 @@ struct LinkSettings;
 class SendCommands {
 public:
     // The saved link settings with the --link option over them; false after reporting.
-    static bool LinkOf(const CommandLine& args, LinkSettings& settings);
+    // `sending`: bytes will go out, so settings nobody chose may not name the console.
+    static bool LinkOf(const CommandLine& args, LinkSettings& settings, bool sending = false);
     // Sends `bytes` as a download (worker thread, progress, stop); the exit status.
     static int Transfer(const CommandLine& args, CByteArray bytes);
     // Sends an immediate command with the link's command sender; the exit status.

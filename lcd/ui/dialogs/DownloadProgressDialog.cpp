@@ -1,5 +1,6 @@
 #include "ui/dialogs/DownloadProgressDialog.h"
 
+#include <QEventLoop>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -19,13 +20,15 @@ private:
 };
 
 DownloadProgressDialog::DownloadProgressDialog(std::unique_ptr<Link> link, CByteArray bytes,
-                                               Messenger& messenger, QWidget* parent)
+                                               Messenger& messenger, QWidget* parent,
+                                               Download::Mode mode)
     : QDialog(parent),
       m_sink(std::make_unique<Sink>(*this)),
       m_link(std::move(link)),
       m_bytes(std::move(bytes)),
-      m_messenger(messenger) {
-    setWindowTitle(tr("下载"));
+      m_messenger(messenger),
+      m_mode(mode) {
+    setWindowTitle(mode == Download::Mode::Command ? tr("发送命令") : tr("下载"));
     setModal(true);
     m_bar = new GradientProgressBar;
     m_bar->setObjectName(QStringLiteral("progress"));
@@ -35,7 +38,8 @@ DownloadProgressDialog::DownloadProgressDialog(std::unique_ptr<Link> link, CByte
     m_bar->setBackgroundColour(Qt::black);
     m_bar->setTextColour(Qt::white);
     m_bar->setShowText(true);
-    m_status = new QLabel(tr("正在下载……"));
+    m_status =
+        new QLabel(mode == Download::Mode::Command ? tr("正在等待模块……") : tr("正在下载……"));
     m_stop = new QPushButton(tr("停止"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_status);
@@ -50,17 +54,39 @@ DownloadProgressDialog::~DownloadProgressDialog() {
     m_download.reset();  // stops and joins before the sink goes
 }
 
-SendResult DownloadProgressDialog::Run(std::unique_ptr<Link> link, CByteArray bytes,
-                                       Messenger& messenger, QWidget* parent) {
-    DownloadProgressDialog dialog(std::move(link), std::move(bytes), messenger, parent);
-    dialog.exec();
-    return dialog.result();
+SendResult DownloadProgressDialog::run() {
+    if (m_mode == Download::Mode::Command) {
+        start();
+        waitFor(kQuietMs);
+        if (m_finished) return m_result;
+    }
+    exec();
+    return m_result;
+}
+
+void DownloadProgressDialog::start() {
+    if (m_download || m_finished) return;
+    m_clock.start();
+    m_download = std::make_unique<Download>(std::move(m_link), std::move(m_bytes), *m_sink, m_mode);
+}
+
+void DownloadProgressDialog::waitFor(int ms) {
+    if (m_finished) return;
+    QEventLoop loop;
+    connect(this, &DownloadProgressDialog::ended, &loop, &QEventLoop::quit);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+bool DownloadProgressDialog::stopAndWait(int budgetMs) {
+    if (m_download) m_download->RequestStop();
+    waitFor(budgetMs);
+    return m_finished || !m_download;
 }
 
 void DownloadProgressDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (m_download || m_finished) return;
-    m_download = std::make_unique<Download>(std::move(m_link), std::move(m_bytes), *m_sink);
+    start();
 }
 
 void DownloadProgressDialog::reject() {
@@ -68,7 +94,7 @@ void DownloadProgressDialog::reject() {
         QDialog::reject();
         return;
     }
-    if (m_download) m_download->RequestStop();
+    m_download->RequestStop();
     m_stop->setEnabled(false);
     m_status->setText(tr("正在停止……"));
 }
@@ -96,9 +122,12 @@ void DownloadProgressDialog::finish() {
     m_finished = true;
     m_stop->setEnabled(false);
     m_bar->setValue(int(std::max<int64_t>(m_scale.upper - 1, 0)));
+    emit ended();
     switch (m_result.status) {
         case SendStatus::Done:
-            m_status->setText(tr("下载完成"));
+            m_status->setText(tr("完成：已发送 %1 字节，用时 %2 秒")
+                                  .arg(m_result.sent)
+                                  .arg(double(m_clock.elapsed()) / 1000.0, 0, 'f', 2));
             break;
         case SendStatus::Stopped:
             m_status->setText(
@@ -106,11 +135,12 @@ void DownloadProgressDialog::finish() {
             break;
         case SendStatus::TimedOut:
         case SendStatus::Failed:
-            m_status->setText(tr("下载失败"));
+            m_status->setText(tr("发送失败"));
             TellOutcome(m_result, m_messenger);
-            done(QDialog::Rejected);
+            if (isVisible()) done(QDialog::Rejected);
             return;
     }
-    QTimer::singleShot(kCloseDelayMs, this,
-                       [this] { done(m_result.Ok() ? QDialog::Accepted : QDialog::Rejected); });
+    if (isVisible())
+        QTimer::singleShot(kCloseDelayMs, this,
+                           [this] { done(m_result.Ok() ? QDialog::Accepted : QDialog::Rejected); });
 }

@@ -1,12 +1,17 @@
 #pragma once
-// The download with progress: a modal dialog with the gradient bar and "停止". When shown
-// it starts the lcd/link Download worker on the bytes; the worker's progress arrives as
-// queued signals. The bar's range follows ProgressScale (totals from 0x8000 bytes on in
-// 1000 steps); at the end the bar stands at its last step and the dialog closes one second
-// later. A timeout or a failure is told at once and closes the dialog; a stop says so in
-// the dialog before it closes. Closing the window stops the transfer like "停止".
+// The transfer with progress: a modal dialog with the gradient bar and "停止" over the
+// lcd/link Download worker, whose progress arrives as queued signals. The bar's range
+// follows ProgressScale (totals from 0x8000 bytes on in 1000 steps). A transfer that ends
+// says what was sent and in what time, and the dialog closes one second later; a timeout
+// or a failure is told at once and closes the dialog; a stop says so in the dialog before
+// it closes. Closing the window stops the transfer like "停止".
+//
+// An immediate command runs the same way but quietly: the dialog shows itself only when
+// the command has not gone out after kQuietMs (a busy module), so that its stop button is
+// there whenever there is something to stop.
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <memory>
 
 #include "base/ByteArray.h"
@@ -21,16 +26,22 @@ class DownloadProgressDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kCloseDelayMs = 1000;
+    static constexpr int kQuietMs = 400;
 
     DownloadProgressDialog(std::unique_ptr<Link> link, CByteArray bytes, Messenger& messenger,
-                           QWidget* parent = nullptr);
+                           QWidget* parent = nullptr,
+                           Download::Mode mode = Download::Mode::Transfer);
     ~DownloadProgressDialog() override;
 
-    // Runs the dialog modally; the outcome of the transfer.
-    static SendResult Run(std::unique_ptr<Link> link, CByteArray bytes, Messenger& messenger,
-                          QWidget* parent);
+    // Runs the transfer (modally, or quietly first for a command); the outcome.
+    SendResult run();
+
+    // Asks the worker to stop and waits for it, handling events, at most `budgetMs`; true
+    // when it has ended.
+    bool stopAndWait(int budgetMs);
 
     const SendResult& result() const { return m_result; }
+    bool finished() const { return m_finished; }
     GradientProgressBar* bar() const { return m_bar; }
     QPushButton* stopButton() const { return m_stop; }
     QLabel* statusLabel() const { return m_status; }
@@ -38,6 +49,8 @@ public:
 signals:
     // From the worker thread.
     void progressed(int code, qint64 value);
+    // The worker has sent its last event.
+    void ended();
 
 public slots:
     void reject() override;
@@ -46,19 +59,24 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void start();
     void onProgress(int code, qint64 value);
     void finish();
+    // Runs events until the worker has ended or `ms` have passed; user input waits.
+    void waitFor(int ms);
 
     class Sink;
     std::unique_ptr<Sink> m_sink;
     std::unique_ptr<Link> m_link;
     CByteArray m_bytes;
     Messenger& m_messenger;
+    Download::Mode m_mode;
     GradientProgressBar* m_bar;
     QPushButton* m_stop;
     QLabel* m_status;
     ProgressScale m_scale{0, 1};
     int64_t m_total = 0;
+    QElapsedTimer m_clock;
     SendResult m_result;
     bool m_finished = false;
     std::unique_ptr<Download> m_download;  // last: stopped and joined first

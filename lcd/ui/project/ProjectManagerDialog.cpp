@@ -22,7 +22,7 @@
 #include "project/LayoutReport.h"
 #include "project/ProjectTools.h"
 #include "project/Workspace.h"
-#include "ui/ModuleSender.h"
+#include "ui/ModuleLink.h"
 #include "ui/project/FlashMapView.h"
 #include "ui/project/TestDisplayDialog.h"
 #include "ui/widgets/ReorderList.h"
@@ -57,11 +57,11 @@ const char* const kBoardNames[] = {"ARM7", "ARM9", "ARM9-2K",
 
 }  // namespace
 
-ProjectManagerDialog::ProjectManagerDialog(Workspace& workspace, ModuleSender& sender,
+ProjectManagerDialog::ProjectManagerDialog(Workspace& workspace, ModuleLink& link,
                                            ChooseFile chooseFile, QWidget* parent)
     : QDialog(parent),
       m_ws(workspace),
-      m_sender(sender),
+      m_link(link),
       m_chooseFile(std::move(chooseFile)),
       m_layout(workspace),
       m_image(m_layout) {
@@ -82,7 +82,7 @@ ProjectManagerDialog::ProjectManagerDialog(Workspace& workspace, ModuleSender& s
     layout->addWidget(m_status);
     layout->addWidget(buildBottomRow());
 
-    m_image.saveSettings = [this] { m_sender.setBoardType(m_ws.Settings().boardType); };
+    m_image.saveSettings = [this] { m_link.setBoardType(m_ws.Settings().boardType); };
     m_image.Open();
     Put(m_mode, m_image.ModePicker());
     if (QAbstractButton* b = m_boards->button(m_ws.Settings().boardType)) b->setChecked(true);
@@ -448,7 +448,7 @@ void ProjectManagerDialog::bitmapStartChosen(int start) {
 // ---- Settings and commands
 
 void ProjectManagerDialog::send(CByteArray& command) {
-    if (!command.empty()) m_sender.sendImmediate(command);
+    if (!command.empty()) m_link.command(command);
 }
 
 void ProjectManagerDialog::instructionModeChosen(int mode) {
@@ -464,7 +464,7 @@ void ProjectManagerDialog::boardChosen(int board) {
 }
 
 void ProjectManagerDialog::showBaud() {
-    const int32_t rate = m_sender.settings().baudRate;
+    const int32_t rate = m_link.settings().baudRate;
     Put(m_baud, m_baud->findText(QString::number(rate)));
 }
 
@@ -473,7 +473,7 @@ void ProjectManagerDialog::baudChosen(int index) {
     CommandBuilder::Baud(command, m_ws.Settings().instructionMode, static_cast<uint8_t>(index));
     // The port follows only a module that was told: else the two would no longer hear
     // each other.
-    if (m_sender.sendImmediate(command)) m_sender.setBaudRate(LinkSettings::kBaudRates[index]);
+    if (m_link.command(command)) m_link.setBaudRate(LinkSettings::kBaudRates[index]);
     showBaud();
 }
 
@@ -483,7 +483,7 @@ void ProjectManagerDialog::download() {
     m_image.Build(bytes);
     for (QPushButton* b : m_buttons)
         b->setEnabled(false);
-    m_sender.send(std::move(bytes), tr("下载"));
+    m_link.transfer(std::move(bytes), tr("下载"));
     for (QPushButton* b : m_buttons)
         b->setEnabled(true);
 }
@@ -501,7 +501,7 @@ void ProjectManagerDialog::showOnModule() {
 }
 
 void ProjectManagerDialog::linkSettings() {
-    m_sender.editSettings();
+    m_link.editSettings();
     showBaud();
 }
 
@@ -551,7 +551,7 @@ void ProjectManagerDialog::pageSize() {
 }
 
 void ProjectManagerDialog::testDisplay() {
-    TestDisplayDialog dialog(m_ws, m_sender, this);
+    TestDisplayDialog dialog(m_ws, m_link, this);
     dialog.exec();
 }
 

@@ -14,7 +14,7 @@
 #include "project/FlashLayout.h"
 
 class FlashMapView;
-class ModuleSender;
+class ModuleLink;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -33,7 +33,7 @@ public:
     using ChooseFile =
         std::function<std::string(const QString& title, const QString& filter, bool save)>;
 
-    ProjectManagerDialog(Workspace& workspace, ModuleSender& sender, ChooseFile chooseFile,
+    ProjectManagerDialog(Workspace& workspace, ModuleLink& link, ChooseFile chooseFile,
                          QWidget* parent = nullptr);
     ~ProjectManagerDialog() override;
 
@@ -106,7 +106,7 @@ private:
     void backgroundReport();
 
     Workspace& m_ws;
-    ModuleSender& m_sender;
+    ModuleLink& m_link;
     ChooseFile m_chooseFile;
     FlashLayout m_layout;
     FlashImage m_image;

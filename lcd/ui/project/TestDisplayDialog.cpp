@@ -7,11 +7,10 @@
 #include <QVBoxLayout>
 
 #include "project/Workspace.h"
-#include "ui/ModuleSender.h"
+#include "ui/ModuleLink.h"
 
-TestDisplayDialog::TestDisplayDialog(const Workspace& workspace, ModuleSender& sender,
-                                     QWidget* parent)
-    : QDialog(parent), m_show(workspace), m_sender(sender) {
+TestDisplayDialog::TestDisplayDialog(const Workspace& workspace, ModuleLink& link, QWidget* parent)
+    : QDialog(parent), m_show(workspace), m_link(link) {
     setWindowTitle(tr("测试画面"));
     m_list = new QListWidget;
     for (const auto& page : workspace.Pages())
@@ -60,7 +59,7 @@ void TestDisplayDialog::tick() {
 void TestDisplayDialog::showPage(int index, CByteArray& command) {
     m_list->setCurrentRow(index);
     // A link that cannot be reached would repeat its message every period: stop instead.
-    if (!m_sender.sendImmediate(command)) stop();
+    if (!m_link.command(command)) stop();
 }
 
 void TestDisplayDialog::stop() {

@@ -9,7 +9,7 @@
 
 #include "project/SlideShow.h"
 
-class ModuleSender;
+class ModuleLink;
 class QComboBox;
 class QListWidget;
 class QPushButton;
@@ -18,7 +18,7 @@ class Workspace;
 class TestDisplayDialog : public QDialog {
     Q_OBJECT
 public:
-    TestDisplayDialog(const Workspace& workspace, ModuleSender& sender, QWidget* parent = nullptr);
+    TestDisplayDialog(const Workspace& workspace, ModuleLink& link, QWidget* parent = nullptr);
 
     // Milliseconds of one period step (500); tests run the show faster.
     void setMillisecondsPerStep(int ms) { m_msPerStep = ms; }
@@ -34,7 +34,7 @@ private:
     void stop();
 
     SlideShow m_show;
-    ModuleSender& m_sender;
+    ModuleLink& m_link;
     QTimer m_timer;
     int m_msPerStep = 500;
     QListWidget* m_list = nullptr;

@@ -38,6 +38,13 @@ struct FakeLink : Link {
             sink.OnProgress(kProgressSent, static_cast<int64_t>(i));
         return {SendStatus::Done, static_cast<int64_t>(bytes.size()), ""};
     }
+    // The immediate sender: says so in its message.
+    SendResult SendCommand(std::span<const uint8_t> bytes, const std::atomic<bool>& stop) override {
+        while (hold && !stop)
+            std::this_thread::yield();
+        if (stop) return {SendStatus::Stopped, 0, ""};
+        return {SendStatus::Done, static_cast<int64_t>(bytes.size()), "command"};
+    }
 };
 
 TEST(Download, WorkerReportsTotalThinnedProgressAndTheEnd) {
@@ -54,16 +61,26 @@ TEST(Download, WorkerReportsTotalThinnedProgressAndTheEnd) {
 
 TEST(Download, StopAndDestructionEndTheWorker) {
     RecordingSink sink;
-    for (bool wait : {true, false}) {
-        auto link = std::make_unique<FakeLink>();
-        link->hold = true;
-        Download download(std::move(link), CByteArray(10), sink);
-        if (wait) {
-            download.RequestStop();
-            EXPECT_EQ(download.Wait().status, SendStatus::Stopped);
-        }
-    }  // the second one is stopped and joined by its destructor
-    EXPECT_EQ(sink.Values(kProgressDone), "1 1");
+    for (const auto mode : {Download::Mode::Transfer, Download::Mode::Command}) {
+        for (bool wait : {true, false}) {
+            auto link = std::make_unique<FakeLink>();
+            link->hold = true;
+            Download download(std::move(link), CByteArray(10), sink, mode);
+            if (wait) {
+                download.RequestStop();
+                EXPECT_EQ(download.Wait().status, SendStatus::Stopped);
+            }
+        }  // the second one is stopped and joined by its destructor
+    }
+    EXPECT_EQ(sink.Values(kProgressDone), "1 1 1 1");
+}
+
+// A command goes through the link's immediate sender, with no progress of its own.
+TEST(Download, CommandsTakeTheImmediateSender) {
+    RecordingSink sink;
+    Download download(std::make_unique<FakeLink>(), CByteArray(3), sink, Download::Mode::Command);
+    EXPECT_EQ(download.Wait().message, "command");
+    EXPECT_EQ(sink.Values(kProgressSent), "");
 }
 
 TEST(Download, BuildsEachKind) {

@@ -55,7 +55,7 @@ TEST_P(ParallelSend, DrivesTheRegistersWithinItsWaitBudget) {
     std::atomic<bool> stop{false};
     link.SetDelay([&](int64_t) { stop = ++pauses == c.stopAtPause; });
     const CByteArray bytes = c.size ? CByteArray(c.size, 0x55) : CByteArray{0x1B, 0x41};
-    const SendResult r = c.command ? link.SendCommand(bytes) : link.Send(bytes, sink, stop);
+    const SendResult r = c.command ? link.SendCommand(bytes, stop) : link.Send(bytes, sink, stop);
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.sent, c.sent);
     EXPECT_EQ(reads, c.reads);

@@ -34,3 +34,38 @@ TEST(PortList, FindsSerialAndParallelPorts) {
     EXPECT_EQ(ParallelLink::FindPpdev(0x3BC, root / "proc/sys/dev/parport"), "");
     fs::remove_all(root);
 }
+
+// Settings nobody chose must not send to the console: the serial device the link opens
+// (through links too) against the consoles the kernel lists.
+TEST(PortList, ConsolePortWarning) {
+    const fs::path root = testing::TempDir() + "console";
+    fs::create_directories(root / "sys/class/tty/console");
+    fs::create_directories(root / "dev/serial/by-id");
+    std::ofstream(root / "dev/ttyS0") << "";
+    std::ofstream(root / "dev/ttyUSB0") << "";
+    std::ofstream(root / "sys/class/tty/console/active") << "tty0 ttyS0\n";
+    fs::create_symlink("../../ttyS0", root / "dev/serial/by-id/console-port");
+    struct Row {
+        const char* name;
+        int kind, com;
+        const char* path;
+        const char* warning;
+    };
+    for (const Row& row : {
+             Row{"COM1 is the console", 0, 1, "",
+                 "还没有选择连接：下载会发往 COM1（/dev/ttyS0），而它是本机的系统控制台"},
+             Row{"COM2 is not", 0, 2, "", ""},
+             Row{"a link to the console", 0, 1, "/dev/serial/by-id/console-port",
+                 "还没有选择连接：下载会发往 "
+                 "/dev/serial/by-id/console-port，而它是本机的系统控制台"},
+             Row{"another device", 0, 1, "/dev/ttyUSB0", ""},
+             Row{"not a serial link", 2, 1, "", ""},
+         }) {
+        LinkSettings s;
+        s.linkKind = row.kind;
+        s.comPort = row.com;
+        s.serialPath = row.path;
+        EXPECT_EQ(ConsolePortWarning(s, root.string()), row.warning) << row.name;
+    }
+    fs::remove_all(root);
+}

@@ -57,7 +57,7 @@ TEST_P(SerialSend, DeliversOrStopsAsItShould) {
     sink.onEvent = [&](int code, int64_t value) { stop = code == 0 && value == c.stopAt; };
     CByteArray bytes(c.size);  // every byte value, 0A 0D 11 13 7F included
     std::iota(bytes.begin(), bytes.end(), uint8_t{0});
-    const SendResult r = c.command ? link->SendCommand(bytes) : link->Send(bytes, sink, stop);
+    const SendResult r = c.command ? link->SendCommand(bytes, stop) : link->Send(bytes, sink, stop);
     EXPECT_EQ(r.status, c.status) << r.message;
     EXPECT_NE(r.message.find(c.told), std::string::npos) << r.message;
     EXPECT_EQ(c.reads < 0 ? c.reads : reads, c.reads);

@@ -2,6 +2,7 @@
 // of class A and B modules, the chunks and their progress events.
 
 #include <gtest/gtest.h>
+#include <libusb.h>
 
 #include "link/UsbLink.h"
 #include "support/LinkFixtures.h"
@@ -13,7 +14,8 @@ constexpr UsbId kClassA{0x1A86, 0x7523}, kClassB{0x10C4, 0xEA61}, kOther{0x046D,
 
 struct FakePipe : UsbPipe {
     explicit FakePipe(std::string& w) : writes(w) {}
-    SendStatus Write(std::span<const uint8_t> bytes, std::string&) override {
+    SendStatus Write(std::span<const uint8_t> bytes, std::string&,
+                     const std::atomic<bool>&) override {
         writes += " " + std::to_string(bytes.size());
         return SendStatus::Done;
     }
@@ -71,8 +73,9 @@ TEST_P(UsbOpen, SettlesTheDeviceAndTellsWhy) {
     // The dialog is offered exactly when several modules leave the choice open.
     EXPECT_EQ(asked > 0, std::string(c.told).find("选择") != std::string::npos);
     // Immediate commands have no USB sender: they are refused, not dropped silently.
-    EXPECT_TRUE(!link ||
-                link->SendCommand(CByteArray{1}).message.find("即时命令") != std::string::npos);
+    const std::atomic<bool> never{false};
+    EXPECT_TRUE(!link || link->SendCommand(CByteArray{1}, never).message.find("即时命令") !=
+                             std::string::npos);
 }
 
 // clang-format off
@@ -103,6 +106,77 @@ TEST(UsbLink, SendsWholeChunksThenTheRest) {
         EXPECT_EQ(bus.writes, writes);
         EXPECT_EQ(sink.Values(kProgressSent), posts);
     }
+}
+
+// Writes go in slices so that a stop lands within one: each row scripts what the device
+// does with each slice (libusb's code and the bytes it took) for an 8-byte write.
+TEST(UsbLink, WritesInSlicesThatAStopInterrupts) {
+    struct Row {
+        const char* name;
+        std::vector<std::pair<int, int>> slices;  // repeated from the last one
+        bool stop;
+        SendStatus status;
+        const char* calls;  // "offset+length" of each transfer
+        const char* error;
+    };
+    constexpr int kWait = LIBUSB_ERROR_TIMEOUT;
+    for (const Row& row : {
+             Row{"at once", {{0, 8}}, false, SendStatus::Done, " 0+8", ""},
+             Row{"over three slices",
+                 {{kWait, 3}, {kWait, 3}, {0, 2}},
+                 false,
+                 SendStatus::Done,
+                 " 0+8 3+5 6+2",
+                 ""},
+             Row{"stopped while the module waits",
+                 {{kWait, 0}},
+                 true,
+                 SendStatus::Stopped,
+                 " 0+8",
+                 ""},
+             Row{"unplugged",
+                 {{kWait, 5}, {LIBUSB_ERROR_NO_DEVICE, 0}},
+                 false,
+                 SendStatus::Failed,
+                 " 0+8 5+3",
+                 "USB 设备已断开"},
+             Row{"short transfer",
+                 {{0, 4}},
+                 false,
+                 SendStatus::Failed,
+                 " 0+8",
+                 "USB 设备只收下了部分数据"},
+         }) {
+        const CByteArray bytes(8, 0x5A);
+        std::string calls, error;
+        size_t turn = 0;
+        const std::atomic<bool> stop{row.stop};
+        const SendStatus status = WriteBulk(
+            bytes, 1000, stop, error, [&](const uint8_t* data, int length, int& done, unsigned ms) {
+                EXPECT_EQ(ms, kBulkSliceMs);
+                calls += " " + std::to_string(data - bytes.data()) + "+" + std::to_string(length);
+                const auto& [rc, took] = row.slices[std::min(turn++, row.slices.size() - 1)];
+                done = took;
+                return rc;
+            });
+        EXPECT_EQ(status, row.status) << row.name;
+        EXPECT_EQ(calls, row.calls) << row.name;
+        EXPECT_EQ(error, row.error) << row.name;
+    }
+    // A device that takes nothing times out after the whole time-out, slice by slice.
+    std::string error;
+    int turns = 0;
+    const std::atomic<bool> never{false};
+    EXPECT_EQ(WriteBulk(CByteArray(8), 250, never, error,
+                        [&](const uint8_t*, int, int& done, unsigned ms) {
+                            ++turns;
+                            done = 0;
+                            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+                            return int(LIBUSB_ERROR_TIMEOUT);
+                        }),
+              SendStatus::TimedOut);
+    EXPECT_GE(turns, 2);
+    EXPECT_EQ(error, "USB 写入超时，请检查连接是否正确");
 }
 
 }  // namespace

@@ -123,7 +123,7 @@ TEST_P(WorkspacePageNames, CompletedWithPg) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, WorkspacePageNames,
                          testing::Values(NameRow{"main", "main.pg"}, NameRow{"main.pg", "main.pg"},
-                                         NameRow{"MAIN.PG", "MAIN.PG.pg"}, NameRow{"a.b", "a.b.pg"},
+                                         NameRow{"MAIN.PG", "MAIN.PG"}, NameRow{"a.b", "a.b.pg"},
                                          NameRow{"x.pgg", "x.pgg.pg"},
                                          NameRow{"v1.2.pg", "v1.2.pg"}));
 
@@ -170,16 +170,20 @@ TEST_F(WorkspaceTest, NewPageRefusesEmptyDuplicateAndEscapingNames) {
     EXPECT_TRUE(other.OpenProjectFile((root / "demo" / "demo.zkp").string()));
 }
 
-TEST_F(WorkspaceTest, SaveAppendsPgAndCloseUsesTheBareTitle) {
+// Saving the project and closing it place a page by the one rule: its title, completed
+// with ".pg", in the project directory (they once disagreed: "bare.pg" and "bare").
+TEST_F(WorkspaceTest, SaveAndCloseAgreeOnThePageFile) {
     ASSERT_TRUE(ws.NewProject(ui));
     CLedDoc* page = AddPage("main");
     page->m_strTitle = "bare";
     page->m_bModified = true;
     ASSERT_TRUE(ws.SaveProject());
     EXPECT_TRUE(fs::exists(root / "demo" / "bare.pg"));
+    fs::remove(root / "demo" / "bare.pg");
     page->m_bModified = true;
     ws.CloseProject();
-    EXPECT_TRUE(fs::exists(root / "demo" / "bare"));
+    EXPECT_TRUE(fs::exists(root / "demo" / "bare.pg"));
+    EXPECT_FALSE(fs::exists(root / "demo" / "bare"));
     EXPECT_FALSE(ws.GetProject().open);
     EXPECT_TRUE(ws.Pages().empty());
 }
@@ -313,10 +317,10 @@ TEST_F(WorkspaceTest, ImportChecksTheScreenAndRenamesADuplicate) {
     ASSERT_TRUE(ws.ImportIntoProject(&loose, ui));
     EXPECT_EQ(messages.told, (std::vector<std::string>{"屏幕逻辑尺寸参数不一致，无法导入",
                                                        "屏幕物理尺寸参数不一致，无法导入"}));
-    EXPECT_EQ(messages.asked.back(), "工程中已经存在main.pg 页面导入后将修改为main.pg1");
-    EXPECT_EQ(loose.m_strTitle, "main.pg1");
+    EXPECT_EQ(messages.asked.back(), "工程中已经存在main.pg 页面导入后将修改为main.pg1.pg");
+    EXPECT_EQ(loose.m_strTitle, "main.pg1.pg");
     EXPECT_EQ(loose.m_bInProject, 1);
-    EXPECT_TRUE(fs::exists(root / "demo" / "main.pg1"));
+    EXPECT_TRUE(fs::exists(root / "demo" / "main.pg1.pg"));
     ASSERT_EQ(ws.GetProject().entries.size(), 2u);
     EXPECT_EQ(ws.GetProject().entries[1].m_nStartPage, 1);
 }

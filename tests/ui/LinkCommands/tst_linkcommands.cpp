@@ -11,14 +11,15 @@
 #include "support/ModalAnswerer.h"
 #include "support/ScriptedMessenger.h"
 #include "ui/Commands.h"
-#include "ui/LinkCommands.h"
 #include "ui/MainWindow.h"
+#include "ui/ModuleLink.h"
 #include "ui/PageCanvas.h"
 #include "ui/PageWindow.h"
 #include "ui/UiTest.h"
 #include "ui/VirtualModule.h"
 #include "ui/VirtualModuleDock.h"
 #include "ui/dialogs/BitmapProcessingDialog.h"
+#include "ui/dialogs/CommSettingsDialog.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ private slots:
         const QString hex = dir.filePath("cpu.hex");
         QVERIFY(WriteFile(hex, ":0400000001020304F2\r\n"));
         MainWindow w;
-        w.linkCommands()->setPortFinder([](LinkSettings&) { return PortList{}; });
+        w.moduleLink().setPortFinder([](LinkSettings&) { return PortList{}; });
         QStringList titles;
         w.setFileChooser([&](const FileQuestion& q) {
             titles.append(q.title);
@@ -78,7 +79,7 @@ private slots:
         }
         QTEST(settingsDialogs, "settingsDialogs");
         QCOMPARE(titles, QStringList(answer == QMessageBox::Yes ? 2 : 0, "打开升级程序"));
-        QCOMPARE(w.linkCommands()->lastResult().sent, int64_t{0});
+        QCOMPARE(w.moduleLink().lastResult().sent, int64_t{0});
     }
 
     // "位图处理": the check box only for 64 colours, the mode list only while it is ticked.
@@ -163,11 +164,11 @@ private slots:
         CLedDoc* page = w.pageWindows().constFirst()->page();
         LinkSettings settings;
         SetVirtualModule(settings, true);
-        w.setLinkSettings(settings);
-        VirtualModuleDock* dock = w.linkCommands()->dock();
+        w.moduleLink().setSettings(settings);
+        VirtualModuleDock* dock = w.moduleLink().dock();
 
         w.action(Cmd::ShowPage)->trigger();  // the progress dialog closes by itself
-        QCOMPARE(w.linkCommands()->lastResult().status, SendStatus::Done);
+        QCOMPARE(w.moduleLink().lastResult().status, SendStatus::Done);
         QVERIFY(w.action(Cmd::VirtualModule)->isChecked());
         const QImage render = Render(page);
         QTRY_COMPARE(dock->screen(), render);
@@ -183,7 +184,7 @@ private slots:
             QByteArray(reinterpret_cast<const char*>(record.data()), qsizetype(record.size()))));
         w.setFileChooser([&](const FileQuestion&) { return demo.path("record.bin"); });
         w.action(Cmd::SendFile)->trigger();
-        QCOMPARE(w.linkCommands()->lastResult().sent, int64_t(record.size()));
+        QCOMPARE(w.moduleLink().lastResult().sent, int64_t(record.size()));
         QCOMPARE(dock->module().firstStoredPage(), 7);
         QTest::mouseClick(dock->playButton(), Qt::LeftButton);
         QVERIFY(dock->playing());

@@ -105,7 +105,7 @@ private slots:
                                    << "extra.pg";
         QTest::newRow("capital ending") << "extra.PG"
                                         << ""
-                                        << "extra.PG.pg";
+                                        << "extra.PG";
         QTest::newRow("duplicate") << "main"
                                    << "页面名称不能重复"
                                    << "";

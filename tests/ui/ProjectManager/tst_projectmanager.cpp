@@ -10,7 +10,7 @@
 
 #include "link/CommandBuilder.h"
 #include "project/FlashLayout/FlashFixture.h"
-#include "support/RecordingSender.h"
+#include "support/RecordingLink.h"
 #include "support/RunTool.h"
 #include "ui/UiTest.h"
 #include "ui/project/FlashMapView.h"
@@ -26,14 +26,16 @@ namespace {
 // A project of `n` one-page pages "p0.pg" ... at start pages 0, 1, ...
 struct Managed {
     Project project;
-    RecordingSender sender;
+    LinkLog sent;
+    ModuleLink link{nullptr, project.messages};
     std::string chosen;  // what the file dialogs answer
     std::unique_ptr<ProjectManagerDialog> dialog;
     explicit Managed(int n) {
+        link.setOpener(sent.opener());
         for (int i = 0; i < n; ++i)
             project.AddPage("p" + std::to_string(i));
         dialog = std::make_unique<ProjectManagerDialog>(
-            project.ws, sender, [this](const QString&, const QString&, bool) { return chosen; });
+            project.ws, link, [this](const QString&, const QString&, bool) { return chosen; });
         dialog->show();
     }
     CLedDoc* page(int i) const { return project.ws.Pages()[size_t(i)].get(); }
@@ -49,7 +51,7 @@ void Drag(QWidget* w, QPoint from, QPoint to) {
 QString Hex(void (*build)(CByteArray&)) {
     CByteArray bytes;
     build(bytes);
-    return RecordingSender::Hex(bytes);
+    return LinkLog::Hex(bytes);
 }
 
 }  // namespace
@@ -124,7 +126,7 @@ private slots:
         m.click(button);
         QTEST(QString::fromStdString(m.project.messages.told.back()), "told");
         QTEST(QString::fromStdString(m.project.messages.captions.back()), "caption");
-        QVERIFY(m.sender.downloads.isEmpty());
+        QVERIFY(m.sent.downloads.isEmpty());
         QVERIFY(!QFile::exists(QString::fromStdString(m.chosen)));
         // The close box stays refused too.
         QTest::keyClick(m.dialog.get(), Qt::Key_Escape);
@@ -170,9 +172,9 @@ private slots:
         ScriptedMessenger messages;
         Workspace ws(messages);
         QVERIFY(ws.OpenProjectFile(demo.path("demo.zkp").toStdString()));
-        RecordingSender sender;
+        ModuleLink link(nullptr, messages);
         const std::string out = demo.path("out.bin").toStdString();
-        ProjectManagerDialog dialog(ws, sender, [&](const QString&, const QString&, bool save) {
+        ProjectManagerDialog dialog(ws, link, [&](const QString&, const QString&, bool save) {
             return save ? out : std::string();
         });
         dialog.show();
@@ -200,13 +202,13 @@ private slots:
         CommandBuilder::Option(parallel, 0, 0x02, 1);
         CommandBuilder::PageSizeOption(off, false);
         QTest::newRow("character switch, yes")
-            << "字符开关:" << QList<int>{int(Answer::Yes)} << RecordingSender::Hex(on) << "开";
+            << "字符开关:" << QList<int>{int(Answer::Yes)} << LinkLog::Hex(on) << "开";
         QTest::newRow("character switch, no") << "字符开关:" << QList<int>{int(Answer::No)} << ""
                                               << "关";
-        QTest::newRow("parallel switch, yes") << "并口开关:" << QList<int>{int(Answer::Yes)}
-                                              << RecordingSender::Hex(parallel) << "开";
+        QTest::newRow("parallel switch, yes")
+            << "并口开关:" << QList<int>{int(Answer::Yes)} << LinkLog::Hex(parallel) << "开";
         QTest::newRow("page size, yes")
-            << "局部位图:" << QList<int>{int(Answer::Yes)} << RecordingSender::Hex(off) << "256";
+            << "局部位图:" << QList<int>{int(Answer::Yes)} << LinkLog::Hex(off) << "256";
         QTest::newRow("start check")
             << "开始校验" << QList<int>{}
             << Hex([](CByteArray& b) { CommandBuilder::StartCheck(b, 0); }) << "开始校验";
@@ -229,7 +231,7 @@ private slots:
         }
         QVERIFY(button);
         QTest::mouseClick(button, Qt::LeftButton);
-        QTEST(m.sender.commands.join('|'), "sent");
+        QTEST(m.sent.commands.join('|'), "sent");
         QTEST(button->text(), "label");
         if (control == "显示")
             QCOMPARE(m.project.messages.told.back(), std::string("请选择你要显示的页面"));
@@ -245,16 +247,16 @@ private slots:
     void baudRate() {
         QFETCH(bool, sent);
         Managed m(1);
-        m.sender.ok = sent;
+        m.sent.ok = sent;
         QComboBox* baud = nullptr;
         for (QComboBox* box : m.dialog->findChildren<QComboBox*>())
             if (box->findText("115200") >= 0) baud = box;
         QCOMPARE(baud->currentText(), QString("9600"));
         baud->setFocus();
         QTest::keyClick(baud, Qt::Key_Down);
-        QCOMPARE(m.sender.commands,
-                 QStringList{Hex([](CByteArray& b) { CommandBuilder::Baud(b, 0, 2); })});
-        QTEST(m.sender.link.baudRate, "rate");
+        QCOMPARE(m.sent.commands,
+                 QStringList(sent, Hex([](CByteArray& b) { CommandBuilder::Baud(b, 0, 2); })));
+        QTEST(m.link.settings().baudRate, "rate");
         QTEST(baud->currentText().toInt(), "rate");
     }
 
@@ -271,8 +273,8 @@ private slots:
         QFETCH(int, shown);
         Managed m(3);
         m.project.SetStart(m.page(2), 9);
-        m.sender.ok = linkOk;
-        TestDisplayDialog dialog(m.project.ws, m.sender);
+        m.sent.ok = linkOk;
+        TestDisplayDialog dialog(m.project.ws, m.link);
         dialog.setMillisecondsPerStep(1);
         dialog.show();
         QCOMPARE(dialog.periodPicker()->currentText(), QString("4"));
@@ -283,9 +285,9 @@ private slots:
         for (int start : {0, 1, 9}) {
             CByteArray b;
             CommandBuilder::ShowPage(b, 0, uint8_t(start));
-            expected.append(RecordingSender::Hex(b));
+            expected.append(LinkLog::Hex(b));
         }
-        QCOMPARE(m.sender.commands, expected.mid(0, shown));
+        QCOMPARE(m.sent.commands, expected.mid(0, linkOk ? shown : 0));
         QCOMPARE(dialog.pageList()->currentRow(), shown - 1);
         QCOMPARE(dialog.startStop()->text(), QString("关"));
     }
