@@ -266,7 +266,7 @@ EditResult PageController::CreateItemAt(Point p) {
         item->m_codeHi = m_page.m_drawCodeHi;
         item->m_codeLo = m_page.m_drawCodeLo;
     }
-    m_page.Checkpoint(m_page.m_nCurList);
+    m_page.Checkpoint();
     ItemList& items = m_page.CurrentItems();
     items.push_back(std::move(item));
     m_page.m_nSel = static_cast<int32_t>(items.size() - 1);
@@ -284,7 +284,7 @@ EditResult PageController::MouseMove(const MouseEvent& e) {
     if (m_nTool == kSelectTool && m_bButtonDown && !m_bDragCheckpointed) {
         // One undo step for the whole drag, taken at its first move.
         EndMoveRun();
-        m_page.Checkpoint(m_page.m_nCurList);
+        m_page.Checkpoint();
         m_bDragCheckpointed = true;
         item = Selected();
     }
@@ -412,14 +412,14 @@ EditResult PageController::KeyDown(const KeyEvent& e) {
     const int step = (e.modifiers & kShiftKey) ? kShiftArrowStep : kArrowStep;
     const int dx = e.key == EditKey::Left ? -step : e.key == EditKey::Right ? step : 0;
     const int dy = e.key == EditKey::Up ? -step : e.key == EditKey::Down ? step : 0;
-    if (m_pMoveRun != item || m_nMoveRunList != m_page.m_nCurList) {
+    if (m_pMoveRun != item || m_nMoveRunStep != m_page.UndoStep()) {
         // The first move of a run is the run's one undo step.
-        m_page.Checkpoint(m_page.m_nCurList);
+        m_page.Checkpoint();
         item = Selected();
     }
     item->MoveBy(dx, dy);
     m_pMoveRun = item;
-    m_nMoveRunList = m_page.m_nCurList;
+    m_nMoveRunStep = m_page.UndoStep();
     m_page.m_bModified = m_bItemsChanged = true;
     EditResult r = Repaint();
     r.panel = Panel();

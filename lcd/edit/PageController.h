@@ -153,8 +153,8 @@ private:
     bool m_bItemsChanged = false;
     int m_nLinePen = 1;
     Point m_ptLast;
-    // The item the last arrow move moved and the undo slot it was in; a further arrow
+    // The item the last arrow move moved and the undo step it made; a further arrow
     // press on it adds to that undo step.
     const CItemBase* m_pMoveRun = nullptr;
-    int m_nMoveRunList = -1;
+    uint64_t m_nMoveRunStep = 0;
 };

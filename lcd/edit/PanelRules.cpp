@@ -174,10 +174,10 @@ CItemBase* PanelEditor::Selected() const {
 bool PanelEditor::Edit(int control, const std::function<void(CItemBase&)>& change) {
     CItemBase* item = Selected();
     if (!item) return false;
-    if (m_run.control != control || m_run.list != m_page.m_nCurList || m_run.item != item) {
-        m_page.Checkpoint(m_page.m_nCurList);
+    if (m_run.control != control || m_run.step != m_page.UndoStep() || m_run.item != item) {
+        m_page.Checkpoint();
         item = Selected();
-        m_run = Run{control, m_page.m_nCurList, item};
+        m_run = Run{control, m_page.UndoStep(), item};
     }
     change(*item);
     m_page.m_bModified = true;
@@ -187,6 +187,6 @@ bool PanelEditor::Edit(int control, const std::function<void(CItemBase&)>& chang
 
 void PanelEditor::SetColour(COLORREF colour, uint8_t hi, uint8_t lo) {
     EndRun();
-    if (Selected()) m_page.Checkpoint(m_page.m_nCurList);
+    if (Selected()) m_page.Checkpoint();
     m_page.SetColour(colour, hi, lo, 1);
 }

@@ -82,7 +82,7 @@ public:
 private:
     struct Run {
         int control = 0;
-        int list = -1;
+        uint64_t step = ~uint64_t{0};
         const CItemBase* item = nullptr;
     };
     CLedDoc& m_page;

@@ -12,6 +12,7 @@
 #include "images/CBmpObj.h"
 #include "items/CItemBmp.h"
 #include "items/CItemFont.h"
+#include "items/CItemPointList.h"
 #include "items/ItemClasses.h"
 #include "link/CommandBuilder.h"
 #include "project/BackgroundIds.h"
@@ -150,11 +151,7 @@ void CLedDoc::Serialize(Archive& ar) {
 }
 
 void CLedDoc::SwapContents(CLedDoc& other) {
-    for (int i = 0; i < kRingSize; ++i)
-        std::swap(m_itemRing[i], other.m_itemRing[i]);
-    std::swap(m_nCurList, other.m_nCurList);
-    std::swap(m_nRedoCount, other.m_nRedoCount);
-    std::swap(m_nUndoCount, other.m_nUndoCount);
+    std::swap(m_items, other.m_items);
     std::swap(m_nSel, other.m_nSel);
     std::swap(m_nSelType, other.m_nSelType);
     std::swap(m_crBack, other.m_crBack);
@@ -181,8 +178,7 @@ bool CLedDoc::Load(std::span<const uint8_t> bytes, std::string& error) {
         return false;
     }
     SwapContents(fresh);
-    m_nCurList = 0;
-    m_nUndoCount = m_nRedoCount = 0;
+    ClearHistory();
     m_nSel = m_nSelType = -1;
     ApplyDefaultDrawCode();
     AdoptCurrentItems();
@@ -329,18 +325,70 @@ void CLedDoc::BuildTree(TreeNode& root) {
         item->AddToTree(root, index++);
 }
 
-void CLedDoc::Checkpoint(int a) {
-    if (a < 0 || a >= kRingSize) a = m_nCurList;
-    const int next = (a + 1) % kRingSize;
-    m_nCurList = next;
-    m_nUndoCount = std::min(m_nUndoCount + 1, kRingSize - 1);
-    m_nRedoCount = 0;
-    ItemList& target = m_itemRing[next];
-    target.clear();
-    for (const auto& item : m_itemRing[a]) {
-        std::unique_ptr<CItemBase> copy = item->Clone();
-        if (copy) target.push_back(std::move(copy));
+namespace {
+
+// What a copy of the items holds: a share for each item and its lists (the pictures of
+// bitmap items are shared, not copied).
+size_t Footprint(const ItemList& items) {
+    constexpr size_t kItemBytes = 512;
+    size_t bytes = 0;
+    for (const auto& item : items) {
+        bytes += kItemBytes;
+        if (const auto* text = dynamic_cast<const CItemFont*>(item.get()))
+            bytes += text->m_arrChars.size() * sizeof(CTextChar);
+        else if (const auto* points = dynamic_cast<const CItemPointList*>(item.get()))
+            bytes += points->m_arrPoints.size() * (sizeof(Point) + sizeof(Rect));
     }
+    return bytes;
+}
+
+}  // namespace
+
+void CLedDoc::Checkpoint() {
+    Snapshot copy;
+    for (const auto& item : m_items)
+        if (std::unique_ptr<CItemBase> clone = item->Clone())
+            copy.items.push_back(std::move(clone));
+    copy.bytes = Footprint(copy.items);
+    for (const Snapshot& s : m_redo)
+        m_historyBytes -= s.bytes;
+    m_redo.clear();
+    m_historyBytes += copy.bytes;
+    m_undo.push_back(std::move(copy));
+    ++m_undoStep;
+    TrimHistory();
+}
+
+void CLedDoc::ClearHistory() {
+    m_undo.clear();
+    m_redo.clear();
+    m_historyBytes = 0;
+    ++m_undoStep;
+}
+
+void CLedDoc::TrimHistory() {
+    while (!m_undo.empty() && (m_undo.size() > size_t(std::max(m_undoLimits.steps, 0)) ||
+                               m_historyBytes > m_undoLimits.bytes)) {
+        m_historyBytes -= m_undo.front().bytes;
+        m_undo.pop_front();
+    }
+}
+
+void CLedDoc::SetUndoLimits(UndoLimits limits) {
+    m_undoLimits = limits;
+    TrimHistory();
+    Notify(false);
+}
+
+void CLedDoc::Step(std::deque<Snapshot>& from, std::deque<Snapshot>& to) {
+    Snapshot current{std::move(m_items), 0};
+    current.bytes = Footprint(current.items);
+    m_historyBytes += current.bytes;
+    to.push_back(std::move(current));
+    m_items = std::move(from.back().items);
+    m_historyBytes -= from.back().bytes;
+    from.pop_back();
+    ++m_undoStep;
 }
 
 void CLedDoc::FindSelection() {
@@ -357,9 +405,7 @@ void CLedDoc::FindSelection() {
 
 void CLedDoc::Undo() {
     if (!CanUndo()) return;
-    --m_nUndoCount;
-    ++m_nRedoCount;
-    m_nCurList = (m_nCurList + kRingSize - 1) % kRingSize;
+    Step(m_undo, m_redo);
     AdoptCurrentItems();
     FindSelection();
     m_bModified = true;
@@ -368,9 +414,7 @@ void CLedDoc::Undo() {
 
 void CLedDoc::Redo() {
     if (!CanRedo()) return;
-    ++m_nUndoCount;
-    --m_nRedoCount;
-    m_nCurList = (m_nCurList + 1) % kRingSize;
+    Step(m_redo, m_undo);
     AdoptCurrentItems();
     FindSelection();
     m_bModified = true;
@@ -384,7 +428,7 @@ void CLedDoc::DeleteSelection() {
         m_nSel = -1;
         return;
     }
-    Checkpoint(m_nCurList);
+    Checkpoint();
     ItemList& items = CurrentItems();
     CItemBase* item = items[static_cast<size_t>(m_nSel)].get();
     if (auto* text = dynamic_cast<CItemFont*>(item); m_nSelType == 15 && text) {

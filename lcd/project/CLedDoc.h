@@ -19,6 +19,7 @@
 //                        takes no archive index)
 //   13  items            count, then one object reference per item of the current list
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <span>
@@ -43,7 +44,12 @@ using ItemList = std::vector<std::unique_ptr<CItemBase>>;
 class CLedDoc {
 public:
     enum PageKind { PageKindMain = 0, PageKindAux = 1, PageKindBackground = 2 };
-    static constexpr int kRingSize = 5;
+    // How much undo history a page keeps: the newest `steps` steps, and copies of at most
+    // `bytes` (undo and redo together); the oldest go first.
+    struct UndoLimits {
+        int steps = 100;
+        size_t bytes = size_t{64} << 20;
+    };
     // The longest page file read: a page's pictures must fit the module's local-bitmap
     // area (64 blocks x 256 pages x 2 KB = 32 MB) and take at most 4 file bytes per
     // module byte.
@@ -84,13 +90,23 @@ public:
     // every item's description lines.
     void BuildTree(TreeNode& root);
 
-    // Undo ring: a snapshot of list `a` (the current one) becomes the new current list,
-    // which the caller then changes. Keeps at most four undo steps and drops the redo steps.
-    void Checkpoint(int a);
-    bool CanUndo() const { return m_nUndoCount != 0; }
-    bool CanRedo() const { return m_nRedoCount != 0; }
+    // Undo history: a copy of the current items becomes the step Undo goes back to; the
+    // caller then changes the current items (they stay the same objects). Drops the redo
+    // steps, then the oldest steps beyond the limits.
+    void Checkpoint();
+    bool CanUndo() const { return !m_undo.empty(); }
+    bool CanRedo() const { return !m_redo.empty(); }
+    int UndoCount() const { return static_cast<int>(m_undo.size()); }
+    int RedoCount() const { return static_cast<int>(m_redo.size()); }
     void Undo();
     void Redo();
+    void SetUndoLimits(UndoLimits limits);
+    const UndoLimits& GetUndoLimits() const { return m_undoLimits; }
+    // Bytes the undo and redo copies take (an estimate of what they hold).
+    size_t HistoryBytes() const { return m_historyBytes; }
+    // Changes with every checkpoint, undo, redo and load: a run of edits that makes one
+    // undo step (arrow moves, typing in one panel field) compares it.
+    uint64_t UndoStep() const { return m_undoStep; }
     // Deletes the selected item, or the highlighted characters of the selected text.
     void DeleteSelection();
     // toSelection 0: the page background. Otherwise the selected item's colour (a text's
@@ -105,8 +121,8 @@ public:
     // The ".bin" naming rule of the export.
     static std::string BinaryName(const std::string& chosen);
 
-    ItemList& CurrentItems() { return m_itemRing[m_nCurList]; }
-    const ItemList& CurrentItems() const { return m_itemRing[m_nCurList]; }
+    ItemList& CurrentItems() { return m_items; }
+    const ItemList& CurrentItems() const { return m_items; }
     ScreenParams GetScreenParams() const;
     void SetScreenParams(const ScreenParams& screen);
     // Sets the drawing colour nibbles to the default of the colour count.
@@ -136,12 +152,8 @@ public:
     void Notify(bool itemsChanged);
     void SetModified(bool modified);
 
-    ItemList m_itemRing[kRingSize];
     // Empty, or the page's one background bitmap.
     std::vector<std::unique_ptr<CBmpObj>> m_backBitmaps;
-    int32_t m_nCurList = 0;
-    int32_t m_nRedoCount = 0;
-    int32_t m_nUndoCount = 0;
     int32_t m_nSel = -1;
     int32_t m_nSelType = -1;
     COLORREF m_crDraw = Rgb(255, 255, 255);
@@ -178,6 +190,20 @@ private:
         bool modified = false, canUndo = false, canRedo = false;
     };
 
+    struct Snapshot {
+        ItemList items;
+        size_t bytes = 0;
+    };
+    void ClearHistory();
+    void TrimHistory();
+    // Moves the current items onto `to` and takes the newest of `from` as current.
+    void Step(std::deque<Snapshot>& from, std::deque<Snapshot>& to);
+
+    ItemList m_items;
+    std::deque<Snapshot> m_undo, m_redo;
+    size_t m_historyBytes = 0;
+    UndoLimits m_undoLimits;
+    uint64_t m_undoStep = 0;
     Messenger* m_pMessenger = nullptr;
     std::vector<PageObserver*> m_observers;
     Heard m_heard;

@@ -81,7 +81,7 @@ TEST_P(CanvasTools, APressCreatesTheToolsItemWithThePagesColour) {
     EXPECT_EQ(page->m_nSelType, r.tool);
     EXPECT_EQ(C().CreatesNext(), r.createsNext);
     EXPECT_TRUE(page->m_bModified);
-    EXPECT_EQ(page->m_nUndoCount, 1);
+    EXPECT_EQ(page->UndoCount(), 1);
     if (r.tool == 17) return;  // the fill takes its dialog's colours
     EXPECT_EQ(item.ColourByte(), 0x3C);
     if (r.tool == 16) return;  // a picture has its own
@@ -163,14 +163,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Canvas, ADragIsOneUndoStepTakenAtItsFirstMove) {
     Drag(2, {10, 10}, {30, 30});
     C().SetTool(PageController::kSelectTool);
-    const int32_t before = page->m_nUndoCount;
+    const int32_t before = page->UndoCount();
     C().MouseDown(MouseEvent{{20, 14}, kLeftButton});  // the body
-    EXPECT_EQ(page->m_nUndoCount, before) << "a press alone changes nothing";
+    EXPECT_EQ(page->UndoCount(), before) << "a press alone changes nothing";
     for (int x : {21, 25, 30})
         C().MouseMove(MouseEvent{{x, 14}, kLeftButton});
     C().MouseUp(MouseEvent{{30, 14}});
     C().MouseMove(MouseEvent{{40, 40}});  // hovering after the release
-    EXPECT_EQ(page->m_nUndoCount, before + 1);
+    EXPECT_EQ(page->UndoCount(), before + 1);
     EXPECT_EQ(Items()[0]->m_x1, 20);
     C().Undo();
     EXPECT_EQ(Items()[0]->m_x1, 10);
@@ -215,13 +215,13 @@ class CanvasArrows : public Canvas, public testing::WithParamInterface<ArrowRow>
 TEST_P(CanvasArrows, MoveTheSelectionAndARunIsOneUndoStep) {
     const ArrowRow& r = GetParam();
     Drag(11, {10, 20}, {30, 40});
-    const int32_t before = page->m_nUndoCount;
+    const int32_t before = page->UndoCount();
     for (int i = 0; i < 3; ++i)
         C().KeyDown(KeyEvent{r.key, r.modifiers});
     const CItemBase& line = *Items()[0];
     EXPECT_EQ((Rect{line.m_x1, line.m_y1, line.m_x2, line.m_y2}),
               (Rect{10 + 3 * r.dx, 20 + 3 * r.dy, 30 + 3 * r.dx, 40 + 3 * r.dy}));
-    EXPECT_EQ(page->m_nUndoCount, before + 1);
+    EXPECT_EQ(page->UndoCount(), before + 1);
     C().Undo();
     EXPECT_EQ(Items()[0]->m_x1, 10);
     EXPECT_EQ(Items()[0]->m_y1, 20);

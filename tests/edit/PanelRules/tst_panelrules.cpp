@@ -156,7 +156,7 @@ TEST(PanelRules, ARunOfEditsInOneControlIsOneUndoStep) {
             }
             editor.Edit(control, [&](CItemBase& it) { it.m_x1 = ++value; });
         }
-        EXPECT_EQ(page.m_nUndoCount, steps);
+        EXPECT_EQ(page.UndoCount(), steps);
         EXPECT_TRUE(page.m_bModified);
         for (int i = 0; i < steps; ++i)
             page.Undo();

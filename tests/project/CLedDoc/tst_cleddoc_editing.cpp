@@ -1,4 +1,4 @@
-// The page document's editing: undo ring, deletion, colours and the binary export.
+// The page document's editing: undo history, deletion, colours and the binary export.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -45,26 +45,36 @@ std::vector<int> State(CLedDoc& doc) {
 
 // What the canvas does before each change: checkpoint, then add a line.
 void AddLine(CLedDoc& doc, int x2) {
-    doc.Checkpoint(doc.m_nCurList);
+    doc.Checkpoint();
     doc.CurrentItems().push_back(Line(x2));
 }
 
-TEST(CLedDocUndo, FiveCheckpointsKeepFourUndoSteps) {
-    CLedDoc doc;
-    for (int i = 1; i <= 5; ++i)
-        AddLine(doc, i);
-    EXPECT_EQ(State(doc), (std::vector<int>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(doc.m_nUndoCount, 4);
-    for (int i = 0; i < 4; ++i)
-        doc.Undo();
-    EXPECT_EQ(State(doc), (std::vector<int>{1}));
-    EXPECT_FALSE(doc.CanUndo());
-    doc.Undo();  // nothing left to undo
-    EXPECT_EQ(State(doc), (std::vector<int>{1}));
-    EXPECT_EQ(doc.m_nRedoCount, 4);
-    doc.Redo();
-    doc.Redo();
-    EXPECT_EQ(State(doc), (std::vector<int>{1, 2, 3}));
+// The history keeps the newest steps within both limits (a copy of n lines counts 512 n
+// bytes); undo walks back to the oldest kept state, redo forward again.
+TEST(CLedDocUndo, HistoryKeepsTheNewestStepsWithinItsLimits) {
+    struct Row {
+        const char* name;
+        int steps;
+        size_t bytes;
+        int lines, kept;
+    };
+    for (const Row& row : {Row{"a hundred steps by default", 100, size_t{64} << 20, 120, 100},
+                           Row{"four steps", 4, size_t{64} << 20, 5, 4},
+                           Row{"memory before steps", 100, 512 * 40, 20, 2}}) {
+        CLedDoc doc;
+        if (row.steps != 100 || row.bytes != CLedDoc::UndoLimits{}.bytes)
+            doc.SetUndoLimits({row.steps, row.bytes});
+        for (int i = 1; i <= row.lines; ++i)
+            AddLine(doc, i);
+        EXPECT_EQ(doc.UndoCount(), row.kept) << row.name;
+        EXPECT_LE(doc.HistoryBytes(), row.bytes) << row.name;
+        while (doc.CanUndo())
+            doc.Undo();
+        EXPECT_EQ(State(doc).size(), size_t(row.lines - row.kept)) << row.name;
+        EXPECT_EQ(doc.RedoCount(), row.kept) << row.name;
+        doc.Redo();
+        EXPECT_EQ(State(doc).size(), size_t(row.lines - row.kept + 1)) << row.name;
+    }
 }
 
 TEST(CLedDocUndo, ACheckpointAfterUndoDropsTheRedoSteps) {
@@ -83,8 +93,8 @@ TEST(CLedDocUndo, ACheckpointAfterUndoDropsTheRedoSteps) {
 TEST(CLedDocUndo, SnapshotsAreDeepCopies) {
     CLedDoc doc;
     AddLine(doc, 1);
-    doc.Checkpoint(doc.m_nCurList);
-    doc.CurrentItems()[0]->m_x2 = 50;  // an edit of the new current list only
+    doc.Checkpoint();
+    doc.CurrentItems()[0]->m_x2 = 50;  // an edit of the current list only
     doc.Undo();
     EXPECT_EQ(State(doc), (std::vector<int>{1}));
 }
@@ -93,7 +103,7 @@ TEST(CLedDocUndo, SelectionIsRecomputedAfterUndoAndRedo) {
     CLedDoc doc;
     AddLine(doc, 1);
     AddLine(doc, 2);
-    doc.Checkpoint(doc.m_nCurList);
+    doc.Checkpoint();
     doc.CurrentItems()[1]->m_bSelected = 1;
     doc.m_nSel = 1;
     doc.Undo();
@@ -119,13 +129,13 @@ TEST(CLedDocDelete, RemovesTheSelectedItemUndoably) {
 TEST(CLedDocDelete, NothingWithoutASelectionOrWithAStaleIndex) {
     CLedDoc doc;
     AddLine(doc, 1);
-    const int undo = doc.m_nUndoCount;
+    const int undo = doc.UndoCount();
     doc.DeleteSelection();  // m_nSel -1
     doc.m_nSel = 5;
     doc.m_nSelType = 11;
     doc.DeleteSelection();  // past the end
     EXPECT_EQ(State(doc), (std::vector<int>{1}));
-    EXPECT_EQ(doc.m_nUndoCount, undo);
+    EXPECT_EQ(doc.UndoCount(), undo);
 }
 
 std::unique_ptr<CItemFont> TextOf(const char* ascii) {

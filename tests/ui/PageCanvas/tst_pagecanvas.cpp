@@ -181,7 +181,7 @@ private slots:
             return tree->topLevelItem(0)->childCount() == Lines(b.page).size();
         };
         const QStringList drawn = Lines(b.page);
-        const int undos = b.page->m_nUndoCount;
+        const int undos = b.page->UndoCount();
         QSignalSpy panels(&b.w, &MainWindow::propertyPanelRequested);
         QTest::mouseClick(b.canvas, Qt::LeftButton, {}, b.at(press));
         QCOMPARE(b.page->m_nSel, selected);
@@ -197,7 +197,7 @@ private slots:
         b.drag(press, press + QPoint(10, 5));
         const QStringList dragged = Lines(b.page);
         QVERIFY(dragged != drawn);
-        QCOMPARE(b.page->m_nUndoCount, undos + 1);
+        QCOMPARE(b.page->UndoCount(), undos + 1);
         QTest::keyClick(b.canvas, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(Lines(b.page), drawn);
         b.w.action(Cmd::Redo)->trigger();

@@ -164,7 +164,7 @@ private slots:
         QVERIFY(!edited.isEmpty());
         QVERIFY(e.page->m_bModified);
         // However many keys were typed, one undo step brings the item back.
-        QCOMPARE(e.page->m_nUndoCount, 1);
+        QCOMPARE(e.page->UndoCount(), 1);
         e.w.action(Cmd::Undo)->trigger();
         QCOMPARE(e.canvas(), before);
     }
@@ -221,7 +221,7 @@ private slots:
                  (std::tuple{Rgb(36, 219, 170), 3, 10}));
         QCOMPARE(qobject_cast<QLineEdit*>(e.control(1126))->text(), QStringLiteral("0X3A"));
         QCOMPARE((std::pair{e.page->m_drawCodeHi, e.page->m_drawCodeLo}), drawCode);
-        QCOMPARE(e.page->m_nUndoCount, 1);
+        QCOMPARE(e.page->UndoCount(), 1);
     }
 
     void colourPickDialogGivesTheCellUnderTheClick() {
