@@ -1,9 +1,13 @@
 #include "edit/PageController.h"
 
 #include <algorithm>
+#include <cmath>
+#include <set>
+#include <string_view>
 
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
+#include "edit/ItemClipboard.h"
 #include "images/PageFormat.h"
 #include "items/CItemAnimationWidget.h"
 #include "items/CItemArc.h"
@@ -24,6 +28,20 @@ namespace {
 constexpr int kTextType = 15;
 constexpr int kBitmapType = 16;
 constexpr int kArrowStep = 1, kShiftArrowStep = 8;
+constexpr int kPasteStep = 8;
+
+// The move (dx, dy) of `box` cut short where it would leave a w x h screen further; a box
+// already partly off the screen may still come back.
+void KeepOnScreen(const Rect& box, int64_t w, int64_t h, int64_t& dx, int64_t& dy) {
+    dx = std::clamp(dx, std::min<int64_t>(0, -int64_t{box.left}),
+                    std::max<int64_t>(0, w - box.right));
+    dy = std::clamp(dy, std::min<int64_t>(0, -int64_t{box.top}),
+                    std::max<int64_t>(0, h - box.bottom));
+}
+
+int64_t Nearest(int64_t v, int grid) {
+    return static_cast<int64_t>(std::floor(static_cast<double>(v) / grid + 0.5)) * grid;
+}
 
 EditResult Repaint() {
     EditResult r;
@@ -155,15 +173,118 @@ EditResult PageController::MouseDown(const MouseEvent& e) {
     m_ptLast = e.point;
     m_bButtonDown = true;
     m_bDragCheckpointed = false;
+    m_bMoveDrag = false;
+    m_band.reset();
     RemoveEmptyTexts();
-    if (m_nTool == kSelectTool) return SelectAt(e.point);
-    if (m_bCreateNext) return CreateItemAt(e.point);
+    if (m_nTool == kSelectTool) {
+        if (e.modifiers & kControlKey) return ToggleAt(e.point);
+        // A press on one of several selected items keeps them all, for a drag.
+        bool onSelection = false;
+        if (SelectedCount() > 1)
+            for (auto& item : m_page.CurrentItems())
+                onSelection =
+                    onSelection || (item->m_bSelected && item->HitTest(e.point.x, e.point.y) >= 0);
+        EditResult r = onSelection ? Finish(Repaint()) : SelectAt(e.point);
+        CItemBase* item = Selected();
+        if (!item) {
+            m_band = Rect{e.point.x, e.point.y, e.point.x, e.point.y};
+            return r;
+        }
+        // The body or the moving handle of an item that follows the mouse: the whole
+        // selection moves, on the grid and within the screen.
+        const bool whole = item->m_nHandle == 0 || item->m_nHandle == item->WholeMoveHandle();
+        if (onSelection || (item->m_bDragging && !item->m_bTextFlag && whole)) {
+            m_bMoveDrag = true;
+            m_ptDragStart = e.point;
+            m_rcDragStart = Arrange::Union(Arrange::Selected(m_page));
+            m_ptApplied = Point{0, 0};
+        }
+        return r;
+    }
+    if (m_bCreateNext) return CreateItemAt(Place(e.point));
     // An item collecting points (a polyline, a polygon, an arc) takes the next one.
     if (CItemBase* item = Selected()) {
-        item->OnLButtonDown(e.point.x, e.point.y);
+        const Point p = Place(e.point);
+        item->OnLButtonDown(p.x, p.y);
         m_bItemsChanged = true;
     }
     return Finish(Repaint());
+}
+
+EditResult PageController::ToggleAt(Point p) {
+    ItemList& items = m_page.CurrentItems();
+    for (size_t i = items.size(); i-- > 0;) {
+        CItemBase& item = *items[i];
+        if (item.HitTest(p.x, p.y) < 0) continue;
+        item.m_bSelected = !item.m_bSelected;
+        item.m_bDragging = item.m_bTextFlag = 0;
+        m_page.m_nSel = -1;
+        if (item.m_bSelected) {
+            m_page.m_nSel = static_cast<int32_t>(i);
+        } else {
+            // The last one still selected leads.
+            for (size_t k = items.size(); k-- > 0 && m_page.m_nSel < 0;)
+                if (items[k]->m_bSelected) m_page.m_nSel = static_cast<int32_t>(k);
+        }
+        m_page.m_nSelType =
+            m_page.m_nSel < 0 ? -1 : items[static_cast<size_t>(m_page.m_nSel)]->m_nType;
+        break;
+    }
+    EditResult r = Repaint();
+    r.panel = Panel();
+    return Finish(r);
+}
+
+int PageController::SelectedCount() const {
+    return static_cast<int>(std::ranges::count_if(
+        m_page.CurrentItems(), [](const auto& item) { return item->m_bSelected != 0; }));
+}
+
+std::optional<Rect> PageController::RubberBand() const {
+    if (!m_band) return std::nullopt;
+    return Rect{std::min(m_band->left, m_band->right), std::min(m_band->top, m_band->bottom),
+                std::max(m_band->left, m_band->right), std::max(m_band->top, m_band->bottom)};
+}
+
+EditResult PageController::SelectAll() {
+    EndMoveRun();
+    if (m_nTool != kSelectTool) SetTool(kSelectTool);
+    ItemList& items = m_page.CurrentItems();
+    for (auto& item : items) {
+        item->m_bSelected = 1;
+        item->m_bTextFlag = item->m_bDragging = 0;
+    }
+    m_page.m_nSel = items.empty() ? -1 : static_cast<int32_t>(items.size() - 1);
+    m_page.m_nSelType = items.empty() ? -1 : items.back()->m_nType;
+    EditResult r = Repaint();
+    r.panel = Panel();
+    return Finish(r);
+}
+
+void PageController::SetGrid(int pixels, bool snap) {
+    m_nGrid = std::max(pixels, 0);
+    m_bSnap = snap;
+}
+
+Point PageController::Place(Point p) const {
+    int64_t x = p.x, y = p.y;
+    if (Snaps()) x = Nearest(x, m_nGrid), y = Nearest(y, m_nGrid);
+    return Point{static_cast<int32_t>(std::clamp<int64_t>(x, 0, m_page.m_nLogWidth)),
+                 static_cast<int32_t>(std::clamp<int64_t>(y, 0, m_page.m_nLogHeight))};
+}
+
+void PageController::MoveSelection(int64_t dx, int64_t dy) {
+    const Rect& box = m_rcDragStart;
+    if (Snaps()) {
+        dx = Nearest(box.left + dx, m_nGrid) - box.left;
+        dy = Nearest(box.top + dy, m_nGrid) - box.top;
+    }
+    KeepOnScreen(box, m_page.m_nLogWidth, m_page.m_nLogHeight, dx, dy);
+    if (dx == m_ptApplied.x && dy == m_ptApplied.y) return;
+    for (CItemBase* item : Arrange::Selected(m_page))
+        item->MoveBy(static_cast<int>(dx - m_ptApplied.x), static_cast<int>(dy - m_ptApplied.y));
+    m_ptApplied = Point{static_cast<int32_t>(dx), static_cast<int32_t>(dy)};
+    m_page.m_bModified = m_bItemsChanged = true;
 }
 
 EditResult PageController::SelectAt(Point p) {
@@ -177,14 +298,11 @@ EditResult PageController::SelectAt(Point p) {
         sel = static_cast<int32_t>(i), type = item.m_nType;
         if (item.m_nHandle > 0) lastHandle = static_cast<int32_t>(i);
     }
-    if (lastHandle >= 0) {
-        // A handle beats a body: the items hit only by their body let go.
-        sel = lastHandle, type = items[static_cast<size_t>(lastHandle)]->m_nType;
-        for (auto& item : items) {
-            if (item->m_nHandle > 0) continue;
-            item->m_bSelected = 0;
-            item->m_bTextFlag = 0;
-        }
+    // A handle beats a body; of several hits the topmost is the one selected.
+    if (lastHandle >= 0) sel = lastHandle, type = items[static_cast<size_t>(lastHandle)]->m_nType;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (static_cast<int32_t>(i) == sel) continue;
+        items[i]->m_bSelected = items[i]->m_bTextFlag = items[i]->m_bDragging = 0;
     }
     m_page.m_nSel = sel;
     m_page.m_nSelType = type;
@@ -279,6 +397,11 @@ EditResult PageController::CreateItemAt(Point p) {
 EditResult PageController::MouseMove(const MouseEvent& e) {
     EditResult r;
     r.cursor = CursorShape::Cross;
+    if (m_band && m_bButtonDown) {
+        m_band->right = e.point.x, m_band->bottom = e.point.y;
+        r.repaint = true;
+        return Finish(r);
+    }
     CItemBase* item = Selected();
     if (!item) return Finish(r);
     if (m_nTool == kSelectTool && m_bButtonDown && !m_bDragCheckpointed) {
@@ -288,7 +411,19 @@ EditResult PageController::MouseMove(const MouseEvent& e) {
         m_bDragCheckpointed = true;
         item = Selected();
     }
-    r.repaint = item->OnMouseMove(r.cursor, m_ptLast.x, m_ptLast.y, e.point.x, e.point.y) != 0;
+    if (m_bMoveDrag && m_bButtonDown) {
+        MoveSelection(int64_t{e.point.x} - m_ptDragStart.x, int64_t{e.point.y} - m_ptDragStart.y);
+        m_ptLast = e.point;
+        r.cursor = CursorShape::Move;
+        r.repaint = true;
+        r.panel = Panel();
+        return Finish(r);
+    }
+    // Points being placed (a new item, a handle) land on the grid and on the screen.
+    const bool placing = item->m_bDragging || item->m_bCreating || m_nTool != kSelectTool;
+    const Point from = placing ? Place(m_ptLast) : m_ptLast;
+    const Point to = placing ? Place(e.point) : e.point;
+    r.repaint = item->OnMouseMove(r.cursor, from.x, from.y, to.x, to.y) != 0;
     m_bItemsChanged = r.repaint;
     m_ptLast = e.point;
     if (item->m_bDragging) {
@@ -313,9 +448,30 @@ void PageController::CheckBitmapSize(CItemBase& item) {
 EditResult PageController::MouseUp(const MouseEvent& e) {
     m_bButtonDown = false;
     EditResult r = Repaint();
+    if (const std::optional<Rect> band = RubberBand()) {
+        m_band.reset();
+        ItemList& items = m_page.CurrentItems();
+        for (size_t i = 0; i < items.size(); ++i) {
+            const Rect b = items[i]->Bounds();
+            if (b.left < band->left || b.top < band->top || b.right > band->right ||
+                b.bottom > band->bottom)
+                continue;
+            items[i]->m_bSelected = 1;
+            m_page.m_nSel = static_cast<int32_t>(i);
+            m_page.m_nSelType = items[i]->m_nType;
+        }
+        r.panel = Panel();
+        return Finish(r);
+    }
     CItemBase* item = Selected();
     if (!item) return Finish(r);
-    const int done = item->OnLButtonUp(e.point.x, e.point.y);
+    if (m_bMoveDrag) {
+        m_bMoveDrag = false;
+        for (CItemBase* moved : Arrange::Selected(m_page))
+            if (moved != item) moved->m_bDragging = 0;
+    }
+    const Point at = item->m_bDragging || item->m_bCreating ? Place(e.point) : e.point;
+    const int done = item->OnLButtonUp(at.x, at.y);
     // A release ends a creation or a point; a drag with the selection tool has already
     // been reported move by move.
     m_bItemsChanged = m_nTool != kSelectTool || done == -1;
@@ -410,14 +566,19 @@ EditResult PageController::KeyDown(const KeyEvent& e) {
         return Finish(Repaint());
     }
     const int step = (e.modifiers & kShiftKey) ? kShiftArrowStep : kArrowStep;
-    const int dx = e.key == EditKey::Left ? -step : e.key == EditKey::Right ? step : 0;
-    const int dy = e.key == EditKey::Up ? -step : e.key == EditKey::Down ? step : 0;
+    int64_t dx = e.key == EditKey::Left ? -step : e.key == EditKey::Right ? step : 0;
+    int64_t dy = e.key == EditKey::Up ? -step : e.key == EditKey::Down ? step : 0;
+    std::vector<CItemBase*> moving = Arrange::Selected(m_page);
+    if (std::ranges::find(moving, item) == moving.end()) moving.push_back(item);
+    KeepOnScreen(Arrange::Union(moving), m_page.m_nLogWidth, m_page.m_nLogHeight, dx, dy);
+    if (dx == 0 && dy == 0) return Finish(EditResult{});
     if (m_pMoveRun != item || m_nMoveRunStep != m_page.UndoStep()) {
         // The first move of a run is the run's one undo step.
         m_page.Checkpoint();
         item = Selected();
     }
-    item->MoveBy(dx, dy);
+    for (CItemBase* each : moving)
+        each->MoveBy(static_cast<int>(dx), static_cast<int>(dy));
     m_pMoveRun = item;
     m_nMoveRunStep = m_page.UndoStep();
     m_page.m_bModified = m_bItemsChanged = true;
@@ -446,9 +607,95 @@ EditResult PageController::Redo() {
 
 EditResult PageController::DeleteSelection() {
     EndMoveRun();
+    if (SelectedCount() > 1) return DeleteAll();
     const int type = m_page.m_nSelType;
     if (!Selected() || type < 0 || type == kSelectTool || type == 20) return Unhandled();
     m_page.DeleteSelection();
+    EditResult r = Repaint();
+    r.panel = Panel();
+    return Finish(r);
+}
+
+EditResult PageController::DeleteAll() {
+    if (SelectedCount() == 0) return Unhandled();
+    m_page.Checkpoint();
+    std::erase_if(m_page.CurrentItems(), [](const auto& item) { return item->m_bSelected != 0; });
+    m_page.m_nSel = m_page.m_nSelType = -1;
+    m_page.m_bModified = m_bItemsChanged = true;
+    EditResult r = Repaint();
+    r.panel = Panel();
+    return Finish(r);
+}
+
+EditResult PageController::Cut() {
+    EndMoveRun();
+    if (SelectedCount() == 0) return Unhandled();
+    return DeleteAll();
+}
+
+EditResult PageController::Arrange(Arrangement how) {
+    EndMoveRun();
+    const std::vector<CItemBase*> selected = Arrange::Selected(m_page);
+    if (static_cast<int>(selected.size()) < Arrange::Needs(how)) return Unhandled();
+    // Tried on copies first: a line-up that moves nothing takes no undo step.
+    std::vector<std::unique_ptr<CItemBase>> copies;
+    std::vector<CItemBase*> trial;
+    for (CItemBase* item : selected) {
+        copies.push_back(item->Clone());
+        trial.push_back(copies.back().get());
+    }
+    if (std::ranges::find(trial, nullptr) != trial.end() || !Arrange::Apply(trial, how))
+        return Finish(EditResult{});
+    m_page.Checkpoint();
+    Arrange::Apply(Arrange::Selected(m_page), how);
+    m_page.m_bModified = m_bItemsChanged = true;
+    EditResult r = Repaint();
+    r.panel = Panel();
+    return Finish(r);
+}
+
+CByteArray PageController::CopySelection() const {
+    return ItemClipboard::Copy(m_page);
+}
+
+EditResult PageController::Paste(std::span<const uint8_t> bytes) {
+    EndMoveRun();
+    ItemList items;
+    std::string error;
+    if (!ItemClipboard::Read(bytes, m_page.m_nColours, items, error)) {
+        m_page.GetMessenger().Tell(error, "提示");
+        return Unhandled();
+    }
+    if (items.empty()) return Unhandled();
+    const size_t hash = std::hash<std::string_view>{}(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    m_nPasteRun = hash == m_nPasteHash ? m_nPasteRun + 1 : 1;
+    m_nPasteHash = hash;
+    std::vector<CItemBase*> pasted;
+    for (auto& item : items)
+        pasted.push_back(item.get());
+    int64_t dx = int64_t{Snaps() ? m_nGrid : kPasteStep} * m_nPasteRun, dy = dx;
+    KeepOnScreen(Arrange::Union(pasted), m_page.m_nLogWidth, m_page.m_nLogHeight, dx, dy);
+    m_page.Checkpoint();
+    ItemList& current = m_page.CurrentItems();
+    for (auto& item : current)
+        item->m_bSelected = item->m_bTextFlag = item->m_bDragging = 0;
+    std::set<const CBmpObj*> placed;
+    for (auto& item : items) {
+        item->MoveBy(static_cast<int>(dx), static_cast<int>(dy));
+        item->m_bSelected = 1;
+        if (auto* bmp = dynamic_cast<CItemBmp*>(item.get()); bmp && bmp->m_pBitmap) {
+            bmp->m_page = m_page.Format();
+            if (placed.insert(bmp->m_pBitmap.get()).second)
+                m_bitmaps.Place(bmp->m_pBitmap, m_page.Format());
+            bmp->m_nBitmap = m_bitmaps.IndexOf(*bmp->m_pBitmap);
+        }
+        current.push_back(std::move(item));
+    }
+    m_page.m_nSel = static_cast<int32_t>(current.size() - 1);
+    m_page.m_nSelType = current.back()->m_nType;
+    if (m_nTool != kSelectTool) m_nTool = kSelectTool, m_bCreateNext = false;
+    m_page.m_bModified = m_bItemsChanged = true;
     EditResult r = Repaint();
     r.panel = Panel();
     return Finish(r);

@@ -17,13 +17,24 @@
 //   16 bitmap (asks for a picture first) 17 flood fill (asks for its colours first)
 // New items take the page's drawing colour and colour code; a hollow rectangle is filled
 // with the page's background colour.
+//
+// Several items: with the selection tool a press with Ctrl adds the item under it to the
+// selection or takes it out, a press on empty canvas drags a rubber band that selects the
+// items lying wholly inside it, and a drag of one of several selected items (or the arrow
+// keys) moves them all. Lining up, cut, copy, paste and delete act on all selected items,
+// each as one undo step. Moves and resizes stop at the screen's edge; with the grid's snap
+// on, new points and moved items land on multiples of the grid.
 
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
+#include "base/ByteArray.h"
 #include "base/Geometry.h"
+#include "edit/Arrange.h"
 #include "items/CItemFill.h"
 #include "items/CItemFont.h"
 #include "items/ItemTypes.h"
@@ -129,8 +140,32 @@ public:
 
     // Where the view shows the caret of the text being edited.
     std::optional<CItemFont::Caret> TextCaret() const;
-    // The selected item, or null.
+    // The selected item (the last one picked), or null.
     CItemBase* Selected() const;
+    // How many items carry the selection mark.
+    int SelectedCount() const;
+    // The rubber band while it is dragged, in module pixels, for the view to draw.
+    std::optional<Rect> RubberBand() const;
+    EditResult SelectAll();
+
+    // The grid of `pixels` module pixels (0: none); with `snap` new points and moved items
+    // land on it.
+    void SetGrid(int pixels, bool snap);
+    int Grid() const { return m_nGrid; }
+    bool Snaps() const { return m_nGrid > 1 && m_bSnap; }
+
+    // Lines up the selected items (Arrange.h), one undo step; unhandled when too few are
+    // selected.
+    EditResult Arrange(Arrangement how);
+    // The selected items as clipboard bytes (ItemClipboard); empty when none is selected.
+    CByteArray CopySelection() const;
+    // Adds the clipboard's items, moved on by a step (the grid, else 8 pixels, a step
+    // further with each paste of the same bytes, kept on the screen) and selected; a
+    // picture gets its own flash place. Bytes that are not items are told and change
+    // nothing.
+    EditResult Paste(std::span<const uint8_t> bytes);
+    // Copy, then delete the selection, as one undo step.
+    EditResult Cut();
 
 private:
     // Tells the page's observers what the event changed.
@@ -140,6 +175,14 @@ private:
     bool MoveCaret(CItemFont& text, EditKey key);
     void CheckBitmapSize(CItemBase& item);
     void EndMoveRun() { m_pMoveRun = nullptr; }
+    EditResult ToggleAt(Point p);
+    // The point on the grid nearest `p` when snapping, and inside the screen.
+    Point Place(Point p) const;
+    // The move of the selected items by (dx, dy) from where the drag began, cut short at
+    // the screen's edges and, when snapping, landing the first item on the grid.
+    void MoveSelection(int64_t dx, int64_t dy);
+    // Deletes every selected item, one undo step.
+    EditResult DeleteAll();
 
     CLedDoc& m_page;
     LocalBitmapStore& m_bitmaps;
@@ -153,6 +196,18 @@ private:
     bool m_bItemsChanged = false;
     int m_nLinePen = 1;
     Point m_ptLast;
+    int m_nGrid = 0;
+    bool m_bSnap = false;
+    // A whole-item drag of the selection: where it began, the selection's box then, and
+    // the move applied so far.
+    bool m_bMoveDrag = false;
+    Point m_ptDragStart;
+    Rect m_rcDragStart;
+    Point m_ptApplied;
+    std::optional<Rect> m_band;
+    // The last bytes pasted and how often in a row.
+    size_t m_nPasteHash = 0;
+    int m_nPasteRun = 0;
     // The item the last arrow move moved and the undo step it made; a further arrow
     // press on it adds to that undo step.
     const CItemBase* m_pMoveRun = nullptr;

@@ -89,6 +89,11 @@ int CItemBase::MoveHandle(int ox, int oy, int nx, int ny) {
     return 0;
 }
 
+Rect CItemBase::Bounds() const {
+    return Rect{std::min(m_x1, m_x2), std::min(m_y1, m_y2), std::max(m_x1, m_x2),
+                std::max(m_y1, m_y2)};
+}
+
 void CItemBase::MoveBy(int dx, int dy) {
     const int32_t handle = m_nHandle;
     m_nHandle = WholeMoveHandle();

@@ -43,6 +43,10 @@ public:
     virtual int WholeMoveHandle() const { return 9; }
     // Moves the whole item by (dx, dy), as a drag of that handle does.
     void MoveBy(int dx, int dy);
+    // The box the item covers on the screen, edges included (left <= right): the two
+    // points' box; a circle's or a sweep's round one. Lining items up and keeping them on
+    // the screen go by it.
+    virtual Rect Bounds() const;
     // Non-zero when the canvas must be redrawn.
     virtual int OnLButtonDown(int x, int y);
     // -1 when the item just created is degenerate and must be removed, else 0 (or 1).

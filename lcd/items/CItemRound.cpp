@@ -50,6 +50,12 @@ std::unique_ptr<CItemBase> CItemRound::Clone() const {
     return copy;
 }
 
+Rect CItemRound::Bounds() const {
+    const int64_t r = Radius();
+    return Rect{Saturate32(m_x1 - r), Saturate32(m_y1 - r), Saturate32(m_x1 + r),
+                Saturate32(m_y1 + r)};
+}
+
 int64_t CItemRound::Radius() const {
     // Exact integer square root: the squares of two 32-bit differences overflow 64 bits.
     const uint64_t ax = static_cast<uint64_t>(std::llabs(int64_t{m_x2} - m_x1));

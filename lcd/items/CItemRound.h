@@ -30,6 +30,7 @@ public:
 
     // The distance from (x1, y1) to (x2, y2), square root truncated.
     int64_t Radius() const;
+    Rect Bounds() const override;
 
     Region m_pRgn;
     int32_t m_xCentre = 0;

@@ -29,6 +29,12 @@ void CItemSweep::Serialize(Archive& ar) {
     }
 }
 
+Rect CItemSweep::Bounds() const {
+    const int64_t r = ArcGeometry::TruncatedDistance(m_xCentre, m_yCentre, m_x1, m_y1);
+    return Rect{Saturate32(m_xCentre - r), Saturate32(m_yCentre - r), Saturate32(m_xCentre + r),
+                Saturate32(m_yCentre + r)};
+}
+
 void CItemSweep::UpdateAngles() {
     m_nStartAngle =
         static_cast<uint16_t>(ArcGeometry::WholeDegrees(m_xCentre, m_yCentre, m_x1, m_y1));

@@ -31,6 +31,8 @@ public:
 
     // Recomputes m_nStartAngle, m_nEndAngle and m_nRadius from the points.
     void UpdateAngles();
+    // The square of the whole circle the curve lies on.
+    Rect Bounds() const override;
 
     int32_t m_xCentre = 0;
     int32_t m_yCentre = 0;

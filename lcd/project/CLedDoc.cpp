@@ -321,8 +321,20 @@ void CLedDoc::BuildTree(TreeNode& root) {
             StringFormat("清屏    颜色代码：%X%X", m_backCodeHi, m_backCodeLo), false, {}});
     }
     int index = 0;
-    for (auto& item : CurrentItems())
+    for (auto& item : CurrentItems()) {
         item->AddToTree(root, index++);
+        if (OffScreen(*item) && !root.children.empty()) root.children.back().text += kOffScreenMark;
+    }
+}
+
+bool CLedDoc::OffScreen(const CItemBase& item) const {
+    const Rect b = item.Bounds();
+    return b.left < 0 || b.top < 0 || b.right > m_nLogWidth || b.bottom > m_nLogHeight;
+}
+
+int CLedDoc::CountOffScreen() const {
+    return static_cast<int>(std::ranges::count_if(
+        CurrentItems(), [this](const auto& item) { return OffScreen(*item); }));
 }
 
 namespace {

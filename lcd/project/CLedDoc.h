@@ -87,8 +87,13 @@ public:
     // font the text could not be drawn with is told once per draw.
     void DrawPage(Surface& dc, bool marks);
     // The instruction tree: the screen line, the clear-screen line of a main page, then
-    // every item's description lines.
+    // every item's description lines; an item off the screen says so at the end of its line.
     void BuildTree(TreeNode& root);
+    // Whether the item's box leaves the screen (an edge may sit just past the last pixel),
+    // and how many of the current items do: older files may hold such items.
+    bool OffScreen(const CItemBase& item) const;
+    int CountOffScreen() const;
+    static constexpr const char* kOffScreenMark = "（超出屏幕）";
 
     // Undo history: a copy of the current items becomes the step Undo goes back to; the
     // caller then changes the current items (they stay the same objects). Drops the redo

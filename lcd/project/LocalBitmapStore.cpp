@@ -93,6 +93,13 @@ std::optional<LocalBitmapStore::Use> LocalBitmapStore::UseOf(const CBmpObj& bitm
 std::unique_ptr<CItemBmp> LocalBitmapStore::NewItem(int x, int y, const std::string& path,
                                                     const PageFormat& page, Messenger& messenger) {
     auto bmp = std::make_shared<CBmpObj>(path, true, page, messenger);
+    Place(bmp, page);
+    auto item = std::make_unique<CItemBmp>(x, y, bmp, page);
+    item->m_nBitmap = IndexOf(*bmp);
+    return item;
+}
+
+void LocalBitmapStore::Place(const std::shared_ptr<CBmpObj>& bmp, const PageFormat& page) {
     const DownloadSettings settings = m_pSettings ? *m_pSettings : DownloadSettings{};
     const std::vector<Use> uses = InUse();
     if (!uses.empty()) {
@@ -105,11 +112,10 @@ std::unique_ptr<CItemBmp> LocalBitmapStore::NewItem(int x, int y, const std::str
             bmp->m_nBlock = last.bitmap->m_nBlock + 1;
             bmp->m_nStartPage = 0;
         }
+    } else {
+        bmp->m_nBlock = bmp->m_nStartPage = 0;
     }
     Register(bmp);
-    auto item = std::make_unique<CItemBmp>(x, y, bmp, page);
-    item->m_nBitmap = IndexOf(*bmp);
-    return item;
 }
 
 bool LocalBitmapStore::ReplacePicture(CItemBmp& item, const std::string& path,

@@ -63,6 +63,9 @@ public:
     // list. A file that cannot be read gives a 0 x 0 item, told.
     std::unique_ptr<CItemBmp> NewItem(int x, int y, const std::string& path, const PageFormat& page,
                                       Messenger& messenger);
+    // Gives `bitmap` the flash place after the last bitmap in use (as NewItem does) and
+    // lists it: a pasted copy must not share its original's place.
+    void Place(const std::shared_ptr<CBmpObj>& bitmap, const PageFormat& page);
     // Replaces the picture of `item` (CItemBmp::ReplacePicture) and lists a new bitmap.
     bool ReplacePicture(CItemBmp& item, const std::string& path, Messenger& messenger);
 

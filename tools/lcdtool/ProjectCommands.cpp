@@ -100,6 +100,10 @@ bool ProjectCommands::WithImage(const CommandLine& args,
     layout.SetPageOrder(order);
     layout.SetDisplayMode(display);
 
+    // Items off the screen (older files) are sent as they are; the user hears of them.
+    for (const auto& page : ws.Pages())
+        if (const int n = page->CountOffScreen())
+            Output::Warn(StringFormat("页面 %s 有 %d 个图元超出屏幕", page->m_strTitle.c_str(), n));
     FlashImage image(layout);
     image.Open();
     image.m_bCrc = args.Has("--crc");

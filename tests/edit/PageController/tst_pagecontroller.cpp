@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/StringFormat.h"
+#include "edit/ItemClipboard.h"
 #include "edit/PageController.h"
 #include "items/CItemBmp.h"
 #include "items/CItemPointList.h"
@@ -154,7 +155,8 @@ TEST_P(CanvasSelect, TopmostWinsAndAHandleBeatsABody) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, CanvasSelect,
     testing::Values(
-        SelectRow{"TopmostBody", {{10, 10, 100, 100}, {20, 20, 90, 90}}, {50, 40}, 1, {1, 1}},
+        // Of overlapping items only the topmost is selected.
+        SelectRow{"TopmostBody", {{10, 10, 100, 100}, {20, 20, 90, 90}}, {50, 40}, 1, {0, 1}},
         // The press lies on the first box's corner handle and inside the second's body.
         SelectRow{"HandleUnderABody", {{30, 30, 60, 60}, {10, 10, 100, 100}}, {60, 60}, 0, {1, 0}},
         SelectRow{"Nothing", {{10, 10, 20, 20}}, {200, 200}, -1, {0}}),
@@ -251,7 +253,7 @@ TEST_F(Canvas, TypedBytesGoToTheTextAndArrowsMoveItsCaret) {
 
 struct SizeRow {
     const char* name;
-    int colours, logHeight;
+    int colours, logWidth, logHeight;
     Point corner;  // where the picture's bottom-right handle is dragged
     int limit;     // told, 0: nothing told
 };
@@ -264,7 +266,7 @@ class CanvasBitmapSize : public Canvas, public testing::WithParamInterface<SizeR
 
 TEST_P(CanvasBitmapSize, ABitmapResizedOverTheLimitIsToldAndKept) {
     const SizeRow& r = GetParam();
-    page->SetScreenParams(ScreenParams{"L", r.colours, 1, 1, 320, r.logHeight});
+    page->SetScreenParams(ScreenParams{"L", r.colours, 1, 1, r.logWidth, r.logHeight});
     picture = Picture(8, 8);
     Drag(16, {0, 0}, {0, 0});
     Drag(PageController::kSelectTool, {8, 8}, r.corner);
@@ -278,9 +280,11 @@ TEST_P(CanvasBitmapSize, ABitmapResizedOverTheLimitIsToldAndKept) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CanvasBitmapSize,
-                         testing::Values(SizeRow{"Eight320x234Below", 8, 234, {513, 511}, 0},
-                                         SizeRow{"Eight320x234Above", 8, 234, {513, 512}, 262144},
-                                         SizeRow{"SixtyFourAbove", 64, 240, {513, 511}, 131072}),
+                         testing::Values(SizeRow{"Eight800x600Below", 8, 800, 600, {513, 254}, 0},
+                                         SizeRow{
+                                             "SixtyFourAbove", 64, 800, 600, {513, 511}, 131072},
+                                         // The handle stops at the screen's edge.
+                                         SizeRow{"Eight320x234Edge", 8, 320, 234, {513, 512}, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Canvas, TheBitmapsMenuReplacesItsPicture) {
@@ -292,6 +296,180 @@ TEST_F(Canvas, TheBitmapsMenuReplacesItsPicture) {
     C().ReplacePicture();
     EXPECT_EQ(bitmap->GetWidth(), 16);
     EXPECT_EQ(Items()[0]->m_x2, 18) << "the box stays";
+}
+
+// "x1,y1,x2,y2" of every item's screen box.
+std::string Boxes(const ItemList& items) {
+    std::string out;
+    for (const auto& item : items) {
+        const Rect b = item->Bounds();
+        out +=
+            StringFormat("%s%d,%d,%d,%d", out.empty() ? "" : " ", b.left, b.top, b.right, b.bottom);
+    }
+    return out;
+}
+
+std::string Marks(const ItemList& items) {
+    std::string out;
+    for (const auto& item : items)
+        out += item->m_bSelected ? '1' : '0';
+    return out;
+}
+
+// Several items: Ctrl-clicks, rubber bands, a drag of the selection (one undo step), the
+// grid and the screen's edges. Each row starts from hollow rectangles at (10,10)-(30,30)
+// and (50,50)-(70,70) on a 320 x 240 page, none selected, with the selection tool.
+struct GestureRow {
+    const char* name;
+    int grid;  // snapping grid, 0: none
+    std::vector<std::tuple<char, Point, Point>>
+        gestures;  // 'c' ctrl-click, 'd' drag, 'k' right arrow
+    const char* boxes;
+    const char* marks;
+    int undoSteps;  // taken by the gestures
+};
+
+void PrintTo(const GestureRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class CanvasGestures : public Canvas, public testing::WithParamInterface<GestureRow> {};
+
+TEST_P(CanvasGestures, SelectMoveAndKeepOnScreen) {
+    const GestureRow& r = GetParam();
+    Drag(3, {10, 10}, {30, 30});
+    Drag(3, {50, 50}, {70, 70});
+    C().SetTool(PageController::kSelectTool);
+    C().SetGrid(r.grid, r.grid > 0);
+    Click({200, 200});  // nothing selected
+    const int before = page->UndoCount();
+    for (const auto& [kind, from, to] : r.gestures) {
+        if (kind == 'c') {
+            C().MouseDown(MouseEvent{from, kLeftButton, kControlKey});
+            C().MouseUp(MouseEvent{from});
+        } else if (kind == 'k') {
+            C().KeyDown(KeyEvent{EditKey::Right, kShiftKey});
+        } else {
+            C().MouseDown(MouseEvent{from, kLeftButton});
+            C().MouseMove(MouseEvent{to, kLeftButton});
+            C().MouseUp(MouseEvent{to});
+        }
+    }
+    EXPECT_EQ(Boxes(Items()), r.boxes);
+    EXPECT_EQ(Marks(Items()), r.marks);
+    EXPECT_EQ(page->UndoCount() - before, r.undoSteps);
+    EXPECT_FALSE(C().RubberBand());
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, CanvasGestures, testing::Values(
+    GestureRow{"CtrlAddsAndRemoves", 0, {{'c', {12, 12}, {}}, {'c', {60, 60}, {}}, {'c', {12, 12}, {}}},
+               "10,10,30,30 50,50,70,70", "01", 0},
+    GestureRow{"BandSelectsWhatLiesInside", 0, {{'d', {5, 5}, {40, 40}}},
+               "10,10,30,30 50,50,70,70", "10", 0},
+    GestureRow{"DragMovesTheWholeSelection", 0, {{'d', {5, 5}, {80, 80}}, {'d', {20, 20}, {25, 30}}},
+               "15,20,35,40 55,60,75,80", "11", 1},
+    GestureRow{"DragLandsOnTheGrid", 10, {{'d', {20, 20}, {24, 27}}},
+               "10,20,30,40 50,50,70,70", "10", 1},
+    GestureRow{"DragStopsAtTheEdge", 0, {{'d', {60, 60}, {400, 60}}},
+               "10,10,30,30 300,50,320,70", "01", 1},
+    GestureRow{"HandleStopsAtTheEdge", 0, {{'c', {60, 60}, {}}, {'d', {70, 70}, {500, 300}}},
+               "10,10,30,30 50,50,320,240", "01", 1},
+    GestureRow{"ArrowsMoveTheSelectionWithinTheScreen", 0,
+               {{'d', {5, 5}, {80, 80}}, {'k', {}, {}}, {'k', {}, {}}},
+               "26,10,46,30 66,50,86,70", "11", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(Canvas, NewItemsOnTheGridAndTheScreen) {
+    C().SetGrid(10, true);
+    Drag(3, {12, 13}, {48, 52});
+    Drag(3, {300, 200}, {999, 999});
+    EXPECT_EQ(Boxes(Items()), "10,10,50,50 300,200,320,240");
+}
+
+// Each line-up of three boxes: (0,0)-(10,10), (20,30)-(40,40), (60,5)-(65,25); the first
+// is the reference of the same-size ones.
+TEST_F(Canvas, ArrangeLinesUpTheSelection) {
+    struct Row {
+        Arrangement how;
+        const char* boxes;
+    };
+    for (const Row& r : {
+             Row{Arrangement::AlignLeft, "0,0,10,10 0,30,20,40 0,5,5,25"},
+             Row{Arrangement::AlignRight, "55,0,65,10 45,30,65,40 60,5,65,25"},
+             Row{Arrangement::AlignTop, "0,0,10,10 20,0,40,10 60,0,65,20"},
+             Row{Arrangement::AlignBottom, "0,30,10,40 20,30,40,40 60,20,65,40"},
+             Row{Arrangement::AlignCentreH, "27,0,37,10 22,30,42,40 30,5,35,25"},
+             Row{Arrangement::AlignCentreV, "0,15,10,25 20,15,40,25 60,10,65,30"},
+             Row{Arrangement::SameWidth, "0,0,10,10 20,30,30,40 60,5,70,25"},
+             Row{Arrangement::SameHeight, "0,0,10,10 20,30,40,40 60,5,65,15"},
+             Row{Arrangement::DistributeH, "0,0,10,10 25,30,45,40 60,5,65,25"},
+             Row{Arrangement::DistributeV, "0,0,10,10 20,30,40,40 60,10,65,30"},
+         }) {
+        Items().clear();
+        Drag(3, {0, 0}, {10, 10});
+        Drag(3, {20, 30}, {40, 40});
+        Drag(3, {60, 5}, {65, 25});
+        C().SelectAll();
+        const int before = page->UndoCount();
+        C().Arrange(r.how);
+        EXPECT_EQ(Boxes(Items()), r.boxes) << int(r.how);
+        EXPECT_EQ(page->UndoCount(), before + 1) << int(r.how);
+    }
+    Items().resize(1);
+    C().SelectAll();
+    EXPECT_FALSE(C().Arrange(Arrangement::AlignLeft).handled) << "one item lines up with nothing";
+}
+
+// Cut, copy and paste: pasted items are copies that step on with each paste, keep to the
+// screen, are selected, take one undo step, and a pasted picture gets its own flash place.
+TEST_F(Canvas, ClipboardPastesSteppedSelectedCopies) {
+    picture = Picture(8, 4);
+    Drag(16, {10, 10}, {10, 10});
+    Drag(3, {300, 220}, {318, 238});
+    C().SelectAll();
+    const CByteArray bytes = C().CopySelection();
+    const int before = page->UndoCount();
+    C().Paste(bytes);
+    C().Paste(bytes);
+    EXPECT_EQ(
+        Boxes(Items()),
+        "10,10,18,14 300,220,318,238 12,12,20,16 302,222,320,240 12,12,20,16 302,222,320,240");
+    EXPECT_EQ(Marks(Items()), "000011");
+    EXPECT_EQ(page->UndoCount(), before + 2);
+    const auto bitmapOf = [&](size_t i) { return dynamic_cast<CItemBmp&>(*Items()[i]).Bitmap(); };
+    EXPECT_NE(bitmapOf(2), bitmapOf(0));
+    EXPECT_NE(bitmapOf(2)->m_nStartPage, bitmapOf(0)->m_nStartPage);
+    // What a paste reads is what was copied: the same page records.
+    CLedDoc other(page->GetScreenParams());
+    ItemList read;
+    std::string error;
+    ASSERT_TRUE(ItemClipboard::Read(bytes, page->m_nColours, read, error)) << error;
+    other.CurrentItems() = std::move(read);
+    other.CurrentItems()[0]->m_bSelected = other.CurrentItems()[1]->m_bSelected = 1;
+    EXPECT_EQ(ItemClipboard::Copy(other), bytes);
+    // Cut leaves the page without the selection, in one step.
+    C().Cut();
+    EXPECT_EQ(Items().size(), 4u);
+    EXPECT_EQ(page->UndoCount(), before + 3);
+}
+
+TEST_F(Canvas, PasteRefusesWhatIsNotItemsOfThisColourCount) {
+    Drag(3, {10, 10}, {30, 30});
+    C().SelectAll();
+    const CByteArray bytes = C().CopySelection();
+    CLedDoc eight(ScreenParams{"L", 8, 1, 1, 320, 240});
+    PageController other(eight, project.ws.Bitmaps(), dialogs);
+    eight.SetMessenger(project.messages);
+    EXPECT_FALSE(other.Paste(bytes).handled);
+    EXPECT_FALSE(C().Paste(CByteArray{1, 2, 3}).handled);
+    EXPECT_TRUE(eight.CurrentItems().empty());
+    EXPECT_EQ(Items().size(), 1u);
+    ASSERT_EQ(project.messages.told.size(), 2u);
+    EXPECT_EQ(project.messages.told[0],
+              "图元来自 256 色的页面，不能粘贴到 8 色的页面：颜色代码会改变含义");
+    EXPECT_EQ(project.messages.told[1].rfind("剪贴板中的内容不是页面图元：", 0), 0u);
 }
 
 }  // namespace

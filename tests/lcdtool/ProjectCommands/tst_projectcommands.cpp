@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "base/ByteArray.h"
+#include "items/CItemLine.h"
 #include "project/FlashImage.h"
 #include "project/FlashLayout.h"
 #include "project/FlashLayout/FlashFixture.h"
@@ -109,6 +110,22 @@ INSTANTIATE_TEST_SUITE_P(
                       PageRecord("1B 56 0A A0 0A 01 01", "1B 19 00") +
                       Background("1B 20 0A A0 0A 00", 256)}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// An item off the screen (older files hold such) goes out as it is, with one warning line
+// per page; the instruction tree marks it.
+TEST_F(ProjectTool, ExportWarnsOfItemsOffTheScreen) {
+    auto line = std::make_unique<CItemLine>(300, 10, 0, 1);
+    line->m_x2 = a->m_nLogWidth + 80, line->m_bCreating = 0;
+    a->CurrentItems().push_back(std::move(line));
+    a->m_bModified = true;
+    Save();
+    const Result r = Run("export " + Zkp() + " -o " + Out("img"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "lcdtool: 警告：页面 a.pg 有 1 个图元超出屏幕\n");
+    TreeNode tree;
+    a->BuildTree(tree);
+    EXPECT_TRUE(tree.children.back().text.ends_with(CLedDoc::kOffScreenMark));
+}
 
 TEST_F(ProjectToolExport, NameEndingInBinIsKept) {
     ASSERT_EQ(Run("export " + Zkp() + " -o " + Out("img.BIN")).status, 0);

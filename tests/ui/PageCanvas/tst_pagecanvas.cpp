@@ -129,7 +129,7 @@ private slots:
         row("animation", Cmd::AnimationTool, "c30,30", {"直线：起点(30,30),终点(62,46)"});
         row("bitmap", Cmd::BitmapTool, "c30,30", {"位图：左上角(30,30)，右下角(46,38)"});
         row("fill", Cmd::FillTool, "c5,5", {"填充：填充点(5,5)填充色代码 FF ,边界颜色代码 FF"});
-        row("oversize bitmap", Cmd::BitmapTool, "c0,0", {"位图：左上角(159,119)，右下角(559,519)"},
+        row("oversize bitmap", Cmd::BitmapTool, "c0,0", {"位图：左上角(159,119)，右下角(559,519)（超出屏幕）"},
             "单个局部位图的 宽度*高度<=131072,\r\n\r\n请用全屏位图或者缩小位图");
     }
     void toolsCreateTheirItems() {
