@@ -43,6 +43,31 @@ class CItemBase;
 class CLedDoc;
 class LocalBitmapStore;
 
+// The tools, by the type number of the item each one makes (the selection tool has its own).
+namespace Tool {
+enum : int {
+    SolidRect = 2,
+    HollowRect = 3,
+    SolidEllipse = 4,
+    HollowEllipse = 5,
+    Line = 11,
+    Number = 12,
+    Animation = 13,
+    SolidCircle = 14,
+    Text = 15,
+    Bitmap = 16,
+    Fill = 17,
+    Polyline = 18,
+    Select = 19,
+    Pie = 30,
+    Arc = 40,
+    Polygon = 50,
+    Button = 70,
+    InputBox = 80,
+    HollowCircle = 104,
+};
+}  // namespace Tool
+
 // Mouse buttons and keyboard modifiers of an event.
 enum MouseButton : unsigned { kLeftButton = 1, kRightButton = 2 };
 enum KeyModifier : unsigned { kShiftKey = 1, kControlKey = 2 };

@@ -146,8 +146,9 @@ void CItemNumberWidget::Draw(Surface& dc) {
         m_nMissingFonts = kAsciiFontMissing;
         return;
     }
-    // Character k sits at x1 + 4 + k * cw, cw / 2 wide; a damaged file may ask for
-    // billions of them, so only the ones that can reach the surface are visited.
+    // Character k sits at x1 + 4 + k * cw, half its cell wide but never narrower than the
+    // font's 8 columns (an 8 x 16 digit squeezed to 4 is unreadable); a damaged file may ask
+    // for billions of them, so only the ones that can reach the surface are visited.
     const int64_t left = int64_t{m_x1} + 4;
     const int64_t first = std::max<int64_t>(0, (-left - cell.width / 2) / cell.width);
     const int64_t room = int64_t{dc.Width()} - left;
@@ -157,7 +158,8 @@ void CItemNumberWidget::Draw(Surface& dc) {
         CTextChar& c = k == pointAt ? point : zero;
         c.m_x = static_cast<int32_t>(left + k * cell.width);
         c.m_y = m_y1;
-        c.DrawGlyph(dc, cell.width, cell.height);
+        // DrawGlyph gives a single-byte glyph half the cell width it is handed.
+        c.DrawGlyph(dc, std::max(cell.width, 16), cell.height);
     }
 }
 

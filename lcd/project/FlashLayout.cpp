@@ -33,6 +33,31 @@ bool MapFits(const Surface& dc, Messenger& messenger) {
 FlashLayout::FlashLayout(Workspace& workspace) : m_ws(workspace) {
     for (const auto& page : m_ws.Pages())
         m_order.push_back(page->m_strTitle);
+    m_mode = LinkedMode();
+}
+
+FlashLayout::DisplayMode FlashLayout::LinkedMode() const {
+    const size_t n = m_order.size();
+    // Whether page i links to page i + step of the order (to none past the end, or round).
+    auto links = [&](bool round) {
+        for (size_t i = 0; i < n; ++i) {
+            const CLedDoc* page = FindPage(m_order[i]);
+            const bool last = i + 1 == n;
+            const CLedDoc* next = last && !round ? nullptr : FindPage(m_order[(i + 1) % n]);
+            if (!page) return false;
+            if (next ? page->m_strNextPage != next->m_strTitle : page->m_strNextPage != kNoPage)
+                return false;
+        }
+        return true;
+    };
+    const bool none = std::ranges::all_of(m_order, [&](const std::string& title) {
+        const CLedDoc* page = FindPage(title);
+        return page && page->m_strNextPage == kNoPage;
+    });
+    if (none) return DisplayIndependent;
+    if (links(true)) return DisplayCyclic;
+    if (links(false)) return DisplaySequential;
+    return DisplayManual;
 }
 
 CLedDoc* FlashLayout::FindPage(const std::string& title) const {

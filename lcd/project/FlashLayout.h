@@ -99,6 +99,9 @@ public:
 
     // Links every page of the order by the mode; manual leaves the links alone.
     void SetDisplayMode(DisplayMode mode);
+    // The mode the pages' links show in the current order (manual for any other links):
+    // what a layout starts with, so that project management shows the mode it last set.
+    DisplayMode LinkedMode() const;
     DisplayMode GetDisplayMode() const { return m_mode; }
     bool NextPagePickerEnabled() const { return m_mode == DisplayManual; }
     // The next-page picker: every open title, then "无".

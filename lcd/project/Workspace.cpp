@@ -188,7 +188,7 @@ bool Workspace::NewProject(const WorkspaceUi& ui) {
                 Messenger::Buttons::YesNoCancel,
                 "已经有工程被创建或者被打开") != Messenger::Answer::Yes)
             return false;
-        CloseProject();
+        if (!CloseProject()) return false;
     }
     NewProjectChoice c;
     if (!ui.newProject || !ui.newProject(c)) return false;
@@ -329,9 +329,9 @@ bool Workspace::SaveProject() {
     return ok;
 }
 
-void Workspace::CloseProject() {
-    for (const auto& p : m_pages)
-        if (p->m_bModified) SavePage(p.get(), FileOf(*p));
+bool Workspace::CloseProject() {
+    // Each modified page is asked about: saved, dropped, or the project stays open.
+    if (!OfferToSaveModified()) return false;
     CloseAllPages();
     const bool wasOpen = m_project.open;
     if (wasOpen) WriteProjectFile();
@@ -339,6 +339,7 @@ void Workspace::CloseProject() {
     m_picker.clear();
     m_project.open = false;
     if (wasOpen) Announce(&WorkspaceObserver::ProjectClosed);
+    return true;
 }
 
 CLedDoc* Workspace::NewPage(const WorkspaceUi& ui) {

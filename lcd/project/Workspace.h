@@ -80,7 +80,13 @@ public:
     bool OpenProject(const WorkspaceUi& ui);
     bool OpenProjectFile(const std::string& path);
     bool SaveProject();
-    void CloseProject();
+    // Asks about each modified page first (save, drop, or cancel: the project stays open).
+    bool CloseProject();
+    // Asks about every modified page ("已被修改，是否保存？"): Yes saves, No drops the
+    // change, Cancel (false) stops. Quitting asks this about all pages before closing any.
+    bool OfferToSaveModified();
+    // Forgets every open page without asking (after OfferToSaveModified).
+    void CloseAllPages();
     CLedDoc* NewPage(const WorkspaceUi& ui);
     CLedDoc* OpenPage(const std::string& path);
     // Removes `page` (the active page) from the project after asking; the file stays.
@@ -132,12 +138,9 @@ private:
     Messenger::Answer Ask(const std::string& text, Messenger::Buttons buttons,
                           const std::string& caption = "提示") const;
     bool EnsureDevices(const WorkspaceUi& ui, const char* text, const char* caption);
-    // Asks about every modified page; false when the user cancelled.
-    bool OfferToSaveModified();
     bool SavePage(CLedDoc* page, const std::string& path);
     void LoadProjectPages();
     CLedDoc* Adopt(std::unique_ptr<CLedDoc> doc);
-    void CloseAllPages();
     void Forget(CLedDoc* page);
     void Announce(void (WorkspaceObserver::*event)());
     void AnnouncePage(void (WorkspaceObserver::*event)(CLedDoc&), CLedDoc& page);

@@ -25,6 +25,22 @@ enum : int {
     Redo = 57644,
     DeleteItem = 32811,
     ReplaceBitmap = 32825,
+    Copy = 57634,
+    Cut = 57635,
+    Paste = 57637,
+    // The editor's own editing commands.
+    Duplicate = 32901,
+    SelectAll = 32902,
+    AlignLeft = 32910,
+    AlignRight = 32911,
+    AlignTop = 32912,
+    AlignBottom = 32913,
+    AlignCentreH = 32914,
+    AlignCentreV = 32915,
+    SameWidth = 32916,
+    SameHeight = 32917,
+    DistributeH = 32918,
+    DistributeV = 32919,
     // View.
     ViewToolbar = 59392,
     ViewStatusBar = 59393,
@@ -48,8 +64,16 @@ enum : int {
     About = 57664,
     Help = 57670,
     Upgrade = 32808,
-    // The virtual module's dock (the editor's own command).
+    // The editor's own view commands: the virtual module's dock, the grid, the module's
+    // view of the page, zoom and the window order.
     VirtualModule = 32900,
+    Grid = 32920,
+    Snap = 32921,
+    ModuleView = 32922,
+    ZoomIn = 32923,
+    ZoomOut = 32924,
+    NextWindow = 32925,
+    PreviousWindow = 32926,
     // Drawing tools.
     SelectTool = 32785,
     SelectMany = 32816,

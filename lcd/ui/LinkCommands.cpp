@@ -2,7 +2,6 @@
 
 #include "base/Messenger.h"
 #include "project/CLedDoc.h"
-#include "ui/Commands.h"
 #include "ui/MainWindow.h"
 #include "ui/ModuleLink.h"
 #include "ui/PageWindow.h"
@@ -13,34 +12,9 @@
 LinkCommands::LinkCommands(MainWindow& window, ModuleLink& link, Messenger& messenger)
     : QObject(&window), m_window(window), m_link(link), m_messenger(messenger) {}
 
-bool LinkCommands::run(int command) {
-    switch (command) {
-        case Cmd::LinkSettings:
-            m_link.editSettings();
-            return true;
-        case Cmd::ShowPage:
-            showPage();
-            return true;
-        case Cmd::SendFile:
-            sendFile();
-            return true;
-        case Cmd::SendFont:
-            sendFont();
-            return true;
-        case Cmd::UpgradeCpu:
-            upgradeCpu();
-            return true;
-        case Cmd::BitmapData: {
-            BitmapProcessingDialog dialog(m_messenger, m_window.fileChooser(), &m_window);
-            dialog.exec();
-            return true;
-        }
-        case Cmd::VirtualModule:
-            m_link.dock()->setVisible(m_link.dock()->isHidden());
-            return true;
-        default:
-            return false;
-    }
+void LinkCommands::bitmapData() {
+    BitmapProcessingDialog dialog(m_messenger, m_window.fileChooser(), &m_window);
+    dialog.exec();
 }
 
 void LinkCommands::download(const DownloadRequest& request) {

@@ -19,15 +19,15 @@ class LinkCommands : public QObject {
 public:
     LinkCommands(MainWindow& window, ModuleLink& link, Messenger& messenger);
 
-    // Runs `command` when it is one of these; false for any other command.
-    bool run(int command);
-
-private:
-    void download(const DownloadRequest& request);
+    // "显示当前页面", "发送文件", "传送字库", "升级CPU程序", "提取位图数据".
     void showPage();
     void sendFile();
     void sendFont();
     void upgradeCpu();
+    void bitmapData();
+
+private:
+    void download(const DownloadRequest& request);
 
     MainWindow& m_window;
     ModuleLink& m_link;

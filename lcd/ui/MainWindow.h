@@ -2,6 +2,10 @@
 // The editor's main window: menus, toolbars, status bar and docks around the page
 // windows. It holds the workspace (the open project and pages) and routes every command
 // to the part of the core that does the work.
+//
+// Every command is one row of the command table (MainWindow.cpp): id, text, icon,
+// shortcuts, when it can work, what it does. The menus, toolbars and tool tips are built
+// from the table, so that each command has a menu entry in every state where it works.
 
 #include <QHash>
 #include <QMainWindow>
@@ -14,9 +18,11 @@
 #include "edit/PageController.h"
 #include "link/LinkSettings.h"
 #include "project/Workspace.h"
+#include "ui/EditorSettings.h"
 #include "ui/FileQuestion.h"
 #include "ui/QtMessenger.h"
 
+class HelpWindow;
 class LinkCommands;
 class ModuleLink;
 class QComboBox;
@@ -25,7 +31,9 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QSpinBox;
 class QToolBar;
+class PageCanvas;
 class PageWindow;
 class ProjectCommands;
 class TreeWindow;
@@ -55,15 +63,22 @@ public:
     // The fill tool's colour dialog for a page: false when cancelled.
     using FillColourDialog = std::function<bool(CLedDoc& page, FillChoice& choice)>;
 
-    explicit MainWindow(QWidget* parent = nullptr);
+    // `settings` (null: the settings directory's file) keeps the grid, the undo depth and
+    // the recent files.
+    explicit MainWindow(QWidget* parent = nullptr, std::unique_ptr<EditorSettings> settings = {});
     ~MainWindow() override;
 
     Workspace& workspace() { return m_workspace; }
+    EditorSettings& settings() { return *m_settings; }
     QAction* action(int command) const { return m_actions.value(command); }
     QDockWidget* dock(Dock slot) const { return m_docks[static_cast<int>(slot)]; }
+    // Puts a bar or panel into its dock, inside a scroll area: a tall panel scrolls rather
+    // than pushing the window past the screen.
+    void setDockContent(Dock slot, QWidget* content);
     QMdiArea* mdiArea() const { return m_mdi; }
-    // The two menu bars' contents: true while a page window is open.
-    bool pageMenusShown() const { return m_pageMenusShown; }
+    // The menus of the recently opened projects and pages.
+    QMenu* recentMenu(EditorSettings::Recent list) const;
+    QWidget* helpWindow() const { return m_help; }
 
     // Opens what the command line or a dropped file names: a path ending in ".zkp" is a
     // project (its pages open with it); anything else is read as a page.
@@ -73,7 +88,7 @@ public:
     PageWindow* activePageWindow() const;
     // Every window of `page` follows its change; the commands follow too.
     void pageChanged(CLedDoc* page);
-    // Enabled and checked states of every command, from the current state.
+    // Enabled and checked states of every command, and the title, from the current state.
     void updateActions();
 
     // Replaces the file dialogs (tests answer them without a window).
@@ -85,7 +100,7 @@ public:
     // The fill tool's colour dialog (tests answer it without a window). Until one is set the
     // module palette's fill dialog is shown.
     void setFillColourDialog(FillColourDialog dialog) { m_fillDialog = std::move(dialog); }
-    // The manual shown by "帮助(F1)", or empty when it is not installed.
+    // The manual shown by "帮助", or empty when it is not installed.
     static QString manualPath();
     // The project dialogs and the module sender they use.
     ProjectCommands& projectCommands() { return *m_projectCommands; }
@@ -102,16 +117,22 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    struct Command;
+    std::vector<Command> commandTable();
     void createActions();
     void createMenus();
     void createToolBars();
     void createStatusBar();
     void createDocks();
-    void showMenus(bool pageOpen);
-    void runCommand(int command);
+    void fillRecent(EditorSettings::Recent list);
+    void openRecent(EditorSettings::Recent list, const QString& path);
     QString chooseFile(const FileQuestion& question);
     WorkspaceUi workspaceUi();
     PageController::Dialogs canvasDialogs(CLedDoc* page);
+    // The canvas of the page in front, or null.
+    PageCanvas* canvas() const;
+    void updateTitle();
+    void applyGrid();
 
     // The windows follow the workspace: a window for every open page, none for a page
     // that is gone.
@@ -120,28 +141,36 @@ private:
     bool closeWindow(PageWindow* window);
     void toggleTree(PageWindow* window);
     void savePage(CLedDoc* page);
+    void exportPage(CLedDoc* page);
+    void openPage();
+    void cascade();
     void arrangeIcons();
     void showZoom();
+    void showHelp();
+    void remember(EditorSettings::Recent list, const std::string& path);
 
     // Before the workspace: it reports through this one until it is gone.
     QtMessenger m_messenger;
     Workspace m_workspace;
+    std::unique_ptr<EditorSettings> m_settings;
     QMdiArea* m_mdi = nullptr;
+    std::vector<Command> m_commands;
     QHash<int, QAction*> m_actions;
-    QList<QMenu*> m_noPageMenus;
-    QList<QMenu*> m_pageMenus;
-    bool m_pageMenusShown = false;
+    QMenu* m_recent[2] = {};
     QToolBar* m_projectBar = nullptr;
     QToolBar* m_toolbox = nullptr;
     QToolBar* m_viewBar = nullptr;
     QToolBar* m_linkBar = nullptr;
+    QToolBar* m_arrangeBar = nullptr;
     QComboBox* m_zoomBox = nullptr;
+    QSpinBox* m_gridBox = nullptr;
     QLabel* m_coordinates = nullptr;
     QDockWidget* m_docks[kDockCount] = {};
     FileChooser m_chooser;
     ModuleLink* m_module = nullptr;
     LinkCommands* m_link = nullptr;
     FillColourDialog m_fillDialog;
+    QPointer<QWidget> m_help;  // the HelpWindow while it is open
     int m_defaultZoom = 1;
     bool m_destroying = false;
     ProjectCommands* m_projectCommands = nullptr;

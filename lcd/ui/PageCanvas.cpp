@@ -1,11 +1,13 @@
 #include "ui/PageCanvas.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHash>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -16,10 +18,14 @@
 
 #include "base/GbkCodec.h"
 #include "base/Messenger.h"
+#include "core/DisplayModule.h"
+#include "core/ModuleFonts.h"
+#include "edit/ItemClipboard.h"
 #include "items/CItemBmp.h"
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
 #include "ui/PageSignals.h"
+#include "ui/Tools.h"
 
 namespace {
 
@@ -136,20 +142,13 @@ void PageCanvas::edit(LocalBitmapStore& bitmaps, PageController::Dialogs dialogs
     if (!m_page) return;
     m_controller = std::make_unique<PageController>(*m_page, bitmaps, std::move(dialogs));
     m_controller->SetTool(toolOf(m_toolCommand));
+    m_controller->SetGrid(m_grid, m_snap);
     m_handler = [this](const CanvasInput& input) { handle(input); };
 }
 
 int PageCanvas::toolOf(int command) {
-    static const QHash<int, int> tools = {
-        {Cmd::SelectTool, 19},   {Cmd::SelectMany, 19},    {Cmd::LineTool, 11},
-        {Cmd::SolidRect, 2},     {Cmd::HollowRect, 3},     {Cmd::ButtonTool, 70},
-        {Cmd::InputBoxTool, 80}, {Cmd::SolidEllipse, 4},   {Cmd::HollowEllipse, 5},
-        {Cmd::SolidCircle, 14},  {Cmd::HollowCircle, 104}, {Cmd::PieTool, 30},
-        {Cmd::ArcTool, 40},      {Cmd::PolylineTool, 18},  {Cmd::PolygonTool, 50},
-        {Cmd::TextTool, 15},     {Cmd::NumberTool, 12},    {Cmd::AnimationTool, 13},
-        {Cmd::BitmapTool, 16},   {Cmd::FillTool, 17},
-    };
-    return tools.value(command, -1);
+    const ToolDef* tool = FindTool(command);
+    return tool ? tool->tool : -1;
 }
 
 QSize PageCanvas::pageSize() const {
@@ -197,6 +196,118 @@ void PageCanvas::deleteSelection() {
     if (m_controller) apply(m_controller->DeleteSelection());
 }
 
+void PageCanvas::cut() {
+    if (!m_controller || selectedCount() == 0) return;
+    copy();
+    apply(m_controller->Cut());
+}
+
+void PageCanvas::copy() {
+    if (!m_controller) return;
+    const CByteArray bytes = m_controller->CopySelection();
+    if (bytes.empty()) return;
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(ItemClipboard::kMimeType),
+                  QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    data->setImageData(picture(bytes));
+    QApplication::clipboard()->setMimeData(data);
+}
+
+void PageCanvas::paste() {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    const QString format = QString::fromLatin1(ItemClipboard::kMimeType);
+    if (!m_controller || !data || !data->hasFormat(format)) return;
+    const QByteArray bytes = data->data(format);
+    apply(m_controller->Paste(
+        std::span(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()))));
+}
+
+void PageCanvas::duplicate() {
+    if (!m_controller) return;
+    const CByteArray bytes = m_controller->CopySelection();
+    if (!bytes.empty()) apply(m_controller->Paste(bytes));
+}
+
+void PageCanvas::selectAll() {
+    if (!m_controller) return;
+    setToolCommand(Cmd::SelectTool);
+    apply(m_controller->SelectAll());
+}
+
+void PageCanvas::arrange(Arrangement how) {
+    if (m_controller) apply(m_controller->Arrange(how));
+}
+
+int PageCanvas::selectedCount() const {
+    return m_controller ? m_controller->SelectedCount() : 0;
+}
+
+QImage PageCanvas::picture(const CByteArray& bytes) const {
+    if (!m_page) return {};
+    CLedDoc copy(m_page->GetScreenParams());
+    ItemList items;
+    std::string error;
+    if (!ItemClipboard::Read(bytes, m_page->m_nColours, items, error) || items.empty()) return {};
+    std::vector<CItemBase*> all;
+    for (auto& item : items)
+        all.push_back(item.get());
+    const Rect box = Arrange::Union(all);
+    copy.CurrentItems() = std::move(items);
+    copy.m_crBack = m_page->m_crBack;
+    const QSize size = pageSize();
+    Surface surface(size.width(), size.height());
+    copy.DrawPage(surface, false);
+    const QImage image(reinterpret_cast<const uchar*>(surface.Pixels()), surface.Width(),
+                       surface.Height(), surface.Width() * 4, QImage::Format_RGB32);
+    const QRect within =
+        QRect(QPoint(box.left, box.top), QPoint(box.right, box.bottom)).intersected(image.rect());
+    return image.copy(within);
+}
+
+void PageCanvas::setGrid(int pixels, bool shown, bool snap) {
+    m_grid = pixels;
+    m_gridShown = shown;
+    m_snap = snap;
+    if (m_controller) m_controller->SetGrid(pixels, snap);
+    update();
+}
+
+void PageCanvas::setModuleView(bool on, const DownloadSettings& settings) {
+    m_moduleView = on;
+    m_settings = settings;
+    update();
+}
+
+bool PageCanvas::drawAsModule() {
+    ModuleConfig config;
+    config.width = m_surface.Width();
+    config.height = m_surface.Height();
+    const int colours = m_page->m_nColours;
+    config.colours = colours == 8 || colours == 16 || colours == 64 ? colours : 256;
+    config.board = std::clamp(m_settings.boardType, 0, 3);
+    ModuleFonts::Use(config);
+    if (!config.Check().empty()) return false;
+    DisplayModule module(config);
+    CByteArray bytes;
+    m_page->EncodeDirect(bytes, m_settings);
+    module.Execute(bytes);
+    const Surface& screen = module.Screen();
+    std::copy_n(screen.Pixels(), size_t(screen.Width()) * size_t(screen.Height()),
+                m_surface.Pixels());
+    return true;
+}
+
+void PageCanvas::paintGrid(QPainter& painter) {
+    // Lines closer than four screen pixels would hide the page.
+    if (!m_gridShown || m_grid < 1 || m_grid * m_zoom < 4) return;
+    painter.setPen(QPen(QColor(128, 128, 128, 140), 0, Qt::DotLine));
+    const QSize size = pageSize() * m_zoom;
+    for (int x = m_grid * m_zoom; x < size.width(); x += m_grid * m_zoom)
+        painter.drawLine(x, 0, x, size.height() - 1);
+    for (int y = m_grid * m_zoom; y < size.height(); y += m_grid * m_zoom)
+        painter.drawLine(0, y, size.width() - 1, y);
+}
+
 void PageCanvas::showProperties(bool show) {
     if (m_controller) apply(m_controller->ShowProperties(show));
 }
@@ -226,12 +337,19 @@ void PageCanvas::paintEvent(QPaintEvent*) {
     {
         PaintMessages messages(*m_page, this);
         // The marks come after, at screen resolution.
-        m_page->DrawPage(m_surface, false);
+        if (!m_moduleView || !drawAsModule()) m_page->DrawPage(m_surface, false);
     }
     const QImage image(reinterpret_cast<const uchar*>(m_surface.Pixels()), m_surface.Width(),
                        m_surface.Height(), m_surface.Width() * 4, QImage::Format_RGB32);
     // Without SmoothPixmapTransform the scaling is nearest neighbour.
     painter.drawImage(QRect(QPoint(0, 0), size * m_zoom), image);
+    paintGrid(painter);
+    if (const std::optional<Rect> band = m_controller ? m_controller->RubberBand() : std::nullopt) {
+        painter.setPen(QPen(Qt::white, 0, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(band->left * m_zoom, band->top * m_zoom,
+                         (band->right - band->left) * m_zoom, (band->bottom - band->top) * m_zoom);
+    }
     // Selection marks belong to the selection tool.
     if (m_controller ? m_controller->ShowsMarks() : m_toolCommand == Cmd::SelectTool)
         paintMarks(painter);

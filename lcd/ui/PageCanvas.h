@@ -11,8 +11,10 @@
 #include <functional>
 #include <memory>
 
+#include "base/ByteArray.h"
 #include "edit/PageController.h"
 #include "gfx/Surface.h"
+#include "images/DownloadSettings.h"
 
 class CLedDoc;
 class LocalBitmapStore;
@@ -72,6 +74,25 @@ public:
     void undo();
     void redo();
     void deleteSelection();
+    // The clipboard: the selected items in the private format (and as a picture for other
+    // programs); a paste takes the private format only.
+    void cut();
+    void copy();
+    void paste();
+    void duplicate();
+    void selectAll();
+    void arrange(Arrangement how);
+    int selectedCount() const;
+    // A picture of what `bytes` (clipboard items) draw, cut to their box.
+    QImage picture(const CByteArray& bytes) const;
+
+    // The grid every `pixels` module pixels, drawn when `shown`; with `snap` new points
+    // and moves land on it.
+    void setGrid(int pixels, bool shown, bool snap);
+    // Draws the page as the module shows it (the virtual module's model runs the page's
+    // drawing stream at `settings`) instead of the canvas's own drawing; editing goes on.
+    void setModuleView(bool on, const DownloadSettings& settings = {});
+    bool moduleView() const { return m_moduleView; }
     // "显示或关闭属性页": with the panels off no panel is shown.
     void showProperties(bool show);
 
@@ -115,6 +136,9 @@ private:
     void apply(const EditResult& result);
     void replaceMenu(QPoint modulePos);
     void paintMarks(QPainter& painter);
+    void paintGrid(QPainter& painter);
+    // The module's picture of the page into m_surface; false when no module has its screen.
+    bool drawAsModule();
     QRect caretRect() const;
     void restartCaret();
 
@@ -130,4 +154,9 @@ private:
     PageSignals* m_signals = nullptr;
     QTimer m_caretBlink;
     bool m_caretOn = true;
+    int m_grid = 0;
+    bool m_gridShown = false;
+    bool m_snap = false;
+    bool m_moduleView = false;
+    DownloadSettings m_settings;
 };

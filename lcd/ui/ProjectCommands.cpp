@@ -22,26 +22,14 @@ int ProjectCommands::runDialog(QDialog& dialog) {
     return dialog.exec();
 }
 
-bool ProjectCommands::run(int command) {
-    switch (command) {
-        case Cmd::NewProject:
-            m_window.m_workspace.NewProject(workspaceUi());
-            m_window.syncWindows();
-            return true;
-        case Cmd::ManageProject:
-            manageProject();
-            return true;
-        case Cmd::EditDevices: {
-            DeviceEditDialog dialog(m_window.m_messenger, &m_window);
-            runDialog(dialog);
-            return true;
-        }
-        case Cmd::ConvertPage:
-            convertPage();
-            return true;
-        default:
-            return false;
-    }
+void ProjectCommands::newProject() {
+    m_window.m_workspace.NewProject(workspaceUi());
+    m_window.syncWindows();
+}
+
+void ProjectCommands::editDevices() {
+    DeviceEditDialog dialog(m_window.m_messenger, &m_window);
+    runDialog(dialog);
 }
 
 WorkspaceUi ProjectCommands::workspaceUi() {
@@ -52,7 +40,7 @@ WorkspaceUi ProjectCommands::workspaceUi() {
         catalogue.Load(false);
         return catalogue.GetCount() > 0;
     };
-    ui.editDevices = [this] { run(Cmd::EditDevices); };
+    ui.editDevices = [this] { editDevices(); };
     ui.projectFile = [this](std::string& path) {
         path = m_window
                    .chooseFile({tr("打开工程文件"),

@@ -19,8 +19,11 @@ public:
     explicit ProjectCommands(MainWindow& window);
     ~ProjectCommands() override;
 
-    // True when `command` is one of these; it has then run.
-    bool run(int command);
+    // "新建工程", "工程管理", "设备编辑", "页面转换".
+    void newProject();
+    void manageProject();
+    void editDevices();
+    void convertPage();
     // The dialogs of the workspace's project commands.
     WorkspaceUi workspaceUi();
 
@@ -30,8 +33,6 @@ public:
 
 private:
     int runDialog(QDialog& dialog);
-    void manageProject();
-    void convertPage();
 
     MainWindow& m_window;
     std::function<void(QDialog&)> m_hook;

@@ -23,6 +23,11 @@ Messenger::Answer QtMessenger::Ask(const std::string& text, const std::string& c
         shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
                     QString::fromStdString(text), shown, Parent());
+    // Yes goes on (overwrites, deletes, closes); the default never does: No, or Cancel
+    // where No would drop a change.
+    if (buttons != Buttons::Ok)
+        box.setDefaultButton(buttons == Buttons::YesNoCancel ? QMessageBox::Cancel
+                                                             : QMessageBox::No);
     switch (box.exec()) {
         case QMessageBox::Ok:
             return Answer::Ok;

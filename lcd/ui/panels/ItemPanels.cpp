@@ -15,6 +15,7 @@
 #include "base/ColourCode.h"
 #include "base/Messenger.h"
 #include "edit/PanelRules.h"
+#include "items/CItemAnimationWidget.h"
 #include "items/CItemFont.h"
 #include "items/CItemNumberWidget.h"
 #include "items/CItemRound.h"
@@ -391,6 +392,7 @@ NumberPanel::NumberPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(own
         editItem(1112, [&](CItemBase& it) { widget(it)->m_bLeadingZeros = on ? 1 : 0; });
     });
     form->addRow(zeros);
+    lineNote(form);
 }
 
 void NumberPanel::pickColour(bool fore) {
@@ -430,23 +432,45 @@ void NumberPanel::refresh() {
 // --- animation widget -------------------------------------------------------------------
 
 AnimationPanel::AnimationPanel(PropertyPanels& owner, QWidget* parent) : ItemPanel(owner, parent) {
-    setToolTip(
-        tr("动画控件的行为尚未设计：这里的数值只留在面板上，不会写入图元，"
-           "“增加图片”也不做任何事。"));
     auto* form = new QFormLayout(this);
-    // Plain boxes: their values stay here (numberBox would edit the item).
-    auto box = [this](int id) { return plainBox(id); };
-    form->addRow(tr("ID值:"), box(1150));
+    using W = CItemAnimationWidget;
+    auto field = [this](int id, int32_t W::*member) {
+        return numberBox(id, [member](CItemBase& it, int32_t v) {
+            if (auto* w = dynamic_cast<W*>(&it)) w->*member = v;
+        });
+    };
+    form->addRow(tr("ID值:"), field(1150, &W::m_nAnimValue));
     QFormLayout* start = group(form, tr("起点"));
-    start->addRow(QStringLiteral("X"), box(1146));
-    start->addRow(QStringLiteral("Y"), box(1147));
+    start->addRow(QStringLiteral("X"), field(1146, &W::m_x1));
+    start->addRow(QStringLiteral("Y"), field(1147, &W::m_y1));
     QFormLayout* end = group(form, tr("终点"));
-    end->addRow(QStringLiteral("X"), box(1148));
-    end->addRow(QStringLiteral("Y"), box(1149));
+    end->addRow(QStringLiteral("X"), field(1148, &W::m_x2));
+    end->addRow(QStringLiteral("Y"), field(1149, &W::m_y2));
     auto* interval = new QSpinBox;
+    interval->setToolTip(tr("动画控件的行为尚未设计：间隔和“增加图片”只留在面板上。"));
     interval->setObjectName(QStringLiteral("1151"));
     form->addRow(tr("动画间隔:"), interval);
     auto* add = new QPushButton(tr("增加图片"));
     add->setObjectName(QStringLiteral("1143"));
+    add->setToolTip(interval->toolTip());
     form->addRow(add);
+    lineNote(form);
+}
+
+void AnimationPanel::refresh() {
+    const auto* w = dynamic_cast<const CItemAnimationWidget*>(item());
+    if (!w) return;
+    display(1150, w->m_nAnimValue);
+    display(1146, w->m_x1);
+    display(1147, w->m_y1);
+    display(1148, w->m_x2);
+    display(1149, w->m_y2);
+}
+
+void ItemPanel::lineNote(QFormLayout* form) {
+    auto* note = new QLabel(tr("下载到模块的是从起点到终点的一条直线：模块本身不认识这个控件。"));
+    note->setObjectName(QStringLiteral("lineNote"));
+    note->setWordWrap(true);
+    note->setStyleSheet(QStringLiteral("color: palette(mid)"));
+    form->addRow(note);
 }

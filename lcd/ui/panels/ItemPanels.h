@@ -50,6 +50,8 @@ protected:
     // colour the selection through the page's SetColour.
     void colourRow(QFormLayout* form, const QString& label);
     void showColour(const CItemBase& item);
+    // The widgets' note: the module receives them as one line.
+    void lineNote(QFormLayout* form);
 
     PropertyPanels& m_owner;
     ColourSwatch* m_swatch = nullptr;
@@ -117,11 +119,11 @@ private:
     QLineEdit* m_backCode;
 };
 
-// Holds its own values only: no behaviour of the animation widget is designed yet, so
-// nothing here reaches the item.
+// The animation widget's value and its box; the interval and "增加图片" stay on the panel
+// (no behaviour of the widget is designed yet, so they do not reach the item).
 class AnimationPanel : public ItemPanel {
     Q_OBJECT
 public:
     explicit AnimationPanel(PropertyPanels& owner, QWidget* parent = nullptr);
-    void refresh() override {}
+    void refresh() override;
 };

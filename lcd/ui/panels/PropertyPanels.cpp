@@ -34,7 +34,7 @@ PropertyPanels::PropertyPanels(MainWindow* window) : QObject(window), m_window(w
     setObjectName(QStringLiteral("propertyPanels"));
     auto put = [window](Dock slot, QWidget* widget) {
         widget->setObjectName(widget->metaObject()->className());
-        window->dock(slot)->setWidget(widget);
+        window->setDockContent(slot, widget);
     };
     ItemPanel* panels[] = {new TwoPointPanel(*this), new LinePanel(*this), new CirclePanel(*this),
                            new ArcPanel(*this),      new TextPanel(*this), new NumberPanel(*this),
@@ -81,8 +81,9 @@ void PropertyPanels::setPage(CLedDoc* page) {
         if (page) page->AddObserver(this);
         if (page && first && m_paletteWanted) m_window->dock(Dock::Palette)->show();
     }
-    // Closing a window hides the bars; the page in front brings its own back.
+    // Closing the last window hides the bars; the page in front brings its own back.
     m_window->dock(Dock::PageProperties)->setVisible(page != nullptr);
+    if (!page) m_window->dock(Dock::Palette)->hide();
     refresh();
 }
 

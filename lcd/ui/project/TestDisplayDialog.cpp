@@ -50,6 +50,8 @@ void TestDisplayDialog::toggle() {
 }
 
 void TestDisplayDialog::tick() {
+    // The module is still taking the last page (a slow or busy link): this period passes.
+    if (m_link.busy()) return;
     CByteArray command;
     const int index = m_show.Next(command);
     if (index >= 0) showPage(index, command);

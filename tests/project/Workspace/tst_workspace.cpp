@@ -172,6 +172,7 @@ TEST_F(WorkspaceTest, NewPageRefusesEmptyDuplicateAndEscapingNames) {
 
 // Saving the project and closing it place a page by the one rule: its title, completed
 // with ".pg", in the project directory (they once disagreed: "bare.pg" and "bare").
+// Closing asks about the modified page: Cancel keeps the project open, Yes saves.
 TEST_F(WorkspaceTest, SaveAndCloseAgreeOnThePageFile) {
     ASSERT_TRUE(ws.NewProject(ui));
     CLedDoc* page = AddPage("main");
@@ -181,7 +182,12 @@ TEST_F(WorkspaceTest, SaveAndCloseAgreeOnThePageFile) {
     EXPECT_TRUE(fs::exists(root / "demo" / "bare.pg"));
     fs::remove(root / "demo" / "bare.pg");
     page->m_bModified = true;
-    ws.CloseProject();
+    messages.answers = {Messenger::Answer::Cancel};
+    EXPECT_FALSE(ws.CloseProject());
+    EXPECT_TRUE(ws.GetProject().open);
+    messages.answers = {Messenger::Answer::Yes};
+    EXPECT_TRUE(ws.CloseProject());
+    EXPECT_EQ(messages.asked.back(), "bare已被修改，是否保存？");
     EXPECT_TRUE(fs::exists(root / "demo" / "bare.pg"));
     EXPECT_FALSE(fs::exists(root / "demo" / "bare"));
     EXPECT_FALSE(ws.GetProject().open);
