@@ -123,26 +123,27 @@ ParallelLink::ParallelLink(std::unique_ptr<BytePort> port, uint16_t base,
       m_base(base),
       m_interval(std::clamp(settings.interval, 0, LinkSettings::kMaxInterval)),
       m_timeout(settings.timeout),
-      m_delay(DelayMicroseconds) {}
+      m_delay(DelayMicroseconds),
+      m_clock(std::chrono::steady_clock::now) {}
 
 SendResult ParallelLink::Send(std::span<const uint8_t> bytes, ProgressSink& sink,
                               const std::atomic<bool>& stop) {
     const uint16_t status = m_base + 1, control = m_base + 2;
-    const int64_t limit = WaitLimit(m_timeout, m_interval, true);
     m_port->Write(control, 1);
-    int64_t waits = 0;  // over the whole transfer
     for (size_t i = 0; i < bytes.size(); ++i) {
         const auto sent = static_cast<int64_t>(i);
+        // Each byte may wait the whole timeout: a module that is busy a moment before
+        // every byte still takes a long download.
+        const auto deadline = m_clock() + BusyWait(m_timeout, true);
         for (;;) {
             const uint8_t s = m_port->Read(status);
             if (stop.load()) return {SendStatus::Stopped, sent, ""};
             if (s & kReady) break;
-            ++waits;
-            m_delay(m_interval);
-            if (waits >= limit) {
+            if (m_clock() >= deadline) {
                 sink.OnProgress(kProgressTimeout, 0);
                 return {SendStatus::TimedOut, sent, "请检查连接是否正确"};
             }
+            m_delay(m_interval);
         }
         m_port->Write(m_base, bytes[i]);
         m_port->Write(control, 0);
@@ -153,9 +154,10 @@ SendResult ParallelLink::Send(std::span<const uint8_t> bytes, ProgressSink& sink
     return {SendStatus::Done, static_cast<int64_t>(bytes.size()), ""};
 }
 
-bool ParallelLink::WaitReady(int64_t limit) {
-    for (int64_t waits = 0; !(m_port->Read(m_base + 1) & kReady); ++waits) {
-        if (waits >= limit) return false;
+bool ParallelLink::WaitReady() {
+    const auto deadline = m_clock() + BusyWait(m_timeout, false);
+    while (!(m_port->Read(m_base + 1) & kReady)) {
+        if (m_clock() >= deadline) return false;
         m_delay(m_interval);
     }
     return true;
@@ -163,14 +165,13 @@ bool ParallelLink::WaitReady(int64_t limit) {
 
 SendResult ParallelLink::SendCommand(std::span<const uint8_t> bytes) {
     const uint16_t control = m_base + 2;
-    const int64_t limit = WaitLimit(m_timeout, m_interval, false);
     m_port->Write(control, 0);
     for (size_t i = 0; i < bytes.size(); ++i) {
-        if (!WaitReady(limit))
+        if (!WaitReady())
             return {SendStatus::TimedOut, static_cast<int64_t>(i),
                     "发送超时，请检查设备是否已连接"};
         m_port->Write(m_base, bytes[i]);
-        if (!WaitReady(limit))
+        if (!WaitReady())
             return {SendStatus::TimedOut, static_cast<int64_t>(i),
                     "发送超时，请检查设备是否已连接"};
         m_port->Write(control, 1);

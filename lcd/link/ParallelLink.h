@@ -12,6 +12,7 @@
 #include <string>
 
 #include "link/Link.h"
+#include "link/LinkTiming.h"
 
 // The four byte-wide port operations; opening and closing are construction and
 // destruction.
@@ -39,8 +40,8 @@ public:
     ParallelLink(std::unique_ptr<BytePort> port, uint16_t base, const LinkSettings& settings);
 
     LinkKind Kind() const override { return LinkKind::Parallel; }
-    // Strobe at rest 1, pulsed 0 then 1. The wait limit bounds the waiting of the whole
-    // transfer, not of one byte: TimedOut (event -3) when it is used up.
+    // Strobe at rest 1, pulsed 0 then 1. Before each byte the module may be busy for the
+    // timeout: TimedOut (event -3) when it stays busy longer.
     SendResult Send(std::span<const uint8_t> bytes, ProgressSink& sink,
                     const std::atomic<bool>& stop) override;
     // Strobe at rest 0, pulsed 1 then 0; each wait for a busy module is bounded like the
@@ -48,13 +49,15 @@ public:
     SendResult SendCommand(std::span<const uint8_t> bytes) override;
 
     void SetDelay(std::function<void(int64_t)> delay) { m_delay = std::move(delay); }
+    void SetClock(LinkClock clock) { m_clock = std::move(clock); }
 
 private:
-    bool WaitReady(int64_t limit);
+    bool WaitReady();
 
     std::unique_ptr<BytePort> m_port;
     uint16_t m_base;
     int m_interval;
     int m_timeout;
     std::function<void(int64_t)> m_delay;
+    LinkClock m_clock;
 };
