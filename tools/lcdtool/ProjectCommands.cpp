@@ -102,7 +102,7 @@ bool ProjectCommands::WithImage(const CommandLine& args,
 
     FlashImage image(layout);
     image.Open();
-    image.m_bCrc = args.Has("--crc");
+    image.m_bCrc = args.Has("--crc") || args.Has("--verify");
     return use(image);
 }
 

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "base/ByteArray.h"
+#include "link/LinkSettings.h"
 #include "support/LinkFixtures.h"
 #include "support/Programs.h"
 #include "support/RunTool.h"
@@ -57,6 +58,43 @@ TEST_F(ProgramTest, SendingDeliversOrRefusesInOneLine) {
             row.arrives.starts_with("=") ? tool(row.arrives.substr(1) + " -o -").out : "";
         EXPECT_EQ(ToHex(pty.Received()),
                   built.empty() ? row.arrives : ToHex(CByteArray(built.begin(), built.end())));
+    }
+}
+
+// Saved settings that cannot be used stop the transfer and say why; nothing goes to COM1
+// (the pseudo-terminal) in their place. link.conf "/" is a folder of that name.
+// clang-format off
+const struct { const char* name; int kind, baud; std::string linkConf; const char* says; } kSaved[] = {
+    {"KindFourIsNoLink", 4, 9600, "", "通讯方式 4 无效"},
+    {"BaudFromConfDll", 0, 57600, "", "通讯设置（conf.dll）中的波特率 57600 无效"},
+    {"BadLineOfLinkConf", 3, 9600, "# CAN\nusb-a =\n", "link.conf 第 2 行无法识别"},
+    {"HugeLinkConf", 0, 9600, std::string(3 << 20, '#'), "最多 1 MB"},
+    {"UnreadableLinkConf", 0, 9600, "/", "无法读取通讯设置"}};
+// clang-format on
+
+TEST_F(ProgramTest, SavedSettingsThatCannotBeUsedStopTheTransfer) {
+    std::ofstream(Path("three.bin"), std::ios::binary) << "\x1B\x50\x03";
+    for (const auto& row : kSaved) {
+        SCOPED_TRACE(row.name);
+        const std::filesystem::path home = dir / row.name;
+        std::filesystem::create_directory(home);
+        LinkSettings saved;
+        saved.linkKind = row.kind;
+        saved.baudRate = row.baud;
+        std::string error;
+        ASSERT_TRUE(saved.Save(error, home.string())) << error;
+        std::filesystem::remove(home / "link.conf");
+        if (row.linkConf == "/")
+            std::filesystem::create_directory(home / "link.conf");
+        else
+            std::ofstream(home / "link.conf") << row.linkConf;
+        PtyPair pty;
+        const Result r = RunTool(dir, "send " + Path("three.bin"),
+                                 "LCDSCREEN_HOME=" + home.string() + " LCDSCREEN_COM1=" + pty.path);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(ToHex(pty.Received()), "");
     }
 }
 
