@@ -4,12 +4,16 @@
 // the module is ready; control bit 0 is the strobe. Nothing is read but the status.
 //
 // The port is reached through ppdev (/dev/parportN, found by its base address under
-// /proc/sys/dev/parport), else by direct port I/O (ioperm) when running as root.
+// /proc/sys/dev/parport), else by direct port I/O (ioperm) when running as root; only at a
+// standard base (0x378, 0x278, 0x3BC) or one the kernel lists as a parallel port, since a
+// mistyped base would write to whatever device sits there.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "link/Link.h"
 #include "link/LinkTiming.h"
@@ -31,11 +35,15 @@ public:
     // The base of the settings' port: 0x378 for parallel kind 0, the card's base for 1.
     static uint16_t BaseOf(const LinkSettings& settings);
     // Opens the settings' port (settings.parallelDevice when given); null with `error`
-    // set (UTF-8) when there is no usable one.
-    static std::unique_ptr<BytePort> OpenPort(const LinkSettings& settings, std::string& error);
+    // set (UTF-8) when there is no usable one. `root` prefixes /proc (for tests).
+    static std::unique_ptr<BytePort> OpenPort(const LinkSettings& settings, std::string& error,
+                                              const std::string& root = "");
     // The /dev/parportN whose base-addr under `procDir` is `base`; "" when none.
     static std::string FindPpdev(uint16_t base,
                                  const std::string& procDir = "/proc/sys/dev/parport");
+    // The parallel ports of a /proc/ioports text: the start of each range named
+    // "parport…", with its name.
+    static std::vector<std::pair<uint16_t, std::string>> KernelPorts(const std::string& ioports);
 
     ParallelLink(std::unique_ptr<BytePort> port, uint16_t base, const LinkSettings& settings);
 

@@ -33,7 +33,8 @@ const struct { const char* name; std::string args; int status; const char* says;
     {"MissingPort", "send $D/three.bin --link serial:/dev/ttyNONE", 1,
      "lcdtool: 打开串口失败! 找不到 /dev/ttyNONE：设备不存在或没有连接\n", ""},
     {"Ports", "ports", 0, "", ""},
-    {"MissingFile", "send $D/none.bin" + kLink, 1, "打开文件失败", ""},
+    {"MissingFile", "send $D/none.bin" + kLink, 1, "打开文件失败：/", ""},
+    {"DirectoryFile", "send $D" + kLink, 1, "（是一个目录）", ""},
     {"BusyCheckWithoutModemLines", "send $D/three.bin --link serial:$P,busy", 1, "DSR", ""},
     {"NoImmediateCommandOverCan", "command version --send --link can:udp=127.0.0.1:9", 1,
      "即时命令", ""}};

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "base/StringFormat.h"
 #include "link/ParallelLink.h"
 #include "support/LinkFixtures.h"
@@ -96,5 +99,28 @@ INSTANTIATE_TEST_SUITE_P(
         ParallelCase{"ImmediateWaitIsBoundedAndTold", 0, 0, -1, 1, 10, true, 1, -1, TimedOut, 0,
                      10000 + 1, "发送超时，请检查设备是否已连接", nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Port I/O only where a parallel port can be: the standard bases and what the kernel lists
+// (a fake /proc/ioports with parport1 at E010 beside a serial port at 2F8).
+TEST(ParallelPort, DirectIoOnlyAtAParallelBase) {
+    const std::string root = testing::TempDir() + "parallel-root";
+    std::filesystem::create_directories(root + "/proc");
+    std::ofstream(root + "/proc/ioports")
+        << "0000-0cf7 : PCI Bus 0000:00\n  02f8-02ff : serial\n  e010-e012 : parport1\n";
+    for (const auto& [base, refused] : {std::pair{0x2F8, true},
+                                        {0x1234, true},
+                                        {0xE010, false},
+                                        {0x3BC, false},
+                                        {0x278, false}}) {
+        LinkSettings s;
+        s.parallelKind = 1;
+        s.parallelBase = static_cast<uint16_t>(base);
+        std::string error;
+        ParallelLink::OpenPort(s, error, root);
+        EXPECT_EQ(error.find(StringFormat("0x%X 不是并口地址", base)) != std::string::npos, refused)
+            << error;
+        EXPECT_EQ(error.find("本机列出 parport1 0xE010") != std::string::npos, refused) << error;
+    }
+}
 
 }  // namespace
