@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <thread>
 
 #include "base/ByteArray.h"
 #include "link/LinkSettings.h"
@@ -60,6 +61,17 @@ TEST_F(ProgramTest, SendingDeliversOrRefusesInOneLine) {
         EXPECT_EQ(ToHex(pty.Received()),
                   built.empty() ? row.arrives : ToHex(CByteArray(built.begin(), built.end())));
     }
+}
+
+// Ctrl-C while the CAN adapter opens (a silent UDP port keeps the open waiting a second)
+// stops the command as any Ctrl-C does.
+TEST_F(ProgramTest, CtrlCWhileTheCanLinkOpensExits130) {
+    std::ofstream(Path("three.bin"), std::ios::binary) << "\x1B\x50\x03";
+    Spawned tool("env KVX_CAN_UDP_LOCAL_PORT=0 " + std::string(LCDTOOL_PATH) + " send " +
+                 Path("three.bin") + " --link can:udp=127.0.0.1:9 2>&1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(tool.Stop(SIGINT), 130) << tool.text;
+    EXPECT_NE(tool.text.find("已停止"), std::string::npos) << tool.text;
 }
 
 // Saved settings that cannot be used stop the transfer and say why; nothing goes to COM1
