@@ -508,7 +508,7 @@ void DisplayModule::Exec(const Command& cmd, Context ctx, int64_t at, Run& run) 
                 run.ended = true;
             } else {
                 if (log) Log(where, at, StringFormat("显示页面 %d%s", q[0], FormName(cmd.form)));
-                ShowPage(q[0]);
+                RunPage(q[0]);
             }
             return;
         case 0x53:
@@ -1001,6 +1001,11 @@ void DisplayModule::ShowInfo(const std::vector<std::string>& lines) {
 // ---- stored pages and the slideshow --------------------------------------------------
 
 void DisplayModule::ShowPage(int page) {
+    m_work = 0;
+    RunPage(page);
+}
+
+void DisplayModule::RunPage(int page) {
     if (page < 0 || page >= ModuleFlash::kPages) return;
     const int64_t from = int64_t{page} * ModuleFlash::kPageBytes;
     if (!m_flash->PageWritten(page))
@@ -1025,7 +1030,7 @@ void DisplayModule::Advance(double seconds) {
     const double target = m_now + seconds;
     for (int steps = 0; m_slideNext >= 0 && m_slideAt <= target && steps < kMaxSteps; ++steps) {
         m_now = m_slideAt;
-        ShowPage(m_slideNext);
+        RunPage(m_slideNext);
     }
     m_now = target;
 }

@@ -99,7 +99,8 @@ public:
     // True while a command waits for more bytes of the transfer.
     bool Pending() const;
 
-    // Runs the page record stored at page `page`, as the show-page command does.
+    // Runs the page record stored at page `page`, as the show-page command does, with a
+    // drawing budget of its own.
     void ShowPage(int page);
     // Lets `seconds` of virtual time pass; the slideshow moves on.
     void Advance(double seconds);
@@ -136,6 +137,7 @@ private:
     void ExecFlash(const Command& cmd, int64_t at);
     void ExecDraw(const Command& cmd, Context ctx, int64_t at);
     void StartCheck(int64_t at);
+    void RunPage(int page);  // ShowPage within the budget of the transfer or Advance
     void TextChar(uint8_t lead, uint8_t trail, bool hanzi, int64_t at, Run& run);
     void EndText(Run& run);
     void DrawPixels(int64_t x, int64_t y, int64_t w, int64_t h, const uint8_t* bytes);

@@ -250,18 +250,22 @@ TEST(ModuleFlashFile, KeepsTheFlashAndRefusesOtherFiles) {
 
 // A transfer cut into chunks of any size gives what it gives whole.
 // Drawing stops with one warning once a transfer has spent its pixels (three clears here);
-// flash writes go on, and the next transfer draws again.
+// flash writes go on, and the next transfer or page shown draws again.
 TEST(ModuleTransfer, DrawsNoMoreThanItsBudget) {
     ModuleConfig c = Config256();
     c.drawWork = 3 * 320 * 240;
     DisplayModule module(c);
     Recorder seen;
     module.SetListener(&seen);
-    module.Execute(Bytes("1B 42 01 1B 42 02 1B 42 03 1B 42 04 1B 56 00 01", 128, "1B 42 05"));
+    module.Execute(Bytes("1B 42 01 1B 42 02 1B 42 03 1B 42 04 1B 56 00 01 1B 42 07 1B 50 FF", 122,
+                         "1B 42 05"));
     ASSERT_EQ(seen.warnings.size(), 1u);
     EXPECT_EQ(seen.warnings[0].rfind("0x000009  绘图工作量超过一次传输的上限", 0), 0u);
     EXPECT_EQ(module.Screen().GetPixel(5, 5), c.CodeColour(0x03));
-    EXPECT_TRUE(module.Flash().PageWritten(0));
+    for (int i = 0; i < 4; ++i)  // each with a budget of its own
+        module.ShowPage(0);
+    EXPECT_EQ(seen.warnings.size(), 1u);
+    EXPECT_EQ(module.Screen().GetPixel(5, 5), c.CodeColour(0x07));
     module.Execute(Bytes("1B 42 06"));
     EXPECT_EQ(module.Screen().GetPixel(5, 5), c.CodeColour(0x06));
 }
