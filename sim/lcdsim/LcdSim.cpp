@@ -65,7 +65,7 @@ public:
         if (framesDir.empty() || !error.empty() || m_budget.Spent()) return;
         if (!m_budget.Take(int64_t{screen.Width()} * screen.Height())) {
             std::fprintf(stderr,
-                         "lcdsim: 已写出 %d 帧（%.1f MB），达到帧输出的上限（10000 帧、1G 像素、"
+                         "lcdsim: 已写出 %d 帧（%.1f MB），达到帧输出的上限（10000 帧、512M 像素、"
                          "128 MB），之后的帧不再写出\n",
                          m_frames, static_cast<double>(m_bytes) / (1 << 20));
             return;
@@ -76,7 +76,8 @@ public:
             png.insert(png.end(), b.begin(), b.end());
             return true;
         };
-        if (PngWriter::Encode(screen, 1, sink, error)) AtomicFile::Write(path, png, error);
+        // Quick to encode: a screen of noise takes 0.2 s instead of 3.
+        if (PngWriter::Encode(screen, 1, sink, error, true)) AtomicFile::Write(path, png, error);
         m_bytes += static_cast<int64_t>(png.size());
         m_budget.Wrote(static_cast<int64_t>(png.size()));
     }

@@ -7,11 +7,11 @@
 int LcdSimMain(int argc, char** argv);
 
 // How many frames --frames writes at most: a count, the pixels encoded and the bytes
-// written. A stream of frame commands after one large bitmap would otherwise write for
-// hours.
+// written (some seconds of encoding). A stream of frame commands after one large bitmap
+// would otherwise write for hours.
 class FrameBudget {
 public:
-    FrameBudget(int frames = 10000, int64_t pixels = int64_t{1} << 30,
+    FrameBudget(int frames = 10000, int64_t pixels = int64_t{512} << 20,
                 int64_t bytes = int64_t{128} << 20)
         : m_frames(frames), m_pixels(pixels), m_bytes(bytes) {}
     // True when a frame of `pixels` may be written (and counts it); false from the first
