@@ -173,38 +173,32 @@ void TstGlyphkiln::commandLine_data() {
     };
     const QStringList view{"view", "IN", "--size", "8x13", "-o", "OUT"};
     const QStringList ab{"--text", "AB", "-o", "OUT"};
+    // clang-format off
     QTest::newRow("generate") << gen + QStringList{"--text", "AB"} << 26 << "";
     QTest::newRow("generate_range") << gen + QStringList{"--range", "41-43"} << 39 << "";
     QTest::newRow("unknown_option") << gen + QStringList{"--text", "A", "--bogus"} << -1 << "";
     QTest::newRow("no_source") << gen << -1 << "";
     QTest::newRow("two_sources") << gen + QStringList{"--text", "A", "--gb2312"} << -1 << "";
-    QTest::newRow("zero_width") << QStringList{"generate", "--font", kFixed8x13, "--size", "0x13",
-                                               "--text",   "A",      "-o",       "OUT"}
-                                << -1 << "";
+    QTest::newRow("zero_width") << QStringList{"generate", "--font", kFixed8x13, "--size", "0x13", "--text", "A", "-o", "OUT"} << -1 << "";
     QTest::newRow("backwards_range") << gen + QStringList{"--range", "7E-20"} << -1 << "";
     QTest::newRow("missing_font_file") << font("/no/such.ttf", ab) << -1 << "找不到字体文件";
     QTest::newRow("relative_font_file") << font("serifbold.ttf", ab) << 26 << "DejaVu Serif";
     QTest::newRow("not_a_font") << font("junk.ttf", ab) << -1 << "无法打开字体文件 junk.ttf";
     QTest::newRow("empty_font") << font("empty.ttf", ab) << -1 << "无法打开字体文件 empty.ttf";
     QTest::newRow("font_folder") << font("fonts", ab) << -1 << "fonts 是一个目录";
-    QTest::newRow("unknown_family")
-        << font("No Such Face", ab) << -1 << "没有安装名为“No Such Face”";
+    QTest::newRow("unknown_family") << font("No Such Face", ab) << -1 << "没有安装名为“No Such Face”";
     QTest::newRow("family_any_case") << font("dejavu sans mono", ab) << 26 << "DejaVu Sans Mono";
     QTest::newRow("empty_text") << gen + QStringList{"--text", ""} << -1 << "没有要生成的字符";
-    QTest::newRow("size_twice") << gen + QStringList{"--text", "A", "--size", "8x13"} << -1
-                                << "--size 只能给一次";
-    QTest::newRow("onto_the_font")
-        << font("serifbold.ttf", {"--text", "A", "-o", "serifbold.ttf"}) << -1 << "写入会毁掉它";
+    QTest::newRow("size_twice") << gen + QStringList{"--text", "A", "--size", "8x13"} << -1 << "--size 只能给一次";
+    QTest::newRow("onto_the_font") << font("serifbold.ttf", {"--text", "A", "-o", "serifbold.ttf"}) << -1 << "写入会毁掉它";
     QTest::newRow("to_stdout") << font(kFixed8x13, {"--text", "AB", "-o", "-"}) << 26 << "";
     QTest::newRow("view_sheet") << view << 0 << "";
     QTest::newRow("view_one_glyph") << view + QStringList{"--index", "1"} << 0 << "";
     QTest::newRow("view_past_last") << view + QStringList{"--index", "2"} << -1 << "编号 0 到 1";
-    QTest::newRow("view_negative_index")
-        << view + QStringList{"--index", "-1"} << -1 << "--index -1 超出范围";
-    QTest::newRow("view_onto_its_file")
-        << QStringList{"view", "IN", "--size", "8x13", "-o", "IN"} << -1 << "写入会毁掉它";
-    QTest::newRow("view_bad_size")
-        << QStringList{"view", "IN", "--size", "8by13", "-o", "OUT"} << -1 << "";
+    QTest::newRow("view_negative_index") << view + QStringList{"--index", "-1"} << -1 << "--index -1 超出范围";
+    QTest::newRow("view_onto_its_file") << QStringList{"view", "IN", "--size", "8x13", "-o", "IN"} << -1 << "写入会毁掉它";
+    QTest::newRow("view_bad_size") << QStringList{"view", "IN", "--size", "8by13", "-o", "OUT"} << -1 << "";
+    // clang-format on
 }
 
 void TstGlyphkiln::commandLine() {

@@ -132,20 +132,17 @@ TEST(SerialLink, WriteWaitFollowsTheTimeoutSetting) {
     const auto link = SerialLink::Open(Settings(pty.path, 0, false, 5), error);
     ASSERT_TRUE(link) << error;
     const CByteArray bytes(size_t{256} << 10, 0x55);
-    size_t got = 0;
+    CByteArray got;
     std::thread reader([&] {
         std::this_thread::sleep_for(std::chrono::seconds(1));
-        uint8_t buf[4096];
-        pollfd p{pty.master, POLLIN, 0};
-        while (got < bytes.size() && poll(&p, 1, 5000) > 0)
-            got += static_cast<size_t>(std::max<ssize_t>(0, read(pty.master, buf, sizeof buf)));
+        got = pty.Received();
     });
     RecordingSink sink;
     std::atomic<bool> stop{false};
     const SendResult r = link->Send(bytes, sink, stop);
     reader.join();
     EXPECT_EQ(r.status, SendStatus::Done) << r.message;
-    EXPECT_EQ(got, bytes.size());
+    EXPECT_EQ(got.size(), bytes.size());
 }
 
 TEST(SerialLink, ImmediateCommandRoutineSendsAndEmptiesTheCommand) {

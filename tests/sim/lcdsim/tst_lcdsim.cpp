@@ -32,9 +32,7 @@ using LcdSim = ProgramTest;
 // A UDP port held by the test: lcdsim and lcdtool are told it is taken.
 struct HeldPort {
     HeldPort() {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sockaddr_in a{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
         socklen_t n = sizeof a;
         bind(fd, reinterpret_cast<sockaddr*>(&a), n);
         getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
@@ -46,31 +44,25 @@ struct HeldPort {
 };
 
 TEST_F(LcdSim, BadInputIsOneLineAndNoOutput) {
-    const std::string in = Path("in.bin"), out = " -o " + Path("out.png");
+    const std::string in = Path("in.bin"), out = " -o " + Path("out.png"), run = "run " + in + out;
     std::string error;
     ASSERT_TRUE(AtomicFile::Write(in, Bytes("1B 42 00"), error));
     const HeldPort held;
     const std::string taken = StringFormat("UDP 端口 %u 已被另一个程序占用", held.port);
-    for (const auto& [program, args, says] :
-         std::vector<std::tuple<const char*, std::string, std::string>>{
-             {LCDSIM_PATH, "run", ""},
-             {LCDSIM_PATH, "run " + in + out + " --bogus", ""},
-             {LCDSIM_PATH, "run " + in + out + " --size 320x240", ""},
-             {LCDSIM_PATH, "run " + in + out + " --mode fast", ""},
-             {LCDSIM_PATH, "run " + in + out + " --board 7", "--board 须为 0 到 3"},
-             {LCDSIM_PATH, "run " + Path("missing.bin") + out, ""},
-             {LCDSIM_PATH, "run " + in + out + " --device 不存在的屏", ""},
-             {LCDSIM_PATH, "run " + in + out + " --size 320 --colours 256", "--size 须写成 宽x高"},
-             {LCDSIM_PATH, "run " + in + out + " --size 320x --colours 256", "不是“320x”"},
-             {LCDSIM_PATH, "run " + in + out + " --size 4294967616x240 --colours 8",
-              "不是“4294967616x240”"},
-             {LCDSIM_PATH, "run " + in + out + " --log --log", "--log 只能给一次"},
-             {LCDSIM_PATH, "run " + in + out + " --flash " + in, "写入会毁掉它"},
-             {LCDSIM_PATH, "run " + in + out + " --play -1", ""},
-             {LCDSIM_PATH, "serve" + out, ""},
-             {LCDSIM_PATH, "serve --can-udp 1.2.3:9" + out, ""},
-             {LCDSIM_PATH, StringFormat("serve --can-udp 127.0.0.1:%u", held.port) + out, taken},
+    const char* sim = LCDSIM_PATH;
+    // clang-format off
+    for (const auto& [program, args, says] : std::vector<std::tuple<const char*, std::string, std::string>>{
+             {sim, "run", ""}, {sim, run + " --bogus", ""}, {sim, run + " --size 320x240", ""},
+             {sim, run + " --mode fast", ""}, {sim, run + " --board 7", "--board 须为 0 到 3"},
+             {sim, "run " + Path("missing.bin") + out, ""}, {sim, run + " --device 不存在的屏", ""},
+             {sim, run + " --size 320 --colours 256", "--size 须写成 宽x高"},
+             {sim, run + " --size 320x --colours 256", "不是“320x”"},
+             {sim, run + " --size 4294967616x240 --colours 8", "不是“4294967616x240”"},
+             {sim, run + " --log --log", "--log 只能给一次"}, {sim, run + " --flash " + in, "写入会毁掉它"},
+             {sim, run + " --play -1", ""}, {sim, "serve" + out, ""}, {sim, "serve --can-udp 1.2.3:9" + out, ""},
+             {sim, StringFormat("serve --can-udp 127.0.0.1:%u", held.port) + out, taken},
              {LCDTOOL_PATH, "send " + in + " --link can:udp=127.0.0.1:9", taken}}) {
+        // clang-format on
         std::string err;
         const std::string env = StringFormat("KVX_CAN_UDP_LOCAL_PORT=%u ", held.port);
         EXPECT_EQ(Run(env + program, args, &err), 1) << args;
