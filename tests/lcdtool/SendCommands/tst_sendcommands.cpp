@@ -69,7 +69,7 @@ TEST_F(ProgramTest, CtrlCWhileTheCanLinkOpensExits130) {
     std::ofstream(Path("three.bin"), std::ios::binary) << "\x1B\x50\x03";
     Spawned tool("env KVX_CAN_UDP_LOCAL_PORT=0 " + std::string(LCDTOOL_PATH) + " send " +
                  Path("three.bin") + " --link can:udp=127.0.0.1:9 2>&1");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
     EXPECT_EQ(tool.Stop(SIGINT), 130) << tool.text;
     EXPECT_NE(tool.text.find("已停止"), std::string::npos) << tool.text;
 }
