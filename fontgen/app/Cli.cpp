@@ -5,13 +5,13 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 #include <QTimer>
 #include <cmath>
 #include <cstdio>
 #include <regex>
 
 #include "CharSource.h"
+#include "FontOutput.h"
 #include "GlyphFile.h"
 #include "GlyphRenderer.h"
 #include "GlyphView.h"
@@ -44,13 +44,9 @@ bool ParseSize(const std::string& text, int& width, int& height, std::string& er
     return error.empty();
 }
 
-// Writes through a file beside `path` that is renamed over it once complete.
 bool Save(const std::string& path, const QByteArray& bytes, std::string& error) {
-    QSaveFile file(QString::fromStdString(path));
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    error = "写文件失败：" + path + "（" + file.errorString().toStdString() + "）";
-    return false;
+    return WriteOutput(
+        path, {reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())}, error);
 }
 
 struct GenerateOptions {
@@ -66,14 +62,17 @@ int Generate(GenerateOptions& o) {
     if (o.gb2312) o.source.kind = SourceKind::Gb2312All;
     std::vector<GbkCode> codes;
     if (!CollectCodes(o.source, codes, error)) return Fail(error);
+    // An empty file would be a font of nothing, downloaded over the module's font.
+    if (codes.empty()) return Fail("没有要生成的字符，不写字库文件");
     FaceChoice face;
     GlyphRenderer renderer;
     if (!GlyphRenderer::Find(o.font, face, error) || !renderer.Open(face, error))
         return Fail(error);
+    if (const std::string why = OutputOntoInput(o.output, {face.file, o.source.project});
+        !why.empty())
+        return Fail("-o " + why);
     const GeneratedFont font = GenerateFont(renderer, codes, w, h);
-    const QByteArray bytes(reinterpret_cast<const char*>(font.bytes.data()),
-                           static_cast<qsizetype>(font.bytes.size()));
-    if (!Save(o.output, bytes, error)) return Fail(error);
+    if (!WriteOutput(o.output, font.bytes, error)) return Fail(error);
     if (!font.missing.empty()) {
         std::string names;
         for (size_t i = 0; i < font.missing.size() && i < 20; ++i)
@@ -81,15 +80,18 @@ int Generate(GenerateOptions& o) {
         Note("字体“" + renderer.Face().family + "”中没有 " + std::to_string(font.missing.size()) +
              " 个字，它们的字形是空白的：" + names + (font.missing.size() > 20 ? " …" : ""));
     }
-    std::printf("%s：%zu 个字，每个 %zu 字节，共 %zu 字节（字体 %s）\n", o.output.c_str(),
-                codes.size(), GlyphFile::GlyphBytes(w, h), font.bytes.size(),
-                renderer.Face().family.c_str());
+    // With the font on standard output, the summary goes to stderr.
+    std::fprintf(o.output == "-" ? stderr : stdout,
+                 "%s：%zu 个字，每个 %zu 字节，共 %zu 字节（字体 %s）\n", o.output.c_str(),
+                 codes.size(), GlyphFile::GlyphBytes(w, h), font.bytes.size(),
+                 renderer.Face().family.c_str());
     return 0;
 }
 
 struct ViewOptions {
     std::string file, size, output;
-    long long index = -1;
+    long long index = 0;
+    bool one = false;  // --index given
 };
 
 // All glyphs one pixel per dot, black on white, in a grid about as high as wide with
@@ -123,14 +125,20 @@ int View(const ViewOptions& o) {
     int w = 0, h = 0;
     std::string error;
     if (!ParseSize(o.size, w, h, error)) return Fail(error);
+    if (const std::string why = OutputOntoInput(o.output, {o.file}); !why.empty())
+        return Fail("-o " + why);
     GlyphFile file;
     if (!file.Load(o.file, w, h, error)) return Fail(error);
     if (!file.Note().empty()) Note(file.Note());
     QImage image;
-    if (o.index >= 0) {
+    if (o.one) {
         const auto index = static_cast<size_t>(o.index);
         Cell cell;
-        if (!file.Glyph(index, cell)) return Fail(file.Missing(index));
+        if (o.index < 0 || !file.Glyph(index, cell))
+            return Fail("--index " + std::to_string(o.index) + " 超出范围：" +
+                        (file.Count() ? "文件中共 " + std::to_string(file.Count()) +
+                                            " 个字形，编号 0 到 " + std::to_string(file.Count() - 1)
+                                      : std::string("文件中没有一个完整的字形")));
         // As the viewer shows it, at 8 screen pixels per dot (at least 1, at most 256 x 256
         // for the cell).
         const int s = std::max(1, std::min(8, 256 / std::max(w, h)));
@@ -148,7 +156,8 @@ int View(const ViewOptions& o) {
         image.save(&buffer, "PNG");
     }
     if (!Save(o.output, png, error)) return Fail(error);
-    std::printf("%s：%zu 个字形\n", o.output.c_str(), o.index >= 0 ? size_t{1} : file.Count());
+    std::fprintf(o.output == "-" ? stderr : stdout, "%s：%zu 个字形\n", o.output.c_str(),
+                 o.one ? size_t{1} : file.Count());
     return 0;
 }
 
@@ -189,6 +198,8 @@ int Dialog(int argc, char** argv, const DialogOptions& o) {
 int Cli::Main(int argc, char** argv) {
     CLI::App app{"Glyphkiln 点阵字库生成软件：不带命令时打开对话框", "glyphkiln"};
     app.require_subcommand(0, 1);
+    // An option given twice is refused, not taken at its last value.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::Throw);
     DialogOptions dialog;
     app.add_option("FONT.bin", dialog.file, "在对话框中查看的字库文件");
     app.add_option("--size", dialog.size, "点阵大小 宽x高（默认 32x32）");
@@ -210,8 +221,8 @@ int Cli::Main(int argc, char** argv) {
     CLI::App* view = app.add_subcommand("view", "把字库文件画成 PNG");
     view->add_option("FONT.bin", viewOptions.file, "字库文件")->required();
     view->add_option("--size", viewOptions.size, "点阵大小 宽x高")->required();
-    view->add_option("--index", viewOptions.index, "只画第 N 个字形（从 0 数起）")
-        ->check(CLI::NonNegativeNumber);
+    CLI::Option* index =
+        view->add_option("--index", viewOptions.index, "只画第 N 个字形（从 0 数起）");
     view->add_option("-o", viewOptions.output, "输出的 PNG 文件")->required();
 
     try {
@@ -222,8 +233,15 @@ int Cli::Main(int argc, char** argv) {
         std::string text = e.what();
         for (char& c : text)
             if (c == '\n') c = ' ';
+        if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) &&
+            text.find("received") != std::string::npos)
+            return Fail("选项 " + text.substr(0, text.find(':')) + " 只能给一次");
         return Fail(text);
     }
+    for (const CLI::App* command : {&app, generate, static_cast<CLI::App*>(source), view})
+        for (const CLI::Option* o : command->get_options())
+            if (o->count() > 1) return Fail("选项 " + o->get_name() + " 只能给一次");
+    viewOptions.one = index->count() > 0;
     if (generate->parsed()) {
         if (source->get_option("--range")->count()) gen.source.kind = SourceKind::Range;
         if (source->get_option("--project")->count()) gen.source.kind = SourceKind::Project;

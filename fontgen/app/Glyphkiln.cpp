@@ -14,12 +14,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "FontOutput.h"
 #include "GlyphFile.h"
 #include "GlyphView.h"
 #include "PreviewGrid.h"
@@ -376,25 +376,30 @@ void Glyphkiln::GenerateFont() {
     std::string error = GlyphFile::CheckCellSize(w, h);
     std::vector<GbkCode> codes;
     QString problem = error.empty() ? EnsureFace() : Q(error);
-    if (problem.isEmpty() && !CollectCodes(Source(), codes, error)) problem = Q(error);
+    const CharSource source = Source();
+    if (problem.isEmpty() && !CollectCodes(source, codes, error)) problem = Q(error);
+    if (problem.isEmpty() && codes.empty()) problem = tr("没有要生成的字符，不写字库文件");
     if (!problem.isEmpty()) {
         m_hooks.tell(this, problem);
         return;
     }
     const QString path = m_hooks.saveFile(this);
     if (path.isEmpty()) return;
+    // Not over the face's own file or the project it reads.
+    const std::string over = OutputOntoInput(
+        path.toStdString(),
+        {m_renderer.Face().file, source.kind == SourceKind::Project ? source.project : ""});
+    if (!over.empty()) {
+        m_hooks.tell(this, Q(over));
+        return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const GeneratedFont font = ::GenerateFont(m_renderer, codes, w, h);
-    // Written beside the old file and renamed over it: a failure leaves the old file.
-    QSaveFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly) &&
-                    file.write(reinterpret_cast<const char*>(font.bytes.data()),
-                               static_cast<qint64>(font.bytes.size())) ==
-                        static_cast<qint64>(font.bytes.size()) &&
-                    file.commit();
+    // A regular file is replaced whole, a device or FIFO written as it is.
+    const bool ok = WriteOutput(path.toStdString(), font.bytes, error);
     QApplication::restoreOverrideCursor();
     if (!ok) {
-        m_hooks.tell(this, tr("写字库文件失败：%1（%2）").arg(path, file.errorString()));
+        m_hooks.tell(this, tr("写字库文件失败：%1").arg(Q(error)));
         return;
     }
     m_summary->setText(tr("已生成 %1：%2 个字，%3 字节")

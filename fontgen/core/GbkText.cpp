@@ -59,6 +59,28 @@ std::string Hex(const char* format, unsigned value) {
     return text;
 }
 
+// The offset of the first byte that starts no valid UTF-8 sequence (a stray continuation,
+// a cut or overlong sequence, a surrogate, past U+10FFFF); npos when there is none.
+size_t FirstInvalidUtf8(const std::string& s) {
+    static const uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    for (size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const size_t n = Utf8Length(c);
+        if (c >= 0x80 && (n == 1 || i + n > s.size())) return i;
+        uint32_t point = n == 1 ? c : c & (0x7F >> n);
+        for (size_t k = 1; k < n; ++k) {
+            const auto d = static_cast<unsigned char>(s[i + k]);
+            if ((d & 0xC0) != 0x80) return i;
+            point = point << 6 | (d & 0x3F);
+        }
+        if (n > 1 &&
+            (point < kLeast[n] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)))
+            return i;
+        i += n;
+    }
+    return std::string::npos;
+}
+
 }  // namespace
 
 std::vector<GbkCode> GbkText::Split(const std::string& gbk) {
@@ -76,6 +98,11 @@ std::vector<GbkCode> GbkText::Split(const std::string& gbk) {
 }
 
 bool GbkText::FromUtf8(const std::string& utf8, std::vector<GbkCode>& codes, std::string& error) {
+    if (const size_t bad = FirstInvalidUtf8(utf8); bad != std::string::npos) {
+        error = "文字不是有效的 UTF-8：第 " + std::to_string(bad + 1) + " 个字节 " +
+                Hex("0x%02X", static_cast<unsigned char>(utf8[bad])) + " 起无法解读";
+        return false;
+    }
     Converter toGbk("GBK", "UTF-8");
     std::string gbk;
     size_t stop = 0;

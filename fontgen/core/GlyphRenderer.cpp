@@ -7,6 +7,8 @@
 #include FT_MODULE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -69,11 +71,48 @@ constexpr Alias kAliases[] = {
     {"SimHei", "sans-serif"}, {"微软雅黑", "sans-serif"}, {"Microsoft YaHei", "sans-serif"},
 };
 
-std::string FcText(FcPattern* p, const char* object) {
+// Generic families: any face fontconfig picks for them is what was asked for.
+constexpr const char* kGeneric[] = {"serif", "sans-serif", "sans", "monospace", "mono"};
+
+// A compressed font unpacks to no more than this (GNU Unifont: 5 MB).
+constexpr size_t kMaxUnpackedFont = size_t{64} << 20;
+
+std::string FcText(FcPattern* p, const char* object, int index = 0) {
     FcChar8* value = nullptr;
-    return FcPatternGetString(p, object, 0, &value) == FcResultMatch
+    return FcPatternGetString(p, object, index, &value) == FcResultMatch
                ? reinterpret_cast<const char*>(value)
                : "";
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+bool LooksLikeFontFile(const std::string& name) {
+    const std::string lower = Lower(name);
+    for (const char* ext : {".ttf", ".otf", ".ttc", ".otc", ".pcf", ".bdf", ".pfa", ".pfb", ".woff",
+                            ".woff2", ".pcf.gz", ".bdf.gz"})
+        if (lower.ends_with(ext)) return true;
+    return false;
+}
+
+// The whole file when it is gzip-compressed; false (and `bytes` empty) otherwise or when it
+// cannot be unpacked within the limit.
+bool Unpack(const std::string& path, std::vector<unsigned char>& bytes) {
+    bytes.clear();
+    gzFile in = gzopen(path.c_str(), "rb");
+    if (!in) return false;
+    const bool compressed = gzdirect(in) == 0;
+    unsigned char chunk[65536];
+    int n = 0;
+    while (compressed && bytes.size() <= kMaxUnpackedFont &&
+           (n = gzread(in, chunk, sizeof chunk)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    gzclose(in);
+    if (!compressed || n < 0 || bytes.size() > kMaxUnpackedFont) bytes.clear();
+    return !bytes.empty();
 }
 
 }  // namespace
@@ -81,6 +120,7 @@ std::string FcText(FcPattern* p, const char* object) {
 struct GlyphRenderer::Impl {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
+    std::vector<unsigned char> memory;  // an unpacked compressed font the face reads
 
     ~Impl() {
         if (face) FT_Done_Face(face);
@@ -115,15 +155,21 @@ bool GlyphRenderer::Find(const std::string& name, FaceChoice& face, std::string&
         error = "请填写字体名称或字体文件";
         return false;
     }
-    // A name with a slash is a font file; family names have none.
-    if (name.find('/') != std::string::npos) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(name, ec)) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(name, ec);
+    if (std::filesystem::exists(status) || name.find('/') != std::string::npos ||
+        LooksLikeFontFile(name)) {
+        if (std::filesystem::is_directory(status)) {
+            error = "字体 " + name + " 是一个目录，不是字体文件";
+        } else if (!std::filesystem::exists(status)) {
             error = "找不到字体文件 " + name;
-            return false;
+        } else if (!std::filesystem::is_regular_file(status)) {
+            error = "字体 " + name + " 不是普通文件";
+        } else {
+            face = FaceChoice{name, 0, std::filesystem::path(name).filename().string()};
+            return true;
         }
-        face = FaceChoice{name, 0, std::filesystem::path(name).filename().string()};
-        return true;
+        return false;
     }
     if (!FcInit()) {
         error = "无法读取字体配置（fontconfig）";
@@ -131,9 +177,12 @@ bool GlyphRenderer::Find(const std::string& name, FaceChoice& face, std::string&
     }
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
+    bool alias = false;
     for (const Alias& a : kAliases)
-        if (name == a.name)
+        if (name == a.name) {
             FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(a.generic));
+            alias = true;
+        }
     // The module's texts are Chinese: where the name is not installed, prefer a face that
     // covers Chinese.
     FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
@@ -148,11 +197,24 @@ bool GlyphRenderer::Find(const std::string& name, FaceChoice& face, std::string&
         error = "找不到字体“" + name + "”";
         return false;
     }
+    // Fontconfig always finds some face: it counts only when it is the one asked for.
+    bool found = std::ranges::find(kGeneric, Lower(name)) != std::end(kGeneric);
+    for (int i = 0; !found && !FcText(match, FC_FAMILY, i).empty(); ++i)
+        found = Lower(FcText(match, FC_FAMILY, i)) == Lower(name);
+    FcLangSet* langs = nullptr;
+    if (alias && FcPatternGetLangSet(match, FC_LANG, 0, &langs) == FcResultMatch)
+        found = FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("zh-cn")) !=
+                FcLangDifferentLang;
     int index = 0;
     FcPatternGetInteger(match, FC_INDEX, 0, &index);
     face = FaceChoice{file, index, FcText(match, FC_FAMILY)};
     FcPatternDestroy(match);
-    return true;
+    if (!found)
+        error = alias ? "没有安装可代替“" + name + "”的中文字体（fontconfig 找到的是“" +
+                            face.family + "”）"
+                      : "没有安装名为“" + name + "”的字体（fontconfig 找到的是“" + face.family +
+                            "”）；请写已安装的字体名称，或字体文件的路径";
+    return found;
 }
 
 bool GlyphRenderer::Open(const FaceChoice& face, std::string& error) {
@@ -161,8 +223,17 @@ bool GlyphRenderer::Open(const FaceChoice& face, std::string& error) {
         return false;
     }
     FT_Face opened = nullptr;
-    if (FT_New_Face(m_impl->library, face.file.c_str(), face.index, &opened) != 0) {
-        error = "无法打开字体文件 " + face.file;
+    // FreeType reads a compressed font through a stream it unpacks again from the start on
+    // every backward seek, i.e. for nearly every glyph: unpacked once here instead.
+    std::vector<unsigned char> memory;
+    const int failed =
+        Unpack(face.file, memory)
+            ? FT_New_Memory_Face(m_impl->library, memory.data(),
+                                 static_cast<FT_Long>(memory.size()), face.index, &opened)
+            : FT_New_Face(m_impl->library, face.file.c_str(), face.index, &opened);
+    if (failed != 0) {
+        error = "无法打开字体文件 " + face.file +
+                "：不是可以读取的字体（TrueType、OpenType、BDF、PCF）";
         return false;
     }
     if (!FT_IS_SCALABLE(opened) && opened->num_fixed_sizes == 0) {
@@ -174,6 +245,7 @@ bool GlyphRenderer::Open(const FaceChoice& face, std::string& error) {
     FT_Select_Charmap(opened, FT_ENCODING_UNICODE);
     if (m_impl->face) FT_Done_Face(m_impl->face);
     m_impl->face = opened;
+    m_impl->memory = std::move(memory);  // the vector's buffer moves with it
     m_face = face;
     if (opened->family_name) m_face.family = opened->family_name;
     return true;

@@ -25,12 +25,18 @@ public:
     GlyphRenderer(const GlyphRenderer&) = delete;
     GlyphRenderer& operator=(const GlyphRenderer&) = delete;
 
-    // `name` is a font file (an existing path) or a family name for fontconfig. The
+    // `name` is a font file or a family name. A name that exists as a file or folder, has
+    // a slash or ends like a font file is a path, relative ones included, and must be that
+    // file. Any other name must be a family fontconfig has installed (its match counts only
+    // when one of the face's family names equals the request, case-insensitively); the
     // Windows names of the Chinese faces ("宋体", "黑体", ...) stand for the installed
-    // Song/Ming or sans-serif Chinese face. Fontconfig always finds some face; `family`
-    // tells which.
+    // Song/Ming or sans-serif face that covers Chinese, the generic names (serif,
+    // sans-serif, monospace) for what fontconfig picks. Otherwise false, with `error`
+    // naming the request.
     static bool Find(const std::string& name, FaceChoice& face, std::string& error);
-    // Opens the face; false with `error` set (and the previous face kept) on failure.
+    // Opens the face; false with `error` set (and the previous face kept) on failure. A
+    // gzip-compressed font (as Debian ships its PCF fonts) is unpacked into memory once,
+    // so that no glyph re-reads the compressed stream.
     bool Open(const FaceChoice& face, std::string& error);
     bool IsOpen() const;
     const FaceChoice& Face() const { return m_face; }

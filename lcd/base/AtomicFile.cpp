@@ -201,6 +201,13 @@ std::string AtomicFile::SizeText(uint64_t bytes) {
     return std::to_string(bytes) + " 字节";
 }
 
+bool AtomicFile::SameFile(const std::string& a, const std::string& b) {
+    struct stat x {
+    }, y{};
+    return stat(a.c_str(), &x) == 0 && stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev &&
+           x.st_ino == y.st_ino;
+}
+
 std::string AtomicFile::TooLarge(const std::string& path, uint64_t size, uint64_t limit) {
     return "文件过大 " + path + "：" + std::to_string(size) + " 字节，此类文件最多 " +
            SizeText(limit);

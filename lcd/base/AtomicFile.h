@@ -55,4 +55,7 @@ public:
     static std::string TooLarge(const std::string& path, uint64_t size, uint64_t limit);
     // A size limit as messages say it: "16 MB", or "2088960 字节" when not whole MB.
     static std::string SizeText(uint64_t bytes);
+    // True when both paths exist and are one file (the same device and inode, through
+    // symbolic and hard links alike): writing the one would destroy the other.
+    static bool SameFile(const std::string& a, const std::string& b);
 };

@@ -44,7 +44,7 @@ void OnWarning(png_structp, png_const_charp) {}
 
 // Encodes row by row into the sink. Kept free of objects with destructors between setjmp and the
 // end, since an error leaves through longjmp.
-bool EncodeRows(const Surface& surface, int zoom, uint8_t* row, PngSink* sink) {
+bool EncodeRows(const Surface& surface, int zoom, uint8_t* row, PngSink* sink, bool quick) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, sink, OnError, OnWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
@@ -57,6 +57,10 @@ bool EncodeRows(const Surface& surface, int zoom, uint8_t* row, PngSink* sink) {
         return false;
     }
     png_set_write_fn(png, sink, OnWrite, OnFlush);
+    if (quick) {
+        png_set_compression_level(png, 1);
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    }
     const int w = surface.Width(), h = surface.Height();
     const png_uint_32 outW = static_cast<png_uint_32>(w) * static_cast<png_uint_32>(zoom);
     const png_uint_32 outH = static_cast<png_uint_32>(h) * static_cast<png_uint_32>(zoom);
@@ -94,7 +98,8 @@ std::string PngWriter::CheckSize(int64_t w, int64_t h, int zoom) {
     return "";
 }
 
-bool PngWriter::Encode(const Surface& surface, int zoom, const Sink& sink, std::string& error) {
+bool PngWriter::Encode(const Surface& surface, int zoom, const Sink& sink, std::string& error,
+                       bool quick) {
     const int64_t w = surface.Width(), h = surface.Height();
     if (w <= 0 || h <= 0) {
         error = "图像为空，无法保存";
@@ -103,7 +108,7 @@ bool PngWriter::Encode(const Surface& surface, int zoom, const Sink& sink, std::
     if (error = CheckSize(w, h, zoom); !error.empty()) return false;
     std::vector<uint8_t> row(static_cast<size_t>(w) * zoom * 3);
     PngSink state{&sink, &error, false, {}};
-    if (!EncodeRows(surface, zoom, row.data(), &state)) {
+    if (!EncodeRows(surface, zoom, row.data(), &state, quick)) {
         if (!state.failed) error = std::string("PNG 编码失败：") + state.message;
         return false;
     }

@@ -22,6 +22,9 @@ public:
     // Why an image of width x height module pixels cannot be written at `zoom` ("" when it
     // can): a side or the pixel count over PNG's limits, or a zoom below 1.
     static std::string CheckSize(int64_t width, int64_t height, int zoom);
-    // The same image handed to `sink` as it is encoded, never held whole.
-    static bool Encode(const Surface& surface, int zoom, const Sink& sink, std::string& error);
+    // The same image handed to `sink` as it is encoded, never held whole. `quick` trades
+    // size for speed (zlib's fastest level, one filter): for series of frames, where a
+    // screen of noise would otherwise cost seconds each.
+    static bool Encode(const Surface& surface, int zoom, const Sink& sink, std::string& error,
+                       bool quick = false);
 };

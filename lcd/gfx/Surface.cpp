@@ -4,6 +4,9 @@
 #include <array>
 #include <cmath>
 #include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Coordinates arrive as any 32-bit value; every shape is clipped to the surface before
 // its pixels are visited, so the work is bounded by the visible part. Differences and
@@ -77,6 +80,44 @@ constexpr HatchTable MakeHatchTable() {
 }
 constexpr HatchTable kHatch = MakeHatchTable();
 
+// n values of `v` from `p` on, four to a store: the compiler leaves std::fill of 32-bit
+// values a loop of single stores, and runs of pixels are most of what drawing does.
+template <typename T>
+void FillRun(T* p, size_t n, T v) {
+#if defined(__SSE2__)
+    static_assert(sizeof(T) == 4 || sizeof(T) == 2);
+    const __m128i vv = sizeof(T) == 4 ? _mm_set1_epi32(static_cast<int>(v))
+                                      : _mm_set1_epi16(static_cast<short>(v));
+    constexpr size_t kPer = 16 / sizeof(T);
+    for (; n >= kPer; n -= kPer, p += kPer)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), vv);
+#endif
+    for (; n > 0; --n)
+        *p++ = v;
+}
+
+// The first x of x..end - 1 that a flood fill may not enter (visited: its mark is
+// `stamp`, or of the border colour), else `end`; four pixels to a test.
+int FirstClosed(const uint16_t* mark, const uint32_t* px, int x, int end, uint16_t stamp,
+                uint32_t edge) {
+#if defined(__SSE2__)
+    const __m128i s = _mm_set1_epi16(static_cast<short>(stamp));
+    const __m128i e = _mm_set1_epi32(static_cast<int>(edge)), rgb = _mm_set1_epi32(0xFFFFFF);
+    for (; x + 4 <= end; x += 4) {
+        const __m128i seen =
+            _mm_cmpeq_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(mark + x)), s);
+        const __m128i pixels =
+            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(px + x)), rgb);
+        const int closed = _mm_movemask_epi8(
+            _mm_or_si128(_mm_unpacklo_epi16(seen, seen), _mm_cmpeq_epi32(pixels, e)));
+        if (closed) return x + __builtin_ctz(static_cast<unsigned>(closed)) / 4;
+    }
+#endif
+    for (; x < end; ++x)
+        if (mark[x] == stamp || (px[x] & 0xFFFFFFu) == edge) return x;
+    return end;
+}
+
 // Direct access to the pixels for one drawing call.
 struct Raster {
     uint32_t* px;
@@ -92,7 +133,7 @@ struct Raster {
         x0 = std::max<i64>(x0, 0);
         x1 = std::min<i64>(x1, w - 1);
         if (x0 > x1) return;
-        std::fill(px + y * w + x0, px + y * w + x1 + 1, c);
+        FillRun(px + y * w + x0, static_cast<size_t>(x1 - x0 + 1), c);
     }
     void Box(i64 x0, i64 y0, i64 x1, i64 y1, uint32_t c) {  // inclusive
         y0 = std::max<i64>(y0, 0);
@@ -315,7 +356,12 @@ public:
         rows.resize(static_cast<size_t>(y1 - y0 + 1));
         for (i64 y = y0; y <= y1; ++y) {
             auto& row = rows[static_cast<size_t>(y - y0)];
-            if (!Compute(y, row.first, row.second)) row = {1, 0};
+            // Rows y and t + b - 1 - y are mirror images (HalfY changes sign only).
+            const i64 mirror = m_box.t + m_box.b - 1 - y;
+            if (mirror >= y0 && mirror < y)
+                row = rows[static_cast<size_t>(mirror - y0)];
+            else if (!Compute(y, row.first, row.second))
+                row = {1, 0};
         }
         m_rows = rows.data();
         m_c0 = y0;
@@ -365,12 +411,10 @@ public:
         return xa <= xb;
     }
 
-    // The outline of row y: inside pixels with a 4-neighbour outside; up to two runs.
-    int Boundary(i64 y, std::array<std::pair<i64, i64>, 2>& runs) const {
-        i64 a, b;
-        if (!Row(y, a, b)) return 0;
-        i64 ua = 0, ub = 0, da = 0, db = 0;
-        const bool up = Row(y - 1, ua, ub), down = Row(y + 1, da, db);
+    // The outline of a row a..b whose neighbours above and below are ua..ub (when `up`)
+    // and da..db (when `down`): inside pixels with a 4-neighbour outside; up to two runs.
+    static int Boundary(i64 a, i64 b, bool up, i64 ua, i64 ub, bool down, i64 da, i64 db,
+                        std::array<std::pair<i64, i64>, 2>& runs) {
         i64 ia = a + 1, ib = b - 1;
         if (!up || !down) {
             runs[0] = {a, b};
@@ -529,8 +573,14 @@ void EllipseOutline(Raster& r, const PenStamp& pen, const EllipseRows& e, const 
     const i64 xLo = pen.Lo(), xHi = pen.Hi(r.w);
     std::array<std::pair<i64, i64>, 2> runs;
     auto halfX = [&e](i64 x) { return e.HalfX(x); };
+    // Rows y - 1, y and y + 1 roll along: each is looked up once.
+    i64 ua = 0, ub = 0, a0 = 0, b0 = 0, da = 0, db = 0;
+    bool up = e.Row(y0 - 1, ua, ub), here = e.Row(y0, a0, b0);
     for (i64 y = y0; y <= y1; ++y) {
-        const int k = e.Boundary(y, runs);
+        const bool down = e.Row(y + 1, da, db);
+        const int k = here ? EllipseRows::Boundary(a0, b0, up, ua, ub, down, da, db, runs) : 0;
+        up = here, ua = a0, ub = b0;
+        here = down, a0 = da, b0 = db;
         for (int j = 0; j < k; ++j) {
             const i64 a = std::max(runs[j].first, xLo), b = std::min(runs[j].second, xHi);
             if (a > b) continue;
@@ -578,7 +628,7 @@ Surface::Surface(int width, int height, COLORREF fill) {
 }
 
 void Surface::Clear(COLORREF colour) {
-    std::fill(m_pixels.begin(), m_pixels.end(), ToPixel(colour));
+    FillRun(m_pixels.data(), m_pixels.size(), ToPixel(colour));
 }
 
 COLORREF Surface::GetPixel(int x, int y) const {
@@ -748,8 +798,8 @@ void Surface::FloodFill(int x, int y, COLORREF border) {
     Raster r{m_pixels.data(), m_width, m_height};
     const uint32_t edge = ToPixel(border) & 0xFFFFFFu;
     const size_t w = static_cast<size_t>(m_width);
-    auto isBorder = [&](size_t i) { return (m_pixels[i] & 0xFFFFFFu) == edge; };
-    if (isBorder(static_cast<size_t>(y) * w + x)) return;
+    const uint32_t* px = m_pixels.data();
+    if ((px[static_cast<size_t>(y) * w + x] & 0xFFFFFFu) == edge) return;
 
     // Visited pixels are never looked at again, so the fill ends even when it paints
     // the colour it started on (or the border colour). A pixel is visited when it holds
@@ -758,39 +808,47 @@ void Surface::FloodFill(int x, int y, COLORREF border) {
     // Kept per thread: a fresh buffer of screen size costs more in page faults than the fill.
     thread_local std::vector<uint16_t> seen;
     thread_local uint16_t stamp = 0;
-    thread_local std::vector<std::pair<int, int>> stack;
+    // A run of row y whose row y - dy was filled over x1..x2: row y is looked at there.
+    struct Todo {
+        int y, x1, x2, dy;
+    };
+    thread_local std::vector<Todo> todo;
     if (seen.size() != m_pixels.size() || ++stamp == 0) {
         seen.assign(m_pixels.size(), 0);
         stamp = 1;
     }
-    stack.clear();
-    auto open = [&](size_t i) { return seen[i] != stamp && !isBorder(i); };
-    stack.emplace_back(x, y);
-    while (!stack.empty()) {
-        const auto [sx, sy] = stack.back();
-        stack.pop_back();
-        const size_t rowStart = static_cast<size_t>(sy) * w;
-        if (!open(rowStart + sx)) continue;
-        int xl = sx, xr = sx;
-        while (xl > 0 && open(rowStart + xl - 1))
+    uint16_t* mark = seen.data();
+    const auto open = [&](size_t i) { return mark[i] != stamp && (px[i] & 0xFFFFFFu) != edge; };
+    // Fills the open run through x of row y, returns its ends.
+    const auto fillRun = [&](int yy, int from, int& xl, int& xr) {
+        const size_t row = static_cast<size_t>(yy) * w;
+        xl = xr = from;
+        while (xl > 0 && open(row + xl - 1))
             --xl;
-        while (xr < m_width - 1 && open(rowStart + xr + 1))
-            ++xr;
-        std::fill(seen.begin() + static_cast<ptrdiff_t>(rowStart + xl),
-                  seen.begin() + static_cast<ptrdiff_t>(rowStart + xr + 1), stamp);
-        brush.Span(r, sy, xl, xr);
-        for (int ny : {sy - 1, sy + 1}) {
-            if (ny < 0 || ny >= m_height) continue;
-            const size_t nrow = static_cast<size_t>(ny) * w;
-            for (int nx = xl; nx <= xr;) {
-                if (!open(nrow + nx)) {
-                    ++nx;
-                    continue;
-                }
-                stack.emplace_back(nx, ny);
-                while (nx <= xr && open(nrow + nx))
-                    ++nx;
-            }
+        xr = FirstClosed(mark + row, px + row, from + 1, m_width, stamp, edge) - 1;
+        FillRun(mark + row + xl, static_cast<size_t>(xr - xl + 1), stamp);
+        brush.Span(r, yy, xl, xr);
+    };
+    // Each run found is looked at once on the far side; on its parent's side only where it
+    // reaches past the parent run, since under the parent run that row is filled already.
+    int xl = 0, xr = 0;
+    fillRun(y, x, xl, xr);
+    todo.clear();
+    todo.push_back({y + 1, xl, xr, 1});
+    todo.push_back({y - 1, xl, xr, -1});
+    while (!todo.empty()) {
+        const Todo t = todo.back();
+        todo.pop_back();
+        if (t.y < 0 || t.y >= m_height) continue;
+        const size_t row = static_cast<size_t>(t.y) * w;
+        for (int nx = t.x1; nx <= t.x2; ++nx) {
+            if (!open(row + nx)) continue;
+            int l = 0, rr = 0;
+            fillRun(t.y, nx, l, rr);
+            todo.push_back({t.y + t.dy, l, rr, t.dy});
+            if (l < t.x1 - 1) todo.push_back({t.y - t.dy, l, t.x1 - 2, -t.dy});
+            if (rr > t.x2 + 1) todo.push_back({t.y - t.dy, t.x2 + 2, rr, -t.dy});
+            nx = rr + 1;
         }
     }
 }

@@ -1,7 +1,11 @@
 #include "link/CanLink.h"
 
+#include <arpa/inet.h>
 #include <dlfcn.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -72,6 +76,21 @@ const CanApi* CanApi::Load(std::string& error) {
     return loaded.ok ? &loaded.api : nullptr;
 }
 
+std::string CanLink::UdpPortProblem(uint32_t address, uint16_t port) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(address);
+    local.sin_port = htons(port);
+    const bool bound =
+        fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
+    const int err = errno;
+    if (fd >= 0) ::close(fd);
+    if (bound) return "";
+    if (err == EADDRINUSE) return StringFormat("UDP 端口 %u 已被另一个程序占用", port);
+    return StringFormat("无法使用 UDP 端口 %u：%s", port, std::strerror(err));
+}
+
 std::vector<std::string> CanLink::ListAdapters(const CanApi& api) {
     std::vector<uint8_t> buffer(KVX_FIND_BUFFER_BYTES(kMaxAdapters));
     const int32_t n = api.findUsbDevices(reinterpret_cast<BoardInfo*>(buffer.data()));
@@ -99,6 +118,22 @@ std::unique_ptr<Link> CanLink::Open(const LinkSettings& settings, Messenger& mes
     if (target.deviceType == 1) setenv("KVX_CAN_COM1", target.serialPath.c_str(), 1);
     if (target.deviceType == 4 && target.udpPort)
         setenv("KVX_CAN_UDP_ADAPTER_PORT", std::to_string(target.udpPort).c_str(), 1);
+    if (target.deviceType == 4) {
+        // The library answers a taken port with a failed open and a line of its own; said
+        // here first, in words that name the port. Its local port: KVX_CAN_UDP_LOCAL_PORT,
+        // else 5000 (0 takes any free one).
+        const char* env = std::getenv("KVX_CAN_UDP_LOCAL_PORT");
+        const long local = env && *env ? std::strtol(env, nullptr, 10) : 5000;
+        if (local > 0 && local <= 65535)
+            if (const std::string why = UdpPortProblem(INADDR_ANY, static_cast<uint16_t>(local));
+                !why.empty()) {
+                messenger.Tell(why +
+                                   "，无法与 CAN 适配器通信（可用环境变量 "
+                                   "KVX_CAN_UDP_LOCAL_PORT 换一个本机端口）",
+                               "提示");
+                return nullptr;
+            }
+    }
     if ((target.deviceType == 2 || target.deviceType == 3) && ListAdapters(*api).empty()) {
         messenger.Tell("没找到USB-CAN液晶屏设备", "提示");
         return nullptr;

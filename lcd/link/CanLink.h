@@ -31,6 +31,9 @@ public:
     static constexpr int kFrameMs = 10;
     static constexpr int kLastFrameMs = 5;
 
+    // "" when a UDP socket can be bound to `port` of `address` (host order), else that the
+    // port is taken (or why not).
+    static std::string UdpPortProblem(uint32_t address, uint16_t port);
     // The adapters of the USB kind, named "USBCAN-" and the first four characters of their
     // serial numbers.
     static std::vector<std::string> ListAdapters(const CanApi& api);

@@ -19,7 +19,8 @@ std::string TooLargeText(uint64_t limit) {
 }
 
 bool ReadFont(const std::string& path, CByteArray& file, uint64_t limit, Messenger& messenger) {
-    switch (DownloadFile::Read(path, file, limit)) {
+    std::string reason;
+    switch (DownloadFile::Read(path, file, limit, &reason)) {
         case DownloadFile::TooLarge:
             messenger.Tell(limit == kMaxCustomBytes
                                ? TooLargeText(limit)
@@ -27,10 +28,10 @@ bool ReadFont(const std::string& path, CByteArray& file, uint64_t limit, Messeng
                            "提示");
             return false;
         case DownloadFile::CannotOpen:
-            messenger.Tell("打开字库文件失败", "提示");
+            messenger.Tell("打开字库文件失败：" + path + "（" + reason + "）", "提示");
             return false;
         case DownloadFile::ShortRead:
-            messenger.Tell("读取字库文件失败", "提示");
+            messenger.Tell("读取字库文件失败：" + path + "（" + reason + "）", "提示");
             return false;
         case DownloadFile::Ok:
             break;

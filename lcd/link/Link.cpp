@@ -15,18 +15,6 @@
 
 namespace {
 
-// Link kind 4: accepted, sends nothing.
-class NullLink final : public Link {
-public:
-    LinkKind Kind() const override { return LinkKind::None; }
-    SendResult Send(std::span<const uint8_t>, ProgressSink&, const std::atomic<bool>&) override {
-        return {};
-    }
-    SendResult SendCommand(std::span<const uint8_t>, const std::atomic<bool>&) override {
-        return {};
-    }
-};
-
 // Passes on only the progress events that move a bar of the transfer's scale.
 class ThinningSink final : public ProgressSink {
 public:
@@ -65,6 +53,17 @@ SendResult Link::SendCommand(std::span<const uint8_t>, const std::atomic<bool>&)
 std::unique_ptr<Link> OpenLink(LinkSettings& settings, Messenger& messenger,
                                const LinkEnvironment& env) {
     std::string error;
+    if (!settings.loadProblem.empty()) {
+        messenger.Tell(settings.loadProblem +
+                           "。不会改用别的连接：请改正或删除这个文件，或在通讯口设置中重新保存",
+                       "提示");
+        return nullptr;
+    }
+    // Kind 4 and the other values no link has would send nothing and call it done.
+    if (const std::string why = settings.Problem(); !why.empty()) {
+        messenger.Tell(why, "提示");
+        return nullptr;
+    }
     switch (settings.Kind()) {
         case LinkKind::Serial:
             if (auto link = SerialLink::Open(settings, error)) return link;
@@ -81,10 +80,8 @@ std::unique_ptr<Link> OpenLink(LinkSettings& settings, Messenger& messenger,
         case LinkKind::UsbCan:
             return CanLink::Open(settings, messenger, env);
         case LinkKind::None:
-            return std::make_unique<NullLink>();
+            break;
     }
-    messenger.Tell(StringFormat("未知的通讯方式 %d，请在通讯口设置中重新选择", settings.linkKind),
-                   "提示");
     return nullptr;
 }
 

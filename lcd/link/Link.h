@@ -88,8 +88,9 @@ struct LinkEnvironment {
 
 // Opens the link of `settings` on the calling thread: the serial port, the parallel port,
 // the USB module (settling the selected device, which may ask `env.chooseDevice`) or the
-// CAN adapter library; kind 4 opens a link that sends nothing. On failure tells
-// `messenger` why and returns null.
+// CAN adapter library. Refused, with `messenger` told why and null returned: settings
+// whose last Load failed (settings.loadProblem), a kind no link has (4 included) or a
+// value out of range (LinkSettings::Problem), a port that cannot be opened.
 std::unique_ptr<Link> OpenLink(LinkSettings& settings, Messenger& messenger,
                                const LinkEnvironment& env = {});
 // Sends the buffer over an open link (the worker's step): progress thinned to what moves

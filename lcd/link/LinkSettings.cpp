@@ -51,6 +51,24 @@ bool Exists(const std::string& path) {
     return stat(path.c_str(), &st) == 0;
 }
 
+// One settings file, whole. Damaged when it is larger than any settings file can be,
+// Unreadable (with the system's reason) when it cannot be read.
+LinkSettings::LoadResult ReadSettingsFile(const std::string& path, CByteArray& bytes,
+                                          std::string& error) {
+    struct stat st {};
+    const uint64_t limit = LinkSettings::kMaxExtrasBytes;
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        static_cast<uint64_t>(st.st_size) > limit) {
+        error =
+            StringFormat("%s 过大：%lld 字节，通讯设置文件最多 %s", path.c_str(),
+                         static_cast<long long>(st.st_size), AtomicFile::SizeText(limit).c_str());
+        return LinkSettings::LoadResult::Damaged;
+    }
+    if (AtomicFile::Read(path, bytes, error, limit)) return LinkSettings::LoadResult::Loaded;
+    error = "无法读取通讯设置：" + error;
+    return LinkSettings::LoadResult::Unreadable;
+}
+
 std::string UsbIdText(const UsbId& id) {
     return StringFormat("%04x:%04x", id.vendor, id.product);
 }
@@ -79,7 +97,7 @@ CByteArray LinkSettings::Encode() const {
 
 bool LinkSettings::Decode(std::span<const uint8_t> bytes, std::string& error) {
     if (bytes.size() != kFileBytes) {
-        error = StringFormat("通讯设置文件应为 %d 字节，实际 %zu 字节", kFileBytes, bytes.size());
+        error = StringFormat("%s 应为 %d 字节，实际 %zu 字节", kConfName, kFileBytes, bytes.size());
         return false;
     }
     int32_t* fields[] = {&linkKind, &comPort,   &baudRate,  &interval,
@@ -153,18 +171,60 @@ bool LinkSettings::DecodeExtras(const std::string& text, std::string& error) {
 
 LinkSettings::LoadResult LinkSettings::Load(std::string& error, const std::string& dir) {
     const std::string conf = Join(dir, kConfName), extras = Join(dir, kExtrasName);
+    loadProblem.clear();
     if (!Exists(conf) && !Exists(extras)) return LoadResult::Missing;
+    const auto fail = [&](LoadResult result) {
+        if (result == LoadResult::Damaged)
+            error =
+                "通讯设置已损坏（" + (dir.empty() ? AppPaths::SettingsDir() : dir) + "）：" + error;
+        loadProblem = error;
+        return result;
+    };
     CByteArray bytes;
     LinkSettings next = *this;
-    if (Exists(conf) && (!AtomicFile::Read(conf, bytes, error) || !next.Decode(bytes, error)))
-        return LoadResult::Damaged;
+    if (Exists(conf)) {
+        if (const LoadResult r = ReadSettingsFile(conf, bytes, error); r != LoadResult::Loaded)
+            return fail(r);
+        if (!next.Decode(bytes, error)) return fail(LoadResult::Damaged);
+    }
     if (Exists(extras)) {
-        if (!AtomicFile::Read(extras, bytes, error)) return LoadResult::Damaged;
+        if (const LoadResult r = ReadSettingsFile(extras, bytes, error); r != LoadResult::Loaded)
+            return fail(r);
         if (!next.DecodeExtras(std::string(bytes.begin(), bytes.end()), error))
-            return LoadResult::Damaged;
+            return fail(LoadResult::Damaged);
     }
     *this = std::move(next);
     return LoadResult::Loaded;
+}
+
+std::string LinkSettings::Problem() const {
+    const auto bad = [](const char* what, long long value, const char* allowed) {
+        return StringFormat("通讯设置（%s）中的%s %lld 无效（%s），请在通讯口设置中重新选择",
+                            kConfName, what, value, allowed);
+    };
+    switch (Kind()) {
+        case LinkKind::Serial:
+            if (serialPath.empty() && (comPort < 1 || comPort > kMaxComPort))
+                return bad("串口号 COM", comPort, "可用 1 到 255");
+            if (std::ranges::find(kBaudRates, baudRate) == std::end(kBaudRates))
+                return bad("波特率", baudRate, "可用 4800、9600、19200、38400、115200");
+            [[fallthrough]];
+        case LinkKind::Parallel:
+            if (interval < 0 || interval > kMaxInterval)
+                return bad("字符间隔", interval, "可用 0 到 99 微秒");
+            if (timeout < 0 || timeout > kMaxTimeout)
+                return bad("溢出时间", timeout, "可用 0 到 86400 秒");
+            if (Kind() == LinkKind::Parallel && parallelDevice.empty() && parallelKind != 0 &&
+                parallelKind != 1)
+                return bad("并口种类", parallelKind, "可用 0 主板默认并口、1 主板扩展并口");
+            return "";
+        case LinkKind::Usb:
+        case LinkKind::UsbCan:
+            return "";
+        case LinkKind::None:
+            break;
+    }
+    return bad("通讯方式", linkKind, "可用 0 串口、1 并口、2 USB、3 USB-CAN");
 }
 
 bool LinkSettings::Save(std::string& error, const std::string& dir) const {
@@ -176,12 +236,16 @@ bool LinkSettings::Save(std::string& error, const std::string& dir) const {
     CByteArray old;
     LinkSettings current;
     std::string ignored;
-    if (AtomicFile::Read(path, old, ignored) &&
-        current.DecodeExtras(std::string(old.begin(), old.end()), ignored) &&
-        current.EncodeExtras() == extras)
-        return true;
-    return AtomicFile::Write(
-        path, std::span(reinterpret_cast<const uint8_t*>(extras.data()), extras.size()), error);
+    const bool same = AtomicFile::Read(path, old, ignored, kMaxExtrasBytes) &&
+                      current.DecodeExtras(std::string(old.begin(), old.end()), ignored) &&
+                      current.EncodeExtras() == extras;
+    if (!same &&
+        !AtomicFile::Write(
+            path, std::span(reinterpret_cast<const uint8_t*>(extras.data()), extras.size()), error))
+        return false;
+    // What is on disk now is what the user chose.
+    loadProblem.clear();
+    return true;
 }
 
 std::string LinkSettings::SerialDevice() const {
@@ -282,35 +346,37 @@ bool ParseLinkOption(const std::string& text, LinkSettings& settings, std::strin
     const std::string head = text.find('\0') == std::string::npos ? text.substr(0, colon) : "?";
     const std::string rest = colon == std::string::npos ? "" : text.substr(colon + 1);
     LinkSettings s = settings;
-    bool ok = true;
+    std::string why;  // what is wrong, naming the field and what it allows
     long n = 0;
     if (head == "serial") {
         const std::vector<std::string> parts = Split(rest, ',');
-        ok = !parts[0].empty();
+        if (parts[0].empty()) why = "serial: 之后须写串口设备，如 serial:/dev/ttyUSB0";
         s.linkKind = static_cast<int32_t>(LinkKind::Serial);
         s.serialPath = parts[0];
         s.busyCheck = 0;
-        for (size_t i = 1; ok && i < parts.size(); ++i) {
+        for (size_t i = 1; why.empty() && i < parts.size(); ++i) {
             const std::string& p = parts[i];
             const size_t eq = p.find('=');
             const std::string key = p.substr(0, eq), value = p.substr(eq + 1);
             if (p == "busy") {
                 s.busyCheck = 1;
-            } else if (eq == std::string::npos) {
-                ok = false;
+            } else if (eq == std::string::npos ||
+                       (key != "baud" && key != "interval" && key != "timeout")) {
+                why = "串口连接没有“" + p + "”这一项（可用 baud=N、interval=N、busy、timeout=N）";
             } else if (key == "baud") {
-                ok = ParseNumber(value, 1, 115200, n) &&
-                     std::ranges::find(LinkSettings::kBaudRates, n) !=
-                         std::end(LinkSettings::kBaudRates);
+                if (!ParseNumber(value, 1, 115200, n) ||
+                    std::ranges::find(LinkSettings::kBaudRates, n) ==
+                        std::end(LinkSettings::kBaudRates))
+                    why = p + "：波特率可用 4800、9600、19200、38400、115200";
                 s.baudRate = static_cast<int32_t>(n);
             } else if (key == "interval") {
-                ok = ParseNumber(value, 0, LinkSettings::kMaxInterval, n);
+                if (!ParseNumber(value, 0, LinkSettings::kMaxInterval, n))
+                    why = p + "：字符间隔须为 0 到 99 的整数（微秒）";
                 s.interval = static_cast<int32_t>(n);
-            } else if (key == "timeout") {
-                ok = ParseNumber(value, 0, 86400, n);
-                s.timeout = static_cast<int32_t>(n);
             } else {
-                ok = false;
+                if (!ParseNumber(value, 0, LinkSettings::kMaxTimeout, n))
+                    why = p + "：溢出时间须为 0 到 86400 的整数（秒）";
+                s.timeout = static_cast<int32_t>(n);
             }
         }
     } else if (head == "parallel") {
@@ -324,7 +390,10 @@ bool ParseLinkOption(const std::string& text, LinkSettings& settings, std::strin
             uint16_t base = 0;
             const auto [p, ec] = hex ? std::from_chars(rest.data() + 2, end, base, 16)
                                      : std::from_chars_result{nullptr, std::errc::invalid_argument};
-            ok = ec == std::errc() && p == end;
+            if (ec != std::errc() || p != end)
+                why =
+                    "并口须写成 parallel:/dev/parportN，或 parallel:0x 加 4 位以内的十六进制地址"
+                    "（如 parallel:0x378）";
             s.parallelKind = 1;
             s.parallelBase = base;
             s.parallelDevice.clear();
@@ -333,28 +402,32 @@ bool ParseLinkOption(const std::string& text, LinkSettings& settings, std::strin
         s.linkKind = static_cast<int32_t>(LinkKind::Usb);
         UsbId id;
         if (colon != std::string::npos) {
-            ok = ParseUsbId(rest, id);
-            if (ok && std::ranges::find(s.usbClassA, id) == s.usbClassA.end() &&
-                std::ranges::find(s.usbClassB, id) == s.usbClassB.end())
+            if (!ParseUsbId(rest, id))
+                why = "USB 模块须写成 usb:VID:PID，十六进制，如 usb:1a86:7523";
+            else if (std::ranges::find(s.usbClassA, id) == s.usbClassA.end() &&
+                     std::ranges::find(s.usbClassB, id) == s.usbClassB.end())
                 s.usbClassA.push_back(id);
         }
     } else if (head == "can") {
         s.linkKind = static_cast<int32_t>(LinkKind::UsbCan);
-        std::string target = rest, why;
+        std::string target = rest;
         if (const size_t pace = rest.rfind(",pace="); pace != std::string::npos) {
             target = rest.substr(0, pace);
-            ok = ParseNumber(rest.substr(pace + 6), 0, 1000000, n);
+            if (!ParseNumber(rest.substr(pace + 6), 0, 1000000, n))
+                why = rest.substr(pace + 1) + "：帧间隔须为 0 到 1000000 的整数（微秒）";
             s.canPaceMicros = static_cast<int32_t>(n);
         }
-        ok = ok && ParseCanTarget(target, s.can, why);
+        std::string ignored;
+        if (why.empty() && !ParseCanTarget(target, s.can, ignored))
+            why = "CAN 适配器可用 usb、usb=N、udp=地址[:端口]、serial=路径、type=T,index=N";
     } else {
-        ok = false;
+        why =
+            "可用 serial:设备[,baud=N][,interval=N][,busy][,timeout=N]、"
+            "parallel:/dev/parportN 或 parallel:0x地址、usb[:VID:PID]、"
+            "can[:udp=地址|serial=设备|usb][,pace=微秒]";
     }
-    if (!ok) {
-        error = "无法识别的连接：" + text +
-                "（可用 serial:设备[,baud=N][,interval=N][,busy][,timeout=N]、"
-                "parallel:/dev/parportN 或 parallel:0x地址、usb[:VID:PID]、"
-                "can[:udp=地址|serial=设备|usb][,pace=微秒]）";
+    if (!why.empty()) {
+        error = "无法识别的连接：" + text + "（" + why + "）";
         return false;
     }
     settings = std::move(s);

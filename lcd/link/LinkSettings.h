@@ -25,6 +25,8 @@
 
 #include "base/ByteArray.h"
 
+// None is no port at all (the editor's virtual module, tests); OpenLink opens only the
+// four real kinds.
 enum class LinkKind : int32_t { Serial = 0, Parallel = 1, Usb = 2, UsbCan = 3, None = 4 };
 
 struct UsbId {
@@ -46,7 +48,11 @@ struct CanTarget {
 
 struct LinkSettings {
     static constexpr int kFileBytes = 34;
+    // link.conf holds a few lines; a file this large is not one.
+    static constexpr uint64_t kMaxExtrasBytes = uint64_t{1} << 20;
     static constexpr int kMaxInterval = 99;
+    static constexpr int kMaxTimeout = 86400;
+    static constexpr int kMaxComPort = 255;
     static constexpr int32_t kBaudRates[] = {4800, 9600, 19200, 38400, 115200};
 
     // conf.dll
@@ -75,6 +81,10 @@ struct LinkSettings {
     // The pause after each CAN frame in µs; -1 keeps the module's 10 ms (5 ms after the
     // last, short frame). Only for the adapter emulator or a module known to keep up.
     int32_t canPaceMicros = -1;
+    // Why the last Load could not take the saved settings ("" when it could). OpenLink
+    // refuses while it is set, rather than reach the module over a link the user did not
+    // choose; a good Load or a successful Save clears it.
+    mutable std::string loadProblem;
 
     LinkKind Kind() const { return static_cast<LinkKind>(linkKind); }
 
@@ -87,13 +97,19 @@ struct LinkSettings {
     std::string EncodeExtras() const;
     bool DecodeExtras(const std::string& text, std::string& error);
 
-    enum class LoadResult { Loaded, Missing, Damaged };
+    enum class LoadResult { Loaded, Missing, Damaged, Unreadable };
     // Reads conf.dll and link.conf of `dir` (the settings directory when empty). A missing
-    // file keeps the values as they are; a damaged one too, with `error` saying why.
+    // file keeps the values as they are. A damaged file (wrong length, a line not
+    // understood, with its number, larger than kMaxExtrasBytes) or one that cannot be read
+    // (with the system's reason) keeps them too, with `error` and loadProblem saying why.
     LoadResult Load(std::string& error, const std::string& dir = "");
     // Writes both files atomically (link.conf only when its content changes); false with
     // `error` set when either cannot be written (the old file stays whole).
     bool Save(std::string& error, const std::string& dir = "") const;
+    // "" when the values the link of this kind uses are ones it can use; else which value
+    // is wrong and what is allowed. Values out of range only come from conf.dll (a --link
+    // option is checked as it is read), and the message says so.
+    std::string Problem() const;
 
     // The device path of the serial port: serialPath, else $LCDSCREEN_COM<n>, else the
     // mapping, else /dev/ttyS<n-1>.
@@ -107,7 +123,8 @@ struct LinkSettings {
 //   parallel:/dev/parportN | parallel:0xBASE
 //   usb[:VID:PID]                          (hex ids; the id becomes a class A module)
 //   can[:udp=ADDR[:PORT] | serial=PATH | usb[=N]][,pace=MICROSECONDS]
-// False with `error` set (UTF-8), settings unchanged, on anything else.
+// False with `error` set (UTF-8), settings unchanged, on anything else: the message names
+// the field that is wrong and what it allows.
 bool ParseLinkOption(const std::string& text, LinkSettings& settings, std::string& error);
 // The CAN adapter part ("udp=10.0.0.7:3000", "serial=/dev/ttyUSB1", "usb=1", "usb").
 bool ParseCanTarget(const std::string& text, CanTarget& target, std::string& error);

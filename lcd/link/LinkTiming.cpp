@@ -19,7 +19,7 @@ void WaitUntil(std::chrono::steady_clock::time_point deadline) {
     }
 }
 
-int64_t WaitLimit(int timeoutSeconds, int intervalMicros, bool download) {
+std::chrono::microseconds BusyWait(int timeoutSeconds, bool download) {
     const int64_t perSecond = download ? 1000000 : 100000;
-    return int64_t{std::max(timeoutSeconds, 0)} * perSecond / std::max(intervalMicros, 1);
+    return std::chrono::microseconds(int64_t{std::max(timeoutSeconds, 0)} * perSecond);
 }

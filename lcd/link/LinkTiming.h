@@ -3,6 +3,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
+
+// The links' clock; tests hand a link a fake one.
+using LinkClock = std::function<std::chrono::steady_clock::time_point()>;
 
 // Spins (never sleeps) until `micros` microseconds have passed, so that pauses of a few
 // microseconds are possible; returns at once for micros <= 0.
@@ -11,7 +15,7 @@ void DelayMicroseconds(int64_t micros);
 // computed from a start time keeps its pace without drifting.
 void WaitUntil(std::chrono::steady_clock::time_point deadline);
 
-// How many interval pauses a sender may wait for a busy module: timeout x 1 000 000 /
-// interval for downloads, a tenth of that for immediate commands; with interval 0 the
-// interval counts as 1. Negative settings count as 0.
-int64_t WaitLimit(int timeoutSeconds, int intervalMicros, bool download);
+// How long a sender waits for a busy module before one byte: the timeout for downloads, a
+// tenth of it for immediate commands. Measured on the clock, not in loop turns, so that a
+// slow status read cannot stretch it. A negative setting counts as 0.
+std::chrono::microseconds BusyWait(int timeoutSeconds, bool download);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -98,11 +99,53 @@ std::string ParallelLink::FindPpdev(uint16_t base, const std::string& procDir) {
     return found;
 }
 
-std::unique_ptr<BytePort> ParallelLink::OpenPort(const LinkSettings& settings, std::string& error) {
+std::vector<std::pair<uint16_t, std::string>> ParallelLink::KernelPorts(
+    const std::string& ioports) {
+    std::vector<std::pair<uint16_t, std::string>> ports;
+    size_t from = 0;
+    while (from < ioports.size()) {
+        const size_t end = std::min(ioports.find('\n', from), ioports.size());
+        const std::string line = ioports.substr(from, end - from);
+        from = end + 1;
+        // "  0378-037a : parport0"
+        const size_t at = line.find_first_not_of(' '), colon = line.find(" : ");
+        if (at == std::string::npos || colon == std::string::npos) continue;
+        const std::string name = line.substr(colon + 3);
+        unsigned long start = 0;
+        const char* first = line.data() + at;
+        const auto [p, ec] = std::from_chars(first, line.data() + line.size(), start, 16);
+        if (ec == std::errc() && p != first && *p == '-' && start <= 0xFFFF &&
+            name.starts_with("parport"))
+            ports.emplace_back(static_cast<uint16_t>(start), name);
+    }
+    return ports;
+}
+
+std::unique_ptr<BytePort> ParallelLink::OpenPort(const LinkSettings& settings, std::string& error,
+                                                 const std::string& root) {
     const uint16_t base = BaseOf(settings);
     if (!settings.parallelDevice.empty()) return OpenPpdev(settings.parallelDevice, base, error);
-    if (const std::string path = FindPpdev(base); !path.empty())
+    if (const std::string path = FindPpdev(base, root + "/proc/sys/dev/parport"); !path.empty())
         return OpenPpdev(path, base, error);
+    // Port I/O goes wherever the base says: only where a parallel port can be.
+    std::string text, present;
+    if (FILE* f = std::fopen((root + "/proc/ioports").c_str(), "r")) {
+        char chunk[4096];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0 && text.size() < (1 << 20);)
+            text.append(chunk, n);
+        std::fclose(f);
+    }
+    bool listed = base == kDefaultBase || base == 0x278 || base == 0x3BC;
+    for (const auto& [start, name] : KernelPorts(text)) {
+        listed = listed || start == base;
+        present += StringFormat("%s%s 0x%X", present.empty() ? "" : "、", name.c_str(), start);
+    }
+    if (!listed) {
+        error = StringFormat(
+            "0x%X 不是并口地址：只用标准并口 0x378、0x278、0x3BC 和系统列出的并口（本机%s）", base,
+            present.empty() ? "没有列出并口" : ("列出 " + present).c_str());
+        return nullptr;
+    }
 #ifdef LCD_HAVE_IOPERM
     if (geteuid() == 0) {
         if (ioperm(base, 3, 1) == 0) return std::make_unique<IoPermPort>(base);
@@ -123,26 +166,27 @@ ParallelLink::ParallelLink(std::unique_ptr<BytePort> port, uint16_t base,
       m_base(base),
       m_interval(std::clamp(settings.interval, 0, LinkSettings::kMaxInterval)),
       m_timeout(settings.timeout),
-      m_delay(DelayMicroseconds) {}
+      m_delay(DelayMicroseconds),
+      m_clock(std::chrono::steady_clock::now) {}
 
 SendResult ParallelLink::Send(std::span<const uint8_t> bytes, ProgressSink& sink,
                               const std::atomic<bool>& stop) {
     const uint16_t status = m_base + 1, control = m_base + 2;
-    const int64_t limit = WaitLimit(m_timeout, m_interval, true);
     m_port->Write(control, 1);
-    int64_t waits = 0;  // over the whole transfer
     for (size_t i = 0; i < bytes.size(); ++i) {
         const auto sent = static_cast<int64_t>(i);
+        // Each byte may wait the whole timeout: a module that is busy a moment before
+        // every byte still takes a long download.
+        const auto deadline = m_clock() + BusyWait(m_timeout, true);
         for (;;) {
             const uint8_t s = m_port->Read(status);
             if (stop.load()) return {SendStatus::Stopped, sent, ""};
             if (s & kReady) break;
-            ++waits;
-            m_delay(m_interval);
-            if (waits >= limit) {
+            if (m_clock() >= deadline) {
                 sink.OnProgress(kProgressTimeout, 0);
                 return {SendStatus::TimedOut, sent, "请检查连接是否正确"};
             }
+            m_delay(m_interval);
         }
         m_port->Write(m_base, bytes[i]);
         m_port->Write(control, 0);
@@ -153,10 +197,11 @@ SendResult ParallelLink::Send(std::span<const uint8_t> bytes, ProgressSink& sink
     return {SendStatus::Done, static_cast<int64_t>(bytes.size()), ""};
 }
 
-SendResult ParallelLink::WaitReady(int64_t limit, int64_t sent, const std::atomic<bool>& stop) {
-    for (int64_t waits = 0; !(m_port->Read(m_base + 1) & kReady); ++waits) {
+SendResult ParallelLink::WaitReady(int64_t sent, const std::atomic<bool>& stop) {
+    const auto deadline = m_clock() + BusyWait(m_timeout, false);
+    while (!(m_port->Read(m_base + 1) & kReady)) {
         if (stop.load()) return {SendStatus::Stopped, sent, ""};
-        if (waits >= limit) return {SendStatus::TimedOut, sent, "发送超时，请检查设备是否已连接"};
+        if (m_clock() >= deadline) return {SendStatus::TimedOut, sent, "发送超时，请检查设备是否已连接"};
         m_delay(m_interval);
     }
     return {};
@@ -165,13 +210,12 @@ SendResult ParallelLink::WaitReady(int64_t limit, int64_t sent, const std::atomi
 SendResult ParallelLink::SendCommand(std::span<const uint8_t> bytes,
                                      const std::atomic<bool>& stop) {
     const uint16_t control = m_base + 2;
-    const int64_t limit = WaitLimit(m_timeout, m_interval, false);
     m_port->Write(control, 0);
     for (size_t i = 0; i < bytes.size(); ++i) {
         const auto sent = static_cast<int64_t>(i);
-        if (SendResult r = WaitReady(limit, sent, stop); !r.Ok()) return r;
+        if (SendResult r = WaitReady(sent, stop); !r.Ok()) return r;
         m_port->Write(m_base, bytes[i]);
-        if (SendResult r = WaitReady(limit, sent, stop); !r.Ok()) return r;
+        if (SendResult r = WaitReady(sent, stop); !r.Ok()) return r;
         m_port->Write(control, 1);
         m_port->Write(control, 0);
         m_delay(m_interval);

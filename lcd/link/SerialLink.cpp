@@ -19,14 +19,15 @@
 
 namespace {
 
-// A write that takes nothing for this long gives up (100 ms per byte + 500 ms).
-constexpr int kWriteTimeoutMs = 600;
+// A write that takes nothing for this long gives up (100 ms per byte + 500 ms), unless the
+// timeout setting allows longer.
+constexpr auto kMinWriteTimeout = std::chrono::milliseconds(600);
+// Slices of a long wait for the port, so that a stop is noticed within one.
+constexpr auto kStopSlice = std::chrono::milliseconds(50);
 // Bytes allowed to wait in the driver before the next write.
 constexpr int kOutQueue = 100;
 // Writes of the fast path (no busy check, no interval).
 constexpr size_t kFastChunk = 4096;
-// The longest a wait for room goes without looking at the stop flag.
-constexpr int kStopSliceMs = 50;
 
 bool SpeedOf(int32_t baud, speed_t& speed) {
     switch (baud) {
@@ -83,7 +84,7 @@ std::unique_ptr<SerialLink> SerialLink::Open(const LinkSettings& settings, std::
         error = DescribeOpenFailure(path, EBUSY);
         return nullptr;
     }
-    ioctl(fd, TIOCEXCL);
+    link->m_exclusive = ioctl(fd, TIOCEXCL) == 0;
     termios tio{};
     if (tcgetattr(fd, &tio) != 0) {
         error = StringFormat("无法设置串口 %s：%s", path.c_str(), std::strerror(errno));
@@ -110,14 +111,20 @@ SerialLink::SerialLink(int fd, std::string path, const LinkSettings& settings)
       m_timeout(settings.timeout),
       m_busyCheck(settings.busyCheck != 0),
       m_modemStatus(ReadModemLines),
-      m_delay(DelayMicroseconds) {}
+      m_delay(DelayMicroseconds),
+      m_clock(std::chrono::steady_clock::now) {}
 
 SerialLink::~SerialLink() {
+    // TIOCEXCL outlives the descriptor while anyone else holds the tty open (the far end
+    // of a pseudo-terminal, a getty): the next program would find the port taken.
+    if (m_exclusive) ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
 }
 
-SendResult SerialLink::WaitReady(int64_t limit, bool download, const std::atomic<bool>* stop) {
-    for (int64_t waits = 0; m_busyCheck; ++waits) {
+SendResult SerialLink::WaitReady(bool download, const std::atomic<bool>* stop) {
+    if (!m_busyCheck) return {};
+    const auto deadline = m_clock() + BusyWait(m_timeout, download);
+    for (;;) {
         int bits = 0;
         if (const int err = m_modemStatus(m_fd, bits); err == ENOTTY || err == EINVAL) {
             return SendResult::Fail(
@@ -127,23 +134,24 @@ SendResult SerialLink::WaitReady(int64_t limit, bool download, const std::atomic
             return SendResult::Fail(
                 StringFormat("串口 %s 出错：%s", m_path.c_str(), std::strerror(err)));
         }
-        if (bits & TIOCM_DSR) break;
-        // Downloads give up when the waits exceed the limit, immediate commands when they
-        // reach it.
-        if (download ? waits > limit : waits >= limit)
+        if (bits & TIOCM_DSR) return {};
+        if (m_clock() >= deadline)
             return {SendStatus::TimedOut, 0,
                     download ? TimeoutText() : "发送超时，请检查设备是否已连接"};
         if (stop && stop->load()) return {SendStatus::Stopped, 0, ""};
         m_delay(m_interval);
     }
-    return {};
 }
 
 SendResult SerialLink::Write(const uint8_t* data, size_t length, int64_t sentBefore,
-                             const std::atomic<bool>& stop) {
+                             const std::atomic<bool>* stop) {
     size_t done = 0;
     auto since = std::chrono::steady_clock::now();
-    const auto timeout = std::chrono::milliseconds(kWriteTimeoutMs);
+    const auto timeout =
+        std::max<std::chrono::microseconds>(kMinWriteTimeout, BusyWait(m_timeout, true));
+    const auto stopped = [&] {
+        return SendResult{SendStatus::Stopped, sentBefore + static_cast<int64_t>(done), ""};
+    };
     // The driver's queue is kept short so that the bytes reported sent are on their way;
     // it must shrink at least once in every write timeout.
     for (int queued = 0, last = INT_MAX; ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued >= kOutQueue;
@@ -151,7 +159,7 @@ SendResult SerialLink::Write(const uint8_t* data, size_t length, int64_t sentBef
         if (queued < last) since = std::chrono::steady_clock::now();
         if (std::chrono::steady_clock::now() - since > timeout)
             return {SendStatus::TimedOut, sentBefore, "串口写入超时，" + TimeoutText()};
-        if (stop.load()) return {SendStatus::Stopped, sentBefore, ""};
+        if (stop && stop->load()) return stopped();
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     since = std::chrono::steady_clock::now();
@@ -172,14 +180,15 @@ SendResult SerialLink::Write(const uint8_t* data, size_t length, int64_t sentBef
         }
         pollfd p{m_fd, POLLOUT, 0};
         const auto left = timeout - (std::chrono::steady_clock::now() - since);
-        const int ms = static_cast<int>(
-            std::max<int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(left).count()));
-        if (stop.load()) return {SendStatus::Stopped, sentBefore + static_cast<int64_t>(done), ""};
-        const int ready = poll(&p, 1, std::min(ms, kStopSliceMs));
-        if (ready == 0 && ms <= kStopSliceMs)
+        if (left <= left.zero())
             return {SendStatus::TimedOut, sentBefore + static_cast<int64_t>(done),
                     "串口写入超时，" + TimeoutText()};
-        if (ready > 0) since = std::chrono::steady_clock::now();
+        if (stop && stop->load()) return stopped();
+        const auto slice = std::min<std::chrono::microseconds>(
+            std::chrono::ceil<std::chrono::microseconds>(left), kStopSlice);
+        const int ms =
+            static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(slice).count());
+        if (poll(&p, 1, ms) > 0) since = std::chrono::steady_clock::now();
     }
     return {SendStatus::Done, sentBefore + static_cast<int64_t>(length), ""};
 }
@@ -187,12 +196,11 @@ SendResult SerialLink::Write(const uint8_t* data, size_t length, int64_t sentBef
 SendResult SerialLink::Send(std::span<const uint8_t> bytes, ProgressSink& sink,
                             const std::atomic<bool>& stop) {
     if (!m_busyCheck && m_interval == 0) return SendFast(bytes, sink, stop);
-    const int64_t limit = WaitLimit(m_timeout, m_interval, true);
     for (size_t i = 0; i < bytes.size(); ++i) {
         const auto sent = static_cast<int64_t>(i);
         if (stop.load()) return {SendStatus::Stopped, sent, ""};
-        SendResult r = WaitReady(limit, true, &stop);
-        if (r.Ok()) r = Write(&bytes[i], 1, sent, stop);
+        SendResult r = WaitReady(true, &stop);
+        if (r.Ok()) r = Write(&bytes[i], 1, sent, &stop);
         if (!r.Ok()) {
             if (r.status == SendStatus::TimedOut) sink.OnProgress(kProgressTimeout, 0);
             r.sent = std::max(r.sent, sent);
@@ -209,7 +217,7 @@ SendResult SerialLink::SendFast(std::span<const uint8_t> bytes, ProgressSink& si
     for (size_t at = 0; at < bytes.size(); at += kFastChunk) {
         if (stop.load()) return {SendStatus::Stopped, static_cast<int64_t>(at), ""};
         const size_t n = std::min(kFastChunk, bytes.size() - at);
-        const SendResult r = Write(&bytes[at], n, static_cast<int64_t>(at), stop);
+        const SendResult r = Write(&bytes[at], n, static_cast<int64_t>(at), &stop);
         if (!r.Ok()) {
             if (r.status == SendStatus::TimedOut) sink.OnProgress(kProgressTimeout, 0);
             return r;
@@ -220,11 +228,10 @@ SendResult SerialLink::SendFast(std::span<const uint8_t> bytes, ProgressSink& si
 }
 
 SendResult SerialLink::SendCommand(std::span<const uint8_t> bytes, const std::atomic<bool>& stop) {
-    const int64_t limit = WaitLimit(m_timeout, m_interval, false);
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (stop.load()) return {SendStatus::Stopped, static_cast<int64_t>(i), ""};
-        SendResult r = WaitReady(limit, false, &stop);
-        if (r.Ok()) r = Write(&bytes[i], 1, static_cast<int64_t>(i), stop);
+        SendResult r = WaitReady(false, &stop);
+        if (r.Ok()) r = Write(&bytes[i], 1, static_cast<int64_t>(i), &stop);
         if (!r.Ok()) return r;
         m_delay(m_interval);
     }

@@ -27,8 +27,11 @@ std::string ModuleLink::load(const std::string& dir) {
     m_settings = std::move(settings);
     m_chosen = loaded != LinkSettings::LoadResult::Missing;
     emit settingsChanged();
-    return loaded == LinkSettings::LoadResult::Damaged ? "通讯设置无法读取，使用默认设置：" + error
-                                                       : std::string();
+    // A damaged or unreadable file is said now; a transfer refuses it until it is mended.
+    return loaded == LinkSettings::LoadResult::Damaged ||
+                   loaded == LinkSettings::LoadResult::Unreadable
+               ? error
+               : std::string();
 }
 
 void ModuleLink::setSettings(LinkSettings settings) {

@@ -10,6 +10,7 @@
 #include "items/CTextChar.h"
 #include "items/DotFont.h"
 #include "link/Crc16Xmodem.h"
+#include "project/BackgroundIds.h"
 
 namespace {
 
@@ -27,6 +28,13 @@ int64_t Word(const uint8_t* p) {
 
 int64_t Big16(const uint8_t* p) {
     return (p[0] << 8) | p[1];
+}
+
+// Pixels of a..b (either order) inside 0..size - 1.
+int64_t Span(int64_t a, int64_t b, int64_t size) {
+    const int64_t lo = std::max<int64_t>(std::min(a, b), 0);
+    const int64_t hi = std::min<int64_t>(std::max(a, b), size - 1);
+    return hi >= lo ? hi - lo + 1 : 0;
 }
 
 // Commands a stored page record may hold: its background, trailer and drawing commands.
@@ -168,6 +176,7 @@ void DisplayModule::Finish() {
     m_run = std::make_unique<Run>();
     m_toldFont = false;
     if (m_dirty) Frame(-1);
+    m_work = 0;
 }
 
 bool DisplayModule::Pending() const {
@@ -447,6 +456,17 @@ void DisplayModule::Warn(ModuleEvent::Where where, int64_t at, std::string text)
     if (m_listener) m_listener->OnWarning(ModuleEvent{where, at, std::move(text)});
 }
 
+bool DisplayModule::Spend(int64_t pixels, ModuleEvent::Where where, int64_t at) {
+    const int64_t budget = m_config.drawWork;
+    if (m_work <= budget - pixels) {
+        m_work += pixels;
+        return true;
+    }
+    if (m_work <= budget) Warn(where, at, "绘图工作量超过一次传输的上限，其后的绘图命令不再执行");
+    m_work = budget + 1;  // spent: every later command is skipped silently
+    return false;
+}
+
 void DisplayModule::Frame(int page) {
     m_dirty = false;
     if (m_listener) m_listener->OnFrame(m_screen, page);
@@ -488,7 +508,7 @@ void DisplayModule::Exec(const Command& cmd, Context ctx, int64_t at, Run& run) 
                 run.ended = true;
             } else {
                 if (log) Log(where, at, StringFormat("显示页面 %d%s", q[0], FormName(cmd.form)));
-                ShowPage(q[0]);
+                RunPage(q[0]);
             }
             return;
         case 0x53:
@@ -588,6 +608,12 @@ void DisplayModule::ExecFlash(const Command& cmd, int64_t at) {
                 m_flash->customFonts[kind].assign(data.begin(), data.end());
                 Log(where, at,
                     StringFormat("写自定义字库：种类 %d,%zu 字节%s", kind, data.size(), form));
+                return;
+            }
+            // Only the ids a module has: the flash stays the size of a module's.
+            if (BackgroundIds::IndexOfId(q[0]) < 0) {
+                Warn(where, at,
+                     StringFormat("全屏位图编号 %d 超出模块的 0..64（8、10 除外），不写入", q[0]));
                 return;
             }
             m_flash->WriteFullScreen(q[0], std::vector<uint8_t>(data.begin(), data.end()));
@@ -692,6 +718,14 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
              StringFormat("%s：坐标超出屏幕 %dx%d", what, m_config.width, m_config.height));
     };
     const auto colour = [&](uint8_t code) { return m_config.CodeColour(code); };
+    // What a shape costs: its visible box, or the box's edges for an outline.
+    const int64_t W = m_config.width, H = m_config.height;
+    const auto area = [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+        return Spend(Span(x1, x2, W) * Span(y1, y2, H), where, at);
+    };
+    const auto edges = [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+        return Spend(2 * (Span(x1, x2, W) + Span(y1, y2, H)), where, at);
+    };
     const auto pen = [&](uint8_t code) {
         m_screen.SetPen(Surface::Pen{Surface::PenStyle::Solid, 1, colour(code)});
     };
@@ -703,6 +737,7 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
     switch (cmd.op) {
         case 0x42:
             if (log) Log(where, at, StringFormat("清屏    颜色代码：%X%X", hi, lo));
+            if (!Spend(W * H, where, at)) return;
             m_screen.Clear(colour(q[0]));
             m_textX = m_textY = 0;
             return;
@@ -721,6 +756,10 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
                         : StringFormat("%s：左上角(%lld,%lld),右下角(%lld,%lld),颜色代码 %X%X",
                                        what, (long long)x1, (long long)y1, (long long)x2,
                                        (long long)y2, hi, lo));
+            const bool spent = cmd.op == 0x46 ? Spend(Span(x1, x2, W) + Span(y1, y2, H), where, at)
+                               : cmd.op == 0x41 ? area(x1, y1, x2, y2)
+                                                : edges(x1, y1, x2, y2);
+            if (!spent) return;
             pen(q[0]);
             if (cmd.op == 0x46) {
                 m_screen.Line(int(x1), int(y1), int(x2), int(y2));
@@ -754,6 +793,8 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
                                        fill, (long long)(x - rx), (long long)(y - r),
                                        (long long)(x + rx), (long long)(y + r), hi, lo));
             }
+            if (!(solid ? area(x - rx, y - r, x + rx, y + r) : edges(x - rx, y - r, x + rx, y + r)))
+                return;
             pen(q[0]);
             brush(solid, q[0]);
             m_screen.Ellipse(int(x - rx), int(y - r), int(x + rx), int(y + r));
@@ -771,6 +812,7 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
                         "%s：圆心坐标(%lld,%lld),半径 %lld,起始角:%lld 终止角:%lld 颜色代码:%X%X",
                         what, (long long)x, (long long)y, (long long)r, (long long)s, (long long)e,
                         hi, lo));
+            if (!edges(x - r, y - r, x + r, y + r)) return;
             pen(q[0]);
             brush(false, 0);
             const int l = int(x - r), t = int(y - r), rr = int(x + r), b = int(y + r);
@@ -790,6 +832,7 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
                     StringFormat("填充：填充点(%lld,%lld)填充色代码 %X%X ,边界颜色代码 %X%X",
                                  (long long)x, (long long)y, fill >> 4, fill & 15, border >> 4,
                                  border & 15));
+            if (!Spend(W * H, where, at)) return;
             brush(true, fill);
             m_screen.FloodFill(int(x), int(y), colour(border));
             return;
@@ -832,6 +875,7 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
                                        (long long)(y + h), q[0], q[1])
                         : StringFormat("位图：左上角(%lld,%lld)，右下角(%lld,%lld)", (long long)x,
                                        (long long)y, (long long)(x + w), (long long)(y + h)));
+            if (!area(x, y, x + w - 1, y + h - 1)) return;
             if (!stored) return DrawPixels(x, y, w, h, cmd.data);
             std::vector<uint8_t> pixels;
             bool unwritten = false;
@@ -852,6 +896,7 @@ void DisplayModule::ExecDraw(const Command& cmd, Context ctx, int64_t at) {
                 Warn(where, at, StringFormat("全屏位图 %d 没有写入", q[0]));
                 return;
             }
+            if (!Spend(W * H, where, at)) return;
             DrawPixels(0, 0, m_config.width, m_config.height, data->data());
             return;
         }
@@ -886,7 +931,6 @@ void DisplayModule::DrawPixels(int64_t x, int64_t y, int64_t w, int64_t h, const
 }
 
 void DisplayModule::TextChar(uint8_t lead, uint8_t trail, bool hanzi, int64_t at, Run& run) {
-    (void)at;
     CTextChar ch;
     ch.m_lead = lead;
     ch.m_trail = trail;
@@ -900,6 +944,9 @@ void DisplayModule::TextChar(uint8_t lead, uint8_t trail, bool hanzi, int64_t at
                           : hanzi         ? m_config.fonts->Hanzi()
                                           : m_config.fonts->Ascii();
     if (font) {
+        const int64_t cell = int64_t{hanzi ? 16 : 8} * m_hMag * 16 * m_vMag;
+        if (!Spend(std::min(cell, int64_t{m_config.width} * m_config.height), run.where, at))
+            return;
         if (hanzi) {
             font->CopyGlyph(DotFont::HanziOffset(lead, trail), ch.m_glyphHz);
         } else {
@@ -958,6 +1005,11 @@ void DisplayModule::ShowInfo(const std::vector<std::string>& lines) {
 // ---- stored pages and the slideshow --------------------------------------------------
 
 void DisplayModule::ShowPage(int page) {
+    m_work = 0;
+    RunPage(page);
+}
+
+void DisplayModule::RunPage(int page) {
     if (page < 0 || page >= ModuleFlash::kPages) return;
     const int64_t from = int64_t{page} * ModuleFlash::kPageBytes;
     if (!m_flash->PageWritten(page))
@@ -978,10 +1030,11 @@ void DisplayModule::ShowPage(int page) {
 
 void DisplayModule::Advance(double seconds) {
     if (!(seconds >= 0) || !std::isfinite(seconds)) return;
+    m_work = 0;
     const double target = m_now + seconds;
     for (int steps = 0; m_slideNext >= 0 && m_slideAt <= target && steps < kMaxSteps; ++steps) {
         m_now = m_slideAt;
-        ShowPage(m_slideNext);
+        RunPage(m_slideNext);
     }
     m_now = target;
 }
@@ -991,10 +1044,15 @@ static std::string FlashHeader(const ModuleConfig& c) {
                         c.colours);
 }
 
-void DisplayModule::SaveFlash(CByteArray& out) const {
+void DisplayModule::SaveFlash(const std::function<void(std::span<const uint8_t>)>& sink) const {
     const std::string head = FlashHeader(m_config);
-    out.insert(out.end(), head.begin(), head.end());
-    m_flash->Save(out);
+    sink(std::span(reinterpret_cast<const uint8_t*>(head.data()), head.size()));
+    m_flash->Save(sink);
+}
+
+void DisplayModule::SaveFlash(CByteArray& out) const {
+    SaveFlash(
+        [&](std::span<const uint8_t> piece) { out.insert(out.end(), piece.begin(), piece.end()); });
 }
 
 bool DisplayModule::RestoreFlash(std::span<const uint8_t> file, std::string& error) {

@@ -12,7 +12,10 @@
 // record past the end of its area, a length that runs past the transfer or coordinates
 // off the screen each give one warning with its byte offset, and execution resumes at
 // the next ESC (a drawing command with a point off the screen still draws its visible
-// part).
+// part). Nor does it hold the module: the drawing of one transfer (or of one Advance)
+// may touch kMaxDrawWork pixels, after which its drawing commands are skipped with one
+// warning (ModuleConfig::drawWork); the flash holds no more than a module has (full-screen
+// bitmaps 0..64).
 //
 // The module's reading where a command carries less than the item it came from:
 //   ellipse      1B 4E a b, then 1B 13/59 c x y r: r is the vertical radius and the
@@ -32,6 +35,7 @@
 //   delay 0      the next page follows after the shortest step, 0.25 s
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -95,7 +99,8 @@ public:
     // True while a command waits for more bytes of the transfer.
     bool Pending() const;
 
-    // Runs the page record stored at page `page`, as the show-page command does.
+    // Runs the page record stored at page `page`, as the show-page command does, with a
+    // drawing budget of its own.
     void ShowPage(int page);
     // Lets `seconds` of virtual time pass; the slideshow moves on.
     void Advance(double seconds);
@@ -110,7 +115,8 @@ public:
     int Warnings() const { return m_warnings; }
 
     // The flash as a file: one line naming the module ("LCDSIM-FLASH board=0 size=320x240
-    // colours=256"), then the short-framed stream of ModuleFlash::Save.
+    // colours=256"), then the short-framed stream of ModuleFlash::Save, piece by piece.
+    void SaveFlash(const std::function<void(std::span<const uint8_t>)>& sink) const;
     void SaveFlash(CByteArray& out) const;
     // Replaces the flash with a saved one; false, flash untouched and `error` set, when the
     // bytes are not a flash file of this module.
@@ -131,11 +137,15 @@ private:
     void ExecFlash(const Command& cmd, int64_t at);
     void ExecDraw(const Command& cmd, Context ctx, int64_t at);
     void StartCheck(int64_t at);
+    void RunPage(int page);  // ShowPage within the budget of the transfer or Advance
     void TextChar(uint8_t lead, uint8_t trail, bool hanzi, int64_t at, Run& run);
     void EndText(Run& run);
     void DrawPixels(int64_t x, int64_t y, int64_t w, int64_t h, const uint8_t* bytes);
     void ShowInfo(const std::vector<std::string>& lines);
     bool OnScreen(std::initializer_list<int64_t> xs, std::initializer_list<int64_t> ys) const;
+    // Counts `pixels` of drawing against the config's drawWork; false (told once) when it
+    // is spent.
+    bool Spend(int64_t pixels, ModuleEvent::Where where, int64_t at);
 
     void Log(ModuleEvent::Where where, int64_t at, std::string text);
     void Warn(ModuleEvent::Where where, int64_t at, std::string text);
@@ -160,6 +170,7 @@ private:
     int64_t m_fontAt = 0;  // where the standard font's record began
     std::unique_ptr<Run> m_run;
     bool m_dirty = false;
+    int64_t m_work = 0;  // pixels drawn in this transfer or Advance
 
     // Drawing state.
     int m_scaleA = 100, m_scaleB = 100;

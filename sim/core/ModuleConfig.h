@@ -33,6 +33,10 @@ struct ModuleConfig {
 
     // No module is larger; it also bounds the flash kept for full-screen bitmaps.
     static constexpr int kMaxSide = 2048;
+    // Pixels the drawing commands of one transfer (or one Advance) may touch: some 250
+    // fills of the largest screen, a few seconds of work.
+    static constexpr int64_t kMaxDrawWork = int64_t{1} << 30;
+    int64_t drawWork = kMaxDrawWork;
 
     // "" when the module can be built, else why not (one line).
     std::string Check() const;

@@ -75,11 +75,23 @@ void ForRuns(const std::bitset<N>& bits, size_t most, F run) {
 }  // namespace
 
 void ModuleFlash::Save(CByteArray& out) const {
+    Save(
+        [&](std::span<const uint8_t> piece) { out.insert(out.end(), piece.begin(), piece.end()); });
+}
+
+void ModuleFlash::Save(const std::function<void(std::span<const uint8_t>)>& sink) const {
+    // Record by record: no copy of the whole flash is ever held.
+    CByteArray out;
+    const auto flush = [&] {
+        sink(out);
+        out.clear();
+    };
     ForRuns(m_pageWritten, 255, [&](size_t first, size_t n) {
         CB::PageRecordHead(out, CB::ModeShort, static_cast<uint8_t>(first),
                            static_cast<uint8_t>(n));
         const auto from = m_abPages.begin() + int64_t(first) * kPageBytes;
         out.insert(out.end(), from, from + int64_t(n) * kPageBytes);
+        flush();
     });
     for (int block = 0; block < kBlocks; ++block) {
         ForRuns(m_blockWritten[block], kBlockPages, [&](size_t first, size_t n) {
@@ -87,31 +99,40 @@ void ModuleFlash::Save(CByteArray& out) const {
                                  static_cast<uint8_t>(first), static_cast<int>(n));
             const auto from = m_blocks[block]->begin() + int64_t(first) * m_nFlashPage;
             out.insert(out.end(), from, from + int64_t(n) * m_nFlashPage);
+            flush();
         });
     }
-    for (const auto& [id, data] : m_fullScreen)
+    for (const auto& [id, data] : m_fullScreen) {
         CB::PageImageRecord(out, CB::ModeShort, id, data, m_nFlashPage);
-    for (const auto& [kind, data] : customFonts)
+        flush();
+    }
+    for (const auto& [kind, data] : customFonts) {
         CB::CustomFont(out, CB::ModeShort, static_cast<uint8_t>(kind), data);
+        flush();
+    }
     if (!firmware.empty()) {
         // As it came: its length need not be the builder's whole 4096-byte units.
-        const size_t start = out.size();
         out.insert(out.end(), {0x1B, 0x3D});
         for (int shift = 24; shift >= 0; shift -= 8)
             out.push_back(static_cast<uint8_t>(firmware.size() >> shift));
         out.insert(out.end(), firmware.begin(), firmware.end());
         uint16_t sum = 0;
-        for (size_t i = start; i < out.size(); ++i)
-            sum = static_cast<uint16_t>(sum + out[i]);
+        for (const uint8_t b : out)
+            sum = static_cast<uint16_t>(sum + b);
         CB::AppendBigEndian16(out, sum);
+        flush();
     }
     if (!crcTable.empty()) {
         const uint8_t head[] = {0x00, static_cast<uint8_t>(crcTable.size() >> 8),
                                 static_cast<uint8_t>(crcTable.size())};
         CB::Head(out, CB::ModeShort, 0x3F, head, true);
         out.insert(out.end(), crcTable.begin(), crcTable.end());
+        flush();
     }
-    if (!standardFont.empty()) CB::StandardFont(out, CB::ModeShort, standardFont);
+    if (!standardFont.empty()) {
+        CB::StandardFont(out, CB::ModeShort, standardFont);
+        flush();
+    }
 }
 
 bool operator==(const ModuleFlash& a, const ModuleFlash& b) {

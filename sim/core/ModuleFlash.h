@@ -13,6 +13,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <span>
@@ -61,6 +62,8 @@ public:
     // block, the full-screen bitmaps, custom fonts, CPU program, CRC table and, last
     // because it runs to the end of the transfer, the standard font.
     void Save(CByteArray& out) const;
+    // The same, one record at a time.
+    void Save(const std::function<void(std::span<const uint8_t>)>& sink) const;
 
     friend bool operator==(const ModuleFlash& a, const ModuleFlash& b);
 

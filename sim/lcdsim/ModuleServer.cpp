@@ -14,6 +14,7 @@
 #include "AdapterEmulator.h"
 #include "EmulatorServer.h"
 #include "core/DisplayModule.h"
+#include "link/CanLink.h"
 
 namespace {
 
@@ -66,6 +67,13 @@ bool ModuleServer::Open(const Options& options, std::string& error) {
         tcsetattr(m_slave, TCSANOW, &tio);
     }
     if (options.can) {
+        // Said in words that name the port; the emulator's own complaint is the system's.
+        if (options.udpPort != 0)
+            if (error = CanLink::UdpPortProblem(options.udpAddress, options.udpPort);
+                !error.empty()) {
+                Close();
+                return false;
+            }
         m_emulator = std::make_unique<kvx::AdapterEmulator>();
         m_emulator->SetKeepHistory(false);
         m_emulator->SetFrameSink([this](const kvx::EmulatedFrame& frame) {

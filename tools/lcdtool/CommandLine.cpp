@@ -112,6 +112,9 @@ int RunParsed(Parsed& p, const std::vector<std::string>& extras) {
         if (o.needs && options.count(o.name) && !options.count(o.needs))
             return Output::Fail(std::string(o.name) + " 只能与 " + o.needs + " 一起使用");
     }
+    // The words name inputs, except an output word ("OUT.pg" of resave).
+    for (size_t i = 0; i < spec.words.size(); ++i)
+        if (!std::string_view(spec.words[i]).starts_with("OUT")) Output::AddInput(p.words[i]);
     return spec.run(CommandLine(spec, p.words, std::move(options)));
 }
 

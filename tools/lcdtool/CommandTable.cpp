@@ -220,6 +220,9 @@ const std::vector<CommandSpec>& CommandTable() {
           {"--order", "a.pg,b.pg,...", "the page order (default the project's)"},
           {"--display", "cyclic|sequential|independent", "how pages follow (default independent)"},
           {"--crc", nullptr, "append the CRC table"},
+          {"--verify", nullptr,
+           "append the CRC table and the start-check command: the module checks its flash "
+           "and shows the result"},
           kLink,
           kQuiet},
          "write the project's flash image to the module (the bytes export writes)",

@@ -55,15 +55,16 @@ constexpr int kPageArea = 256;
 constexpr uint64_t kMaxImageBytes = uint64_t{128} << 20;
 
 bool ReadInput(const std::string& path, CByteArray& bytes, uint64_t limit) {
-    switch (DownloadFile::Read(path, bytes, limit)) {
+    std::string reason;
+    switch (DownloadFile::Read(path, bytes, limit, &reason)) {
         case DownloadFile::TooLarge:
             Output::Fail(path + "：文件过大（最多 " + AtomicFile::SizeText(limit) + "）");
             return false;
         case DownloadFile::CannotOpen:
-            Output::Fail(path + "：打开文件失败");
+            Output::Fail(path + "：打开文件失败（" + reason + "）");
             return false;
         case DownloadFile::ShortRead:
-            Output::Fail(path + "：文件未读取完毕");
+            Output::Fail(path + "：文件未读取完毕（" + reason + "）");
             return false;
         case DownloadFile::Ok:
             break;

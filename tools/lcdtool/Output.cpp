@@ -14,6 +14,11 @@ std::vector<std::string>& Held() {
     return held;
 }
 
+std::vector<std::string>& Inputs() {
+    static std::vector<std::string> inputs;
+    return inputs;
+}
+
 void Print(const std::string& line) {
     const std::string text = "lcdtool: " + Output::OneLine(line) + "\n";
     std::fwrite(text.data(), 1, text.size(), stderr);
@@ -110,13 +115,28 @@ bool Output::CheckName(const std::string& path, const std::string& option) {
     return true;
 }
 
+void Output::AddInput(const std::string& path) {
+    Inputs().push_back(path);
+}
+
+bool Output::NotAnInput(const std::string& path, const std::string& option) {
+    if (path == "-") return true;
+    for (const std::string& input : Inputs())
+        if (AtomicFile::SameFile(path, input))
+            return Refuse(
+                option + " " + path +
+                (path == input ? " 是输入文件本身" : " 与输入文件 " + input + " 是同一个文件") +
+                "，写入会毁掉它；请换一个输出文件");
+    return true;
+}
+
 bool Output::WriteBytes(const std::string& path, std::span<const uint8_t> bytes) {
     OutputFile out;
     return out.Open(path) && out.Write(bytes) && out.Close();
 }
 
 bool OutputFile::Open(const std::string& path, const std::string& option) {
-    if (!Output::CheckName(path, option)) return false;
+    if (!Output::CheckName(path, option) || !Output::NotAnInput(path, option)) return false;
     m_stdout = path == "-";
     std::string error;
     if (!m_stdout && !m_file.Open(path, error)) return Refuse(error);

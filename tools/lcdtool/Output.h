@@ -6,8 +6,9 @@
 // escaped). What the core tells during a command is held until the command ends: it is
 // printed as a failure when the command fails and labelled "警告：" when it succeeds.
 //
-// Outputs: "-" is standard output; "" and directories are refused; files are written
-// whole or not at all (base/AtomicFile).
+// Outputs: "-" is standard output; "" and directories are refused, and so is a file that
+// is one of the command's inputs (it would be destroyed); files are written whole or not
+// at all (base/AtomicFile).
 
 #include <cstdint>
 #include <span>
@@ -39,6 +40,12 @@ public:
     // Refuses (with its message) an output name that is empty, names a directory or
     // ends in "/"; `option` names where it came from ("-o").
     static bool CheckName(const std::string& path, const std::string& option = "-o");
+    // A file the command reads: no output may be it.
+    static void AddInput(const std::string& path);
+    // Refuses (with its message) an output that is the same file as an input, through
+    // links too. OutputFile::Open asks it; outputs written by the core ask it themselves,
+    // with the name the file will have.
+    static bool NotAnInput(const std::string& path, const std::string& option = "-o");
     // Writes `bytes` to `path` through a temporary file, or to stdout for "-".
     static bool WriteBytes(const std::string& path, std::span<const uint8_t> bytes);
 };

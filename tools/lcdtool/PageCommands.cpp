@@ -112,7 +112,7 @@ int PageCommands::ExportPage(const CommandLine& args) {
     return doc.ExportBinary(
                [&](std::string& name) {
                    name = out;
-                   return true;
+                   return Output::NotAnInput(CLedDoc::BinaryName(out));
                },
                DownloadSettings{})
                ? 0

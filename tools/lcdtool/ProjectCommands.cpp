@@ -68,6 +68,14 @@ std::string LastPage(int64_t start, int64_t count) {
     return count > 0 ? StringFormat("%lld", static_cast<long long>(start + count - 1)) : "-";
 }
 
+// Opens the project; its page files are inputs too, which no output may replace.
+bool OpenProject(Workspace& ws, const std::string& path) {
+    if (!ws.OpenProjectFile(path)) return false;
+    for (const CDocObj& e : ws.GetProject().entries)
+        Output::AddInput(ws.PathOf(e.m_strName));
+    return true;
+}
+
 }  // namespace
 
 // Loads the project as project management does, with the export's options (mode, board,
@@ -87,7 +95,7 @@ bool ProjectCommands::WithImage(const CommandLine& args,
     ToolMessenger messenger(args);
     Workspace ws(messenger);
     ws.Settings() = settings;
-    if (!ws.OpenProjectFile(args.Positional()[0])) return false;
+    if (!OpenProject(ws, args.Positional()[0])) return false;
     FlashLayout layout(ws);
     // The project's own order unless the command line gives one.
     std::vector<std::string> order;
@@ -106,7 +114,7 @@ bool ProjectCommands::WithImage(const CommandLine& args,
             Output::Warn(StringFormat("页面 %s 有 %d 个图元超出屏幕", page->m_strTitle.c_str(), n));
     FlashImage image(layout);
     image.Open();
-    image.m_bCrc = args.Has("--crc");
+    image.m_bCrc = args.Has("--crc") || args.Has("--verify");
     return use(image);
 }
 
@@ -118,7 +126,7 @@ int ProjectCommands::Export(const CommandLine& args) {
                          if (out != "-")
                              return image.Export([&](std::string& name) {
                                  name = out;
-                                 return true;
+                                 return Output::NotAnInput(CLedDoc::BinaryName(out));
                              });
                          if (!image.CheckExport()) return false;
                          CByteArray bytes;
@@ -153,7 +161,8 @@ int ProjectCommands::Layout(const CommandLine& args) {
     ToolMessenger messenger(args);
     Workspace ws(messenger);
     ws.Settings() = settings;
-    if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
+    if (!OpenProject(ws, args.Positional()[0])) return 1;
+    if (args.Has("--png") && !Output::NotAnInput(png, "--png")) return 1;
     FlashLayout layout(ws);
 
     if (table) PrintLayout(layout, block);
@@ -210,7 +219,7 @@ int ProjectCommands::Report(const CommandLine& args) {
     if (!Output::CheckName(out)) return 1;
     ToolMessenger messenger(args);
     Workspace ws(messenger);
-    if (!ws.OpenProjectFile(args.Positional()[0])) return 1;
+    if (!OpenProject(ws, args.Positional()[0])) return 1;
     const std::string text =
         args.Word() == "bitmaps" ? LayoutReport::LocalBitmaps(ws) : LayoutReport::Backgrounds(ws);
     if (out == "-")
@@ -221,7 +230,7 @@ int ProjectCommands::Report(const CommandLine& args) {
                text,
                [&](std::string& name) {
                    name = out;
-                   return true;
+                   return Output::NotAnInput(LayoutReport::ReportName(out));
                },
                messenger)
                ? 0

@@ -9,10 +9,12 @@
 #include <cstdio>
 
 #include "CommandLine.h"
+#include "LinkCommands.h"
 #include "Output.h"
 #include "ProjectCommands.h"
 #include "ToolMessenger.h"
 #include "base/StringFormat.h"
+#include "link/CommandBuilder.h"
 #include "link/Download.h"
 #include "link/PortList.h"
 #include "project/CLedDoc.h"
@@ -131,18 +133,42 @@ std::string Counts(int64_t sent, int64_t total) {
                         static_cast<long long>(total));
 }
 
+// Keeps what opening the link tells, so that an open cut short by Ctrl-C is reported as
+// the stop it is.
+class OpenMessages final : public Messenger {
+public:
+    explicit OpenMessages(Messenger& outer) : m_outer(outer) {}
+    void Tell(const std::string& text, const std::string&) override {
+        told += (told.empty() ? "" : " ") + text;
+    }
+    Answer Ask(const std::string& text, const std::string& caption, Buttons buttons) override {
+        return m_outer.Ask(text, caption, buttons);
+    }
+    std::string told;
+
+private:
+    Messenger& m_outer;
+};
+
 }  // namespace
 
-bool SendCommands::LinkOf(const CommandLine& args, LinkSettings& settings, bool sending) {
+bool SendCommands::LinkOf(const CommandLine& args, LinkSettings& settings, bool transfer) {
     std::string error;
     const LinkSettings::LoadResult loaded = settings.Load(error);
-    if (loaded == LinkSettings::LoadResult::Damaged)
-        Output::Warn("保存的通讯设置已损坏，使用默认设置：" + error);
+    if (loaded == LinkSettings::LoadResult::Damaged ||
+        loaded == LinkSettings::LoadResult::Unreadable) {
+        // Another link than the saved one could reach another device: never guessed.
+        if (transfer) {
+            Output::Fail(error + "。不会改用别的连接：请改正或删除这个文件");
+            return false;
+        }
+        Output::Warn(error);
+    }
     if (args.Has("--link") && !ParseLinkOption(args.Value("--link"), settings, error)) {
         Output::Fail(error);
         return false;
     }
-    if (sending && loaded == LinkSettings::LoadResult::Missing && !args.Has("--link")) {
+    if (transfer && loaded == LinkSettings::LoadResult::Missing && !args.Has("--link")) {
         if (const std::string console = ConsolePortWarning(settings); !console.empty()) {
             Output::Fail(console + "；请用 --link 指定连接（例如 --link serial:/dev/ttyUSB0）");
             return false;
@@ -156,13 +182,16 @@ int SendCommands::Transfer(const CommandLine& args, CByteArray bytes) {
     if (!LinkOf(args, settings, true)) return 1;
     const InterruptGuard guard;
     ToolMessenger messenger(args);
+    OpenMessages opening(messenger);
     // The port's own message (absent, busy, no permission) is the command's failure.
-    std::unique_ptr<Link> link = OpenLink(settings, messenger);
-    if (!link) return 1;
+    std::unique_ptr<Link> link = OpenLink(settings, opening);
     if (g_interrupted.load()) {
         Output::Fail("已停止，未发送");
         return kInterrupted;
     }
+    if (!link) return Output::Fail(opening.told);
+    // The CAN protocol has no answer: what the adapter took may still be lost on the bus.
+    const bool acknowledged = link->Kind() != LinkKind::UsbCan;
 
     const auto total = static_cast<int64_t>(bytes.size());
     ProgressBar progress(args.Has("--quiet")         ? ProgressBar::Quiet
@@ -177,14 +206,27 @@ int SendCommands::Transfer(const CommandLine& args, CByteArray bytes) {
         g_download.store(nullptr);
     }
     const double seconds = progress.Seconds();
+    if (g_interrupted.load() && result.status != SendStatus::Done) {
+        Output::Fail("已停止" + Counts(result.sent, total));
+        return kInterrupted;
+    }
     switch (result.status) {
-        case SendStatus::Done:
-            if (!args.Has("--quiet"))
-                std::fprintf(
-                    stderr, "lcdtool: 已发送 %lld 字节，用时 %.2f 秒（%s/s）\n",
-                    static_cast<long long>(total), seconds,
-                    SizeText(static_cast<int64_t>(seconds > 0 ? total / seconds : 0)).c_str());
+        case SendStatus::Done: {
+            if (args.Has("--quiet")) return 0;
+            const std::string rate =
+                SizeText(static_cast<int64_t>(seconds > 0 ? total / seconds : 0));
+            if (acknowledged)
+                std::fprintf(stderr, "lcdtool: 已发送 %lld 字节，用时 %.2f 秒（%s/s）\n",
+                             static_cast<long long>(total), seconds, rate.c_str());
+            else
+                std::fprintf(stderr,
+                             "lcdtool: 已把 %lld 字节交给 CAN 适配器，用时 %.2f 秒（%s/s）；CAN "
+                             "连接没有应答，无法确认模块全部收到%s\n",
+                             static_cast<long long>(total), seconds, rate.c_str(),
+                             args.Has("--verify") ? "，模块将自检闪存并显示结果"
+                                                  : "（download --verify 让模块自检闪存）");
             return 0;
+        }
         case SendStatus::Stopped:
             Output::Fail("已停止" + Counts(result.sent, total));
             return kInterrupted;
@@ -239,12 +281,17 @@ int SendCommands::Show(const CommandLine& args) {
 int SendCommands::Download(const CommandLine& args) {
     CByteArray bytes;
     if (!ProjectCommands::DownloadImage(args, bytes)) return 1;
+    // The image carries its CRC table (DownloadImage); the start check makes the module
+    // compare its flash with it and show the result, the only answer a one-way link has.
+    int mode = 0;
+    if (args.Has("--verify") && LinkCommands::ModeOption(args, "--mode", mode))
+        CommandBuilder::StartCheck(bytes, mode);
     return Transfer(args, std::move(bytes));
 }
 
 int SendCommands::Ports(const CommandLine& args) {
     LinkSettings settings;
-    if (!LinkOf(args, settings)) return 1;
+    if (!LinkOf(args, settings, false)) return 1;
     const PortList ports = FindPorts(settings);
     // A by-id link goes on the line of the port it names.
     std::vector<PortInfo> serial, byId;

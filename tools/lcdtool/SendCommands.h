@@ -3,8 +3,9 @@
 // font, firmware and command. The link is the --link option's, else the saved settings'.
 //
 // A transfer shows a progress bar on stderr when it is a terminal (percentage lines
-// otherwise, nothing with --quiet), ends with what it sent and how fast, and stops cleanly
-// on Ctrl-C (the link closed, exit status 130). A port that will not open, a module that
+// otherwise, nothing with --quiet), ends with what it sent and how fast (over CAN: what
+// the adapter took, since nothing answers), and stops cleanly on Ctrl-C, while the link
+// opens too (the link closed, exit status 130). A port that will not open, a module that
 // stays busy and a failed write are one line each and exit status 1.
 
 #include "base/ByteArray.h"
@@ -15,8 +16,10 @@ struct LinkSettings;
 class SendCommands {
 public:
     // The saved link settings with the --link option over them; false after reporting.
-    // `sending`: bytes will go out, so settings nobody chose may not name the console.
-    static bool LinkOf(const CommandLine& args, LinkSettings& settings, bool sending = false);
+    // Saved settings that are damaged or cannot be read stop a transfer; without one
+    // (`transfer` false) they are a warning and the defaults stand. Settings nobody chose
+    // may not send a transfer to the system console.
+    static bool LinkOf(const CommandLine& args, LinkSettings& settings, bool transfer = true);
     // Sends `bytes` as a download (worker thread, progress, stop); the exit status.
     static int Transfer(const CommandLine& args, CByteArray bytes);
     // Sends an immediate command with the link's command sender; the exit status.

@@ -39,7 +39,14 @@ TEST(GbkText, RefusesACharacterGbkLacksAndNamesIt) {
     std::string error;
     EXPECT_FALSE(GbkText::FromUtf8("A\xF0\x9F\x98\x80", codes, error));
     EXPECT_NE(error.find("\xF0\x9F\x98\x80"), std::string::npos) << error;
-    EXPECT_FALSE(GbkText::FromUtf8("\xC3", codes, error));
+    // Bytes that are no UTF-8 at all are called that, with where they start.
+    for (const auto& [text, at] : {std::pair{"\xC3", "第 1 个字节 0xC3"},
+                                   {"AB\xFF", "第 3 个字节 0xFF"},
+                                   {"A\xC0\xAF", "第 2 个字节 0xC0"},
+                                   {"\xED\xA0\x80", "第 1 个字节 0xED"}}) {
+        EXPECT_FALSE(GbkText::FromUtf8(text, codes, error));
+        EXPECT_NE(error.find("不是有效的 UTF-8：" + std::string(at)), std::string::npos) << error;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The dialog with real mouse and key events (QT_QPA_PLATFORM=offscreen), and the command
 // line of the glyphkiln program.
 
+#include <sys/stat.h>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +29,7 @@ private slots:
     void generatesTypedText();
     void commandLine_data();
     void commandLine();
+    void writesIntoAFifo();
 
 private:
     template <typename T>
@@ -160,50 +163,94 @@ void TstGlyphkiln::generatesTypedText() {
 
 void TstGlyphkiln::commandLine_data() {
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("bytes");  // -1: refused
+    QTest::addColumn<int>("bytes");     // -1: refused; with "-o -" the bytes on stdout
+    QTest::addColumn<QString>("says");  // a piece of what it prints
+    // In the test's folder: serifbold.ttf (a copy of DejaVu Serif Bold), junk.ttf (not a
+    // font), empty.ttf and the folder fonts/.
     const QStringList gen{"generate", "--font", kFixed8x13, "--size", "8x13", "-o", "OUT"};
+    const auto font = [](const char* face, QStringList rest) {
+        return QStringList{"generate", "--font", face, "--size", "8x13"} + rest;
+    };
     const QStringList view{"view", "IN", "--size", "8x13", "-o", "OUT"};
-    QTest::newRow("generate") << gen + QStringList{"--text", "AB"} << 26;
-    QTest::newRow("generate_range") << gen + QStringList{"--range", "41-43"} << 39;
-    QTest::newRow("unknown_option") << gen + QStringList{"--text", "A", "--bogus"} << -1;
-    QTest::newRow("no_source") << gen << -1;
-    QTest::newRow("two_sources") << gen + QStringList{"--text", "A", "--gb2312"} << -1;
-    QTest::newRow("zero_width") << QStringList{"generate", "--font", kFixed8x13, "--size", "0x13",
-                                               "--text",   "A",      "-o",       "OUT"}
-                                << -1;
-    QTest::newRow("backwards_range") << gen + QStringList{"--range", "7E-20"} << -1;
-    QTest::newRow("missing_font_file")
-        << QStringList{"generate", "--font", "/no/such.ttf", "--size", "8x13",
-                       "--text",   "A",      "-o",           "OUT"}
-        << -1;
-    QTest::newRow("view_sheet") << view << 0;
-    QTest::newRow("view_one_glyph") << view + QStringList{"--index", "1"} << 0;
-    QTest::newRow("view_past_last") << view + QStringList{"--index", "2"} << -1;
-    QTest::newRow("view_negative_index") << view + QStringList{"--index", "-1"} << -1;
-    QTest::newRow("view_bad_size")
-        << QStringList{"view", "IN", "--size", "8by13", "-o", "OUT"} << -1;
+    const QStringList ab{"--text", "AB", "-o", "OUT"};
+    // clang-format off
+    QTest::newRow("generate") << gen + QStringList{"--text", "AB"} << 26 << "";
+    QTest::newRow("generate_range") << gen + QStringList{"--range", "41-43"} << 39 << "";
+    QTest::newRow("unknown_option") << gen + QStringList{"--text", "A", "--bogus"} << -1 << "";
+    QTest::newRow("no_source") << gen << -1 << "";
+    QTest::newRow("two_sources") << gen + QStringList{"--text", "A", "--gb2312"} << -1 << "";
+    QTest::newRow("zero_width") << QStringList{"generate", "--font", kFixed8x13, "--size", "0x13", "--text", "A", "-o", "OUT"} << -1 << "";
+    QTest::newRow("backwards_range") << gen + QStringList{"--range", "7E-20"} << -1 << "";
+    QTest::newRow("missing_font_file") << font("/no/such.ttf", ab) << -1 << "找不到字体文件";
+    QTest::newRow("relative_font_file") << font("serifbold.ttf", ab) << 26 << "DejaVu Serif";
+    QTest::newRow("not_a_font") << font("junk.ttf", ab) << -1 << "无法打开字体文件 junk.ttf";
+    QTest::newRow("empty_font") << font("empty.ttf", ab) << -1 << "无法打开字体文件 empty.ttf";
+    QTest::newRow("font_folder") << font("fonts", ab) << -1 << "fonts 是一个目录";
+    QTest::newRow("unknown_family") << font("No Such Face", ab) << -1 << "没有安装名为“No Such Face”";
+    QTest::newRow("family_any_case") << font("dejavu sans mono", ab) << 26 << "DejaVu Sans Mono";
+    QTest::newRow("empty_text") << gen + QStringList{"--text", ""} << -1 << "没有要生成的字符";
+    QTest::newRow("size_twice") << gen + QStringList{"--text", "A", "--size", "8x13"} << -1 << "--size 只能给一次";
+    QTest::newRow("onto_the_font") << font("serifbold.ttf", {"--text", "A", "-o", "serifbold.ttf"}) << -1 << "写入会毁掉它";
+    QTest::newRow("to_stdout") << font(kFixed8x13, {"--text", "AB", "-o", "-"}) << 26 << "";
+    QTest::newRow("view_sheet") << view << 0 << "";
+    QTest::newRow("view_one_glyph") << view + QStringList{"--index", "1"} << 0 << "";
+    QTest::newRow("view_past_last") << view + QStringList{"--index", "2"} << -1 << "编号 0 到 1";
+    QTest::newRow("view_negative_index") << view + QStringList{"--index", "-1"} << -1 << "--index -1 超出范围";
+    QTest::newRow("view_onto_its_file") << QStringList{"view", "IN", "--size", "8x13", "-o", "IN"} << -1 << "写入会毁掉它";
+    QTest::newRow("view_bad_size") << QStringList{"view", "IN", "--size", "8by13", "-o", "OUT"} << -1 << "";
+    // clang-format on
 }
 
 void TstGlyphkiln::commandLine() {
     QFETCH(QStringList, args);
     QFETCH(int, bytes);
+    QFETCH(QString, says);
     const QString in = m_dir.filePath("in.bin"), out = m_dir.filePath("out");
     QFile file(in);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(26, '\x42'));
     file.close();
     QFile::remove(out);
+    QFile::remove(m_dir.filePath("serifbold.ttf"));
+    QVERIFY(QFile::copy("/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf",
+                        m_dir.filePath("serifbold.ttf")));
+    QFile junk(m_dir.filePath("junk.ttf")), empty(m_dir.filePath("empty.ttf"));
+    QVERIFY(junk.open(QIODevice::WriteOnly) && empty.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, '\x5A'));
+    QDir(m_dir.path()).mkdir("fonts");
     args.replaceInStrings(QRegularExpression("^IN$"), in);
     args.replaceInStrings(QRegularExpression("^OUT$"), out);
     QProcess p;
+    p.setWorkingDirectory(m_dir.path());
     p.start(GLYPHKILN_PATH, args);
     QVERIFY(p.waitForFinished(30000));
-    const QByteArray err = p.readAllStandardError();
+    const QByteArray stdOut = p.readAllStandardOutput(), err = p.readAllStandardError();
     QCOMPARE(p.exitCode(), bytes < 0 ? 1 : 0);
+    QVERIFY2(QString::fromUtf8(stdOut + err).contains(says), (stdOut + err).constData());
+    if (args.endsWith("-")) QCOMPARE(stdOut.size(), bytes);
+    if (args.endsWith("-")) return;
     QCOMPARE(QFile::exists(out), bytes >= 0);
+    QCOMPARE(QFileInfo(in).size(), 26);
     if (bytes > 0) QCOMPARE(QFileInfo(out).size(), bytes);
     if (bytes < 0) QCOMPARE(err.count('\n'), 1);
     if (bytes < 0) QVERIFY2(err.startsWith("glyphkiln: "), err.constData());
+}
+
+// A FIFO (as a device) is written as it is, not replaced by a regular file.
+void TstGlyphkiln::writesIntoAFifo() {
+    const QString fifo = m_dir.filePath("fifo");
+    QVERIFY(mkfifo(fifo.toLocal8Bit().constData(), 0600) == 0);
+    QProcess reader;
+    reader.start("cat", {fifo});
+    QProcess p;
+    p.start(GLYPHKILN_PATH,
+            {"generate", "--font", kFixed8x13, "--size", "8x13", "--text", "AB", "-o", fifo});
+    QVERIFY(p.waitForFinished(30000));
+    QVERIFY(reader.waitForFinished(5000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(reader.readAllStandardOutput().size(), 26);
+    struct stat st {};
+    QVERIFY(stat(fifo.toLocal8Bit().constData(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
 
 QTEST_MAIN(TstGlyphkiln)

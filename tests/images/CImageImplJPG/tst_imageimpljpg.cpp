@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <jpeglib.h>
+#include <cstdio>
 #include <cstdlib>
 
 #include "images/CImageImplJPG.h"
@@ -50,6 +52,41 @@ TEST_F(ImageImplJPG, ColourBecomesAnEightBitPictureOfAtMost128Colours) {
         }
     }
     EXPECT_LT(error / (w * h * 3), 12);
+}
+
+// The colours are the ones the library's own two-pass quantizer gives, index for index,
+// whether a picture has many colours, a few or one.
+TEST_F(ImageImplJPG, ColoursAreTheLibrarysTwoPassOnes) {
+    for (const auto& [w, h, step] : {std::tuple{301, 97, 37}, {64, 48, 0}, {13, 11, 256}}) {
+        Bytes rgb = ColourSamples(w, h);
+        for (size_t i = 0; step && i < rgb.size(); ++i)
+            rgb[i] = uint8_t(rgb[i] + (i * 2654435761u >> 7) % step);  // noise, or flat
+        const Bytes jpeg = Jpeg(w, h, 3, rgb);
+        jpeg_decompress_struct c{};
+        jpeg_error_mgr err{};
+        c.err = jpeg_std_error(&err);
+        jpeg_create_decompress(&c);
+        jpeg_mem_src(&c, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+        jpeg_read_header(&c, TRUE);
+        c.quantize_colors = TRUE;
+        c.desired_number_of_colors = 128;
+        jpeg_start_decompress(&c);
+        CImageImplJPG image;
+        ASSERT_TRUE(image.ReadMemory(jpeg));
+        ASSERT_EQ(image.GetPalette()->size(), size_t(c.actual_number_of_colors));
+        for (int i = 0; i < c.actual_number_of_colors; ++i)
+            EXPECT_EQ((*image.GetPalette())[i],
+                      Rgb(c.colormap[0][i], c.colormap[1][i], c.colormap[2][i]));
+        Bytes row(static_cast<size_t>(w));
+        for (JSAMPROW p = row.data(); c.output_scanline < c.output_height;) {
+            const int y = static_cast<int>(c.output_scanline);
+            jpeg_read_scanlines(&c, &p, 1);
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(image.GetIndex(x, h - 1 - y), row[x]) << x << "," << y;
+        }
+        jpeg_finish_decompress(&c);
+        jpeg_destroy_decompress(&c);
+    }
 }
 
 TEST_F(ImageImplJPG, GreyscaleKeepsAGreyRamp) {

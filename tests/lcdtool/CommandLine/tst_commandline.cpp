@@ -87,6 +87,14 @@ const std::string kPage = "$E/shapes-8.pg";
 const std::string kDemo = "$E/demo/demo.zkp";
 const std::string kCopyDemo = "cp -r $E/demo $D/ && ";
 const std::string kDevice = "$T devices add LCD --size 320x240 --mm 70x52 --colours 256 && ";
+const std::string kOwnPage = "cp " + kPage + " $D/p.pg", kPageKept = "cmp $D/p.pg " + kPage;
+const std::string kImage = "$T export " + kDemo + " -o $D/i.bin && cp $D/i.bin $D/j.bin",
+                  kImageKept = "cmp $D/i.bin $D/j.bin";
+const std::string kHex =
+                      "printf ':040000001122334452\\r\\n:00000001FF\\r\\n' >$D/f.hex && "
+                      "cp $D/f.hex $D/g.hex",
+                  kHexKept = "cmp $D/f.hex $D/g.hex";
+const std::string kOntoInput = "写入会毁掉它";
 
 INSTANTIATE_TEST_SUITE_P(
     DataLoss, Tool,
@@ -103,7 +111,28 @@ INSTANTIATE_TEST_SUITE_P(
              "encode " + kPage + " -o $D/o.bin", 0, "",
              "test ! -e $D/.o.bin.lcdtmp-999999999-abcdef"},
         Case{"OutputKeepsItsMode", "touch $D/o.bin && chmod 600 $D/o.bin",
-             "encode " + kPage + " -o $D/o.bin", 0, "", "test $(stat -c %a $D/o.bin) = 600"}),
+             "encode " + kPage + " -o $D/o.bin", 0, "", "test $(stat -c %a $D/o.bin) = 600"},
+        // An output that is one of the inputs, by name or through a link, is refused.
+        Case{"EncodeOntoItsPage", kOwnPage, "encode $D/p.pg -o $D/p.pg", 1, kOntoInput, kPageKept},
+        Case{"RecordThroughASymbolicLink", kOwnPage + " && ln -s p.pg $D/l.pg",
+             "encode $D/p.pg --record -o $D/l.pg", 1, "与输入文件", kPageKept},
+        Case{"RenderThroughAHardLink", kOwnPage + " && ln $D/p.pg $D/h.pg",
+             "render $D/p.pg -o $D/h.pg", 1, kOntoInput, kPageKept},
+        Case{"ResaveInPlace", kOwnPage, "resave $D/p.pg $D/p.pg", 1, kOntoInput, kPageKept},
+        Case{"CrcOntoItsImage", kImage, "crc $D/i.bin -o $D/i.bin", 1, kOntoInput, kImageKept},
+        Case{"FontOntoItsFile", kImage, "font --standard $D/i.bin -o $D/i.bin", 1, kOntoInput,
+             kImageKept},
+        Case{"HexToBinOntoItsHex", kHex, "hex2bin $D/f.hex -o $D/f.hex", 1, kOntoInput, kHexKept},
+        Case{"FirmwareOntoItsHex", kHex, "firmware $D/f.hex -o $D/f.hex", 1, kOntoInput, kHexKept},
+        Case{"Bmp2cOntoItsPicture", "cp $E/pictures/icon.bmp $D/i.bmp",
+             "bmp2c $D/i.bmp --size orig --colours 8 -o $D/i.bmp", 1, kOntoInput,
+             "cmp $D/i.bmp $E/pictures/icon.bmp"},
+        Case{"LayoutMapOverTheProject", kCopyDemo + "true",
+             "layout $D/demo/demo.zkp --png $D/demo/demo.zkp", 1, kOntoInput,
+             "cmp $D/demo/demo.zkp " + kDemo},
+        Case{"LayoutMapOverOneOfItsPages", kCopyDemo + "true",
+             "layout $D/demo/demo.zkp --png $D/demo/main.pg", 1, kOntoInput,
+             "cmp $D/demo/main.pg $E/demo/main.pg"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -122,8 +124,9 @@ TEST_F(FontTest, MissingFileIsReportedForBothKinds) {
     EXPECT_FALSE(
         FontBuilder::BuildCustom(missing, 2, CommandBuilder::ModeChecksum, bytes, recorder));
     EXPECT_EQ(ToHex(bytes), "05");
-    EXPECT_EQ(recorder.told,
-              (std::vector<std::string>{"提示: 打开字库文件失败", "提示: 打开字库文件失败"}));
+    const std::string told =
+        "提示: 打开字库文件失败：" + missing + "（" + std::strerror(ENOENT) + "）";
+    EXPECT_EQ(recorder.told, (std::vector<std::string>{told, told}));
 }
 
 }  // namespace

@@ -65,18 +65,29 @@ TEST_F(LinkSettingsFiles, ConfDllIsThirtyFourBytesAndReadsBack) {
     EXPECT_NE(Slurp("link.conf").find("# a user's note"), std::string::npos);
 }
 
-TEST_F(LinkSettingsFiles, DamagedFilesKeepTheValuesAndSayWhy) {
-    for (const auto& [conf, extras, why] :
-         {std::tuple{std::string(33, '\0'), "", "34"},
-          {std::string(34, '\0'), "usb-a = 1a86\n", "第 1 行"},
-          {std::string(34, '\0'), "# x\ncan = udp=1.2.3\n", "第 2 行"}}) {
+// The values stay, and the settings remember why they could not be loaded. link.conf
+// "/" is a folder of that name.
+TEST_F(LinkSettingsFiles, DamagedOrUnreadableFilesKeepTheValuesAndSayWhy) {
+    constexpr auto Damaged = LinkSettings::LoadResult::Damaged;
+    const std::string huge(LinkSettings::kMaxExtrasBytes + 1, '#');
+    for (const auto& [conf, extras, result, why] :
+         {std::tuple{std::string(33, '\0'), std::string(), Damaged, "34"},
+          {std::string(34, '\0'), "usb-a = 1a86\n", Damaged, "第 1 行"},
+          {std::string(34, '\0'), "# x\ncan = udp=1.2.3\n", Damaged, "第 2 行"},
+          {std::string(34, '\0'), huge, Damaged, "最多 1 MB"},
+          {std::string(34, '\0'), "/", LinkSettings::LoadResult::Unreadable, "无法读取"}}) {
         std::ofstream(fs::path(dir) / "conf.dll", std::ios::binary) << conf;
-        std::ofstream(fs::path(dir) / "link.conf") << extras;
+        fs::remove_all(fs::path(dir) / "link.conf");
+        if (extras == "/")
+            fs::create_directory(fs::path(dir) / "link.conf");
+        else
+            std::ofstream(fs::path(dir) / "link.conf") << extras;
         LinkSettings s;
         s.baudRate = 4800;
         std::string error;
-        EXPECT_EQ(s.Load(error, dir), LinkSettings::LoadResult::Damaged);
+        EXPECT_EQ(s.Load(error, dir), result);
         EXPECT_NE(error.find(why), std::string::npos) << error;
+        EXPECT_EQ(s.loadProblem, error);
         EXPECT_EQ(s.baudRate, 4800);
     }
 }
@@ -108,23 +119,28 @@ const std::pair<const char*, const char*> kOptions[] = {
     {"can:type=5,index=2", "3  b9600 i2 t100 busy1 |  0 0 | | type=5,index=2"},
     {"can:udp=127.0.0.1,pace=0", "3  b9600 i2 t100 busy1 |  0 0 | | udp=127.0.0.1 pace0"},
     {"can:type=5,index=2,pace=250", "3  b9600 i2 t100 busy1 |  0 0 | | type=5,index=2 pace250"},
-    {"can:usb,pace=-1", ""}, {"can:usb,pace=", ""},
-    {"serial:", ""}, {"serial:/dev/x,baud=1234", ""}, {"serial:/dev/x,interval=100", ""},
-    {"serial:/dev/x,speed=1", ""}, {"parallel:378", ""}, {"parallel:0x1FFFF", ""},
+    {"can:usb,pace=-1", "!pace=-1：帧间隔须为 0 到 1000000"}, {"can:usb,pace=", ""},
+    {"serial:", ""}, {"serial:/dev/x,baud=57600", "!baud=57600：波特率可用 4800、9600"},
+    {"serial:/dev/x,interval=100", "!interval=100：字符间隔须为 0 到 99"},
+    {"serial:/dev/x,timeout=-5", "!timeout=-5：溢出时间须为 0 到 86400"},
+    {"serial:/dev/x,speed=1", "!没有“speed=1”这一项"}, {"parallel:378", ""},
+    {"parallel:0xZZ", "!如 parallel:0x378"}, {"parallel:0x1FFFF", ""},
     {"usb:zz:1", ""}, {"can:udp=300.1.1.1", ""}, {"can:udp=1.2.3.4:0", ""}, {"modem:x", ""}};
 // clang-format on
 
-// Each --link option and what it sets; "" for a refused one, which changes nothing.
+// Each --link option and what it sets; "" for a refused one, which changes nothing, or
+// "!" and what the refusal says of the field.
 TEST(LinkOption, ReadsWhatAUserWrites) {
     for (const auto& [option, summary] : kOptions) {
         LinkSettings s;
         s.busyCheck = 1;
-        const std::string before = Summary(s);
+        const std::string before = Summary(s), says = summary[0] == '!' ? summary + 1 : "";
         std::string error;
         const bool ok = ParseLinkOption(option, s, error);
-        EXPECT_EQ(ok ? Summary(s) : "", summary) << option;
+        EXPECT_EQ(ok ? Summary(s) : "", says.empty() ? summary : "") << option;
         EXPECT_EQ(ok ? before : Summary(s), before) << option;
         EXPECT_TRUE(ok || error.find(option) != std::string::npos) << error;
+        EXPECT_NE(error.find(says), std::string::npos) << error;
     }
 }
 

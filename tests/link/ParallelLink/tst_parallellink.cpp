@@ -1,7 +1,10 @@
-// The parallel link through a fake port: the register writes of both senders, the wait
-// budget of a download, and the base address of an extension card.
+// The parallel link through a fake port and clock: the register writes of both senders,
+// the wait for a busy module, and the base address of an extension card.
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "base/StringFormat.h"
 #include "link/ParallelLink.h"
@@ -53,7 +56,12 @@ TEST_P(ParallelSend, DrivesTheRegistersWithinItsWaitBudget) {
     ParallelLink link(std::make_unique<FakePort>(log, c.busy, reads), ParallelLink::BaseOf(s), s);
     RecordingSink sink;
     std::atomic<bool> stop{false};
-    link.SetDelay([&](int64_t) { stop = ++pauses == c.stopAtPause; });
+    std::chrono::steady_clock::time_point now{};
+    link.SetClock([&] { return now; });
+    link.SetDelay([&](int64_t us) {
+        now += std::chrono::microseconds(us);
+        stop = ++pauses == c.stopAtPause;
+    });
     const CByteArray bytes = c.size ? CByteArray(c.size, 0x55) : CByteArray{0x1B, 0x41};
     const SendResult r = c.command ? link.SendCommand(bytes, stop) : link.Send(bytes, sink, stop);
     EXPECT_EQ(r.status, c.status);
@@ -81,14 +89,38 @@ INSTANTIATE_TEST_SUITE_P(
         ParallelCase{"CommandCardAt278", 1, 0x278, 1, 100, 5, true, 0, -1, Done, 2, 8, "",
                      " W27A=00 R279 R279 W278=1B R279 R279 W27A=01 W27A=00"
                      " R279 R279 W278=41 R279 R279 W27A=01 W27A=00"},
-        // 1 s at 10 µs: 100 000 waits for the whole download. Busy three reads before each
-        // byte, the budget runs out during byte 33 333.
-        ParallelCase{"BudgetCoversTheWholeDownload", 0, 0, 3, 1, 10, false, 40000, -1, TimedOut,
-                     33333, 4 * 33333 + 1, "请检查连接是否正确", nullptr},
+        // Busy for 30 µs before each byte: the timeout bounds each wait, not their sum.
+        ParallelCase{"EachByteMayWaitTheTimeout", 0, 0, 3, 1, 10, false, 40000, -1, Done, 40000,
+                     4 * 40000, "", nullptr},
+        ParallelCase{"BusyForTheWholeTimeout", 0, 0, -1, 1, 10, false, 3, -1, TimedOut, 0,
+                     100000 + 1, "请检查连接是否正确", nullptr},
         ParallelCase{"StopWhileBusyAtTheNextStatusRead", 0, 0, -1, 100, 5, false, 4, 3,
                      SendStatus::Stopped, 0, 4, "", " W37A=01 R379 R379 R379 R379"},
         ParallelCase{"ImmediateWaitIsBoundedAndTold", 0, 0, -1, 1, 10, true, 1, -1, TimedOut, 0,
                      10000 + 1, "发送超时，请检查设备是否已连接", nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Port I/O only where a parallel port can be: the standard bases and what the kernel lists
+// (a fake /proc/ioports with parport1 at E010 beside a serial port at 2F8).
+TEST(ParallelPort, DirectIoOnlyAtAParallelBase) {
+    const std::string root = testing::TempDir() + "parallel-root";
+    std::filesystem::create_directories(root + "/proc");
+    std::ofstream(root + "/proc/ioports")
+        << "0000-0cf7 : PCI Bus 0000:00\n  02f8-02ff : serial\n  e010-e012 : parport1\n";
+    for (const auto& [base, refused] : {std::pair{0x2F8, true},
+                                        {0x1234, true},
+                                        {0xE010, false},
+                                        {0x3BC, false},
+                                        {0x278, false}}) {
+        LinkSettings s;
+        s.parallelKind = 1;
+        s.parallelBase = static_cast<uint16_t>(base);
+        std::string error;
+        ParallelLink::OpenPort(s, error, root);
+        EXPECT_EQ(error.find(StringFormat("0x%X 不是并口地址", base)) != std::string::npos, refused)
+            << error;
+        EXPECT_EQ(error.find("本机列出 parport1 0xE010") != std::string::npos, refused) << error;
+    }
+}
 
 }  // namespace

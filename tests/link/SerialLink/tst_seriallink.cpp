@@ -1,10 +1,11 @@
 // The serial link over a pseudo-terminal pair: what arrives at the far end, the pauses,
-// the busy check through a fake modem-status seam, stops and timeouts.
+// the busy check through a fake modem-status seam and a fake clock, stops and timeouts.
 
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
 
 #include <numeric>
+#include <thread>
 
 #include "base/StringFormat.h"
 #include "link/LinkTiming.h"
@@ -33,7 +34,8 @@ struct SerialCase {
     int64_t stopAt;  // stop after this byte's progress event, -1 never
     SendStatus status;
     const char* told;
-    int64_t reads;  // modem status reads, -1 unchecked
+    int64_t reads;     // modem status reads, -1 unchecked
+    int readCost = 0;  // µs of the clock each status read takes
 };
 
 class SerialSend : public testing::TestWithParam<SerialCase> {};
@@ -45,10 +47,13 @@ TEST_P(SerialSend, DeliversOrStopsAsItShould) {
     const auto link = SerialLink::Open(Settings(pty.path, c.interval, c.busy, c.timeout), error);
     ASSERT_TRUE(link) << error;
     int64_t reads = 0, pauses = 0;
-    link->SetDelay([&](int64_t us) { pauses += us; });
+    std::chrono::steady_clock::time_point now{};
+    link->SetClock([&] { return now; });
+    link->SetDelay([&](int64_t us) { pauses += us, now += std::chrono::microseconds(us); });
     if (c.offReads != 0)
         link->SetModemStatus([&](int, int& bits) {
             ++reads;
+            now += std::chrono::microseconds(c.readCost);
             bits = c.offReads > 0 && reads % (c.offReads + 1) == 0 ? TIOCM_DSR : 0;
             return 0;
         });
@@ -82,30 +87,62 @@ INSTANTIATE_TEST_SUITE_P(
         SerialCase{"BusyCheckWaitsForDsr", 3, 100, true, 2, 300, false, -1, Done, "", 900},
         SerialCase{"CommandWaitsForDsr", 3, 100, true, 1, 20, true, -1, Done, "", 40},
         SerialCase{"StopsBeforeTheNextByte", 1, 100, false, 0, 50, false, 4, Stopped, "", -1},
-        // 1 s at 10 µs: the download gives up when its 100 000 waits are exceeded, the
-        // immediate sender when a tenth of them are made.
+        // 1 s at 10 µs: the download gives up after a second of waiting, the immediate
+        // sender after a tenth of it.
         SerialCase{"DsrStaysOff", 10, 1, true, -1, 3, false, -1, TimedOut, "请检查连接是否正确",
-                   100000 + 2},
+                   100000 + 1},
         SerialCase{"CommandDsrStaysOff", 10, 1, true, -1, 3, true, -1, TimedOut,
                    "发送超时，请检查设备是否已连接", 10000 + 1},
+        // Each status read takes 1 ms: 2 s are 1997 reads and 2 µs pauses, not a million.
+        SerialCase{"SlowStatusReadsAreTimedNotCounted", 2, 2, true, -1, 3, false, -1, TimedOut,
+                   "请检查连接是否正确", 1997, 1000},
         // A pseudo-terminal has no modem lines.
         SerialCase{"NoModemLines", 0, 100, true, 0, 3, false, -1, Failed, "DSR", 0},
-        SerialCase{"WriteThatTakesNothing", 0, 100, false, 0, 1 << 20, false, -1, TimedOut, "超时",
+        // Timeout 0: the bare write's 600 ms.
+        SerialCase{"WriteThatTakesNothing", 0, 0, false, 0, 1 << 20, false, -1, TimedOut, "超时",
                    -1}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Exclusive while open, shared again once closed (the far end still holds the tty).
 TEST(SerialLink, OpensOnlyOnceAndOnlyAtAModuleBaudRate) {
     PtyPair pty;
     std::string error;
-    const auto first = SerialLink::Open(Settings(pty.path, 0, false), error);
+    const auto exclusive = [&] {
+        int on = -1;
+        ioctl(pty.slave, TIOCGEXCL, &on);
+        return on;
+    };
+    auto first = SerialLink::Open(Settings(pty.path, 0, false), error);
     EXPECT_FALSE(SerialLink::Open(Settings(pty.path, 0, false), error));
     EXPECT_NE(error.find("占用"), std::string::npos) << error;
+    EXPECT_EQ(exclusive(), 1);
+    first.reset();
+    EXPECT_EQ(exclusive(), 0);
     LinkSettings bad = Settings(pty.path, 0, false);
     bad.baudRate = -1;
     EXPECT_FALSE(SerialLink::Open(bad, error));
     EXPECT_NE(error.find("-1"), std::string::npos) << error;
-    EXPECT_EQ(WaitLimit(100, 2, true), 50000000);
-    EXPECT_EQ(WaitLimit(100, 0, false), 10000000);
+}
+
+// A far end that reads nothing for a second, longer than a bare write waits: with
+// timeout=5 the transfer waits for it.
+TEST(SerialLink, WriteWaitFollowsTheTimeoutSetting) {
+    PtyPair pty;
+    std::string error;
+    const auto link = SerialLink::Open(Settings(pty.path, 0, false, 5), error);
+    ASSERT_TRUE(link) << error;
+    const CByteArray bytes(size_t{256} << 10, 0x55);
+    CByteArray got;
+    std::thread reader([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        got = pty.Received();
+    });
+    RecordingSink sink;
+    std::atomic<bool> stop{false};
+    const SendResult r = link->Send(bytes, sink, stop);
+    reader.join();
+    EXPECT_EQ(r.status, SendStatus::Done) << r.message;
+    EXPECT_EQ(got.size(), bytes.size());
 }
 
 TEST(SerialLink, ImmediateCommandRoutineSendsAndEmptiesTheCommand) {

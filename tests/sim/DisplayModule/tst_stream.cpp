@@ -74,6 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "超过上限"},
         Hostile{"HugeFirmware", Framing::Auto, "1B 3D 7F FF FF FF", 0, "", "0x000000",
                 "超过 16 MB"},
+        Hostile{"FullScreenIdNoModuleHas", Framing::Auto, "1B 20 41 00", 320 * 240, "", "0x000000",
+                "全屏位图编号 65 超出"},
         Hostile{"FirmwareSum", Framing::Auto, "1B 3D 00 00 00 04 01 02 03 04 00 00", 0, "",
                 "0x000000", "应为 0066"},
         Hostile{"EllipseScaleZero", Framing::Auto, "1B 4E 00 64 1B 59 FF 10 00 10 00 05 00", 0, "",
@@ -247,6 +249,27 @@ TEST(ModuleFlashFile, KeepsTheFlashAndRefusesOtherFiles) {
 }
 
 // A transfer cut into chunks of any size gives what it gives whole.
+// Drawing stops with one warning once a transfer has spent its pixels (three clears here);
+// flash writes go on, and the next transfer or page shown draws again.
+TEST(ModuleTransfer, DrawsNoMoreThanItsBudget) {
+    ModuleConfig c = Config256();
+    c.drawWork = 3 * 320 * 240;
+    DisplayModule module(c);
+    Recorder seen;
+    module.SetListener(&seen);
+    module.Execute(Bytes("1B 42 01 1B 42 02 1B 42 03 1B 42 04 1B 56 00 01 1B 42 07 1B 50 FF", 122,
+                         "1B 42 05"));
+    ASSERT_EQ(seen.warnings.size(), 1u);
+    EXPECT_EQ(seen.warnings[0].rfind("0x000009  绘图工作量超过一次传输的上限", 0), 0u);
+    EXPECT_EQ(module.Screen().GetPixel(5, 5), c.CodeColour(0x03));
+    for (int i = 0; i < 4; ++i)  // each with a budget of its own
+        module.ShowPage(0);
+    EXPECT_EQ(seen.warnings.size(), 1u);
+    EXPECT_EQ(module.Screen().GetPixel(5, 5), c.CodeColour(0x07));
+    module.Execute(Bytes("1B 42 06"));
+    EXPECT_EQ(module.Screen().GetPixel(5, 5), c.CodeColour(0x06));
+}
+
 TEST(ModuleTransfer, ChunksOfAnySizeReadAsOne) {
     CByteArray stream = SmallImage(0x1C), show = Bytes("1B 50 03");
     stream.insert(stream.end(), show.begin(), show.end());

@@ -1,10 +1,12 @@
 // The lcdsim program as a user runs it: bad input, a file run against lcdtool's render,
 // and serving over a pseudo-terminal and over the CAN adapter emulator.
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,7 +15,9 @@
 #include <filesystem>
 #include <thread>
 
+#include "LcdSim.h"
 #include "base/AtomicFile.h"
+#include "base/StringFormat.h"
 #include "kvx_can.h"
 #include "sim/support/ModuleFixture.h"
 #include "support/Programs.h"
@@ -25,20 +29,61 @@ namespace {
 
 using LcdSim = ProgramTest;
 
+// A UDP port held by the test: lcdsim and lcdtool are told it is taken.
+struct HeldPort {
+    HeldPort() {
+        sockaddr_in a{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+        socklen_t n = sizeof a;
+        bind(fd, reinterpret_cast<sockaddr*>(&a), n);
+        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
+        port = ntohs(a.sin_port);
+    }
+    ~HeldPort() { close(fd); }
+    int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    unsigned port = 0;
+};
+
 TEST_F(LcdSim, BadInputIsOneLineAndNoOutput) {
-    const std::string in = Path("in.bin"), out = " -o " + Path("out.png");
+    const std::string in = Path("in.bin"), out = " -o " + Path("out.png"), run = "run " + in + out;
     std::string error;
     ASSERT_TRUE(AtomicFile::Write(in, Bytes("1B 42 00"), error));
-    for (const std::string& args : std::vector<std::string>{
-             "run", "run " + in + out + " --bogus", "run " + in + out + " --size 320x240",
-             "run " + in + out + " --mode fast", "run " + in + out + " --board 7",
-             "run " + Path("missing.bin") + out, "run " + in + out + " --device 不存在的屏",
-             "run " + in + out + " --size 320 --colours 256", "run " + in + out + " --play -1",
-             "serve" + out, "serve --can-udp 1.2.3:9" + out}) {
+    const HeldPort held;
+    const std::string taken = StringFormat("UDP 端口 %u 已被另一个程序占用", held.port);
+    const char* sim = LCDSIM_PATH;
+    // clang-format off
+    for (const auto& [program, args, says] : std::vector<std::tuple<const char*, std::string, std::string>>{
+             {sim, "run", ""}, {sim, run + " --bogus", ""}, {sim, run + " --size 320x240", ""},
+             {sim, run + " --mode fast", ""}, {sim, run + " --board 7", "--board 须为 0 到 3"},
+             {sim, "run " + Path("missing.bin") + out, ""}, {sim, run + " --device 不存在的屏", ""},
+             {sim, run + " --size 320 --colours 256", "--size 须写成 宽x高"},
+             {sim, run + " --size 320x --colours 256", "不是“320x”"},
+             {sim, run + " --size 4294967616x240 --colours 8", "不是“4294967616x240”"},
+             {sim, run + " --log --log", "--log 只能给一次"}, {sim, run + " --flash " + in, "写入会毁掉它"},
+             {sim, run + " --play -1", ""}, {sim, "serve" + out, ""}, {sim, "serve --can-udp 1.2.3:9" + out, ""},
+             {sim, StringFormat("serve --can-udp 127.0.0.1:%u", held.port) + out, taken},
+             {LCDTOOL_PATH, "send " + in + " --link can:udp=127.0.0.1:9", taken}}) {
+        // clang-format on
         std::string err;
-        EXPECT_EQ(Run(LCDSIM_PATH, args, &err), 1) << args;
+        const std::string env = StringFormat("KVX_CAN_UDP_LOCAL_PORT=%u ", held.port);
+        EXPECT_EQ(Run(env + program, args, &err), 1) << args;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << args << ": " << err;
+        EXPECT_NE(err.find(says), std::string::npos) << err;
         EXPECT_FALSE(fs::exists(Path("out.png"))) << args;
+    }
+}
+
+// Frames stop at the first that passes the count, the pixels or the bytes.
+TEST(FrameBudgetTest, StopsAtTheFirstLimitReached) {
+    for (const auto& [frames, pixels, bytes, taken] :
+         {std::tuple{3, 1000, 1000, 3}, {10, 250, 1000, 2}, {10, 1000, 250, 3}}) {
+        FrameBudget budget(frames, pixels, bytes);
+        int n = 0;
+        while (n < 10 && budget.Take(100)) {
+            ++n;
+            budget.Wrote(100);
+        }
+        EXPECT_EQ(n, taken);
+        EXPECT_FALSE(budget.Take(1));
     }
 }
 
@@ -50,11 +95,18 @@ TEST_F(LcdSim, EncodeThroughLcdsimIsTheRender) {
     ASSERT_EQ(Run(LCDSIM_PATH, "run " + Path("s.bin") + " --size 320x234 --colours 8 -o " +
                                    Path("sim.png") + " --frames " + Path("frames")),
               0);
-    std::vector<uint8_t> a, b;
+    // "-o -": the screen on standard output, the log on stderr.
+    ASSERT_EQ(
+        std::system((std::string(LCDSIM_PATH) + " run " + Path("s.bin") +
+                     " --size 320x234 --colours 8 --log -o - >" + Path("out.png") + " 2>/dev/null")
+                        .c_str()),
+        0);
+    std::vector<uint8_t> a, b, c;
     std::string error;
     ASSERT_TRUE(AtomicFile::Read(Path("render.png"), a, error) &&
-                AtomicFile::Read(Path("sim.png"), b, error));
-    EXPECT_TRUE(a == b);
+                AtomicFile::Read(Path("sim.png"), b, error) &&
+                AtomicFile::Read(Path("out.png"), c, error));
+    EXPECT_TRUE(a == b && a == c);
     EXPECT_TRUE(fs::exists(Path("frames/frame-00001.png")));
 }
 
