@@ -1205,12 +1205,15 @@ bool ArchiveJson::Dump(Kind kind, std::span<const uint8_t> bytes, std::string& j
 }
 
 bool ArchiveJson::Load(const std::string& json, Kind& kind, CByteArray& bytes, std::string& error) {
-    // The library's parser reports a syntax error only by exception; nothing else throws.
+    // The library's parser reports a bad text only by exception; nothing else throws.
     Json root;
     try {
         root = Json::parse(json);
     } catch (const Json::parse_error& e) {
         error = StringFormat("JSON 语法错误（第 %zu 字节）", e.byte);
+        return false;
+    } catch (const Json::exception&) {
+        error = "JSON 中有超出范围的数值";
         return false;
     }
     CByteArray out;
