@@ -1,6 +1,7 @@
 #include "project/ArchiveJson.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -1098,6 +1099,40 @@ private:
     std::string m_text;
 };
 
+// The indented text with each point on one line: "[\n    3,\n    4\n  ]" becomes "[3, 4]".
+// Line breaks never occur inside JSON strings, so only arrays are touched.
+std::string JoinPairs(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    const auto number = [&](size_t& i) {
+        const size_t from = i;
+        if (i < text.size() && text[i] == '-') ++i;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
+            ++i;
+        return text.substr(from, i - from);
+    };
+    const auto skip = [&](size_t& i, char first) {
+        if (i >= text.size() || text[i] != first) return false;
+        ++i;
+        while (i < text.size() && text[i] == ' ')
+            ++i;
+        return true;
+    };
+    for (size_t i = 0; i < text.size();) {
+        size_t j = i;
+        std::string x, y;
+        if (skip(j, '[') && skip(j, '\n') && !(x = number(j)).empty() && x != "-" && skip(j, ',') &&
+            skip(j, '\n') && !(y = number(j)).empty() && y != "-" && skip(j, '\n') &&
+            j < text.size() && text[j] == ']') {
+            out += "[" + x + ", " + y + "]";
+            i = j + 1;
+        } else {
+            out += text[i++];
+        }
+    }
+    return out;
+}
+
 bool LoadJson(const Json& root, ArchiveJson::Kind& kind, CByteArray& bytes, std::string& error) {
     if (!root.is_object()) {
         error = "/：须为对象";
@@ -1191,7 +1226,7 @@ bool ArchiveJson::Dump(Kind kind, std::span<const uint8_t> bytes, std::string& j
         error = w.Error();
         return false;
     }
-    json = root.dump(2) + "\n";
+    json = JoinPairs(root.dump(2)) + "\n";
     // Whatever the walk left out would be lost: the JSON must give back the same bytes.
     Kind back = kind;
     CByteArray again;
