@@ -15,6 +15,7 @@
 #include "base/StringFormat.h"
 #include "link/Download.h"
 #include "link/PortList.h"
+#include "link/UsbLink.h"
 #include "project/CLedDoc.h"
 #include "project/DownloadMemory.h"
 
@@ -281,6 +282,11 @@ int SendCommands::Download(const CommandLine& args) {
     const bool dryRun = args.Has("--dry-run");
     LinkSettings settings;
     if (!LinkOf(args, settings, !dryRun)) return 1;
+    // A single USB module is the one opening will choose: the plan names it already.
+    if (settings.Kind() == LinkKind::Usb) {
+        UsbLink::FindModules(settings, UsbBus::System());
+        if (settings.usbDevices.size() == 1) settings.selectedUsbDevice = settings.usbDevices[0];
+    }
     target.link = DownloadMemory::LinkTarget(settings);
     const DownloadMemory memory;
     const DownloadPlan plan = args.Has("--changed") ? memory.Plan(target, records)
