@@ -127,16 +127,6 @@ int ProjectCommands::Export(const CommandLine& args) {
                : 1;
 }
 
-bool ProjectCommands::DownloadImage(const CommandLine& args, CByteArray& bytes) {
-    return WithImage(args, [&](FlashImage& image) {
-        // The download's checks (a local bitmap of more than 256 pages too), the export's
-        // bytes.
-        if (!image.CheckDownload()) return false;
-        image.ExportBytes(bytes);
-        return true;
-    });
-}
-
 bool ProjectCommands::DownloadRecords(const CommandLine& args, std::vector<FlashRecord>& records,
                                       DownloadTarget& target) {
     return WithImage(

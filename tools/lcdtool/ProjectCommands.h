@@ -23,10 +23,8 @@ public:
     static int Layout(const CommandLine& args);
     static int Report(const CommandLine& args);
     // `download`: the image export writes with the same options, after the download's
-    // checks; false once the user has been told why not.
-    static bool DownloadImage(const CommandLine& args, CByteArray& bytes);
-    // The same image as its records (the CRC table last with --crc), and the screen and
-    // settings of `target` they were built for.
+    // checks, as its records (the CRC table last with --crc), with the screen and the
+    // settings of `target` they were built for; false once the user has been told why not.
     static bool DownloadRecords(const CommandLine& args, std::vector<FlashRecord>& records,
                                 DownloadTarget& target);
 
