@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct LinkCase {
     const char* name;
-    const char* spec;
+    const char* option;  // as --link takes it
     const char* target;
     int64_t bytes;
     double seconds;  // at the link's speed; negative: unknown
@@ -124,7 +124,7 @@ class Links : public testing::TestWithParam<LinkCase> {};
 TEST_P(Links, NameTheTargetAndItsPace) {
     LinkSettings settings;
     std::string error;
-    ASSERT_TRUE(ParseLinkOption(GetParam().spec, settings, error)) << error;
+    ASSERT_TRUE(ParseLinkOption(GetParam().option, settings, error)) << error;
     EXPECT_EQ(DownloadMemory::LinkTarget(settings), GetParam().target);
     EXPECT_NEAR(DownloadMemory::EstimateSeconds(settings, GetParam().bytes), GetParam().seconds,
                 0.05);
