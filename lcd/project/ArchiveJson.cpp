@@ -822,7 +822,7 @@ public:
             if (const Json* raw = Member("@kind")) {
                 int64_t stored = 0;
                 if (!IntValue(*raw, Width::I32, stored) || stored < kPageKindBackground ||
-                    ((stored & 0xFF) - 2 & 0xFF) != id)
+                    (((stored & 0xFF) - 2) & 0xFF) != id)
                     return FailAt(Path("@kind"), "与 m_byBackId 不符"), 0;
                 kind = stored;
             }

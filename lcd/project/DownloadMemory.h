@@ -20,14 +20,20 @@
 //   if (!image.CheckDownload()) return;
 //   std::vector<FlashRecord> records;
 //   image.BuildRecords(records, image.Settings(), withCrcTable);
-//   const DownloadTarget target{DownloadMemory::LinkTarget(linkSettings),
-//                               workspace.GetProject().screen, image.Settings()};
-//   DownloadMemory memory;  // the state directory
+//   DownloadTarget target{DownloadMemory::LinkTarget(linkSettings),
+//                         workspace.GetProject().screen, image.Settings()};
+//   const DownloadMemory memory;  // the state directory
 //   const DownloadPlan plan = onlyChanged ? memory.Plan(target, records)
 //                                         : DownloadPlan::Everything(records, "");
 //   if (plan.send.empty()) { tell "没有改动"; return; }
 //   const SendResult result = send(plan.Bytes(records));
+//   // Opening may have chosen the USB module: name the target as the link was opened.
+//   target.link = DownloadMemory::LinkTarget(linkSettings);
 //   memory.Record(target, records, result, error);  // remembers or forgets
+//
+// Every download remembers, with or without onlyChanged, so that the next one can be
+// incremental. A module whose flash does not outlive the program (the editor's virtual
+// module) needs a target name of its own run, or no incremental download.
 
 #include <cstdint>
 #include <string>
