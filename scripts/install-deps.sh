@@ -9,7 +9,7 @@ packages=(
   libqt6svg6 fonts-wqy-microhei
   libjpeg-dev libpng-dev zlib1g-dev libusb-1.0-0-dev
   unifont
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   libjpeg-turbo-progs libgif-dev
   clang-14 libclang-rt-14-dev llvm-14 clang-format-14
   # Glyphkiln: FreeType and fontconfig; a Chinese face for the windows, a Song face

@@ -74,7 +74,22 @@ std::string AppPaths::SettingsDir() {
 }
 
 bool AppPaths::MakeSettingsDir(std::string& error) {
-    const std::string dir = SettingsDir();
+    return MakeDirs(SettingsDir(), error);
+}
+
+std::string AppPaths::StateDirFor(const char* lcdscreenHome, const char* xdgStateHome,
+                                  const char* home) {
+    if (IsSet(lcdscreenHome)) return Join(lcdscreenHome, "state");
+    if (IsSet(xdgStateHome)) return Join(xdgStateHome, "lcdscreen");
+    return Join(Join(Join(IsSet(home) ? home : ".", ".local"), "state"), "lcdscreen");
+}
+
+std::string AppPaths::StateDir() {
+    return StateDirFor(std::getenv("LCDSCREEN_HOME"), std::getenv("XDG_STATE_HOME"),
+                       std::getenv("HOME"));
+}
+
+bool AppPaths::MakeDirs(const std::string& dir, std::string& error) {
     std::string partial;
     size_t pos = 0;
     while (pos <= dir.size()) {
@@ -84,13 +99,13 @@ bool AppPaths::MakeSettingsDir(std::string& error) {
         pos = end + 1;
         if (partial.empty()) continue;
         if (mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) {
-            error = "无法创建设置目录 " + partial + ": " + std::strerror(errno);
+            error = "无法创建目录 " + partial + ": " + std::strerror(errno);
             return false;
         }
     }
     struct stat st {};
     if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        error = "设置目录不是目录: " + dir;
+        error = "不是目录: " + dir;
         return false;
     }
     return true;

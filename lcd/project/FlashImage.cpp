@@ -134,36 +134,61 @@ void FlashImage::Build(CByteArray& image) const {
 }
 
 void FlashImage::Build(CByteArray& image, const DownloadSettings& settings) const {
+    std::vector<FlashRecord> records;
+    BuildRecords(records, settings, false);
+    size_t size = 0;
+    for (const FlashRecord& r : records)
+        size += r.bytes.size();
+    image.reserve(image.size() + size);
+    for (const FlashRecord& r : records)
+        image.insert(image.end(), r.bytes.begin(), r.bytes.end());
+}
+
+void FlashImage::BuildRecords(std::vector<FlashRecord>& records, const DownloadSettings& settings,
+                              bool crc) const {
     // The whole image follows one copy of the settings, whatever changes them meanwhile.
     const DownloadSettings s = settings;
     const int mode = s.instructionMode;
-    // Every record fills whole flash pages, so their sizes are known before the pixels
-    // are converted: one allocation instead of a doubling buffer.
-    // Each record also leaves room for its entry in the CRC table an export may append.
-    constexpr int64_t kHead = 8 + 7;
-    int64_t size = 16;
+    using Kind = FlashRecord::Kind;
+    const auto add = [&](Kind kind, int place, std::string name) -> CByteArray& {
+        records.push_back(FlashRecord{kind, place, std::move(name), {}});
+        return records.back().bytes;
+    };
     for (const std::string& title : m_layout.PageOrder())
-        if (CLedDoc* page = m_layout.FindPage(title))
-            size += kHead + int64_t{page->ComputePageCount()} * CB::kPageBytes;
-    const std::vector<LocalBitmapStore::Use> uses = m_layout.GetWorkspace().Bitmaps().InUse();
-    for (const LocalBitmapStore::Use& use : uses)
-        size += kHead + int64_t{use.PageCount(s)} * s.flashPageSize;
-    for (const auto& page : m_layout.GetWorkspace().Pages()) {
-        if (!page->BackBitmap()) continue;
-        const int64_t pixels = CB::FullScreenBytes(page->m_nLogWidth, page->m_nLogHeight,
-                                                   page->m_nColours, s.pixels16);
-        size += kHead + pixels + s.flashPageSize;
+        if (CLedDoc* page = m_layout.FindPage(title)) {
+            CByteArray& bytes = add(Kind::Page, page->m_nStartPage & 0xFF, title);
+            bytes.reserve(static_cast<size_t>(page->ComputePageCount()) * CB::kPageBytes + 8);
+            page->EncodeRecord(bytes, mode);
+        }
+    for (const LocalBitmapStore::Use& use : m_layout.GetWorkspace().Bitmaps().InUse()) {
+        const CBmpObj& bmp = *use.bitmap;
+        CByteArray& bytes = add(Kind::Bitmap, bmp.m_nBlock * 256 + bmp.m_nStartPage, bmp.m_strPath);
+        bytes.reserve(static_cast<size_t>(use.PageCount(s)) * static_cast<size_t>(s.flashPageSize) +
+                      8);
+        CB::BitmapRecord(bytes, s, bmp, use.Box(), use.Format());
     }
-    if (size > 0 && size < (int64_t{1} << 31))
-        image.reserve(image.size() + static_cast<size_t>(size));
-    for (const std::string& title : m_layout.PageOrder())
-        if (CLedDoc* page = m_layout.FindPage(title)) page->EncodeRecord(image, mode);
-    for (const LocalBitmapStore::Use& use : uses)
-        CB::BitmapRecord(image, s, *use.bitmap, use.Box(), use.Format());
     for (const auto& page : m_layout.GetWorkspace().Pages()) {
         if (const CBmpObj* back = page->BackBitmap())
-            CB::PageImageRecord(image, s, *back, page->Format(), page->m_byBackId);
+            CB::PageImageRecord(add(Kind::Background, page->m_byBackId, page->m_strTitle), s, *back,
+                                page->Format(), page->m_byBackId);
     }
+    if (!crc) return;
+    // The table is built from the image's own bytes, as the written file holds them.
+    CByteArray image;
+    for (const FlashRecord& r : records)
+        image.insert(image.end(), r.bytes.begin(), r.bytes.end());
+    const auto& pages = m_layout.GetWorkspace().Pages();
+    int64_t fullScreen = 0;
+    if (!pages.empty()) {
+        const CLedDoc& first = *pages.front();
+        fullScreen = CB::FullScreenBytes(first.m_nLogWidth, first.m_nLogHeight, first.m_nColours,
+                                         s.pixels16);
+    }
+    CByteArray table;
+    if (CB::CrcTable(table, mode, image, s.flashPageSize, fullScreen) < 0)
+        Tell(GetMessenger(), "校验表超过 65535 字节，文件中没有附加校验表");
+    else
+        add(Kind::CrcTable, 0, "CRC").swap(table);
 }
 
 std::vector<std::string> FlashImage::DownloadPages() const {
@@ -185,25 +210,10 @@ bool FlashImage::Export(const std::function<bool(std::string&)>& chooseFile) {
 }
 
 void FlashImage::ExportBytes(CByteArray& image) const {
-    // One snapshot of the settings for the image and its table.
-    const DownloadSettings settings = Settings();
-    Build(image, settings);
-    if (m_bCrc) {
-        // The table is built from the image's own bytes, as the written file holds them.
-        const auto& pages = m_layout.GetWorkspace().Pages();
-        int64_t fullScreen = 0;
-        if (!pages.empty()) {
-            const CLedDoc& first = *pages.front();
-            fullScreen = CB::FullScreenBytes(first.m_nLogWidth, first.m_nLogHeight,
-                                             first.m_nColours, settings.pixels16);
-        }
-        CByteArray table;
-        if (CB::CrcTable(table, settings.instructionMode, image, settings.flashPageSize,
-                         fullScreen) < 0)
-            Tell(GetMessenger(), "校验表超过 65535 字节，文件中没有附加校验表");
-        else
-            image.insert(image.end(), table.begin(), table.end());
-    }
+    std::vector<FlashRecord> records;
+    BuildRecords(records, Settings(), m_bCrc);
+    for (const FlashRecord& r : records)
+        image.insert(image.end(), r.bytes.begin(), r.bytes.end());
 }
 
 bool FlashImage::ShowPicked(CByteArray& command) const {

@@ -25,6 +25,18 @@
 class FlashLayout;
 class Messenger;
 
+// One record of the image, with the place it is written to: what an incremental download
+// compares with what the module last received.
+struct FlashRecord {
+    enum class Kind { Page, Bitmap, Background, CrcTable };
+    Kind kind = Kind::Page;
+    // Page: the start page; bitmap: block * 256 + start page in the block; background:
+    // the background id; CRC table: 0.
+    int place = 0;
+    std::string name;  // the page title or the bitmap's source, for listings
+    CByteArray bytes;
+};
+
 class FlashImage {
 public:
     // The picker "指令模式" by instruction mode.
@@ -53,6 +65,10 @@ public:
     // The image in the order of transfer, at the workspace's settings or at `settings`.
     void Build(CByteArray& image) const;
     void Build(CByteArray& image, const DownloadSettings& settings) const;
+    // The same image cut into its records, in the same order; `crc` adds the CRC table of
+    // the whole image as the last record (what ExportBytes appends).
+    void BuildRecords(std::vector<FlashRecord>& records, const DownloadSettings& settings,
+                      bool crc) const;
     // The workspace's settings the dialog edits.
     DownloadSettings& Settings() const;
     // What the download takes along: the order's titles.

@@ -2,6 +2,7 @@
 
 #include "DeviceCommands.h"
 #include "ImageCommands.h"
+#include "JsonCommands.h"
 #include "LinkCommands.h"
 #include "PageCommands.h"
 #include "ProjectCommands.h"
@@ -40,8 +41,20 @@ const std::vector<CommandSpec>& CommandTable() {
         {"info",
          {"PAGE.pg"},
          {},
-         "the page's instruction tree, one line per entry",
+         "the page's instruction tree, one line per entry (PAGE.json: a page's JSON)",
          PageCommands::Info},
+        {"dump",
+         {"FILE"},
+         {Out("OUT.json", "the JSON file (- for standard output)"),
+          {"--as", "page|project|devices",
+           "the kind of FILE (default by its name: .pg, .zkp, .dll)"}},
+         "a page, project or device catalogue as JSON (docs/page-json.md)",
+         JsonCommands::Dump},
+        {"load",
+         {"FILE.json"},
+         {Out("OUT", "the file the JSON describes (- for standard output)")},
+         "the page, project or device catalogue a JSON describes, byte for byte",
+         JsonCommands::Load},
         {"encode",
          {"PAGE.pg"},
          {kOut,
@@ -61,7 +74,7 @@ const std::vector<CommandSpec>& CommandTable() {
          {"PAGE.pg"},
          {Out("OUT.png", "the PNG file (- for standard output)"),
           {"--zoom", "N", "screen pixels per module pixel, 1 to 16 (default 1)"}},
-         "draw the page as the canvas shows it",
+         "draw the page as the canvas shows it (PAGE.json: a page's JSON)",
          PageCommands::Render},
         {"export-page",
          {"PAGE.pg"},
@@ -223,6 +236,9 @@ const std::vector<CommandSpec>& CommandTable() {
           {"--verify", nullptr,
            "append the CRC table and the start-check command: the module checks its flash "
            "and shows the result"},
+          {"--changed", nullptr,
+           "send only the records this link's module lacks since its last download"},
+          {"--dry-run", nullptr, "list what would be sent (records, bytes, time) and send nothing"},
           kLink,
           kQuiet},
          "write the project's flash image to the module (the bytes export writes)",

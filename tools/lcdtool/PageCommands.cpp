@@ -4,6 +4,7 @@
 #include <string>
 
 #include "CommandLine.h"
+#include "JsonCommands.h"
 #include "LinkCommands.h"
 #include "Output.h"
 #include "ToolMessenger.h"
@@ -21,7 +22,7 @@ constexpr int kMaxZoom = 16;
 bool LoadPage(const std::string& path, CLedDoc& doc, Messenger& messenger) {
     doc.SetMessenger(messenger);
     std::string error;
-    if (doc.LoadFile(path, error)) return true;
+    if (JsonCommands::LoadPage(path, doc, error)) return true;
     Output::Fail(error);
     return false;
 }

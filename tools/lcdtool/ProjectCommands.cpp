@@ -12,6 +12,7 @@
 #include "gfx/Surface.h"
 #include "images/CBmpObj.h"
 #include "project/CLedDoc.h"
+#include "project/DownloadMemory.h"
 #include "project/FlashImage.h"
 #include "project/FlashLayout.h"
 #include "project/FlashMap.h"
@@ -81,7 +82,7 @@ bool OpenProject(Workspace& ws, const std::string& path) {
 // Loads the project as project management does, with the export's options (mode, board,
 // order, display, crc), and hands its flash image to `use`.
 bool ProjectCommands::WithImage(const CommandLine& args,
-                                const std::function<bool(FlashImage&)>& use) {
+                                const std::function<bool(FlashImage&)>& use, ScreenParams* screen) {
     DownloadSettings settings;
     FlashLayout::DisplayMode display = FlashLayout::DisplayIndependent;
     if (!LinkCommands::ModeOption(args, "--mode", settings.instructionMode) ||
@@ -96,6 +97,7 @@ bool ProjectCommands::WithImage(const CommandLine& args,
     Workspace ws(messenger);
     ws.Settings() = settings;
     if (!OpenProject(ws, args.Positional()[0])) return false;
+    if (screen) *screen = ws.GetProject().screen;
     FlashLayout layout(ws);
     // The project's own order unless the command line gives one.
     std::vector<std::string> order;
@@ -137,14 +139,17 @@ int ProjectCommands::Export(const CommandLine& args) {
                : 1;
 }
 
-bool ProjectCommands::DownloadImage(const CommandLine& args, CByteArray& bytes) {
-    return WithImage(args, [&](FlashImage& image) {
-        // The download's checks (a local bitmap of more than 256 pages too), the export's
-        // bytes.
-        if (!image.CheckDownload()) return false;
-        image.ExportBytes(bytes);
-        return true;
-    });
+bool ProjectCommands::DownloadRecords(const CommandLine& args, std::vector<FlashRecord>& records,
+                                      DownloadTarget& target) {
+    return WithImage(
+        args,
+        [&](FlashImage& image) {
+            if (!image.CheckDownload()) return false;
+            image.BuildRecords(records, image.Settings(), image.m_bCrc);
+            target.settings = image.Settings();
+            return true;
+        },
+        &target.screen);
 }
 
 int ProjectCommands::Layout(const CommandLine& args) {

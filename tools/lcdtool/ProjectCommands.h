@@ -8,9 +8,14 @@
 
 #include "base/ByteArray.h"
 
+#include <vector>
+
 class CommandLine;
 class FlashImage;
 class FlashLayout;
+struct FlashRecord;
+struct DownloadTarget;
+struct ScreenParams;
 
 class ProjectCommands {
 public:
@@ -18,11 +23,15 @@ public:
     static int Layout(const CommandLine& args);
     static int Report(const CommandLine& args);
     // `download`: the image export writes with the same options, after the download's
-    // checks; false once the user has been told why not.
-    static bool DownloadImage(const CommandLine& args, CByteArray& bytes);
+    // checks, as its records (the CRC table last with --crc), with the screen and the
+    // settings of `target` they were built for; false once the user has been told why not.
+    static bool DownloadRecords(const CommandLine& args, std::vector<FlashRecord>& records,
+                                DownloadTarget& target);
 
 private:
-    static bool WithImage(const CommandLine& args, const std::function<bool(FlashImage&)>& use);
+    // `screen`, when given, takes the project's screen.
+    static bool WithImage(const CommandLine& args, const std::function<bool(FlashImage&)>& use,
+                          ScreenParams* screen = nullptr);
     // The layout's table on standard output.
     static void PrintLayout(FlashLayout& layout, int block);
 };

@@ -17,7 +17,9 @@
 #include "link/CommandBuilder.h"
 #include "link/Download.h"
 #include "link/PortList.h"
+#include "link/UsbLink.h"
 #include "project/CLedDoc.h"
+#include "project/DownloadMemory.h"
 
 namespace {
 
@@ -177,7 +179,7 @@ bool SendCommands::LinkOf(const CommandLine& args, LinkSettings& settings, bool 
     return true;
 }
 
-int SendCommands::Transfer(const CommandLine& args, CByteArray bytes) {
+int SendCommands::Transfer(const CommandLine& args, CByteArray bytes, const Ended& ended) {
     LinkSettings settings;
     if (!LinkOf(args, settings, true)) return 1;
     const InterruptGuard guard;
@@ -205,6 +207,7 @@ int SendCommands::Transfer(const CommandLine& args, CByteArray bytes) {
         result = download.Wait();
         g_download.store(nullptr);
     }
+    if (ended) ended(settings, result);
     const double seconds = progress.Seconds();
     if (g_interrupted.load() && result.status != SendStatus::Done) {
         Output::Fail("已停止" + Counts(result.sent, total));
@@ -278,15 +281,88 @@ int SendCommands::Show(const CommandLine& args) {
     return Transfer(args, std::move(bytes));
 }
 
+namespace {
+
+std::string PlaceText(const FlashRecord& r) {
+    switch (r.kind) {
+        case FlashRecord::Kind::Page:
+            return StringFormat("页面\t第 %d 页", r.place);
+        case FlashRecord::Kind::Bitmap:
+            return StringFormat("局部位图\t第 %d 块第 %d 页", r.place / 256, r.place % 256);
+        case FlashRecord::Kind::Background:
+            return StringFormat("全屏位图\t编号 %d", r.place);
+        case FlashRecord::Kind::CrcTable:
+            break;
+    }
+    return "校验表\t-";
+}
+
+std::string TimeText(const LinkSettings& settings, int64_t bytes) {
+    const double seconds = DownloadMemory::EstimateSeconds(settings, bytes);
+    return seconds < 0 ? "未知" : StringFormat("%.1f 秒", seconds);
+}
+
+// What a plan sends, one line.
+std::string PlanLine(const DownloadPlan& plan, size_t records, const LinkSettings& settings) {
+    const double share =
+        plan.total > 0 ? 100.0 * static_cast<double>(plan.bytes) / static_cast<double>(plan.total)
+                       : 0;
+    return StringFormat("%s：%zu / %zu 条记录，%lld / %lld 字节（%.1f%%），预计 %s",
+                        plan.everything ? "发送全部记录" : "只发送改动的记录", plan.send.size(),
+                        records, static_cast<long long>(plan.bytes),
+                        static_cast<long long>(plan.total), share,
+                        TimeText(settings, plan.bytes).c_str()) +
+           (plan.reason.empty() ? "" : "（" + plan.reason + "）");
+}
+
+}  // namespace
+
 int SendCommands::Download(const CommandLine& args) {
-    CByteArray bytes;
-    if (!ProjectCommands::DownloadImage(args, bytes)) return 1;
-    // The image carries its CRC table (DownloadImage); the start check makes the module
-    // compare its flash with it and show the result, the only answer a one-way link has.
+    std::vector<FlashRecord> records;
+    DownloadTarget target;
+    if (!ProjectCommands::DownloadRecords(args, records, target)) return 1;
+    const bool dryRun = args.Has("--dry-run");
+    LinkSettings settings;
+    if (!LinkOf(args, settings, !dryRun)) return 1;
+    // A single USB module is the one opening will choose: the plan names it already.
+    if (settings.Kind() == LinkKind::Usb) {
+        UsbLink::FindModules(settings, UsbBus::System());
+        if (settings.usbDevices.size() == 1) settings.selectedUsbDevice = settings.usbDevices[0];
+    }
+    target.link = DownloadMemory::LinkTarget(settings);
+    const DownloadMemory memory;
+    const DownloadPlan plan = args.Has("--changed") ? memory.Plan(target, records)
+                                                    : DownloadPlan::Everything(records, "");
+    if (dryRun) {
+        std::printf("连接：%s\n%s\n", Output::Escape(target.link).c_str(),
+                    PlanLine(plan, records.size(), settings).c_str());
+        std::printf("类型\t位置\t字节\t名称\n");
+        for (const size_t i : plan.send)
+            std::printf("%s\t%zu\t%s\n", PlaceText(records[i]).c_str(), records[i].bytes.size(),
+                        Output::Escape(records[i].name).c_str());
+        return 0;
+    }
+    if (plan.send.empty()) {
+        if (!args.Has("--quiet")) Output::Warn("模块上已是这个工程的内容，没有要发送的改动");
+        return 0;
+    }
+    if (args.Has("--changed") && !args.Has("--quiet"))
+        std::fprintf(stderr, "lcdtool: %s\n", PlanLine(plan, records.size(), settings).c_str());
+    CByteArray bytes = plan.Bytes(records);
+    // With --verify the CRC table is part of the records (DownloadRecords); the start check
+    // makes the module compare its flash with it and show the result, the only answer a
+    // one-way link has.
     int mode = 0;
     if (args.Has("--verify") && LinkCommands::ModeOption(args, "--mode", mode))
         CommandBuilder::StartCheck(bytes, mode);
-    return Transfer(args, std::move(bytes));
+    return Transfer(args, std::move(bytes),
+                    [&](const LinkSettings& opened, const SendResult& result) {
+                        // The module chosen on opening (USB) names the target.
+                        target.link = DownloadMemory::LinkTarget(opened);
+                        std::string error;
+                        if (!memory.Record(target, records, result, error))
+                            Output::Warn("下载记录未能保存：" + error);
+                    });
 }
 
 int SendCommands::Ports(const CommandLine& args) {

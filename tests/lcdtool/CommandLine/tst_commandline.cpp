@@ -222,6 +222,32 @@ INSTANTIATE_TEST_SUITE_P(
                          "resave $D/p.pg -", 1, "页面逻辑尺寸 70000*8 无效", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Pages as JSON where pages are read, and what an incremental download would send.
+INSTANTIATE_TEST_SUITE_P(
+    Text, Tool,
+    testing::Values(
+        Case{"InfoOfAPagesJson",
+             "$T dump $E/text-8.pg -o $D/t.json && $T info $E/text-8.pg >$D/ref", "info $D/t.json",
+             0, "", "cmp $D/stdout $D/ref"},
+        Case{"RenderOfAPagesJson",
+             "$T dump " + kPage + " -o $D/p.json && $T render " + kPage + " -o $D/ref.png",
+             "render $D/p.json -o -", 0, "", "cmp $D/stdout $D/ref.png"},
+        Case{"LoadOfAProjectsJson", "$T dump " + kDemo + " -o $D/d.json",
+             "load $D/d.json -o $D/d.zkp", 0, "", "cmp $D/d.zkp " + kDemo},
+        Case{"LoadNamesTheBadValue",
+             "$T dump " + kPage + " -o - | sed 's/\"m_nDelay\": 10/\"m_nDelay\": 2.5/' >$D/b.json",
+             "load $D/b.json -o $D/o.pg", 1, "/m_nDelay：须为 32 位有符号整数",
+             "test ! -e $D/o.pg"},
+        Case{"InfoOfAProjectsJson", "$T dump " + kDemo + " -o $D/d.json", "info $D/d.json", 1,
+             "不是页面的 JSON", ""},
+        Case{"DumpOfAFileOfNoKnownKind", "", "dump $E/pictures/logo.bmp -o -", 1, "请用 --as 指定",
+             ""},
+        Case{"DryRunWithoutMemory", "",
+             "download " + kDemo + " --changed --dry-run --link serial:/dev/null", 0, "",
+             "grep -q '发送全部记录：8 / 8 条记录，81698 / 81698 字节' $D/stdout && "
+             "test $(grep -c '^页面' $D/stdout) = 5"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // The README's command list is the one `lcdtool help` prints.
 TEST(Readme, ListsTheCommandsAsHelpDoes) {
     char tmpl[] = "/tmp/lcdtool-readme-XXXXXX";
