@@ -16,6 +16,8 @@ packages=(
   # for "宋体", and the bitmap faces whose bits its tests know.
   libfreetype-dev libfontconfig-dev
   fonts-arphic-uming xfonts-base xfonts-unifont
+  # Qt's own dialogs and buttons in the language of the windows around them.
+  qt6-translations-l10n
   "$@"
 )
 

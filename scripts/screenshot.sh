@@ -2,8 +2,9 @@
 # Shows the editor as a user sees it: starts lcdscreen under a virtual X server with a copy
 # of the demo project open and writes PNG pictures of the main window into OUTDIR (as it
 # opens, with each page's window in front, with an item of the first page selected at 2x,
-# with the instruction tree open), of the link dialogs, the panels and the project dialogs,
-# and of the virtual-module dock showing the first page.
+# with the instruction tree open, with the grid, as the module shows it), of each menu, of
+# the manual's window, of the link dialogs, the panels and the project dialogs, and of the
+# virtual-module dock showing the first page.
 # LCDSCREEN=path/to/lcdscreen uses that program instead of building build/release.
 set -euo pipefail
 out=${1:?usage: scripts/screenshot.sh OUTDIR}

@@ -5,9 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTranslator>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,6 +36,16 @@
 #include "ui/widgets/GradientProgressBar.h"
 
 namespace Startup {
+
+bool InstallQtTranslations(QCoreApplication& app) {
+    auto* qt = new QTranslator(&app);
+    if (!qt->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                  QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete qt;
+        return false;
+    }
+    return QCoreApplication::installTranslator(qt);
+}
 
 void OpenArguments(MainWindow& window, const QStringList& files) {
     for (const QString& file : files)
@@ -89,6 +104,34 @@ QStringList WriteScreenshots(MainWindow& window, const QString& dir) {
         window.action(Cmd::InstructionTree)->trigger();
         shoot(QStringLiteral("instruction-tree"));
         window.action(Cmd::InstructionTree)->trigger();
+        // The grid at 2x, the module's view, then everything back as it was.
+        const bool grid = window.settings().gridShown();
+        if (!grid) window.action(Cmd::Grid)->trigger();
+        shoot(QStringLiteral("grid"));
+        if (!grid) window.action(Cmd::Grid)->trigger();
+        window.action(Cmd::ModuleView)->trigger();
+        shoot(QStringLiteral("module-view"));
+        window.action(Cmd::ModuleView)->trigger();
+    }
+    // Each menu as it drops down from the menu bar.
+    for (QAction* entry : window.menuBar()->actions()) {
+        QMenu* menu = entry->menu();
+        if (!menu) continue;
+        menu->popup(window.mapToGlobal(window.menuBar()->actionGeometry(entry).bottomLeft()));
+        QApplication::processEvents();
+        const QString name =
+            QStringLiteral("menu-%1").arg(window.menuBar()->actions().indexOf(entry));
+        if (menu->grab().save(QDir(dir).filePath(name + QStringLiteral(".png"))))
+            written.append(QDir(dir).filePath(name + QStringLiteral(".png")));
+        menu->hide();
+    }
+    // The manual in its window.
+    window.action(Cmd::Help)->trigger();
+    if (QWidget* help = window.helpWindow()) {
+        QApplication::processEvents();
+        const QString path = QDir(dir).filePath(QStringLiteral("help.png"));
+        if (help->grab().save(path)) written.append(path);
+        help->close();
     }
     // The link's dialogs, drawn without being run.
     auto shootDialog = [&](QWidget& dialog, const QString& name) {

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("lcdscreen"));
     QApplication::setApplicationVersion(QStringLiteral(LCD_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("lcdscreen"));
+    Startup::InstallQtTranslations(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QApplication::translate("main", "液晶屏画面编辑与下载程序"));

@@ -107,6 +107,7 @@ SendResult ModuleLink::run(CByteArray bytes, const QString& title, Download::Mod
     if (!title.isEmpty()) dialog.setWindowTitle(title);
     m_running = &dialog;
     m_last = dialog.run();
+    m_lastSeconds = dialog.seconds();
     m_running = nullptr;
     return m_last;
 }

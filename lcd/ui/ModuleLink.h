@@ -56,6 +56,8 @@ public:
     // nothing runs any more.
     bool stop();
     const SendResult& lastResult() const { return m_last; }
+    // How long the last transfer took, in seconds.
+    double lastSeconds() const { return m_lastSeconds; }
 
     VirtualModuleDock* dock() const { return m_dock; }
     void setPortFinder(CommSettingsDialog::PortFinder finder) { m_finder = std::move(finder); }
@@ -80,4 +82,5 @@ private:
     VirtualModuleDock* m_dock;
     QPointer<DownloadProgressDialog> m_running;
     SendResult m_last;
+    double m_lastSeconds = 0;
 };

@@ -17,10 +17,15 @@ public:
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
             texts.append(box->text());
-            if (m_script.isEmpty())
+            // A box without the scripted button (a message after all) is closed and the
+            // script waits for the next question.
+            QAbstractButton* button = m_script.isEmpty() ? nullptr : box->button(m_script.first());
+            if (!button) {
                 QTest::keyClick(box, Qt::Key_Escape);
-            else
-                box->button(m_script.takeFirst())->click();
+                return;
+            }
+            m_script.removeFirst();
+            button->click();
         });
         m_timer.start(5);
     }

@@ -119,6 +119,7 @@ void DownloadProgressDialog::onProgress(int code, qint64 value) {
 
 void DownloadProgressDialog::finish() {
     m_result = m_download->Wait();  // the worker has sent its last event
+    m_seconds = double(m_clock.elapsed()) / 1000.0;
     m_finished = true;
     m_stop->setEnabled(false);
     m_bar->setValue(int(std::max<int64_t>(m_scale.upper - 1, 0)));
@@ -127,7 +128,7 @@ void DownloadProgressDialog::finish() {
         case SendStatus::Done:
             m_status->setText(tr("完成：已发送 %1 字节，用时 %2 秒")
                                   .arg(m_result.sent)
-                                  .arg(double(m_clock.elapsed()) / 1000.0, 0, 'f', 2));
+                                  .arg(m_seconds, 0, 'f', 2));
             break;
         case SendStatus::Stopped:
             m_status->setText(

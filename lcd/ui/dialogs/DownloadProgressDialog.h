@@ -41,6 +41,8 @@ public:
     bool stopAndWait(int budgetMs);
 
     const SendResult& result() const { return m_result; }
+    // Seconds from the start of the transfer to its end.
+    double seconds() const { return m_seconds; }
     bool finished() const { return m_finished; }
     GradientProgressBar* bar() const { return m_bar; }
     QPushButton* stopButton() const { return m_stop; }
@@ -78,6 +80,7 @@ private:
     int64_t m_total = 0;
     QElapsedTimer m_clock;
     SendResult m_result;
+    double m_seconds = 0;
     bool m_finished = false;
     std::unique_ptr<Download> m_download;  // last: stopped and joined first
 };

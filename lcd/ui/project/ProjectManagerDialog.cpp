@@ -3,6 +3,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,12 +19,14 @@
 #include "images/CBmpObj.h"
 #include "link/CommandBuilder.h"
 #include "project/CLedDoc.h"
+#include "project/DownloadMemory.h"
 #include "project/FlashMap.h"
 #include "project/LayoutHints.h"
 #include "project/LayoutReport.h"
 #include "project/ProjectTools.h"
 #include "project/Workspace.h"
 #include "ui/ModuleLink.h"
+#include "ui/VirtualModule.h"
 #include "ui/project/FlashMapView.h"
 #include "ui/project/TestDisplayDialog.h"
 #include "ui/widgets/ReorderList.h"
@@ -80,6 +84,10 @@ ProjectManagerDialog::ProjectManagerDialog(Workspace& workspace, ModuleLink& lin
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_status);
+    m_done = new QLabel;
+    m_done->setObjectName(QStringLiteral("done"));
+    m_done->setWordWrap(true);
+    layout->addWidget(m_done);
     layout->addWidget(buildBottomRow());
 
     m_image.saveSettings = [this] { m_link.setBoardType(m_ws.Settings().boardType); };
@@ -273,6 +281,17 @@ QWidget* ProjectManagerDialog::buildSettings() {
     grid->addWidget(addButton(tr("读取配置信息"), &ProjectManagerDialog::readConfiguration), 3, 0,
                     1, 2);
     layout->addLayout(grid);
+    m_changed = new QCheckBox(tr("只下载改动的部分"));
+    m_changed->setObjectName(QStringLiteral("changed"));
+    m_changed->setToolTip(
+        tr("只发送与这个连接上次下载不同的记录；模块型号或下载设置改变时仍发送全部"));
+    m_verify = new QCheckBox(tr("下载后校验"));
+    m_verify->setObjectName(QStringLiteral("verify"));
+    m_verify->setToolTip(
+        tr("附上CRC表并发送开始校验命令：模块检查闪存并显示结果"
+           "（USB-CAN 等单向连接无法得知字节是否全部到达）"));
+    layout->addWidget(m_changed);
+    layout->addWidget(m_verify);
     layout->addStretch();
     return column;
 }
@@ -479,20 +498,60 @@ void ProjectManagerDialog::baudChosen(int index) {
 
 void ProjectManagerDialog::download() {
     if (!m_image.CheckDownload()) return;
-    CByteArray bytes;
-    m_image.Build(bytes);
+    m_done->clear();
+    // The verify box adds the CRC table as the image's last record and the start check
+    // after it; the download never takes the export's "crc" box.
+    const bool verify = m_verify->isChecked();
+    std::vector<FlashRecord> records;
+    m_image.BuildRecords(records, m_image.Settings(), verify);
+    // The virtual module's flash lives as long as this run: its own name, never a file's.
+    const auto targetName = [this] {
+        return UsesVirtualModule(m_link.settings())
+                   ? "virtual:" + std::to_string(QCoreApplication::applicationPid()) + ":" +
+                         std::to_string(reinterpret_cast<uintptr_t>(&m_link))
+                   : DownloadMemory::LinkTarget(m_link.settings());
+    };
+    DownloadTarget target{targetName(), m_ws.GetProject().screen, m_image.Settings()};
+    const DownloadMemory memory;
+    const DownloadPlan plan = m_changed->isChecked() ? memory.Plan(target, records)
+                                                     : DownloadPlan::Everything(records, "");
+    if (plan.send.empty()) {
+        m_done->setText(tr("模块上已是这个工程的内容，没有要发送的改动"));
+        return;
+    }
+    CByteArray bytes = plan.Bytes(records);
+    if (verify) CommandBuilder::StartCheck(bytes, m_ws.Settings().instructionMode);
     for (QPushButton* b : m_buttons)
         b->setEnabled(false);
-    m_link.transfer(std::move(bytes), tr("下载"));
+    const SendResult result = m_link.transfer(std::move(bytes), tr("下载"));
     for (QPushButton* b : m_buttons)
         b->setEnabled(true);
+    // Opening may have chosen the USB module: the target is named as the link was opened.
+    target.link = targetName();
+    std::string error;
+    if (!memory.Record(target, records, result, error)) m_ws.GetMessenger().Tell(error, "提示");
+    if (!result.Ok()) {
+        m_done->setText(tr("下载没有完成：已发送 %1 字节").arg(result.sent));
+        return;
+    }
+    m_done->setText(tr("已下载 %1 字节（共 %2 条记录中的 %3 条），用时 %4 秒")
+                        .arg(result.sent)
+                        .arg(records.size())
+                        .arg(plan.send.size())
+                        .arg(m_link.lastSeconds(), 0, 'f', 2));
 }
 
 void ProjectManagerDialog::exportImage() {
-    m_image.Export([this](std::string& path) {
+    std::string written;
+    m_done->clear();
+    const bool ok = m_image.Export([this, &written](std::string& path) {
         path = m_chooseFile(tr("导出"), tr("Binary Files(*.bin)"), true);
+        written = path;
         return !path.empty();
     });
+    if (!ok || written.empty()) return;
+    const QString path = QString::fromStdString(CLedDoc::BinaryName(written));
+    m_done->setText(tr("已导出 %1（%2 字节）").arg(path).arg(QFileInfo(path).size()));
 }
 
 void ProjectManagerDialog::showOnModule() {

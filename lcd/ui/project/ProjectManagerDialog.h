@@ -51,6 +51,7 @@ public:
     QComboBox* bitmapStartPicker() const { return m_bmpStart; }
     // The status line naming collisions, and the hover line under the maps.
     QLabel* statusLine() const { return m_status; }
+    QLabel* doneLine() const { return m_done; }
     QLabel* hoverLine() const { return m_hover; }
     // The push button labelled `text` ("下载", "导出", ...).
     QPushButton* button(const QString& text) const;
@@ -130,6 +131,9 @@ private:
     QButtonGroup* m_boards = nullptr;
     QComboBox* m_baud = nullptr;
     QCheckBox* m_crc = nullptr;
+    QCheckBox* m_changed = nullptr;
+    QCheckBox* m_verify = nullptr;
+    QLabel* m_done = nullptr;  // what the last download or export did
     QPushButton* m_charSwitch = nullptr;
     QPushButton* m_parallelSwitch = nullptr;
     QPushButton* m_pageSize = nullptr;

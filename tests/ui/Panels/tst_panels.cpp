@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 
+#include "items/CItemAnimationWidget.h"
 #include "items/CItemArc.h"
 #include "items/CItemFont.h"
 #include "items/CItemLine.h"
@@ -71,6 +72,7 @@ struct Editor {
             text->InsertChar(static_cast<uint8_t>(c), 15, 15);
         add("text", std::move(text));
         add("number", std::make_unique<CItemNumberWidget>(20, 150, kWhite));
+        add("animation", std::make_unique<CItemAnimationWidget>(120, 150, kWhite));
     }
     void select(const QString& name) {
         ItemList& list = page->CurrentItems();
@@ -137,6 +139,8 @@ const std::vector<TypingRow>& TypingRows() {
         {"number: x", "number", 1010, "40", [](CItemBase& i) { return i.m_x1; }, 40, true},
         {"number: ID", "number", 1124, "200",
          [](CItemBase& i) { return dynamic_cast<CItemNumberWidget&>(i).m_nId; }, 200, false},
+        {"animation: end x", "animation", 1148, "170", [](CItemBase& i) { return i.m_x2; }, 170,
+         true},
     };
     return rows;
 }
@@ -179,14 +183,18 @@ private slots:
     void panelFollowsTheSelection() {
         Editor e;
         const std::pair<const char*, PropertyPanel> rows[] = {
-            {"rect", PropertyPanel::TwoPoint}, {"line", PropertyPanel::Line},
-            {"circle", PropertyPanel::Circle}, {"arc", PropertyPanel::Arc},
-            {"text", PropertyPanel::Text},     {"number", PropertyPanel::Number}};
+            {"rect", PropertyPanel::TwoPoint},      {"line", PropertyPanel::Line},
+            {"circle", PropertyPanel::Circle},      {"arc", PropertyPanel::Arc},
+            {"text", PropertyPanel::Text},          {"number", PropertyPanel::Number},
+            {"animation", PropertyPanel::Animation}};
         for (const auto& [name, panel] : rows) {
             e.select(QLatin1String(name));
             QCOMPARE(e.panels->shown(), panel);
             QVERIFY(e.panels->panel(panel)->isVisible());
         }
+        // The animation widget's fields show it as soon as it is selected.
+        QCOMPARE(qobject_cast<QLineEdit*>(e.control(1146))->text(), QString("120"));
+        QCOMPARE(qobject_cast<QLineEdit*>(e.control(1147))->text(), QString("150"));
         QVERIFY(e.w.dock(MainWindow::Dock::PageProperties)->isVisible());
         e.w.pageWindows().constFirst()->close();
         QCOMPARE(e.panels->shown(), PropertyPanel::None);

@@ -9,6 +9,8 @@
 #include <QPushButton>
 
 #include "link/CommandBuilder.h"
+#include "project/FlashImage.h"
+#include "project/FlashLayout.h"
 #include "project/FlashLayout/FlashFixture.h"
 #include "support/RecordingLink.h"
 #include "support/RunTool.h"
@@ -155,9 +157,50 @@ private slots:
                         QString::number(m.page(i)->m_byNextPage));
         QTEST(next.join(' '), "next");
         QVERIFY(!m.dialog->nextPicker()->isEnabled());
+        // Reopened, the dialog shows the mode the pages' links were given.
+        ProjectManagerDialog again(m.project.ws, m.link, {});
+        QCOMPARE(again.modeButtons()->checkedId(), mode);
         QTest::mouseClick(m.dialog->modeButtons()->button(FlashLayout::DisplayManual),
                           Qt::LeftButton);
         QVERIFY(m.dialog->nextPicker()->isEnabled());
+    }
+
+    // "下载" with its two boxes: everything, with the CRC table and the start check, or only
+    // what changed since this link's last download; the line under the maps says what went.
+    void downloadColumn_data() {
+        QTest::addColumn<QString>("boxes");  // "v" verify, "c" only the changed, twice
+        QTest::addColumn<QString>("done");
+        QTest::newRow("everything") << ""
+                                    << "已下载 %1 字节（共 2 条记录中的 2 条）";
+        QTest::newRow("verified") << "v"
+                                  << "已下载 %1 字节（共 3 条记录中的 3 条）";
+        QTest::newRow("only the changed, nothing changed")
+            << "c"
+            << "模块上已是这个工程的内容，没有要发送的改动";
+    }
+    void downloadColumn() {
+        QFETCH(QString, boxes);
+        QDir(qEnvironmentVariable("LCDSCREEN_HOME") + "/state").removeRecursively();
+        Managed m(2);
+        if (boxes.contains('v')) m.dialog->findChild<QCheckBox*>("verify")->click();
+        if (boxes.contains('c')) m.dialog->findChild<QCheckBox*>("changed")->click();
+        m.click("下载");
+        if (boxes.contains('c')) m.click("下载");  // the second finds nothing new
+        CByteArray image;
+        FlashLayout layout(m.project.ws);
+        FlashImage built(layout);
+        built.Open();
+        built.Build(image);
+        QVERIFY(m.sent.downloads.size() >= 1);
+        const QString first = m.sent.downloads.front();
+        QVERIFY(first.startsWith(LinkLog::Hex(image)));
+        CByteArray check;
+        CommandBuilder::StartCheck(check, 0);
+        QCOMPARE(first.endsWith(LinkLog::Hex(check)), boxes.contains('v'));
+        QCOMPARE(m.sent.downloads.size(), 1);
+        QFETCH(QString, done);
+        QVERIFY2(m.dialog->doneLine()->text().startsWith(done.arg(first.count(' ') + 1)),
+                 qPrintable(m.dialog->doneLine()->text()));
     }
 
     // "导出" writes what "lcdtool export" writes, with and without the CRC table.
@@ -189,6 +232,9 @@ private slots:
         QVERIFY(written.size() > 1000);
         QVERIFY(written == reference);
         QVERIFY(messages.told.empty());
+        QCOMPARE(
+            dialog.doneLine()->text(),
+            QString("已导出 %1（%2 字节）").arg(QString::fromStdString(out)).arg(written.size()));
     }
 
     // The download column: each control's command, question and label.
