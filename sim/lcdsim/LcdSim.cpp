@@ -301,7 +301,8 @@ int LcdSimMain(int argc, char** argv) {
     }
     for (const CLI::App* command : app.get_subcommands())
         for (const CLI::Option* o : command->get_options())
-            if (o->count() > 1) return Fail("选项 " + o->get_name() + " 只能给一次");
+            if (o->get_expected_max() <= 1 && o->count() > 1)
+                return Fail("选项 " + o->get_name() + " 只能给一次");
     if (s.output == "-") g_text = stderr;
     ModuleConfig config;
     const std::string bad = BuildConfig(s, config);

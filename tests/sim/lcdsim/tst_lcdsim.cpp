@@ -108,6 +108,10 @@ TEST_F(LcdSim, EncodeThroughLcdsimIsTheRender) {
                 AtomicFile::Read(Path("out.png"), c, error));
     EXPECT_TRUE(a == b && a == c);
     EXPECT_TRUE(fs::exists(Path("frames/frame-00001.png")));
+    // Several streams run in turn (an image, then its commands): not a repeated option.
+    EXPECT_EQ(Run(LCDSIM_PATH, "run " + Path("s.bin") + " " + Path("s.bin") +
+                                   " --size 320x234 --colours 8 -o " + Path("twice.png")),
+              0);
 }
 
 class Serve : public LcdSim, public testing::WithParamInterface<bool> {};
