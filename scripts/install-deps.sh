@@ -18,6 +18,8 @@ packages=(
   fonts-arphic-uming xfonts-base xfonts-unifont
   # Qt's own dialogs and buttons in the language of the windows around them.
   qt6-translations-l10n
+  # lrelease builds the English translations; lupdate checks them in the tests.
+  qt6-l10n-tools qt6-tools-dev
   "$@"
 )
 

@@ -16,6 +16,7 @@
 #include "GlyphRenderer.h"
 #include "GlyphView.h"
 #include "Glyphkiln.h"
+#include "QtLanguage.h"
 
 namespace {
 
@@ -170,6 +171,7 @@ int Dialog(int argc, char** argv, const DialogOptions& o) {
     std::string error;
     if (!o.size.empty() && !ParseSize(o.size, w, h, error)) return Fail(error);
     QApplication app(argc, argv);
+    QtLanguage::Install(app, Messages::FromEnvironment(), "glyphkiln");
     Glyphkiln dialog;
     dialog.SetCellSize(w, h);
     if (!o.file.empty()) dialog.OpenFontFile(QString::fromStdString(o.file));

@@ -223,9 +223,8 @@ void Glyphkiln::BuildUi() {
     fileRow->addWidget(open);
     fileRow->addWidget(m_fileLabel, 1);
     auto* navRow = new QHBoxLayout;
-    navRow->addWidget(new QLabel(tr("第")));
+    navRow->addWidget(new QLabel(tr("字形序号:")));
     navRow->addWidget(m_index);
-    navRow->addWidget(new QLabel(tr("个")));
     navRow->addWidget(m_prev);
     navRow->addWidget(m_next);
     navRow->addWidget(m_view);

@@ -17,10 +17,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 
+#include "QtLanguage.h"
 #include "base/Messenger.h"
 #include "edit/PageController.h"
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
+#include "ui/EditorSettings.h"
 #include "ui/MainWindow.h"
 #include "ui/ModuleLink.h"
 #include "ui/PageCanvas.h"
@@ -37,14 +39,15 @@
 
 namespace Startup {
 
-bool InstallQtTranslations(QCoreApplication& app) {
-    auto* qt = new QTranslator(&app);
-    if (!qt->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                  QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete qt;
-        return false;
-    }
-    return QCoreApplication::installTranslator(qt);
+Language ChooseLanguage(const EditorSettings& settings) {
+    const QString chosen = settings.language();
+    if (chosen == QStringLiteral("zh")) return Language::Chinese;
+    if (chosen == QStringLiteral("en")) return Language::English;
+    return Messages::FromEnvironment();
+}
+
+bool InstallTranslations(QCoreApplication& app, Language language) {
+    return QtLanguage::Install(app, language, "lcdscreen");
 }
 
 void OpenArguments(MainWindow& window, const QStringList& files) {

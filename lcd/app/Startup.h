@@ -7,14 +7,21 @@
 #include <string>
 #include <vector>
 
+#include "base/Messages.h"
+
+class EditorSettings;
 class MainWindow;
 class QCoreApplication;
 
 namespace Startup {
 
-// Qt's own texts (file, font and colour dialogs, standard buttons) in Chinese, as the
-// windows around them are; false when Qt's translations are not installed.
-bool InstallQtTranslations(QCoreApplication& app);
+// The language of the program: the one chosen in "语言 / Language", else the locale's.
+Language ChooseLanguage(const EditorSettings& settings);
+// Makes the program speak `language`: the core's messages (Messages::Use), the windows'
+// texts (lcdscreen_en.qm for English) and Qt's own dialogs and buttons (Qt's Chinese
+// translations for Chinese). False when a translation file was not found (the windows
+// then keep their Chinese, Qt's dialogs their English).
+bool InstallTranslations(QCoreApplication& app, Language language);
 
 // Opens each file named on the command line (MainWindow::openPath); none opens nothing.
 // A file that cannot be opened has been reported; the window stays.

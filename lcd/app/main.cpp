@@ -8,6 +8,7 @@
 
 #include "app/Startup.h"
 #include "base/AppPaths.h"
+#include "ui/EditorSettings.h"
 #include "ui/MainWindow.h"
 #include "ui/ModuleLink.h"
 
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("lcdscreen"));
     QApplication::setApplicationVersion(QStringLiteral(LCD_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("lcdscreen"));
-    Startup::InstallQtTranslations(app);
+    Startup::InstallTranslations(app, Startup::ChooseLanguage(EditorSettings()));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QApplication::translate("main", "液晶屏画面编辑与下载程序"));

@@ -50,6 +50,15 @@ int EditorSettings::undoSteps() const {
     return std::clamp(m_settings.value(QStringLiteral("edit/undoSteps"), 100).toInt(), 1, 10000);
 }
 
+QString EditorSettings::language() const {
+    const QString value = m_settings.value(QStringLiteral("ui/language")).toString();
+    return value == QStringLiteral("zh") || value == QStringLiteral("en") ? value : QString();
+}
+
+void EditorSettings::setLanguage(const QString& language) {
+    m_settings.setValue(QStringLiteral("ui/language"), language);
+}
+
 QStringList EditorSettings::recent(Recent list) const {
     return m_settings.value(KeyOf(list)).toStringList().mid(0, kRecentCount);
 }

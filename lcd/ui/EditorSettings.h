@@ -26,6 +26,10 @@ public:
     void setSnap(bool snap);
     // Undo steps kept per page (100 unless the file says otherwise, 1..10000).
     int undoSteps() const;
+    // The language the user chose in "语言 / Language": "zh", "en", or "" to follow the
+    // locale. Read at start.
+    QString language() const;
+    void setLanguage(const QString& language);
 
     // Newest first.
     QStringList recent(Recent list) const;

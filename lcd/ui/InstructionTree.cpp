@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "base/Messages.h"
 #include "edit/TreeSelection.h"
 #include "project/CLedDoc.h"
 #include "ui/PageSignals.h"
@@ -22,7 +23,7 @@ QList<int> PathOf(QTreeWidgetItem* line) {
 }
 
 void AddLines(QTreeWidgetItem* parent, const TreeNode& node) {
-    auto* line = new QTreeWidgetItem(parent, {QString::fromStdString(node.text)});
+    auto* line = new QTreeWidgetItem(parent, {QString::fromStdString(Messages::Tr(node.text))});
     // The box shows the page's selection; clicks go through SelectFromTree instead.
     line->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     line->setCheckState(0, node.checked ? Qt::Checked : Qt::Unchecked);
@@ -64,7 +65,7 @@ void InstructionTree::refill() {
     clear();
     TreeNode root;
     m_page->BuildTree(root);
-    auto* top = new QTreeWidgetItem(this, {QString::fromStdString(root.text)});
+    auto* top = new QTreeWidgetItem(this, {QString::fromStdString(Messages::Tr(root.text))});
     top->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     top->setCheckState(0, Qt::Unchecked);
     for (const TreeNode& child : root.children)

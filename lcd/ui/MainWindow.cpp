@@ -25,6 +25,7 @@
 #include <algorithm>
 
 #include "base/AppPaths.h"
+#include "base/Messages.h"
 #include "edit/ItemClipboard.h"
 #include "project/CLedDoc.h"
 #include "ui/Commands.h"
@@ -67,7 +68,8 @@ struct MenuDef {
 };
 
 // The submenus a menu holds, by a pseudo id in its list.
-constexpr int kRecentProjectsMenu = -1, kRecentPagesMenu = -2, kArrangeMenu = -3;
+constexpr int kRecentProjectsMenu = -1, kRecentPagesMenu = -2, kArrangeMenu = -3,
+              kLanguageMenu = -4;
 
 const MenuDef kMenus[] = {
     {QT_TRANSLATE_NOOP("MainWindow", "工程(&P)"),
@@ -83,7 +85,7 @@ const MenuDef kMenus[] = {
     {QT_TRANSLATE_NOOP("MainWindow", "查看(&V)"),
      {Cmd::ViewToolbar, Cmd::ViewStatusBar, Cmd::Palette, Cmd::Toolbox, Cmd::Properties,
       Cmd::InstructionTree, Cmd::VirtualModule, Cmd::None, Cmd::Grid, Cmd::Snap, Cmd::ModuleView,
-      Cmd::None, Cmd::ZoomIn, Cmd::ZoomOut}},
+      Cmd::None, Cmd::ZoomIn, Cmd::ZoomOut, Cmd::None, kLanguageMenu}},
     {QT_TRANSLATE_NOOP("MainWindow", "系统(&S)"),
      {Cmd::EditDevices, Cmd::LinkSettings, Cmd::UpgradeCpu, Cmd::None, Cmd::ShowPage, Cmd::SendFile,
       Cmd::SendFont, Cmd::BitmapData}},
@@ -420,6 +422,8 @@ void MainWindow::createMenus() {
                 m_recent[static_cast<int>(list)] = recent;
                 connect(recent, &QMenu::aboutToShow, this, [this, list] { fillRecent(list); });
                 fillRecent(list);
+            } else if (id == kLanguageMenu) {
+                createLanguageMenu(menu);
             } else if (id == kArrangeMenu) {
                 QMenu* arrange = menu->addMenu(tr("对齐与分布"));
                 for (int c : kArrangeCommands)
@@ -428,6 +432,27 @@ void MainWindow::createMenus() {
                 menu->addAction(action(id));
             }
         }
+    }
+}
+
+void MainWindow::createLanguageMenu(QMenu* parent) {
+    // Named in both languages, its choices each in its own: found whichever the window speaks.
+    QMenu* menu = parent->addMenu(QStringLiteral("语言 / Language"));
+    menu->setObjectName(QStringLiteral("language"));
+    auto* group = new QActionGroup(menu);
+    const std::pair<QString, QString> choices[] = {
+        {QString(), QStringLiteral("跟随系统 / System")},
+        {QStringLiteral("zh"), QStringLiteral("中文")},
+        {QStringLiteral("en"), QStringLiteral("English")}};
+    for (const auto& [code, name] : choices) {
+        QAction* a = menu->addAction(name);
+        a->setCheckable(true);
+        a->setChecked(m_settings->language() == code);
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, code = code] {
+            m_settings->setLanguage(code);
+            statusBar()->showMessage(tr("语言将在下次启动时改变"), 8000);
+        });
     }
 }
 
@@ -699,8 +724,8 @@ void MainWindow::exportPage(CLedDoc* page) {
 }
 
 QString MainWindow::manualPath() {
-    const std::string path =
-        AppPaths::FindIn({AppPaths::DataDir(), LCD_BUILD_DATA_DIR}, "manual.html");
+    const char* name = Messages::Current() == Language::English ? "manual.en.html" : "manual.html";
+    const std::string path = AppPaths::FindIn({AppPaths::DataDir(), LCD_BUILD_DATA_DIR}, name);
     return QString::fromStdString(path);
 }
 

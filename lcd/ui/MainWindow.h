@@ -125,6 +125,7 @@ private:
     void createStatusBar();
     void createDocks();
     void fillRecent(EditorSettings::Recent list);
+    void createLanguageMenu(QMenu* parent);
     void openRecent(EditorSettings::Recent list, const QString& path);
     QString chooseFile(const FileQuestion& question);
     WorkspaceUi workspaceUi();

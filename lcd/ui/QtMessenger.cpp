@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "base/Messages.h"
+
 QWidget* QtMessenger::Parent() const {
     if (QWidget* w = QApplication::activeModalWidget()) return w;
     if (QWidget* w = QApplication::activeWindow()) return w;
@@ -10,8 +12,8 @@ QWidget* QtMessenger::Parent() const {
 }
 
 void QtMessenger::Tell(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::Information, QString::fromStdString(caption),
-                    QString::fromStdString(text), QMessageBox::Ok, Parent());
+    QMessageBox box(QMessageBox::Information, QString::fromStdString(Messages::Tr(caption)),
+                    QString::fromStdString(Messages::Tr(text)), QMessageBox::Ok, Parent());
     box.exec();
 }
 
@@ -21,8 +23,8 @@ Messenger::Answer QtMessenger::Ask(const std::string& text, const std::string& c
     if (buttons == Buttons::YesNo) shown = QMessageBox::Yes | QMessageBox::No;
     if (buttons == Buttons::YesNoCancel)
         shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
-                    QString::fromStdString(text), shown, Parent());
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(Messages::Tr(caption)),
+                    QString::fromStdString(Messages::Tr(text)), shown, Parent());
     // Yes goes on (overwrites, deletes, closes); the default never does: No, or Cancel
     // where No would drop a change.
     if (buttons != Buttons::Ok)

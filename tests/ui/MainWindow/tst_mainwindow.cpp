@@ -4,20 +4,24 @@
 #include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
 #include <set>
 
 #include "app/Startup.h"
+#include "base/Messages.h"
 #include "edit/ItemClipboard.h"
 #include "project/CLedDoc.h"
 #include "support/ModalAnswerer.h"
@@ -357,7 +361,7 @@ private slots:
     // Qt's own buttons and dialogs speak Chinese beside the Chinese windows; a question
     // defaults to the answer that changes nothing.
     void qtDialogsAndQuestions() {
-        QVERIFY(Startup::InstallQtTranslations(*QCoreApplication::instance()));
+        QVERIFY(Startup::InstallTranslations(*QCoreApplication::instance(), Language::Chinese));
         QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
         QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QString("取消"));
         QtMessenger messenger;
@@ -384,6 +388,46 @@ private slots:
         auto* browser = w.helpWindow()->findChild<QTextBrowser*>();
         QVERIFY(browser->toPlainText().contains("lcdscreen"));
         QCOMPARE(browser->source().fileName(), QString("manual.html"));
+    }
+
+    // In English the menus, toolbars and status bar hold no Chinese character (the
+    // language menu names each language in its own script); the core's messages follow.
+    void speaksEnglish() {
+        QVERIFY(Startup::InstallTranslations(*QCoreApplication::instance(), Language::English));
+        DemoCopy demo;
+        MainWindow w;
+        w.show();
+        QVERIFY(w.openPath(demo.path("main.pg")));
+        QStringList texts;
+        for (QAction* a : MenuActions(w))
+            if (!a->parent() || a->parent()->objectName() != "language")
+                texts << a->text() << a->toolTip();
+        for (QAction* menu : w.menuBar()->actions())
+            texts << menu->text();
+        for (QToolBar* bar : w.findChildren<QToolBar*>()) {
+            texts << bar->windowTitle();
+            for (QAction* a : bar->actions())
+                texts << a->text() << a->toolTip();
+            for (QWidget* widget : bar->findChildren<QWidget*>())
+                texts << widget->toolTip();
+        }
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
+                         Qt::NoButton, {});
+        QApplication::sendEvent(w.pageWindows().constFirst()->canvas(), &move);
+        for (QLabel* label : w.statusBar()->findChildren<QLabel*>())
+            texts << label->text();
+        QStringList chinese;
+        for (const QString& t : texts)
+            if (Messages::HasChinese(t.toStdString())) chinese << t;
+        QCOMPARE(chinese, QStringList());
+        QCOMPARE(w.helpWindow(), nullptr);
+        QVERIFY(MainWindow::manualPath().endsWith("manual.en.html"));
+        // Leave the next tests their Chinese.
+        for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(t);
+            delete t;
+        }
+        Messages::Use(Language::Chinese);
     }
 };
 
