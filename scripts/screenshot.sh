@@ -5,7 +5,8 @@
 # with the instruction tree open, with the grid, as the module shows it), of each menu, of
 # the manual's window, of the link dialogs, the panels and the project dialogs, and of the
 # virtual-module dock showing the first page.
-# LCDSCREEN=path/to/lcdscreen uses that program instead of building build/release.
+# LCDSCREEN=path/to/lcdscreen uses that program instead of building build/release;
+# SHOT_LANGUAGE=en shows the English windows (Chinese by default).
 set -euo pipefail
 out=${1:?usage: scripts/screenshot.sh OUTDIR}
 mkdir -p "$out"
@@ -23,4 +24,4 @@ trap 'rm -rf "$work"' EXIT
 cp -r examples/demo "$work/demo"
 mkdir "$work/home"
 LCDSCREEN_HOME="$work/home" xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96" \
-  "$lcdscreen" "$work/demo/demo.zkp" --screenshots "$out"
+  env LANGUAGE="${SHOT_LANGUAGE:-zh_CN}" "$lcdscreen" "$work/demo/demo.zkp" --screenshots "$out"

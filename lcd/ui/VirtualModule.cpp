@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Messages.h"
 #include "core/ModuleFonts.h"
 
 namespace {
@@ -89,7 +90,7 @@ void VirtualModule::configure(int width, int height, int colours, int board) {
     }
     // Without the fonts text is left out and the rest still draws; the dock says so.
     if (const std::string missing = ModuleFonts::Use(config); !missing.empty())
-        emit warned(QString::fromStdString(missing));
+        emit warned(QString::fromStdString(Messages::Tr(missing)));
     if (!config.Check().empty()) {
         m_module.reset();  // no module rather than one of another screen
         return;
@@ -156,7 +157,7 @@ void VirtualModule::advance(double seconds) {
 
 // Both run under m_mutex, on whichever thread feeds the module.
 void VirtualModule::OnWarning(const ModuleEvent& event) {
-    emit warned(QString::fromStdString(event.Format()));
+    emit warned(QString::fromStdString(Messages::Tr(event.Format())));
 }
 
 void VirtualModule::OnFrame(const Surface& screen, int) {

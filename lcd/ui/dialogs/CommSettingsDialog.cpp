@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "base/Messages.h"
 #include "base/Messenger.h"
 #include "link/SerialLink.h"
 #include "ui/VirtualModule.h"
@@ -135,7 +136,8 @@ void CommSettingsDialog::showKind(Kind kind) {
             m_device->clear();
             for (const PortInfo& port : ports().serial) {
                 m_device->addItem(QString::fromStdString(port.name));
-                m_device->setItemData(m_device->count() - 1, QString::fromStdString(port.detail),
+                m_device->setItemData(m_device->count() - 1,
+                                      QString::fromStdString(Messages::Tr(port.detail)),
                                       Qt::ToolTipRole);
             }
             m_device->setEditText(mapped);
@@ -148,7 +150,7 @@ void CommSettingsDialog::showKind(Kind kind) {
             break;
         case Usb:
             for (const PortInfo& port : ports().usb)
-                m_ports->addItem(QString::fromStdString(port.detail));
+                m_ports->addItem(QString::fromStdString(Messages::Tr(port.detail)));
             m_ports->setCurrentIndex(m_ports->count() ? 0 : -1);
             break;
         case Can: {

@@ -1,4 +1,5 @@
 #include "ui/project/DeviceChoiceDialog.h"
+#include "base/Messages.h"
 #include "ui/widgets/OkCancelButtons.h"
 
 #include <QComboBox>
@@ -123,8 +124,8 @@ void DeviceChoiceDialog::showDevice(int index) {
     m_fields[2]->setText(QString::number(d.m_nLogWidth));
     m_fields[3]->setText(QString::number(d.m_nLogHeight));
     m_fields[4]->setText(QString::number(d.m_nColours));
-    m_fields[5]->setText(
-        QString::fromStdString(DeviceCatalogue::BitmapSupportText(d.m_nBitmapSupport)));
+    m_fields[5]->setText(QString::fromStdString(
+        Messages::Tr(DeviceCatalogue::BitmapSupportText(d.m_nBitmapSupport))));
 }
 
 void DeviceChoiceDialog::browse() {
@@ -140,7 +141,8 @@ ScreenParams DeviceChoiceDialog::screen() const {
 }
 
 bool DeviceChoiceDialog::bitmaps() const {
-    return m_fields[5]->text() == QString::fromStdString(DeviceCatalogue::BitmapSupportText(1));
+    return m_fields[5]->text() ==
+           QString::fromStdString(Messages::Tr(DeviceCatalogue::BitmapSupportText(1)));
 }
 
 NewProjectChoice DeviceChoiceDialog::projectChoice() const {
@@ -166,7 +168,7 @@ void DeviceChoiceDialog::accept() {
     if (m_kind == Kind::NewPage) complaint = Workspace::CheckNewPage(pageChoice());
     if (m_kind == Kind::ConvertPage && screen().device.empty()) complaint = "请选择设备类型";
     if (!complaint.empty()) {
-        QMessageBox::information(this, tr("提示"), QString::fromStdString(complaint));
+        QMessageBox::information(this, tr("提示"), QString::fromStdString(Messages::Tr(complaint)));
         return;
     }
     QDialog::accept();
@@ -195,7 +197,7 @@ void PageNameDialog::accept() {
     }
     const std::string complaint = m_workspace.CheckPageName(Workspace::CompletePageName(typed));
     if (!complaint.empty()) {
-        QMessageBox::information(this, tr("提示"), QString::fromStdString(complaint));
+        QMessageBox::information(this, tr("提示"), QString::fromStdString(Messages::Tr(complaint)));
         return;
     }
     QDialog::accept();

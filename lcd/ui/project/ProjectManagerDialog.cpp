@@ -16,6 +16,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include "base/Messages.h"
 #include "images/CBmpObj.h"
 #include "link/CommandBuilder.h"
 #include "project/CLedDoc.h"
@@ -35,6 +36,12 @@ namespace {
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// What the core says (labels, hints, problems), in the language the person reads; names
+// (titles, paths, stored links) go through Q as they are.
+QString T(const std::string& s) {
+    return QString::fromStdString(Messages::Tr(s));
 }
 
 // A picker set from code: its own signals stay quiet.
@@ -235,7 +242,7 @@ QWidget* ProjectManagerDialog::buildSettings() {
     auto* layout = new QVBoxLayout(column);
     m_mode = new QComboBox;
     for (int mode = 0; mode < 3; ++mode)
-        m_mode->addItem(Q(FlashImage::ModeName(mode)));
+        m_mode->addItem(T(FlashImage::ModeName(mode)));
     connect(m_mode, &QComboBox::activated, this, &ProjectManagerDialog::instructionModeChosen);
     auto* modeBox = new QGroupBox(tr("指令模式"));
     (new QVBoxLayout(modeBox))->addWidget(m_mode);
@@ -254,9 +261,9 @@ QWidget* ProjectManagerDialog::buildSettings() {
 
     auto* toggles = new QFormLayout;
     m_charSwitch =
-        addButton(Q(m_image.CharacterSwitchLabel()), &ProjectManagerDialog::characterSwitch);
+        addButton(T(m_image.CharacterSwitchLabel()), &ProjectManagerDialog::characterSwitch);
     m_parallelSwitch =
-        addButton(Q(m_image.ParallelSwitchLabel()), &ProjectManagerDialog::parallelSwitch);
+        addButton(T(m_image.ParallelSwitchLabel()), &ProjectManagerDialog::parallelSwitch);
     m_pageSize = addButton(Q(m_image.PageSizeLabel()), &ProjectManagerDialog::pageSize);
     toggles->addRow(tr("字符开关:"), m_charSwitch);
     toggles->addRow(tr("并口开关:"), m_parallelSwitch);
@@ -334,7 +341,7 @@ void ProjectManagerDialog::refreshMaps() {
     QStringList problems;
     for (const std::string& text :
          {LayoutHints::PageCollisions(m_layout), LayoutHints::BitmapCollisions(m_layout)})
-        if (!text.empty()) problems.append(Q(text));
+        if (!text.empty()) problems.append(T(text));
     m_status->setText(problems.join(QLatin1Char('\n')));
     m_status->setVisible(!problems.isEmpty());
     showHover();
@@ -342,10 +349,10 @@ void ProjectManagerDialog::refreshMaps() {
 
 void ProjectManagerDialog::showHover() {
     // Also after a move: the cell under the pointer may have another owner now.
-    const QString page = Q(LayoutHints::PageCell(m_layout, m_pageCell));
+    const QString page = T(LayoutHints::PageCell(m_layout, m_pageCell));
     m_hover->setText(page);
     m_pageMap->setToolTip(page);
-    const QString bitmap = Q(LayoutHints::BitmapCell(m_layout, m_bitmapCell));
+    const QString bitmap = T(LayoutHints::BitmapCell(m_layout, m_bitmapCell));
     m_bitmapHover->setText(bitmap);
     m_bitmapMap->setToolTip(bitmap);
 }
@@ -591,15 +598,15 @@ void ProjectManagerDialog::readConfiguration() {
 void ProjectManagerDialog::characterSwitch() {
     CByteArray command;
     // The label shows the new state while the question is asked.
-    m_charSwitch->setText(Q(m_image.CharacterSwitchOn() ? "关" : "开"));
+    m_charSwitch->setText(T(m_image.CharacterSwitchOn() ? "关" : "开"));
     if (m_image.ToggleCharacterSwitch(command)) send(command);
-    m_charSwitch->setText(Q(m_image.CharacterSwitchLabel()));
+    m_charSwitch->setText(T(m_image.CharacterSwitchLabel()));
 }
 
 void ProjectManagerDialog::parallelSwitch() {
     CByteArray command;
     if (m_image.ToggleParallelSwitch(command)) send(command);
-    m_parallelSwitch->setText(Q(m_image.ParallelSwitchLabel()));
+    m_parallelSwitch->setText(T(m_image.ParallelSwitchLabel()));
 }
 
 void ProjectManagerDialog::pageSize() {
