@@ -48,6 +48,9 @@ The package holds:
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libqt6svg6, fonts-wqy-microhei | fonts-noto-cjk, qt6-translations-l10n, xdg-utils, shared-mime-info")
+# A Song face, which Glyphkiln's default face name "宋体" stands for (any installed face that
+# covers Chinese serves in its place).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-arphic-uming")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 # libKVX_CAN.so is in /usr/lib: the package activates libc's ldconfig trigger. (CPack adds
 # postinst and postrm scripts that call ldconfig as well; they are redundant, not wrong.)
