@@ -62,7 +62,11 @@ std::string AppPaths::ProgramDir() {
 std::string AppPaths::SettingsDirFor(const char* lcdscreenHome, const std::string& programDir,
                                      const char* xdgConfigHome, const char* home) {
     if (IsSet(lcdscreenHome)) return lcdscreenHome;
-    if (IsWritableDir(programDir)) return programDir;
+    // A portable install keeps its settings beside the program; a program installed into
+    // the system does not, even for root, who may write there.
+    const bool system = programDir.starts_with("/usr/") || programDir == "/usr" ||
+                        programDir.starts_with("/bin") || programDir.starts_with("/sbin");
+    if (!system && IsWritableDir(programDir)) return programDir;
     if (IsSet(xdgConfigHome)) return Join(xdgConfigHome, "lcdscreen");
     // No home at all (a service account): fall back to the working directory.
     return Join(Join(IsSet(home) ? home : ".", ".config"), "lcdscreen");

@@ -2,7 +2,8 @@
 // Where the program finds its settings and its data files.
 //
 // Settings directory (conf.dll, device.dll): $LCDSCREEN_HOME when set; else the
-// program's own directory when it is writable (a portable install); else
+// program's own directory when it is writable and not under /usr, /bin or /sbin (a portable
+// install; an installed program never writes beside itself, not even as root); else
 // $XDG_CONFIG_HOME/lcdscreen ($HOME/.config/lcdscreen when XDG_CONFIG_HOME is unset).
 //
 // State directory (what the program remembers between runs, e.g. what each module last

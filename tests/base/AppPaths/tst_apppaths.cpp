@@ -86,6 +86,13 @@ INSTANTIATE_TEST_SUITE_P(
         SettingsRow{"NoHomeAtAll", nullptr, false, nullptr, nullptr, "./.config/lcdscreen"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// An installed program keeps its settings in the user's folder even where it could write
+// beside itself (root and /usr/bin).
+TEST(AppPaths, SystemProgramDirIsNeverTheSettingsDir) {
+    for (const char* dir : {"/usr/bin", "/usr/local/bin", "/bin"})
+        EXPECT_EQ(AppPaths::SettingsDirFor(nullptr, dir, "/x", "/home/u"), "/x/lcdscreen") << dir;
+}
+
 TEST(AppPaths, ProgramDirHoldsTheRunningProgram) {
     const std::string dir = AppPaths::ProgramDir();
     ASSERT_FALSE(dir.empty());
