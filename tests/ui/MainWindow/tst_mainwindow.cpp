@@ -2,8 +2,10 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QDropEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -109,6 +111,9 @@ private slots:
             for (QToolButton* b : bar->findChildren<QToolButton*>())
                 if (b->defaultAction()) QVERIFY(!b->toolTip().isEmpty());
         QVERIFY(w.windowTitle().startsWith("main.pg"));
+        // Every icon draws (a file Qt cannot read would leave a button blank).
+        for (const QString& name : QDir(":/icons").entryList())
+            QVERIFY2(!QIcon(":/icons/" + name).pixmap(24, 24).isNull(), qPrintable(name));
     }
 
     void opening_data() {
