@@ -10,6 +10,9 @@ namespace {
 
 std::atomic<Language> g_language{Language::Chinese};
 
+// The longest text whose formats are translated (see Tr).
+constexpr size_t kMaxFormatted = 4096;
+
 bool IsSet(const char* v) {
     return v && *v;
 }
@@ -233,8 +236,11 @@ std::string Tr(std::string_view text) {
             }
             continue;
         }
+        // std::regex recurses once per character it takes: a long text (a file's line, a
+        // command-line word) would overflow the stack, so it gets the plain texts only.
         // Most formats are not in the text: their fixed pieces tell without a regex.
-        if (!std::all_of(rule.pieces.begin(), rule.pieces.end(),
+        if (out.size() > kMaxFormatted ||
+            !std::all_of(rule.pieces.begin(), rule.pieces.end(),
                          [&](const std::string& piece) { return out.find(piece) != npos; }))
             continue;
         std::string replaced;

@@ -34,7 +34,8 @@ void Use(Language language);
 Language Current();
 
 // `text` in the current language: unchanged in Chinese; in English every catalogued
-// literal within it replaced by its English. Text without Chinese stays as it is.
+// literal within it replaced by its English (formats only in texts up to 4 KB). Text
+// without Chinese stays as it is.
 std::string Tr(std::string_view text);
 
 // One catalogue entry: a Chinese source text and its English.
