@@ -27,7 +27,7 @@ struct Rule {
     // ("开机画面", a page's character "开") keep their characters.
     size_t word = 0;
     std::regex pattern;
-    std::vector<std::string> specs;   // the format's conversions, in order
+    std::vector<std::string> conversions;  // the format's, in order
     std::vector<std::string> pieces;  // its fixed texts: a text without one of them can't match
 };
 
@@ -76,10 +76,10 @@ std::string Unpercent(std::string text) {
 // The conversions of a printf format, e.g. "%s", "%d", "%lld", "%.1f", "%02X"; "%%" is none.
 std::vector<std::string> Conversions(const std::string& format,
                                      std::vector<std::pair<size_t, size_t>>* where = nullptr) {
-    static const std::regex spec(
+    static const std::regex conversion(
         R"(%[-+ #0]*[0-9]*(?:\.[0-9]+)?(?:hh|h|ll|l|z|j|t)?[diouxXeEfgGcsp%])");
     std::vector<std::string> found;
-    for (auto it = std::sregex_iterator(format.begin(), format.end(), spec);
+    for (auto it = std::sregex_iterator(format.begin(), format.end(), conversion);
          it != std::sregex_iterator(); ++it) {
         if (it->str() == "%%") continue;
         found.push_back(it->str());
@@ -96,8 +96,8 @@ std::string Escape(const std::string& text) {
 Rule Compile(const Messages::Entry& e) {
     Rule rule{e.chinese, e.english, false, 0, {}, {}, {}};
     std::vector<std::pair<size_t, size_t>> where;
-    rule.specs = Conversions(rule.chinese, &where);
-    if (rule.specs.empty()) {
+    rule.conversions = Conversions(rule.chinese, &where);
+    if (rule.conversions.empty()) {
         rule.word = ShortWord(rule.chinese);
         return rule;
     }
@@ -111,7 +111,7 @@ Rule Compile(const Messages::Entry& e) {
     };
     for (size_t i = 0; i < where.size(); ++i) {
         pattern += fixed(rule.chinese.substr(at, where[i].first - at));
-        const char kind = rule.specs[i].back();
+        const char kind = rule.conversions[i].back();
         const bool last =
             i + 1 == where.size() && where[i].first + where[i].second == rule.chinese.size();
         // A text runs as far as the rest allows (to the end of its line when nothing
