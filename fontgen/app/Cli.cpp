@@ -17,19 +17,26 @@
 #include "GlyphView.h"
 #include "Glyphkiln.h"
 #include "QtLanguage.h"
+#include "base/Messages.h"
+#include "base/StringFormat.h"
 
 namespace {
 
 // A sheet of all glyphs is refused beyond this many pixels (128 MB of image).
 constexpr int64_t kMaxSheetPixels = int64_t{32} << 20;
 
+// `line` in the locale's language.
+void Say(std::FILE* to, const std::string& line) {
+    std::fprintf(to, "%s\n", Messages::Tr(line).c_str());
+}
+
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "glyphkiln: %s\n", message.c_str());
+    Say(stderr, "glyphkiln: " + message);
     return 1;
 }
 
 void Note(const std::string& message) {
-    std::fprintf(stderr, "glyphkiln: 注意：%s\n", message.c_str());
+    Say(stderr, "glyphkiln: 注意：" + message);
 }
 
 bool ParseSize(const std::string& text, int& width, int& height, std::string& error) {
@@ -82,10 +89,10 @@ int Generate(GenerateOptions& o) {
              " 个字，它们的字形是空白的：" + names + (font.missing.size() > 20 ? " …" : ""));
     }
     // With the font on standard output, the summary goes to stderr.
-    std::fprintf(o.output == "-" ? stderr : stdout,
-                 "%s：%zu 个字，每个 %zu 字节，共 %zu 字节（字体 %s）\n", o.output.c_str(),
-                 codes.size(), GlyphFile::GlyphBytes(w, h), font.bytes.size(),
-                 renderer.Face().family.c_str());
+    Say(o.output == "-" ? stderr : stdout,
+        StringFormat("%s：%zu 个字，每个 %zu 字节，共 %zu 字节（字体 %s）", o.output.c_str(),
+                     codes.size(), GlyphFile::GlyphBytes(w, h), font.bytes.size(),
+                     renderer.Face().family.c_str()));
     return 0;
 }
 
@@ -157,8 +164,8 @@ int View(const ViewOptions& o) {
         image.save(&buffer, "PNG");
     }
     if (!Save(o.output, png, error)) return Fail(error);
-    std::fprintf(o.output == "-" ? stderr : stdout, "%s：%zu 个字形\n", o.output.c_str(),
-                 o.one ? size_t{1} : file.Count());
+    Say(o.output == "-" ? stderr : stdout,
+        StringFormat("%s：%zu 个字形", o.output.c_str(), o.one ? size_t{1} : file.Count()));
     return 0;
 }
 
@@ -198,34 +205,38 @@ int Dialog(int argc, char** argv, const DialogOptions& o) {
 }  // namespace
 
 int Cli::Main(int argc, char** argv) {
-    CLI::App app{"Glyphkiln 点阵字库生成软件：不带命令时打开对话框", "glyphkiln"};
+    // The help and every message in the locale's language.
+    Messages::Use(Messages::FromEnvironment());
+    CLI::App app{Messages::Tr("Glyphkiln 点阵字库生成软件：不带命令时打开对话框"), "glyphkiln"};
     app.require_subcommand(0, 1);
     // An option given twice is refused, not taken at its last value.
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::Throw);
     DialogOptions dialog;
-    app.add_option("FONT.bin", dialog.file, "在对话框中查看的字库文件");
-    app.add_option("--size", dialog.size, "点阵大小 宽x高（默认 32x32）");
-    app.add_option("--screenshot", dialog.screenshot, "把对话框画成 PNG 后退出");
+    app.add_option("FONT.bin", dialog.file, Messages::Tr("在对话框中查看的字库文件"));
+    app.add_option("--size", dialog.size, Messages::Tr("点阵大小 宽x高（默认 32x32）"));
+    app.add_option("--screenshot", dialog.screenshot, Messages::Tr("把对话框画成 PNG 后退出"));
 
     GenerateOptions gen;
-    CLI::App* generate = app.add_subcommand("generate", "生成字库文件");
-    generate->add_option("--font", gen.font, "字体名称或字体文件")->required();
-    generate->add_option("--size", gen.size, "点阵大小 宽x高，如 16x16")->required();
-    CLI::Option_group* source = generate->add_option_group("字符", "字符来源，四选一");
-    source->add_option("--text", gen.source.text, "这些字符（UTF-8）");
-    source->add_option("--range", gen.source.range, "GBK 编码范围，如 20-7E 或 B0A1-D7F9");
-    source->add_flag("--gb2312", gen.gb2312, "GB2312 全部 8178 个位置，按编码顺序");
-    source->add_option("--project", gen.source.project, "工程 .zkp 的页面用到的字符");
+    CLI::App* generate = app.add_subcommand("generate", Messages::Tr("生成字库文件"));
+    generate->add_option("--font", gen.font, Messages::Tr("字体名称或字体文件"))->required();
+    generate->add_option("--size", gen.size, Messages::Tr("点阵大小 宽x高，如 16x16"))->required();
+    CLI::Option_group* source =
+        generate->add_option_group(Messages::Tr("字符"), Messages::Tr("字符来源，四选一"));
+    source->add_option("--text", gen.source.text, Messages::Tr("这些字符（UTF-8）"));
+    source->add_option("--range", gen.source.range,
+                       Messages::Tr("GBK 编码范围，如 20-7E 或 B0A1-D7F9"));
+    source->add_flag("--gb2312", gen.gb2312, Messages::Tr("GB2312 全部 8178 个位置，按编码顺序"));
+    source->add_option("--project", gen.source.project, Messages::Tr("工程 .zkp 的页面用到的字符"));
     source->require_option(1);
-    generate->add_option("-o", gen.output, "输出的字库文件")->required();
+    generate->add_option("-o", gen.output, Messages::Tr("输出的字库文件"))->required();
 
     ViewOptions viewOptions;
-    CLI::App* view = app.add_subcommand("view", "把字库文件画成 PNG");
-    view->add_option("FONT.bin", viewOptions.file, "字库文件")->required();
-    view->add_option("--size", viewOptions.size, "点阵大小 宽x高")->required();
-    CLI::Option* index =
-        view->add_option("--index", viewOptions.index, "只画第 N 个字形（从 0 数起）");
-    view->add_option("-o", viewOptions.output, "输出的 PNG 文件")->required();
+    CLI::App* view = app.add_subcommand("view", Messages::Tr("把字库文件画成 PNG"));
+    view->add_option("FONT.bin", viewOptions.file, Messages::Tr("字库文件"))->required();
+    view->add_option("--size", viewOptions.size, Messages::Tr("点阵大小 宽x高"))->required();
+    CLI::Option* index = view->add_option("--index", viewOptions.index,
+                                          Messages::Tr("只画第 N 个字形（从 0 数起）"));
+    view->add_option("-o", viewOptions.output, Messages::Tr("输出的 PNG 文件"))->required();
 
     try {
         app.parse(argc, argv);

@@ -10,6 +10,9 @@ namespace {
 
 std::atomic<Language> g_language{Language::Chinese};
 
+// The longest text whose formats are translated (see Tr).
+constexpr size_t kMaxFormatted = 4096;
+
 bool IsSet(const char* v) {
     return v && *v;
 }
@@ -19,17 +22,64 @@ struct Rule {
     std::string chinese;
     std::string english;
     bool format = false;
+    // A word of one or two ideographs and nothing else: one is the whole text or nothing,
+    // two are found only where no ideograph touches them, so that the person's own texts
+    // ("开机画面", a page's character "开") keep their characters.
+    size_t word = 0;
     std::regex pattern;
-    std::vector<std::string> specs;  // the format's conversions, in order
+    std::vector<std::string> conversions;  // the format's, in order
+    std::vector<std::string> pieces;  // its fixed texts: a text without one of them can't match
 };
+
+// The code point of the UTF-8 sequence starting at `at`; 0 when there is none.
+unsigned CodePoint(std::string_view text, size_t at) {
+    if (at >= text.size()) return 0;
+    const auto b0 = static_cast<unsigned char>(text[at]);
+    if (b0 < 0x80) return b0;
+    const size_t extra = b0 >= 0xF0 ? 3 : b0 >= 0xE0 ? 2 : b0 >= 0xC0 ? 1 : 0;
+    if (extra == 0 || extra >= text.size() - at) return 0;
+    unsigned cp = b0 & (0x3Fu >> extra);
+    for (size_t i = 1; i <= extra; ++i)
+        cp = (cp << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3Fu);
+    return cp;
+}
+
+bool IsIdeograph(unsigned cp) {
+    return (cp >= 0x3400 && cp <= 0x4DBF) || (cp >= 0x4E00 && cp <= 0x9FFF) ||
+           (cp >= 0xF900 && cp <= 0xFAFF);
+}
+
+// How many ideographs `text` is when it is one or two and nothing else; 0 otherwise.
+size_t ShortWord(std::string_view text) {
+    if (text.size() != 3 && text.size() != 6) return 0;
+    for (size_t at = 0; at < text.size(); at += 3)
+        if (!IsIdeograph(CodePoint(text, at))) return 0;
+    return text.size() / 3;
+}
+
+// Whether an ideograph stands right before `at` or at `end`.
+bool TouchesIdeograph(std::string_view text, size_t at, size_t end) {
+    size_t before = at;
+    while (before > 0 && (static_cast<unsigned char>(text[--before]) & 0xC0u) == 0x80u) {
+    }
+    return (before < at && IsIdeograph(CodePoint(text, before))) ||
+           IsIdeograph(CodePoint(text, end));
+}
+
+// A format's literal text: "%%" prints one percent sign.
+std::string Unpercent(std::string text) {
+    for (size_t p = text.find("%%"); p != std::string::npos; p = text.find("%%", p + 1))
+        text.erase(p, 1);
+    return text;
+}
 
 // The conversions of a printf format, e.g. "%s", "%d", "%lld", "%.1f", "%02X"; "%%" is none.
 std::vector<std::string> Conversions(const std::string& format,
                                      std::vector<std::pair<size_t, size_t>>* where = nullptr) {
-    static const std::regex spec(
+    static const std::regex conversion(
         R"(%[-+ #0]*[0-9]*(?:\.[0-9]+)?(?:hh|h|ll|l|z|j|t)?[diouxXeEfgGcsp%])");
     std::vector<std::string> found;
-    for (auto it = std::sregex_iterator(format.begin(), format.end(), spec);
+    for (auto it = std::sregex_iterator(format.begin(), format.end(), conversion);
          it != std::sregex_iterator(); ++it) {
         if (it->str() == "%%") continue;
         found.push_back(it->str());
@@ -44,16 +94,24 @@ std::string Escape(const std::string& text) {
 }
 
 Rule Compile(const Messages::Entry& e) {
-    Rule rule{e.chinese, e.english, false, {}, {}};
+    Rule rule{e.chinese, e.english, false, 0, {}, {}, {}};
     std::vector<std::pair<size_t, size_t>> where;
-    rule.specs = Conversions(rule.chinese, &where);
-    if (rule.specs.empty()) return rule;
+    rule.conversions = Conversions(rule.chinese, &where);
+    if (rule.conversions.empty()) {
+        rule.word = ShortWord(rule.chinese);
+        return rule;
+    }
     rule.format = true;
     std::string pattern;
     size_t at = 0;
+    const auto fixed = [&](std::string text) {
+        text = Unpercent(std::move(text));
+        if (!text.empty()) rule.pieces.push_back(text);
+        return Escape(text);
+    };
     for (size_t i = 0; i < where.size(); ++i) {
-        pattern += Escape(rule.chinese.substr(at, where[i].first - at));
-        const char kind = rule.specs[i].back();
+        pattern += fixed(rule.chinese.substr(at, where[i].first - at));
+        const char kind = rule.conversions[i].back();
         const bool last =
             i + 1 == where.size() && where[i].first + where[i].second == rule.chinese.size();
         // A text runs as far as the rest allows (to the end of its line when nothing
@@ -63,7 +121,7 @@ Rule Compile(const Messages::Entry& e) {
                                               : "([\\s\\S]*?)";
         at = where[i].first + where[i].second;
     }
-    pattern += Escape(rule.chinese.substr(at));
+    pattern += fixed(rule.chinese.substr(at));
     rule.pattern = std::regex(pattern);
     return rule;
 }
@@ -74,9 +132,16 @@ const std::vector<Rule>& Rules() {
         for (const Messages::Entry& e : Messages::Catalogue())
             if (Messages::HasChinese(e.chinese)) compiled.push_back(Compile(e));
         // Longest first: a literal that holds another is replaced before the one it holds.
-        std::stable_sort(compiled.begin(), compiled.end(), [](const Rule& a, const Rule& b) {
-            return a.chinese.size() > b.chinese.size();
-        });
+        // A format counts its fixed text only, so that "%s矩形：左上角(%d,%d)" comes before
+        // "%s：左上角(%lld,%lld)", whose conversions are merely spelt longer.
+        const auto fixed = [](const Rule& r) {
+            size_t n = r.format ? 0 : r.chinese.size();
+            for (const std::string& piece : r.pieces)
+                n += piece.size();
+            return n;
+        };
+        std::stable_sort(compiled.begin(), compiled.end(),
+                         [&](const Rule& a, const Rule& b) { return fixed(a) > fixed(b); });
         return compiled;
     }();
     return rules;
@@ -88,15 +153,13 @@ std::string Fill(const Rule& rule, const std::smatch& m) {
     Conversions(rule.english, &where);
     std::string out;
     size_t at = 0;
+    // "%%" in the English is a percent sign; the values stay as they were.
     for (size_t i = 0; i < where.size(); ++i) {
-        out += rule.english.substr(at, where[i].first - at);
+        out += Unpercent(rule.english.substr(at, where[i].first - at));
         out += i + 1 < m.size() ? m[i + 1].str() : "";
         at = where[i].first + where[i].second;
     }
-    out += rule.english.substr(at);
-    // "%%" in the English is a percent sign.
-    for (size_t p = out.find("%%"); p != std::string::npos; p = out.find("%%", p + 1))
-        out.erase(p, 1);
+    out += Unpercent(rule.english.substr(at));
     return out;
 }
 
@@ -147,16 +210,39 @@ bool HasChinese(std::string_view text) {
 }
 
 std::string Tr(std::string_view text) {
+    constexpr size_t npos = std::string::npos;
     std::string out(text);
     if (Current() == Language::Chinese || !HasChinese(out)) return out;
+    bool changed = false;
     for (const Rule& rule : Rules()) {
-        if (!HasChinese(out)) break;
-        if (!rule.format) {
-            for (size_t p = out.find(rule.chinese); p != std::string::npos;
-                 p = out.find(rule.chinese, p + rule.english.size()))
-                out.replace(p, rule.chinese.size(), rule.english);
+        if (changed && !HasChinese(out)) break;
+        changed = false;
+        if (rule.word == 1) {
+            if (out == rule.chinese) {
+                out = rule.english;
+                changed = true;
+            }
             continue;
         }
+        if (!rule.format) {
+            for (size_t p = out.find(rule.chinese); p != npos;) {
+                if (rule.word && TouchesIdeograph(out, p, p + rule.chinese.size())) {
+                    p = out.find(rule.chinese, p + rule.chinese.size());
+                    continue;
+                }
+                out.replace(p, rule.chinese.size(), rule.english);
+                p = out.find(rule.chinese, p + rule.english.size());
+                changed = true;
+            }
+            continue;
+        }
+        // std::regex recurses once per character it takes: a long text (a file's line, a
+        // command-line word) would overflow the stack, so it gets the plain texts only.
+        // Most formats are not in the text: their fixed pieces tell without a regex.
+        if (out.size() > kMaxFormatted ||
+            !std::all_of(rule.pieces.begin(), rule.pieces.end(),
+                         [&](const std::string& piece) { return out.find(piece) != npos; }))
+            continue;
         std::string replaced;
         auto begin = out.cbegin();
         std::smatch m;
@@ -171,6 +257,7 @@ std::string Tr(std::string_view text) {
         if (any) {
             replaced.append(begin, out.cend());
             out = std::move(replaced);
+            changed = true;
         }
     }
     return out;

@@ -9,8 +9,10 @@
 // string literal of the code, with its English. A literal that is a printf format stands
 // for every text it formats: its %s matches any text, its %d (%x, %lld, %.1f...) any
 // number, and the English format receives the same values in the same order. A message
-// built by joining literals and values is translated piece by piece, longest first, so
-// that every literal within it is found wherever it stands.
+// built by joining literals and values is translated piece by piece, longest first (a
+// format by its fixed text), so that every literal within it is found wherever it stands.
+// A literal of one ideograph is translated only as a whole text, one of two only where no
+// other ideograph touches it: the person's own names keep their characters.
 
 #include <string>
 #include <string_view>
@@ -32,7 +34,8 @@ void Use(Language language);
 Language Current();
 
 // `text` in the current language: unchanged in Chinese; in English every catalogued
-// literal within it replaced by its English. Text without Chinese stays as it is.
+// literal within it replaced by its English (formats only in texts up to 4 KB). Text
+// without Chinese stays as it is.
 std::string Tr(std::string_view text);
 
 // One catalogue entry: a Chinese source text and its English.

@@ -18,6 +18,7 @@ public:
     virtual Answer Ask(const std::string& text, const std::string& caption, Buttons buttons) = 0;
 
     // For an object nobody gave a messenger (a page read by a tool): messages go to
-    // stderr and every question is answered No. It keeps no state, so any thread may use it.
+    // stderr in the person's language (Messages::Tr) and every question is answered No.
+    // It keeps no state, so any thread may use it.
     static Messenger& Stderr();
 };

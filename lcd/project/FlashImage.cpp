@@ -52,7 +52,11 @@ void FlashImage::Open() {
 
 bool FlashImage::ChooseInstructionMode(int mode, CByteArray& command) {
     if (mode < 0 || mode >= kModes) return false;
-    Tell(GetMessenger(), std::string("修改lcd的写指令为: ") + ModeName(mode) + "指令模式!");
+    // Whole sentences, so that each translates as one.
+    static const char* const told[kModes] = {"修改lcd的写指令为: 短指令模式!",
+                                             "修改lcd的写指令为: 校验和指令模式!",
+                                             "修改lcd的写指令为: 长指令模式!"};
+    Tell(GetMessenger(), told[mode]);
     const int previous = Settings().instructionMode;
     Settings().instructionMode = mode;
     m_nModePicker = mode;
@@ -227,10 +231,19 @@ bool FlashImage::ShowPicked(CByteArray& command) const {
     return true;
 }
 
+namespace {
+
+// The question before a switch changes, whole so that it translates as one.
+std::string SwitchQuestion(bool on) {
+    return on ? "是否要: 开字符开关？" : "是否要: 关字符开关？";
+}
+
+}  // namespace
+
 bool FlashImage::ToggleCharacterSwitch(CByteArray& command) {
     // The label changes at once and goes back on No.
     m_bCharacterSwitch = !m_bCharacterSwitch;
-    if (!AskYes(GetMessenger(), "是否要: " + OnOff(m_bCharacterSwitch) + "字符开关？")) {
+    if (!AskYes(GetMessenger(), SwitchQuestion(m_bCharacterSwitch))) {
         m_bCharacterSwitch = !m_bCharacterSwitch;
         return false;
     }
@@ -241,7 +254,7 @@ bool FlashImage::ToggleCharacterSwitch(CByteArray& command) {
 bool FlashImage::ToggleParallelSwitch(CByteArray& command) {
     // This one asks first; the module's question names the character switch here too.
     const bool next = !m_bParallelSwitch;
-    if (!AskYes(GetMessenger(), "是否要: " + OnOff(next) + "字符开关？")) return false;
+    if (!AskYes(GetMessenger(), SwitchQuestion(next))) return false;
     m_bParallelSwitch = next;
     CB::Option(command, Settings().instructionMode, 0x02, next ? 1 : 0);
     return true;

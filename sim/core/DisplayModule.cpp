@@ -529,7 +529,7 @@ void DisplayModule::Exec(const Command& cmd, Context ctx, int64_t at, Run& run) 
                 m_framing = q[1] ? Framing::Auto : Framing::Short;
                 if (log)
                     Log(where, at,
-                        std::string("指令模式：") + (q[1] ? "校验和或长" : "短") +
+                        std::string(q[1] ? "指令模式：校验和或长" : "指令模式：短") +
                             FormName(cmd.form));
             } else if (log) {
                 const char* name = q[0] == 0x01   ? "字符开关"

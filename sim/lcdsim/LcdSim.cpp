@@ -13,6 +13,7 @@
 
 #include "ModuleServer.h"
 #include "base/AtomicFile.h"
+#include "base/Messages.h"
 #include "base/Messenger.h"
 #include "base/StringFormat.h"
 #include "core/DisplayModule.h"
@@ -33,8 +34,13 @@ void OnSignal(int) {
     g_stop = true;
 }
 
+// A line for the person, in the locale's language.
+void Say(std::FILE* to, const std::string& line) {
+    std::fprintf(to, "%s\n", Messages::Tr(line).c_str());
+}
+
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "lcdsim: %s\n", message.c_str());
+    Say(stderr, "lcdsim: " + message);
     return 1;
 }
 
@@ -48,26 +54,24 @@ public:
     std::string error;  // the first frame that could not be written
 
     void OnCommand(const ModuleEvent& e) override {
-        if (log) std::fprintf(g_text, "%s\n", e.Format().c_str());
+        if (log) Say(g_text, e.Format());
     }
     void OnWarning(const ModuleEvent& e) override {
+        // The file's name is the person's: only the warning is translated.
         std::fprintf(stderr, "lcdsim: %s%s\n", source.empty() ? "" : (source + ": ").c_str(),
-                     e.Format().c_str());
+                     Messages::Tr(e.Format()).c_str());
     }
     void OnReport(const std::string& text) override {
-        std::fprintf(g_text, "%s\n", text.c_str());
+        Say(g_text, text);
         std::fflush(g_text);
     }
     void OnFrame(const Surface& screen, int page) override {
-        if (log)
-            std::fprintf(g_text, "-- %s\n",
-                         page < 0 ? "画面" : StringFormat("页面 %d", page).c_str());
+        if (log) Say(g_text, page < 0 ? "-- 画面" : StringFormat("-- 页面 %d", page));
         if (framesDir.empty() || !error.empty() || m_budget.Spent()) return;
         if (!m_budget.Take(int64_t{screen.Width()} * screen.Height())) {
-            std::fprintf(stderr,
-                         "lcdsim: 已写出 %d 帧（%.1f MB），达到帧输出的上限（10000 帧、512M 像素、"
-                         "128 MB），之后的帧不再写出\n",
-                         m_frames, static_cast<double>(m_bytes) / (1 << 20));
+            Say(stderr, StringFormat("lcdsim: 已写出 %d 帧（%.1f MB），达到帧输出的上限（10000 "
+                                     "帧、512M 像素、128 MB），之后的帧不再写出",
+                                     m_frames, static_cast<double>(m_bytes) / (1 << 20)));
             return;
         }
         const std::string path = StringFormat("%s/frame-%05d.png", framesDir.c_str(), ++m_frames);
@@ -216,7 +220,7 @@ int Serve(const Settings& s, ModuleConfig config, Reporter& reporter) {
     options.pty = s.pty;
     options.can = !s.canAddress.empty();
     options.onTransferEnd = [](int64_t bytes) {
-        std::fprintf(g_text, "传输结束：%lld 字节\n", static_cast<long long>(bytes));
+        Say(g_text, StringFormat("传输结束：%lld 字节", static_cast<long long>(bytes)));
     };
     if (options.pty == options.can) return Fail("serve 须给出 --pty 或 --can-udp ADDR:PORT 之一");
     // The flash file is read at the start: the screen may not be written over it.
@@ -308,7 +312,7 @@ int LcdSimMain(int argc, char** argv) {
     const std::string bad = BuildConfig(s, config);
     if (!bad.empty()) return Fail(bad);
     const std::string fonts = ModuleFonts::Use(config);
-    if (!fonts.empty()) std::fprintf(stderr, "lcdsim: %s\n", fonts.c_str());
+    if (!fonts.empty()) Say(stderr, "lcdsim: " + fonts);
     Reporter reporter;
     reporter.log = s.log;
     reporter.framesDir = s.framesDir;

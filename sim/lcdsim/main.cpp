@@ -3,8 +3,10 @@
 #include <clocale>
 
 #include "LcdSim.h"
+#include "base/Messages.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
+    Messages::Use(Messages::FromEnvironment());
     return LcdSimMain(argc, argv);
 }

@@ -7,7 +7,9 @@
 
 #include "CommandLine.h"
 #include "Output.h"
+#include "base/Messages.h"
 #include "base/Messenger.h"
+#include "base/StringFormat.h"
 #include "project/DeviceCatalogue.h"
 
 namespace {
@@ -65,15 +67,16 @@ int DeviceCommands::List(const CommandLine&) {
     // Listing makes no folder and no file.
     if (!catalogue.Load(false)) return Failed(catalogue, told, "");
     if (catalogue.GetCount() == 0)
-        std::fprintf(stderr, "lcdtool: 设备表 %s 中还没有设备（lcdtool devices add 添加）\n",
-                     Output::OneLine(catalogue.Path()).c_str());
+        Output::Show(stderr,
+                     StringFormat("lcdtool: 设备表 %s 中还没有设备（lcdtool devices add 添加）\n",
+                                  Output::OneLine(catalogue.Path()).c_str()));
     for (int i = 0; i < catalogue.GetCount(); ++i) {
         CDeviceObj d;
         catalogue.GetAt(i, d);
         std::printf("%s\t%dx%d\t%sx%s\t%d\t%s\n", Output::Escape(d.m_strName).c_str(),
                     d.m_nLogWidth, d.m_nLogHeight, Number(d.m_dPhysWidth).c_str(),
                     Number(d.m_dPhysHeight).c_str(), d.m_nColours,
-                    DeviceCatalogue::BitmapSupportText(d.m_nBitmapSupport).c_str());
+                    Messages::Tr(DeviceCatalogue::BitmapSupportText(d.m_nBitmapSupport)).c_str());
     }
     return 0;
 }

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/Messages.h"
+
 namespace {
 
 std::vector<std::string>& Held() {
@@ -20,7 +22,7 @@ std::vector<std::string>& Inputs() {
 }
 
 void Print(const std::string& line) {
-    const std::string text = "lcdtool: " + Output::OneLine(line) + "\n";
+    const std::string text = "lcdtool: " + Output::OneLine(Messages::Tr(line)) + "\n";
     std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
@@ -69,6 +71,11 @@ int Output::Finish(int status) {
         return 1;
     }
     return status;
+}
+
+void Output::Show(std::FILE* to, const std::string& text) {
+    const std::string shown = Messages::Tr(text);
+    std::fwrite(shown.data(), 1, shown.size(), to);
 }
 
 std::string Output::OneLine(std::string_view text) {

@@ -3,14 +3,17 @@
 //
 // Reports: every line on stderr starts with "lcdtool: " and is one line, whatever the
 // message holds (line breaks fold into spaces, other control characters and NUL show
-// escaped). What the core tells during a command is held until the command ends: it is
-// printed as a failure when the command fails and labelled "警告：" when it succeeds.
+// escaped). Reports, listings and progress lines are in the person's language
+// (Messages::Tr); what a command writes as its output (files, JSON, bytes) never is. What the core
+// tells during a command is held until the command ends: it is printed as a failure when the
+// command fails and labelled "警告：" when it succeeds.
 //
 // Outputs: "-" is standard output; "" and directories are refused, and so is a file that
 // is one of the command's inputs (it would be destroyed); files are written whole or not
 // at all (base/AtomicFile).
 
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <string>
 #include <string_view>
@@ -29,6 +32,8 @@ public:
     // The end of a command: prints the held messages (as warnings after success) and
     // checks that standard output took everything. Returns the final exit status.
     static int Finish(int status);
+    // Writes `text` as it is, but in the person's language: a listing's or progress line.
+    static void Show(std::FILE* to, const std::string& text);
 
     // The message on one line: CR, LF and tab runs become one space, other control
     // characters show as \xNN.

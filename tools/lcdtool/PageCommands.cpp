@@ -28,7 +28,7 @@ bool LoadPage(const std::string& path, CLedDoc& doc, Messenger& messenger) {
 }
 
 void PrintTree(const TreeNode& node, int depth) {
-    std::printf("%*s%s\n", depth * 2, "", Output::Escape(node.text).c_str());
+    Output::Show(stdout, StringFormat("%*s%s\n", depth * 2, "", Output::Escape(node.text).c_str()));
     for (const TreeNode& child : node.children)
         PrintTree(child, depth + 1);
 }
@@ -41,7 +41,7 @@ int PageCommands::Info(const CommandLine& args) {
     if (!LoadPage(args.Positional()[0], doc, messenger)) return 1;
     TreeNode root;
     doc.BuildTree(root);
-    std::printf("%s\n", Output::Escape(root.text).c_str());
+    Output::Show(stdout, Output::Escape(root.text) + "\n");
     for (const TreeNode& line : root.children)
         PrintTree(line, 0);
     return 0;

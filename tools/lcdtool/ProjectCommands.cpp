@@ -7,6 +7,7 @@
 #include "LinkCommands.h"
 #include "Output.h"
 #include "ToolMessenger.h"
+#include "base/Messages.h"
 #include "base/StringFormat.h"
 #include "gfx/PngWriter.h"
 #include "gfx/Surface.h"
@@ -192,31 +193,32 @@ int ProjectCommands::Layout(const CommandLine& args) {
 }
 
 void ProjectCommands::PrintLayout(FlashLayout& layout, int block) {
-    std::printf("# 页面区：256 页，每页 128 字节，第 255 页保留\n");
-    std::printf("页面\t起始页\t页数\t末页\t状态\n");
+    Output::Show(stdout, "# 页面区：256 页，每页 128 字节，第 255 页保留\n");
+    Output::Show(stdout, "页面\t起始页\t页数\t末页\t状态\n");
     bool pageCollision = false;
     for (const auto& r : layout.PageRuns()) {
         std::printf("%s\t%lld\t%lld\t%s\t%s\n", Output::Escape(r.page->m_strTitle).c_str(),
                     static_cast<long long>(r.start), static_cast<long long>(r.count),
-                    LastPage(r.start, r.count).c_str(), State(r.collision));
+                    LastPage(r.start, r.count).c_str(), Messages::Tr(State(r.collision)).c_str());
         pageCollision = pageCollision || r.collision;
     }
-    std::printf("# 局部位图区：64 块，每块 256 页，每页 %d 字节\n",
-                layout.GetWorkspace().Settings().flashPageSize);
-    std::printf("位图\t块\t起始页\t页数\t末页\t状态\t调用页面\n");
+    Output::Show(stdout, StringFormat("# 局部位图区：64 块，每块 256 页，每页 %d 字节\n",
+                                      layout.GetWorkspace().Settings().flashPageSize));
+    Output::Show(stdout, "位图\t块\t起始页\t页数\t末页\t状态\t调用页面\n");
     bool bitmapCollision = false;
     for (const auto& r : layout.BitmapRuns(block)) {
         const CLedDoc* owner = layout.OwnerPage(*r.bitmap);
         std::printf("%s\t%lld\t%lld\t%lld\t%s\t%s\t%s\n",
                     Output::Escape(r.bitmap->m_strPath).c_str(), static_cast<long long>(r.block),
                     static_cast<long long>(r.start), static_cast<long long>(r.count),
-                    LastPage(r.start, r.count).c_str(), State(r.collision),
+                    LastPage(r.start, r.count).c_str(), Messages::Tr(State(r.collision)).c_str(),
                     owner ? Output::Escape(owner->m_strTitle).c_str() : "-");
         bitmapCollision = bitmapCollision || r.collision;
     }
-    std::printf("页面区：%s\n", pageCollision ? "有地址重叠或越界" : "正常");
-    std::printf("局部位图区%s：%s\n", block >= 0 ? StringFormat("第%d块", block).c_str() : "",
-                bitmapCollision ? "有地址重叠或越界" : "正常");
+    Output::Show(stdout, StringFormat("页面区：%s\n", pageCollision ? "有地址重叠或越界" : "正常"));
+    Output::Show(stdout, StringFormat("局部位图区%s：%s\n",
+                                      block >= 0 ? StringFormat("第%d块", block).c_str() : "",
+                                      bitmapCollision ? "有地址重叠或越界" : "正常"));
 }
 
 int ProjectCommands::Report(const CommandLine& args) {

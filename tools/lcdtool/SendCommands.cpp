@@ -13,6 +13,7 @@
 #include "Output.h"
 #include "ProjectCommands.h"
 #include "ToolMessenger.h"
+#include "base/Messages.h"
 #include "base/StringFormat.h"
 #include "link/CommandBuilder.h"
 #include "link/Download.h"
@@ -98,8 +99,8 @@ private:
     void Draw(bool force) {
         const int percent = m_total > 0 ? static_cast<int>(m_sent * 100 / m_total) : 100;
         if (m_style == Lines && percent / kLineStep != m_lastPercent / kLineStep) {
-            std::fprintf(stderr, "lcdtool: 已发送 %d%%（%s / %s）\n", percent,
-                         SizeText(m_sent).c_str(), SizeText(m_total).c_str());
+            Output::Show(stderr, StringFormat("lcdtool: 已发送 %d%%（%s / %s）\n", percent,
+                                              SizeText(m_sent).c_str(), SizeText(m_total).c_str()));
         }
         m_lastPercent = percent;
         const auto now = Clock::now();
@@ -113,11 +114,12 @@ private:
                 ? StringFormat("  剩余 %.0f 秒", static_cast<double>(m_total - m_sent) / rate)
                 : "";
         const int filled = percent * kBarWidth / 100;
-        std::fprintf(stderr, "\r[%s%s] %3d%%  %s / %s  %s/s%s\x1b[K",
-                     std::string(static_cast<size_t>(filled), '#').c_str(),
-                     std::string(static_cast<size_t>(kBarWidth - filled), '-').c_str(), percent,
-                     SizeText(m_sent).c_str(), SizeText(m_total).c_str(),
-                     SizeText(static_cast<int64_t>(rate)).c_str(), left.c_str());
+        Output::Show(stderr,
+                     StringFormat("\r[%s%s] %3d%%  %s / %s  %s/s%s\x1b[K",
+                                  std::string(static_cast<size_t>(filled), '#').c_str(),
+                                  std::string(static_cast<size_t>(kBarWidth - filled), '-').c_str(),
+                                  percent, SizeText(m_sent).c_str(), SizeText(m_total).c_str(),
+                                  SizeText(static_cast<int64_t>(rate)).c_str(), left.c_str()));
         std::fflush(stderr);
     }
 
@@ -219,15 +221,17 @@ int SendCommands::Transfer(const CommandLine& args, CByteArray bytes, const Ende
             const std::string rate =
                 SizeText(static_cast<int64_t>(seconds > 0 ? total / seconds : 0));
             if (acknowledged)
-                std::fprintf(stderr, "lcdtool: 已发送 %lld 字节，用时 %.2f 秒（%s/s）\n",
-                             static_cast<long long>(total), seconds, rate.c_str());
+                Output::Show(stderr,
+                             StringFormat("lcdtool: 已发送 %lld 字节，用时 %.2f 秒（%s/s）\n",
+                                          static_cast<long long>(total), seconds, rate.c_str()));
             else
-                std::fprintf(stderr,
-                             "lcdtool: 已把 %lld 字节交给 CAN 适配器，用时 %.2f 秒（%s/s）；CAN "
-                             "连接没有应答，无法确认模块全部收到%s\n",
-                             static_cast<long long>(total), seconds, rate.c_str(),
-                             args.Has("--verify") ? "，模块将自检闪存并显示结果"
-                                                  : "（download --verify 让模块自检闪存）");
+                Output::Show(
+                    stderr,
+                    StringFormat("lcdtool: 已把 %lld 字节交给 CAN 适配器，用时 %.2f 秒（%s/"
+                                 "s）；CAN 连接没有应答，无法确认模块全部收到%s\n",
+                                 static_cast<long long>(total), seconds, rate.c_str(),
+                                 args.Has("--verify") ? "，模块将自检闪存并显示结果"
+                                                      : "（download --verify 让模块自检闪存）"));
             return 0;
         }
         case SendStatus::Stopped:
@@ -334,12 +338,12 @@ int SendCommands::Download(const CommandLine& args) {
     const DownloadPlan plan = args.Has("--changed") ? memory.Plan(target, records)
                                                     : DownloadPlan::Everything(records, "");
     if (dryRun) {
-        std::printf("连接：%s\n%s\n", Output::Escape(target.link).c_str(),
-                    PlanLine(plan, records.size(), settings).c_str());
-        std::printf("类型\t位置\t字节\t名称\n");
+        Output::Show(stdout, StringFormat("连接：%s\n%s\n", Output::Escape(target.link).c_str(),
+                                          PlanLine(plan, records.size(), settings).c_str()));
+        Output::Show(stdout, "类型\t位置\t字节\t名称\n");
         for (const size_t i : plan.send)
-            std::printf("%s\t%zu\t%s\n", PlaceText(records[i]).c_str(), records[i].bytes.size(),
-                        Output::Escape(records[i].name).c_str());
+            std::printf("%s\t%zu\t%s\n", Messages::Tr(PlaceText(records[i])).c_str(),
+                        records[i].bytes.size(), Output::Escape(records[i].name).c_str());
         return 0;
     }
     if (plan.send.empty()) {
@@ -347,7 +351,7 @@ int SendCommands::Download(const CommandLine& args) {
         return 0;
     }
     if (args.Has("--changed") && !args.Has("--quiet"))
-        std::fprintf(stderr, "lcdtool: %s\n", PlanLine(plan, records.size(), settings).c_str());
+        Output::Show(stderr, "lcdtool: " + PlanLine(plan, records.size(), settings) + "\n");
     CByteArray bytes = plan.Bytes(records);
     // With --verify the CRC table is part of the records (DownloadRecords); the start check
     // makes the module compare its flash with it and show the result, the only answer a
@@ -379,13 +383,13 @@ int SendCommands::Ports(const CommandLine& args) {
             serial.push_back(a);
     const auto section = [](const char* title, const std::vector<PortInfo>& list,
                             const std::vector<PortInfo>& aliases) {
-        std::printf("%s%s\n", title, list.empty() ? "：无" : "：");
+        Output::Show(stdout, std::string(title) + (list.empty() ? "：无" : "：") + "\n");
         for (const PortInfo& p : list) {
             std::string names;
             for (const PortInfo& a : aliases)
                 if (a.detail == "→ " + p.name) names += "  " + Output::Escape(a.name);
             std::printf("  %s\t%s%s\n", Output::Escape(p.name).c_str(),
-                        Output::Escape(p.detail).c_str(), names.c_str());
+                        Output::Escape(Messages::Tr(p.detail)).c_str(), names.c_str());
         }
     };
     section("串口", serial, byId);

@@ -7,9 +7,11 @@
 #include "CommandLine.h"
 #include "CommandTable.h"
 #include "Output.h"
+#include "base/Messages.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
+    Messages::Use(Messages::FromEnvironment());
     int status = 1;
     try {
         status = CommandLine::Run(argc, argv, CommandTable());

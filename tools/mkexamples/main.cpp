@@ -8,15 +8,21 @@
 
 #include "ExamplePage.h"
 #include "base/AtomicFile.h"
+#include "base/Messages.h"
 #include "project/ProjectFile.h"
 
 namespace {
+
+// The core's message, in the locale's language.
+void Report(const std::string& error) {
+    std::fprintf(stderr, "mkexamples: %s\n", Messages::Tr(error).c_str());
+}
 
 bool Write(ExamplePage& page, const std::string& dir, const char* name) {
     std::string error;
     const std::string path = dir + "/" + name;
     if (!page.Save(path, error)) {
-        std::fprintf(stderr, "mkexamples: %s\n", error.c_str());
+        Report(error);
         return false;
     }
     std::printf("%s\n", path.c_str());
@@ -180,7 +186,7 @@ bool WritePicture(const std::string& path, int w, int h, int seed) {
     }
     std::string error;
     if (!AtomicFile::Write(path, b, error)) {
-        std::fprintf(stderr, "mkexamples: %s\n", error.c_str());
+        Report(error);
         return false;
     }
     return true;
@@ -289,7 +295,7 @@ bool Demo(const std::string& examples) {
     CByteArray zkp;
     if (!ProjectFile::Write(entries, zkp, error) ||
         !AtomicFile::Write(dir + "/demo.zkp", zkp, error)) {
-        std::fprintf(stderr, "mkexamples: %s\n", error.c_str());
+        Report(error);
         return false;
     }
     std::printf("%s/demo.zkp\n", dir.c_str());
@@ -303,6 +309,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: mkexamples OUTDIR\n");
         return 1;
     }
+    Messages::Use(Messages::FromEnvironment());
     const std::string dir = argv[1];
     return Shapes256(dir) && Shapes64(dir) && Shapes8(dir) && Text256(dir) && Text8(dir) &&
                    Bitmaps256(dir) && Demo(dir)

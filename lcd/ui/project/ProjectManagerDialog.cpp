@@ -143,7 +143,8 @@ QWidget* ProjectManagerDialog::buildPageTab() {
     m_count = new QLabel;
     m_next = new QComboBox;
     for (const std::string& choice : m_layout.NextPageChoices())
-        m_next->addItem(Q(choice));
+        // The titles, and "无" shown in the person's language but stored as it is.
+        m_next->addItem(choice == FlashLayout::kNoPage ? T(choice) : Q(choice), Q(choice));
     m_next->setCurrentIndex(-1);
     m_next->setEnabled(m_layout.NextPagePickerEnabled());
     connect(m_next, &QComboBox::activated, this, &ProjectManagerDialog::nextChosen);
@@ -370,7 +371,7 @@ void ProjectManagerDialog::showPage(CLedDoc* page) {
     m_name->setText(Q(page->m_strTitle));
     m_start->setText(QString::number(page->m_nStartPage));
     m_count->setText(QString::number(page->ComputePageCount()));
-    Put(m_next, m_next->findText(Q(page->m_strNextPage)));
+    Put(m_next, m_next->findData(Q(page->m_strNextPage)));
 }
 
 void ProjectManagerDialog::pagePressed(int x, int y) {
@@ -409,7 +410,8 @@ void ProjectManagerDialog::modeChosen(int mode) {
 }
 
 void ProjectManagerDialog::nextChosen(int index) {
-    m_layout.ChooseNextPage(m_name->text().toStdString(), m_next->itemText(index).toStdString());
+    m_layout.ChooseNextPage(m_name->text().toStdString(),
+                            m_next->itemData(index).toString().toStdString());
     showPage(m_layout.PickedPage());
 }
 
