@@ -154,6 +154,9 @@ const std::vector<Entry>& Catalogue() {
         {"。不会改用别的连接：请改正或删除这个文件，或在通讯口设置中重新保存",
          ". No other link is used instead: correct or delete this file, or save the port settings "
          "again"},
+        {"。这个改动只在本次运行中有效，不会写入这个文件：请改正或删除它，或在通讯口设置中重新保存",
+         ". The change holds for this run only and is not written to this file: correct or delete "
+         "it, or save the port settings again"},
         {"打开串口失败!\n", "Opening the serial port failed!\n"},
         {"打开并口失败\n", "Opening the parallel port failed\n"},
         {"接口配置失败", "Setting up the port failed"},

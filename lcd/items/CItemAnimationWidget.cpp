@@ -60,6 +60,13 @@ int CItemAnimationWidget::OnMouseMove(CursorShape& cursor, int ox, int oy, int n
 }
 
 void CItemAnimationWidget::Draw(Surface& dc) {
+    // The widget has no colour of its own (the module receives it as a line): its box is
+    // a frame of black dots over white, seen on any page, where the pen left by the item
+    // before could be the page's own colour and hide it.
+    dc.SetBrush(Surface::Brush{Surface::BrushStyle::None, 0});
+    dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 1, 0xFFFFFF});
+    dc.Rectangle(m_x1, m_y1, m_x2, m_y2);
+    dc.SetPen(Surface::Pen{Surface::PenStyle::Dotted, 1, 0});
     dc.Rectangle(m_x1, m_y1, m_x2, m_y2);
 }
 

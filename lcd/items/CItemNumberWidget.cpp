@@ -147,9 +147,11 @@ void CItemNumberWidget::Draw(Surface& dc) {
         return;
     }
     // Character k sits at x1 + 4 + k * cw, half its cell wide but never narrower than the
-    // font's 8 columns (an 8 x 16 digit squeezed to 4 is unreadable); a damaged file may ask
+    // font's 8 columns (an 8 x 16 digit squeezed to 4 is unreadable); such a digit fills
+    // its cell from the left, so the last one stays inside the box. A damaged file may ask
     // for billions of them, so only the ones that can reach the surface are visited.
-    const int64_t left = int64_t{m_x1} + 4;
+    const int glyphWidth = std::max(cell.width, 16) / 2;
+    const int64_t left = int64_t{m_x1} + std::min(4, cell.width - glyphWidth);
     const int64_t first = std::max<int64_t>(0, (-left - cell.width / 2) / cell.width);
     const int64_t room = int64_t{dc.Width()} - left;
     const int64_t last = room > 0 ? std::min<int64_t>(n, room / cell.width + 1) : 0;
@@ -159,7 +161,7 @@ void CItemNumberWidget::Draw(Surface& dc) {
         c.m_x = static_cast<int32_t>(left + k * cell.width);
         c.m_y = m_y1;
         // DrawGlyph gives a single-byte glyph half the cell width it is handed.
-        c.DrawGlyph(dc, std::max(cell.width, 16), cell.height);
+        c.DrawGlyph(dc, glyphWidth * 2, cell.height);
     }
 }
 

@@ -52,7 +52,14 @@ std::string Workspace::CompletePageName(const std::string& name) {
 }
 
 std::string Workspace::PageFile(const std::string& directory, const std::string& name) {
-    return directory + "/" + CompletePageName(name);
+    const std::string completed = directory + "/" + CompletePageName(name);
+    const std::string bare = directory + "/" + name;
+    // Earlier versions kept an entry's file under its bare name ("menu.pg1" after a
+    // duplicate import): such a page stays where it is, or the project would lose it.
+    std::error_code ec;
+    if (completed != bare && !fs::exists(completed, ec) && fs::is_regular_file(bare, ec))
+        return bare;
+    return completed;
 }
 
 std::string Workspace::CheckNewProject(const NewProjectChoice& c) {
@@ -230,7 +237,9 @@ bool Workspace::OfferToSaveModified() {
             Ask(p->m_strTitle + "已被修改，是否保存？", Messenger::Buttons::YesNoCancel);
         if (answer == Messenger::Answer::Cancel) return false;
         if (answer == Messenger::Answer::Yes) {
-            if (!SavePage(p.get(), FileOf(*p))) return false;
+            std::string path = FileOf(*p);
+            if (path.empty() && (!m_saveAs || !m_saveAs(*p, path))) return false;
+            if (!SavePage(p.get(), path)) return false;
         }
     }
     return true;

@@ -84,7 +84,12 @@ public:
     bool CloseProject();
     // Asks about every modified page ("已被修改，是否保存？"): Yes saves, No drops the
     // change, Cancel (false) stops. Quitting asks this about all pages before closing any.
+    // A page without a file (made without a project) is saved where SaveAs answers; a
+    // cancelled choice stops too.
     bool OfferToSaveModified();
+    // Where a page that has no file yet is saved: false when the user cancelled.
+    using SaveAs = std::function<bool(const CLedDoc& page, std::string& path)>;
+    void SetSaveAs(SaveAs saveAs) { m_saveAs = std::move(saveAs); }
     // Forgets every open page without asking (after OfferToSaveModified).
     void CloseAllPages();
     CLedDoc* NewPage(const WorkspaceUi& ui);
@@ -116,7 +121,8 @@ public:
     // is ".pg" (in any case).
     static std::string CompletePageName(const std::string& name);
     // Where a page of a project lives: the project directory + its name completed with
-    // ".pg". The editor, lcdtool and lcdsim all place and find pages by this one rule.
+    // ".pg", or its bare name when only that file exists. The editor, lcdtool and lcdsim
+    // all place and find pages by this one rule.
     static std::string PageFile(const std::string& directory, const std::string& name);
     // The first complaint about a dialog's choice, or "" when it is acceptable.
     static std::string CheckNewProject(const NewProjectChoice& c);
@@ -146,6 +152,7 @@ private:
     void AnnouncePage(void (WorkspaceObserver::*event)(CLedDoc&), CLedDoc& page);
 
     Messenger& m_messenger;
+    SaveAs m_saveAs;
     DownloadSettings m_settings;
     LocalBitmapStore m_bitmaps;
     std::vector<WorkspaceObserver*> m_observers;

@@ -163,6 +163,9 @@ MainWindow::MainWindow(QWidget* parent, std::unique_ptr<EditorSettings> settings
         if (board >= 0 && board <= 3) m_workspace.Settings().SetBoardType(board);
     });
     m_link = new LinkCommands(*this, *m_module, m_messenger);
+    // Quitting or closing the project saves a page that has no file yet where the user says.
+    m_workspace.SetSaveAs(
+        [this](const CLedDoc& page, std::string& path) { return choosePageFile(page, path); });
     m_projectCommands = new ProjectCommands(*this);
     createActions();
     createMenus();
@@ -225,11 +228,14 @@ std::vector<MainWindow::Command> MainWindow::commandTable() {
     // clang-format off
     std::vector<Command> table = {
         {Cmd::NewProject, QT_TR_NOOP("新建工程(&N)"), "new-project", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N)}, false, {}, {},
-         [this] { m_projectCommands->newProject(); }},
+         [this] {
+             m_projectCommands->newProject();
+             rememberProject();
+         }},
         {Cmd::OpenProject, QT_TR_NOOP("打开工程(&O)"), "open-project", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)}, false, {}, {},
          [this] {
              m_workspace.OpenProject(workspaceUi());
-             if (m_workspace.GetProject().open) remember(EditorSettings::Recent::Projects, m_workspace.GetProject().directory + "/" + m_workspace.GetProject().fileName);
+             rememberProject();
              syncWindows();
          }},
         {Cmd::SaveProject, QT_TR_NOOP("保存工程(&S)"), "save-project", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, false, project, {},
@@ -485,6 +491,11 @@ void MainWindow::openRecent(EditorSettings::Recent list, const QString& path) {
         return;
     }
     openPath(path);
+}
+
+void MainWindow::rememberProject() {
+    const Workspace::Project& p = m_workspace.GetProject();
+    if (p.open) remember(EditorSettings::Recent::Projects, p.directory + "/" + p.fileName);
 }
 
 void MainWindow::remember(EditorSettings::Recent list, const std::string& path) {
@@ -805,18 +816,19 @@ PageWindow* MainWindow::openWindow(CLedDoc* page) {
     return window;
 }
 
+bool MainWindow::choosePageFile(const CLedDoc& page, std::string& path) {
+    path = Utf8(chooseFile({tr("保存Lcd页面文件"), tr("Lcd Page Files(*.pg)"), QStringLiteral("pg"),
+                            QString::fromStdString(page.m_strTitle), true}));
+    return !path.empty();
+}
+
 bool MainWindow::closeWindow(PageWindow* window) {
     CLedDoc* page = window->page();
     const QList<PageWindow*> windows = pageWindows();
     const bool last = std::count_if(windows.begin(), windows.end(),
                                     [page](PageWindow* w) { return w->page() == page; }) == 1;
     if (last) {
-        const auto saveAs = [this, page](std::string& path) {
-            path = Utf8(
-                chooseFile({tr("保存Lcd页面文件"), tr("Lcd Page Files(*.pg)"), QStringLiteral("pg"),
-                            QString::fromStdString(page->m_strTitle), true}));
-            return !path.empty();
-        };
+        const auto saveAs = [this, page](std::string& path) { return choosePageFile(*page, path); };
         if (!m_workspace.ClosePage(page, saveAs)) return false;
         window->detach();
     }

@@ -148,7 +148,11 @@ private:
     void arrangeIcons();
     void showZoom();
     void showHelp();
+    // "保存Lcd页面文件" for a page that has no file yet: false when cancelled.
+    bool choosePageFile(const CLedDoc& page, std::string& path);
     void remember(EditorSettings::Recent list, const std::string& path);
+    // The open project (new or opened) heads the recent projects.
+    void rememberProject();
 
     // Before the workspace: it reports through this one until it is gone.
     QtMessenger m_messenger;

@@ -50,7 +50,14 @@ bool ModuleLink::editSettings() {
 
 void ModuleLink::save() {
     std::string error;
-    if (!m_settings.Save(error)) m_messenger.Tell(error, "提示");
+    // A damaged file is the user's to mend: a baud or board change never writes over it.
+    if (!m_settings.loadProblem.empty())
+        m_messenger.Tell(m_settings.loadProblem +
+                             "。这个改动只在本次运行中有效，不会写入这个文件：请改正或删除它，"
+                             "或在通讯口设置中重新保存",
+                         "提示");
+    else if (!m_settings.Save(error))
+        m_messenger.Tell(error, "提示");
     emit settingsChanged();
 }
 
@@ -67,7 +74,9 @@ void ModuleLink::setBoardType(int32_t board) {
 
 std::unique_ptr<Link> ModuleLink::open() {
     if (UsesVirtualModule(m_settings)) {
-        const ScreenParams screen = m_screen ? m_screen() : ScreenParams{};
+        const ScreenParams screen = m_fixedScreen ? *m_fixedScreen
+                                    : m_screen    ? m_screen()
+                                                  : ScreenParams{};
         VirtualModule& module = m_dock->module();
         module.configure(screen.logWidth, screen.logHeight, screen.colours, m_settings.boardType);
         m_dock->show();
@@ -98,7 +107,10 @@ SendResult ModuleLink::run(CByteArray bytes, const QString& title, Download::Mod
         m_messenger.Tell("正在与模块通讯，请等这次传送结束", "提示");
         return SendResult::Fail("");
     }
+    // A refusal on screen runs its own event loop: a timer's next command waits for it.
+    m_opening = true;
     std::unique_ptr<Link> link = open();
+    m_opening = false;
     if (!link) {
         m_last = SendResult::Fail("");
         return m_last;

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "base/ByteArray.h"
 #include "link/Download.h"
@@ -47,11 +48,16 @@ public:
     void setBaudRate(int32_t rate);
     void setBoardType(int32_t board);
 
+    // While set, the virtual module takes this screen rather than ScreenOf's (the
+    // project manager's project, whatever page is in front).
+    void setScreen(std::optional<ScreenParams> screen) { m_fixedScreen = std::move(screen); }
+
     // A download with the progress dialog titled `title`; the outcome (already told).
     SendResult transfer(CByteArray bytes, const QString& title);
     // An immediate command; `bytes` is emptied. True when it went out (failures told).
     bool command(CByteArray& bytes);
-    bool busy() const { return !m_running.isNull(); }
+    // Opening (its questions and refusals are on screen) or transferring.
+    bool busy() const { return m_opening || !m_running.isNull(); }
     // Stops a running transfer and waits for its worker within the stop budget; true when
     // nothing runs any more.
     bool stop();
@@ -75,8 +81,10 @@ private:
     QWidget* m_window;
     Messenger& m_messenger;
     ScreenOf m_screen;
+    std::optional<ScreenParams> m_fixedScreen;
     LinkSettings m_settings;
     bool m_chosen = false;
+    bool m_opening = false;
     CommSettingsDialog::PortFinder m_finder;
     Opener m_opener;
     VirtualModuleDock* m_dock;

@@ -91,6 +91,7 @@ void VirtualModule::configure(int width, int height, int colours, int board) {
     // Without the fonts text is left out and the rest still draws; the dock says so.
     if (const std::string missing = ModuleFonts::Use(config); !missing.empty())
         emit warned(QString::fromStdString(Messages::Tr(missing)));
+    ++m_generation;
     if (!config.Check().empty()) {
         m_module.reset();  // no module rather than one of another screen
         return;
@@ -104,6 +105,11 @@ void VirtualModule::configure(int width, int height, int colours, int board) {
 bool VirtualModule::configured() const {
     std::lock_guard lock(m_mutex);
     return m_module != nullptr;
+}
+
+int VirtualModule::generation() const {
+    std::lock_guard lock(m_mutex);
+    return m_generation;
 }
 
 std::unique_ptr<Link> VirtualModule::openLink() {

@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QTemporaryDir>
 #include <memory>
 #include <mutex>
 
@@ -28,6 +29,12 @@ public:
     // keeps its flash. A screen no module can have leaves no module (openLink: null).
     void configure(int width, int height, int colours, int board);
     bool configured() const;
+    // Counts the modules made so far: a new one starts with an empty flash, so what a
+    // download left on an earlier one is not on it.
+    int generation() const;
+    // Where the editor keeps what downloads left on this module: it lives as long as the
+    // module's flash does, and goes with it.
+    std::string memoryDir() const { return m_memory.path().toStdString(); }
     // A link into the module (configure first).
     std::unique_ptr<Link> openLink();
 
@@ -59,5 +66,7 @@ private:
 
     mutable std::mutex m_mutex;
     std::unique_ptr<DisplayModule> m_module;
+    int m_generation = 0;
+    QTemporaryDir m_memory;
     QImage m_screen;
 };

@@ -1,10 +1,12 @@
 #pragma once
 // The link behind ModuleLink::setOpener in widget tests: every transfer and immediate
 // command goes through the real service (worker, progress dialog) and arrives here, where
-// it is recorded as hex. With `ok` false the link cannot be opened.
+// it is recorded as hex. With `ok` false the link cannot be opened, and its refusal stays
+// on screen for `refusalMs` (events go on, as under a message box).
 
 #include <QByteArray>
 #include <QStringList>
+#include <QTest>
 #include <memory>
 
 #include "link/Link.h"
@@ -12,6 +14,9 @@
 
 struct LinkLog {
     bool ok = true;
+    int refusalMs = 0;
+    int failAfter = -1;  // opens that succeed before the link is lost (-1: `ok` decides)
+    int opened = 0;      // times the link was asked for
     QStringList downloads, commands;
 
     static QString Hex(std::span<const uint8_t> bytes) {
@@ -21,6 +26,9 @@ struct LinkLog {
     }
     ModuleLink::Opener opener() {
         return [this](LinkSettings&, Messenger&) -> std::unique_ptr<Link> {
+            if (failAfter >= 0 && opened >= failAfter) ok = false;
+            ++opened;
+            if (!ok) QTest::qWait(refusalMs);
             return ok ? std::make_unique<Recording>(*this) : nullptr;
         };
     }

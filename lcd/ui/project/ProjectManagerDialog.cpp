@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -28,6 +27,7 @@
 #include "project/Workspace.h"
 #include "ui/ModuleLink.h"
 #include "ui/VirtualModule.h"
+#include "ui/VirtualModuleDock.h"
 #include "ui/project/FlashMapView.h"
 #include "ui/project/TestDisplayDialog.h"
 #include "ui/widgets/ReorderList.h"
@@ -98,6 +98,8 @@ ProjectManagerDialog::ProjectManagerDialog(Workspace& workspace, ModuleLink& lin
     layout->addWidget(buildBottomRow());
 
     m_image.saveSettings = [this] { m_link.setBoardType(m_ws.Settings().boardType); };
+    // The virtual module holds this project, not the page in front.
+    m_link.setScreen(m_ws.GetProject().screen);
     m_image.Open();
     Put(m_mode, m_image.ModePicker());
     if (QAbstractButton* b = m_boards->button(m_ws.Settings().boardType)) b->setChecked(true);
@@ -105,7 +107,9 @@ ProjectManagerDialog::ProjectManagerDialog(Workspace& workspace, ModuleLink& lin
     refreshMaps();
 }
 
-ProjectManagerDialog::~ProjectManagerDialog() = default;
+ProjectManagerDialog::~ProjectManagerDialog() {
+    m_link.setScreen(std::nullopt);
+}
 
 QWidget* ProjectManagerDialog::buildPageTab() {
     auto* tab = new QWidget;
@@ -513,15 +517,16 @@ void ProjectManagerDialog::download() {
     const bool verify = m_verify->isChecked();
     std::vector<FlashRecord> records;
     m_image.BuildRecords(records, m_image.Settings(), verify);
-    // The virtual module's flash lives as long as this run: its own name, never a file's.
-    const auto targetName = [this] {
-        return UsesVirtualModule(m_link.settings())
-                   ? "virtual:" + std::to_string(QCoreApplication::applicationPid()) + ":" +
-                         std::to_string(reinterpret_cast<uintptr_t>(&m_link))
-                   : DownloadMemory::LinkTarget(m_link.settings());
+    // The virtual module's memory lives and goes with its flash; a module made anew (for
+    // another screen) is another target.
+    const bool virtualModule = UsesVirtualModule(m_link.settings());
+    const VirtualModule& module = m_link.dock()->module();
+    const auto targetName = [&] {
+        return virtualModule ? "virtual:" + std::to_string(module.generation())
+                             : DownloadMemory::LinkTarget(m_link.settings());
     };
     DownloadTarget target{targetName(), m_ws.GetProject().screen, m_image.Settings()};
-    const DownloadMemory memory;
+    const DownloadMemory memory(virtualModule ? module.memoryDir() : "");
     const DownloadPlan plan = m_changed->isChecked() ? memory.Plan(target, records)
                                                      : DownloadPlan::Everything(records, "");
     if (plan.send.empty()) {

@@ -1,10 +1,11 @@
 // The animation widget: line command over its box, placement by a click, generic handles
-// and drags, drawing with the surface's pen and brush, tree line, page-file record, clone.
+// and drags, a frame seen on any page, tree line, page-file record, clone.
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <random>
+#include <set>
 
 #include "base/Archive.h"
 #include "base/ClassRegistry.h"
@@ -168,17 +169,22 @@ TEST(AnimationWidget, PressOutsideAndHoverUnselected) {
     EXPECT_EQ(w.m_bSelected, 0);
 }
 
-TEST(AnimationWidget, DrawsWithTheSurfacePenAndBrush) {
-    Surface dc(40, 40, kPaper);
-    dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 1, Rgb(255, 0, 0)});
-    dc.SetBrush(Surface::Brush{Surface::BrushStyle::Solid, Rgb(0, 255, 0)});
-    CItemAnimationWidget w = Box(5, 6, 25, 20);
-    w.m_crColor = Rgb(0, 0, 255);  // not used: the widget has no colour of its own
-    w.Draw(dc);
-    EXPECT_EQ(dc.GetPixel(5, 6), Rgb(255, 0, 0));
-    EXPECT_EQ(dc.GetPixel(24, 19), Rgb(255, 0, 0));
-    EXPECT_EQ(dc.GetPixel(15, 12), Rgb(0, 255, 0));
-    EXPECT_EQ(dc.GetPixel(25, 20), kPaper);
+// Whatever pen and brush the item before left, the box is a frame of black dots over
+// white with nothing filled.
+TEST(AnimationWidget, DrawsAFrameSeenOnAnyPage) {
+    for (const COLORREF page : {Rgb(0, 0, 0), Rgb(255, 255, 255)}) {
+        Surface dc(40, 40, page);
+        dc.SetPen(Surface::Pen{Surface::PenStyle::Solid, 1, page});
+        dc.SetBrush(Surface::Brush{Surface::BrushStyle::Solid, Rgb(0, 255, 0)});
+        CItemAnimationWidget w = Box(5, 6, 25, 20);
+        w.Draw(dc);
+        std::set<COLORREF> frame;
+        for (int x = 5; x < 25; ++x)
+            frame.insert(dc.GetPixel(x, 6));
+        EXPECT_EQ(frame, (std::set<COLORREF>{Rgb(0, 0, 0), Rgb(255, 255, 255)}));
+        EXPECT_EQ(dc.GetPixel(15, 12), page);
+        EXPECT_EQ(dc.GetPixel(25, 20), page);
+    }
 }
 
 TEST(AnimationWidget, HandlesWithoutOutline) {

@@ -215,15 +215,21 @@ TEST_F(NumberWidgetDraw, BoxPartlyOffTheSurface) {
     UseTestFont();
     Surface dc(20, 20, kPaper);
     // Thousands of cells to the left and right: only the visible ones are drawn.
-    CItemNumberWidget w = Widget(-8 * 1000 - 4, 0, 100000, 0, 0);
+    CItemNumberWidget w = Widget(-8 * 1000, 0, 100000, 0, 0);
     Draw(w, dc);
-    // An 8 x 16 digit keeps its 8 columns in its 8-pixel cell (readable at 1x): the top
-    // row (0xF0) inks the cell's left half.
+    // An 8 x 16 digit keeps its 8 columns and fills its 8-pixel cell (readable at 1x): the
+    // top row (0xF0) inks the cell's left half.
     for (int x = 0; x < 16; x += 8) {
         EXPECT_EQ(dc.GetPixel(x, 0), kFore) << x;
         EXPECT_EQ(dc.GetPixel(x + 3, 0), kFore) << x;
         EXPECT_EQ(dc.GetPixel(x + 4, 0), kBack) << x;
     }
+    // The last digit ends at the box's edge, not past it.
+    Surface small(20, 20, kPaper);
+    CItemNumberWidget two = Widget(0, 0, 2, 0, 0);
+    Draw(two, small);
+    EXPECT_EQ(small.GetPixel(15, 11), kFore);
+    EXPECT_EQ(small.GetPixel(16, 11), kPaper);
 }
 
 TEST_F(NumberWidgetDraw, MissingFontToldOncePerDrawNothingDrawn) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "base/AtomicFile.h"
 #include "items/CItemLine.h"
@@ -192,6 +193,37 @@ TEST_F(WorkspaceTest, SaveAndCloseAgreeOnThePageFile) {
     EXPECT_FALSE(fs::exists(root / "demo" / "bare"));
     EXPECT_FALSE(ws.GetProject().open);
     EXPECT_TRUE(ws.Pages().empty());
+}
+
+// A page an earlier version stored under its bare entry name is still found there.
+TEST_F(WorkspaceTest, PageFileKeepsTheBareNameAnEarlierVersionWrote) {
+    const std::string dir = root.string();
+    EXPECT_EQ(Workspace::PageFile(dir, "menu.pg1"), dir + "/menu.pg1.pg");
+    std::ofstream(root / "menu.pg1") << "x";
+    EXPECT_EQ(Workspace::PageFile(dir, "menu.pg1"), dir + "/menu.pg1");
+    std::ofstream(root / "menu.pg1.pg") << "x";
+    EXPECT_EQ(Workspace::PageFile(dir, "menu.pg1"), dir + "/menu.pg1.pg");
+}
+
+// A page made without a project has no file: quitting's Yes asks where it goes, and a
+// cancelled choice keeps it (and the editor) open.
+TEST_F(WorkspaceTest, OfferToSaveAsksWhereAPageWithoutAFileGoes) {
+    ui.newPage = [](NewPageChoice& c) {
+        c = NewPageChoice{kScreen, true, "loose"};
+        return true;
+    };
+    CLedDoc* page = ws.NewPage(ui);
+    ASSERT_NE(page, nullptr);
+    page->m_bModified = true;
+    std::string chosen;
+    ws.SetSaveAs([&](const CLedDoc&, std::string& path) { return !(path = chosen).empty(); });
+    messages.answers = {Messenger::Answer::Yes};
+    EXPECT_FALSE(ws.OfferToSaveModified());
+    chosen = (root / "loose.pg").string();
+    messages.answers = {Messenger::Answer::Yes};
+    EXPECT_TRUE(ws.OfferToSaveModified());
+    EXPECT_TRUE(fs::exists(chosen));
+    EXPECT_TRUE(messages.told.empty());
 }
 
 TEST_F(WorkspaceTest, OpenProjectOpensEveryEntrysPage) {

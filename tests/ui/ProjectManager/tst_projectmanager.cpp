@@ -307,19 +307,21 @@ private slots:
     }
 
     // The test display shows every page in document order, then stops; a link that
-    // cannot be reached stops it at once.
+    // cannot be reached stops it at once, without asking again while its refusal is up.
     void testDisplay_data() {
-        QTest::addColumn<bool>("linkOk");
+        QTest::addColumn<int>("failAfter");
         QTest::addColumn<int>("shown");
-        QTest::newRow("three pages") << true << 3;
-        QTest::newRow("link failed") << false << 1;
+        QTest::newRow("three pages") << -1 << 3;
+        QTest::newRow("link failed") << 0 << 1;
+        QTest::newRow("link lost at the second page") << 1 << 2;
     }
     void testDisplay() {
-        QFETCH(bool, linkOk);
+        QFETCH(int, failAfter);
         QFETCH(int, shown);
         Managed m(3);
         m.project.SetStart(m.page(2), 9);
-        m.sent.ok = linkOk;
+        m.sent.failAfter = failAfter;
+        m.sent.refusalMs = 50;  // several periods: none may open the link again meanwhile
         TestDisplayDialog dialog(m.project.ws, m.link);
         dialog.setMillisecondsPerStep(1);
         dialog.show();
@@ -333,7 +335,8 @@ private slots:
             CommandBuilder::ShowPage(b, 0, uint8_t(start));
             expected.append(LinkLog::Hex(b));
         }
-        QCOMPARE(m.sent.commands, expected.mid(0, linkOk ? shown : 0));
+        QCOMPARE(m.sent.commands, expected.mid(0, failAfter < 0 ? shown : failAfter));
+        QCOMPARE(m.sent.opened, shown);
         QCOMPARE(dialog.pageList()->currentRow(), shown - 1);
         QCOMPARE(dialog.startStop()->text(), QString("关"));
     }
