@@ -3,7 +3,8 @@
 # build: only what is out of date), then checks it as a Debian user would get it: the
 # listing holds the programs, the desktop entry, the MIME types, the icons, the udev rules,
 # the translations, the AppStream metadata and the manual pages; lintian reports no error;
-# appstreamcli accepts the metadata; man finds nothing to warn about in the manual pages.
+# appstreamcli accepts the metadata; man finds nothing to warn about in the manual pages;
+# apt installs it, the installed programs run, and it is removed again.
 # BUILD_DIR=path/to/tree checks another tree (default build/release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -56,7 +57,8 @@ expected=(
   usr/share/man/man1/glyphkiln.1.gz usr/share/man/man1/kvxsim.1.gz
   usr/share/man/man1/lcdscreen.1.gz
   # the data the programs read, and what Debian asks of every package
-  usr/share/lcdscreen/manual.html usr/share/lcdscreen/ASC16 usr/share/lcdscreen/hzk16
+  usr/share/lcdscreen/manual.html usr/share/lcdscreen/manual.en.html
+  usr/share/lcdscreen/lcdscreen.png usr/share/lcdscreen/ASC16 usr/share/lcdscreen/hzk16
   usr/share/doc/lcdscreen/copyright usr/share/doc/lcdscreen/changelog.Debian.gz
 )
 listing=$(dpkg --contents "$deb" | awk '{print $6}' | sed 's|^\./||')
@@ -100,6 +102,33 @@ for page in "$work"/usr/share/man/man1/*.1.gz; do
     echo "ok: man --warnings $(basename "$page")"
   fi
 done
+
+# The package as a Debian user installs it: apt takes it with the dependencies it declares,
+# the installed editor starts from /usr and draws its windows in English under a virtual X
+# server (scripts/screenshot.sh), the installed lcdtool reads a page, and the package is
+# removed again.
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo=sudo; fi
+if $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+  "$(realpath "$deb")" >/dev/null 2>&1; then
+  echo "ok: apt installs the package"
+  shots=$work/shots
+  if LCDSCREEN=/usr/bin/lcdscreen SHOT_LANGUAGE=en bash scripts/screenshot.sh "$shots" >/dev/null &&
+    [ -s "$shots/lcdscreen.png" ]; then
+    echo "ok: the installed editor draws its windows in English ($(ls "$shots" | wc -l) pictures)"
+  else
+    fail "the installed editor wrote no screenshot"
+  fi
+  if LANGUAGE=en /usr/bin/lcdtool info examples/shapes-8.pg >/dev/null; then
+    echo "ok: the installed lcdtool reads a page"
+  else
+    fail "the installed lcdtool cannot read examples/shapes-8.pg"
+  fi
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq lcdscreen >/dev/null 2>&1 ||
+    fail "apt cannot remove the package"
+else
+  fail "apt cannot install $deb"
+fi
 
 if [ "$failed" -ne 0 ]; then
   echo "check-package: $failed checks failed"

@@ -204,5 +204,9 @@ version %1</translation>
         <source>提示</source>
         <translation>Note</translation>
     </message>
+    <message>
+        <source>字库文件 (*.bin);;所有文件 (*)</source>
+        <translation>Font files (*.bin);;All files (*)</translation>
+    </message>
 </context>
 </TS>

@@ -403,6 +403,10 @@
         <source>发送失败</source>
         <translation>Sending failed</translation>
     </message>
+    <message>
+        <source>已把 %1 字节交给 CAN 适配器，用时 %2 秒；CAN 连接没有应答，无法确认模块全部收到</source>
+        <translation>%1 bytes handed to the CAN adapter in %2 s; a CAN link does not answer, so it cannot be confirmed that the module received them all</translation>
+    </message>
 </context>
 <context>
     <name>FillColourDialog</name>
@@ -1340,6 +1344,10 @@
     <message>
         <source>文本(*.txt)</source>
         <translation>Text (*.txt)</translation>
+    </message>
+    <message>
+        <source>已把 %1 字节（共 %2 条记录中的 %3 条）交给 CAN 适配器，用时 %4 秒；CAN 连接没有应答，无法确认模块全部收到</source>
+        <translation>%1 bytes (%3 of %2 records) handed to the CAN adapter in %4 s; a CAN link does not answer, so it cannot be confirmed that the module received them all</translation>
     </message>
 </context>
 <context>

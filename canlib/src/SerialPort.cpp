@@ -78,6 +78,7 @@ bool SerialPort::Open(const std::string& path, uint32_t baudRate) {
     cfsetospeed(&tio, speed);
     if (tcsetattr(fd, TCSANOW, &tio) != 0 || (!standard && !CustomBaudRate::Apply(fd, baudRate))) {
         std::fprintf(stderr, "KVX_CAN: cannot set up %s: %s\n", path.c_str(), std::strerror(errno));
+        ioctl(fd, TIOCNXCL);  // shared again for the next program
         ::close(fd);
         return false;
     }

@@ -24,3 +24,8 @@ bool CollectCodes(const CharSource& source, std::vector<GbkCode>& codes, std::st
     }
     return false;
 }
+
+std::vector<std::string> InputFiles(const CharSource& source) {
+    if (source.kind != SourceKind::Project || source.project.empty()) return {};
+    return ProjectChars::Files(source.project);
+}

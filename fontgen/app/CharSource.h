@@ -18,3 +18,5 @@ struct CharSource {
 
 // False with `error` (one line) when the source cannot give its characters.
 bool CollectCodes(const CharSource& source, std::vector<GbkCode>& codes, std::string& error);
+// The files the source reads (a project and its pages), which no output may replace.
+std::vector<std::string> InputFiles(const CharSource& source);

@@ -76,8 +76,9 @@ int Generate(GenerateOptions& o) {
     GlyphRenderer renderer;
     if (!GlyphRenderer::Find(o.font, face, error) || !renderer.Open(face, error))
         return Fail(error);
-    if (const std::string why = OutputOntoInput(o.output, {face.file, o.source.project});
-        !why.empty())
+    std::vector<std::string> inputs = InputFiles(o.source);
+    inputs.push_back(face.file);
+    if (const std::string why = OutputOntoInput(o.output, inputs); !why.empty())
         return Fail("-o " + why);
     const GeneratedFont font = GenerateFont(renderer, codes, w, h);
     if (!WriteOutput(o.output, font.bytes, error)) return Fail(error);

@@ -26,7 +26,7 @@
 
 namespace {
 
-const char kFontFilter[] = "字库文件 (*.bin);;所有文件 (*)";
+const char kFontFilter[] = QT_TRANSLATE_NOOP("QObject", "字库文件 (*.bin);;所有文件 (*)");
 
 QString Q(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -384,10 +384,10 @@ void Glyphkiln::GenerateFont() {
     }
     const QString path = m_hooks.saveFile(this);
     if (path.isEmpty()) return;
-    // Not over the face's own file or the project it reads.
-    const std::string over = OutputOntoInput(
-        path.toStdString(),
-        {m_renderer.Face().file, source.kind == SourceKind::Project ? source.project : ""});
+    // Not over the face's own file, nor the project or a page it reads.
+    std::vector<std::string> inputs = InputFiles(source);
+    inputs.push_back(m_renderer.Face().file);
+    const std::string over = OutputOntoInput(path.toStdString(), inputs);
     if (!over.empty()) {
         m_hooks.tell(this, Q(over));
         return;

@@ -43,3 +43,14 @@ bool ProjectChars::Read(const std::string& zkp, std::vector<GbkCode>& codes, std
     CharSources::SortUnique(codes);
     return true;
 }
+
+std::vector<std::string> ProjectChars::Files(const std::string& zkp) {
+    FirstMessage messages;
+    Workspace workspace(messages);
+    std::vector<std::string> files{zkp};
+    if (!workspace.OpenProjectFile(zkp)) return files;
+    const Workspace::Project& project = workspace.GetProject();
+    for (const CDocObj& entry : project.entries)
+        files.push_back(Workspace::PageFile(project.directory, entry.m_strName));
+    return files;
+}

@@ -14,4 +14,7 @@ public:
     // with `error` (one line) when the project or one of its pages cannot be read, since
     // a font missing that page's characters would look complete and not be.
     static bool Read(const std::string& zkp, std::vector<GbkCode>& codes, std::string& error);
+    // The files Read reads: the project file and every entry's page file (for the check
+    // that a generated font is not written over one of them).
+    static std::vector<std::string> Files(const std::string& zkp);
 };

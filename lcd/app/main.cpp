@@ -8,6 +8,7 @@
 
 #include "app/Startup.h"
 #include "base/AppPaths.h"
+#include "base/Messages.h"
 #include "ui/EditorSettings.h"
 #include "ui/MainWindow.h"
 #include "ui/ModuleLink.h"
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
     const std::string warning = window.moduleLink().load(AppPaths::SettingsDir());
     window.show();
     if (!warning.empty())
-        QMessageBox::warning(&window, QStringLiteral("提示"), QString::fromStdString(warning));
+        QMessageBox::warning(&window, QString::fromStdString(Messages::Tr("提示")),
+                             QString::fromStdString(Messages::Tr(warning)));
     Startup::OpenArguments(window, parser.positionalArguments());
     if (parser.isSet(screenshots)) {
         QTimer::singleShot(0, &app, [&] {

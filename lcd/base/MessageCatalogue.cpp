@@ -158,7 +158,7 @@ const std::vector<Entry>& Catalogue() {
          ". The change holds for this run only and is not written to this file: correct or delete "
          "it, or save the port settings again"},
         {"打开串口失败!\n", "Opening the serial port failed!\n"},
-        {"打开并口失败\n", "Opening the parallel port failed\n"},
+        {"打开并口失败\n", "Opening the parallel port failed:\n"},
         {"接口配置失败", "Setting up the port failed"},
         {"超时", "Timeout"},
         {"没有权限打开 ", "No permission to open "},
@@ -230,6 +230,7 @@ const std::vector<Entry>& Catalogue() {
          "parallel:0xADDRESS, usb[:VID:PID], "
          "can[:udp=ADDRESS|serial=DEVICE|usb][,pace=MICROSECONDS]"},
         {"无法识别的连接：", "Unknown link: "},
+        {"连接设置有误：", "Bad link setting: "},
         {"、", ", "},
         {"0x%X 不是并口地址：只用标准并口 0x378、0x278、0x3BC 和系统列出的并口（本机%s）",
          "0x%X is not a parallel port address: only the standard ports 0x378, 0x278, 0x3BC and the "
@@ -333,7 +334,8 @@ const std::vector<Entry>& Catalogue() {
         {"内部错误：JSON 不能还原为原来的字节",
          "internal error: the JSON does not give back the original bytes"},
         {"JSON 语法错误（第 %zu 字节）", "JSON syntax error (byte %zu)"},
-        {"JSON 中有超出范围的数值", "the JSON holds a number out of range"},
+        {"数值超出范围", "number out of range"},
+        {"这个键出现了两次", "this key is given twice"},
         {"页面逻辑尺寸 %d*%d 无效（%s）", "invalid logical page size %d*%d (%s)"},
         {"页面类型 %d 无效（偏移 %zu）", "invalid page kind %d (offset %zu)"},
         {"页面图元", "page item"},
@@ -524,6 +526,8 @@ const std::vector<Entry>& Catalogue() {
         // lcdsim.
         {"-- 画面", "-- screen"},
         {"-- 页面 %d", "-- page %d"},
+        {"lcdsim: 已有 %d 条警告，之后的不再显示",
+         "lcdsim: %d warnings so far; later ones are not shown"},
         {"lcdsim: 已写出 %d 帧（%.1f MB），达到帧输出的上限（10000 帧、512M 像素、128 "
          "MB），之后的帧不再写出",
          "lcdsim: %d frames written (%.1f MB), the limit of frame output (10000 frames, 512M "
@@ -812,6 +816,8 @@ const std::vector<Entry>& Catalogue() {
         {"类型\t位置\t字节\t名称\n", "kind\tplace\tbytes\tname\n"},
         {"模块上已是这个工程的内容，没有要发送的改动",
          "the module already holds this project; there are no changes to send"},
+        {"模块上已是这个工程的内容，只发送校验命令",
+         "the module already holds this project; only the check command is sent"},
         {"下载记录未能保存：", "the download record could not be saved: "},
         {"：无", ": none"},
         {"并口", "Parallel port"},

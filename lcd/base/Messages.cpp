@@ -175,7 +175,8 @@ Language Choose(const char* language, const char* lcAll, const char* lcMessages,
     }
     for (const char* v : {lcAll, lcMessages, lang})
         if (value.empty() && IsSet(v)) value = v;
-    if (value.empty()) return Language::Chinese;
+    // No locale at all is the C locale: English, as for any locale other than zh*.
+    if (value.empty()) return Language::English;
     const bool zh = value.size() >= 2 &&
                     std::tolower(static_cast<unsigned char>(value[0])) == 'z' &&
                     std::tolower(static_cast<unsigned char>(value[1])) == 'h';

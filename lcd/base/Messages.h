@@ -24,7 +24,7 @@ namespace Messages {
 
 // The language of a locale: the first of LANGUAGE (its first entry), LC_ALL, LC_MESSAGES
 // and LANG that is set and not empty; Chinese for "zh…", English for anything else
-// ("C" and "POSIX" included), Chinese when none is set.
+// ("C" and "POSIX" included), English too when none is set (the C locale).
 Language Choose(const char* language, const char* lcAll, const char* lcMessages, const char* lang);
 // Choose over the process environment.
 Language FromEnvironment();

@@ -427,7 +427,9 @@ bool ParseLinkOption(const std::string& text, LinkSettings& settings, std::strin
             "can[:udp=地址|serial=设备|usb][,pace=微秒]";
     }
     if (!why.empty()) {
-        error = "无法识别的连接：" + text + "（" + why + "）";
+        // A known kind with one bad field is not an unknown link.
+        const bool known = head == "serial" || head == "parallel" || head == "usb" || head == "can";
+        error = (known ? "连接设置有误：" : "无法识别的连接：") + text + "（" + why + "）";
         return false;
     }
     settings = std::move(s);

@@ -407,9 +407,10 @@ void WalkPage(Walker& w) {
     const int64_t height = w.Int("m_nLogHeight", Width::I32);
     if (!w.Ok()) return;
     if (const std::string why = DeviceCatalogue::CheckLogicalSize(width, height); !why.empty())
-        return w.Refuse("m_nLogHeight", StringFormat("页面逻辑尺寸 %lld*%lld 无效（%s）",
-                                                     static_cast<long long>(width),
-                                                     static_cast<long long>(height), why.c_str()));
+        return w.Refuse(
+            DeviceCatalogue::CheckLogicalSize(width, 1).empty() ? "m_nLogHeight" : "m_nLogWidth",
+            StringFormat("页面逻辑尺寸 %lld*%lld 无效（%s）", static_cast<long long>(width),
+                         static_cast<long long>(height), why.c_str()));
     w.Int("m_nDelay", Width::I32);
     const int64_t kind = w.PageKind();
     w.Colour("m_crBack");
@@ -1242,14 +1243,60 @@ bool ArchiveJson::Dump(Kind kind, std::span<const uint8_t> bytes, std::string& j
 
 bool ArchiveJson::Load(const std::string& json, Kind& kind, CByteArray& bytes, std::string& error) {
     // The library's parser reports a bad text only by exception; nothing else throws.
+    // The parser keeps the last of a key given twice: a hand-edited file would lose the
+    // first value unseen, so the first repeated key is refused with its path. The path
+    // also names where a number out of range stands.
+    struct Frame {
+        bool object;
+        std::set<std::string> keys;
+        std::string key;
+        size_t index = 0;
+    };
+    std::vector<Frame> stack;
+    std::string repeated;
+    const auto path = [&stack] {
+        std::string p;
+        for (const Frame& f : stack)
+            p += "/" + (f.object ? f.key : std::to_string(f.index));
+        return p.empty() ? std::string("/") : p;
+    };
+    const auto next = [&stack] {
+        if (!stack.empty() && !stack.back().object) ++stack.back().index;
+    };
+    const Json::parser_callback_t track = [&](int, Json::parse_event_t event, Json& parsed) {
+        switch (event) {
+            case Json::parse_event_t::object_start:
+            case Json::parse_event_t::array_start:
+                stack.push_back(Frame{event == Json::parse_event_t::object_start, {}, {}});
+                break;
+            case Json::parse_event_t::key:
+                stack.back().key = parsed.get<std::string>();
+                if (!stack.back().keys.insert(stack.back().key).second && repeated.empty())
+                    repeated = path();
+                break;
+            case Json::parse_event_t::object_end:
+            case Json::parse_event_t::array_end:
+                stack.pop_back();
+                next();
+                break;
+            case Json::parse_event_t::value:
+                next();
+                break;
+        }
+        return true;
+    };
     Json root;
     try {
-        root = Json::parse(json);
+        root = Json::parse(json, track);
     } catch (const Json::parse_error& e) {
         error = StringFormat("JSON 语法错误（第 %zu 字节）", e.byte);
         return false;
     } catch (const Json::exception&) {
-        error = "JSON 中有超出范围的数值";
+        error = path() + "：数值超出范围";
+        return false;
+    }
+    if (!repeated.empty()) {
+        error = repeated + "：这个键出现了两次";
         return false;
     }
     CByteArray out;

@@ -120,6 +120,7 @@ SendResult ModuleLink::run(CByteArray bytes, const QString& title, Download::Mod
     m_running = &dialog;
     m_last = dialog.run();
     m_lastSeconds = dialog.seconds();
+    m_lastAcknowledged = dialog.acknowledged();
     m_running = nullptr;
     return m_last;
 }

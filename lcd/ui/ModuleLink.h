@@ -64,6 +64,8 @@ public:
     const SendResult& lastResult() const { return m_last; }
     // How long the last transfer took, in seconds.
     double lastSeconds() const { return m_lastSeconds; }
+    // Whether the last transfer's link answers (not so a CAN adapter).
+    bool lastAcknowledged() const { return m_lastAcknowledged; }
 
     VirtualModuleDock* dock() const { return m_dock; }
     void setPortFinder(CommSettingsDialog::PortFinder finder) { m_finder = std::move(finder); }
@@ -91,4 +93,5 @@ private:
     QPointer<DownloadProgressDialog> m_running;
     SendResult m_last;
     double m_lastSeconds = 0;
+    bool m_lastAcknowledged = true;
 };

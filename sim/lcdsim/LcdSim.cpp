@@ -44,6 +44,9 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+std::string OntoInput(const std::string& output, const char* option,
+                      const std::vector<std::string>& inputs);
+
 // What the program shows of the module: the log on stdout, warnings on stderr, frames
 // into a folder.
 class Reporter final : public ModuleListener {
@@ -51,12 +54,19 @@ public:
     bool log = false;
     std::string source;  // the file being run, for warnings
     std::string framesDir;
-    std::string error;  // the first frame that could not be written
+    std::vector<std::string> inputs;  // files no frame may replace
+    std::string error;                // the first frame that could not be written
 
     void OnCommand(const ModuleEvent& e) override {
         if (log) Say(g_text, e.Format());
     }
     void OnWarning(const ModuleEvent& e) override {
+        // A stream of thousands of faulty commands would otherwise fill the terminal.
+        if (++m_warnings > kMaxWarnings) {
+            if (m_warnings == kMaxWarnings + 1)
+                Say(stderr, StringFormat("lcdsim: 已有 %d 条警告，之后的不再显示", kMaxWarnings));
+            return;
+        }
         // The file's name is the person's: only the warning is translated.
         std::fprintf(stderr, "lcdsim: %s%s\n", source.empty() ? "" : (source + ": ").c_str(),
                      Messages::Tr(e.Format()).c_str());
@@ -75,6 +85,7 @@ public:
             return;
         }
         const std::string path = StringFormat("%s/frame-%05d.png", framesDir.c_str(), ++m_frames);
+        if (error = OntoInput(path, "--frames", inputs); !error.empty()) return;
         CByteArray png;
         const PngWriter::Sink sink = [&](std::span<const uint8_t> b, std::string&) {
             png.insert(png.end(), b.begin(), b.end());
@@ -87,6 +98,8 @@ public:
     }
 
 private:
+    static constexpr int kMaxWarnings = 100;
+    int m_warnings = 0;
     FrameBudget m_budget;
     int m_frames = 0;
     int64_t m_bytes = 0;
@@ -316,5 +329,7 @@ int LcdSimMain(int argc, char** argv) {
     Reporter reporter;
     reporter.log = s.log;
     reporter.framesDir = s.framesDir;
+    reporter.inputs = s.streams;
+    reporter.inputs.push_back(s.flashFile);
     return run->parsed() ? Run(s, config, reporter) : Serve(s, config, reporter);
 }

@@ -33,8 +33,9 @@ public:
 
 // A link that reports every byte as sent and ends with `result`.
 struct ScriptedLink : Link {
-    explicit ScriptedLink(SendResult r = {}) : result(std::move(r)) {}
-    LinkKind Kind() const override { return LinkKind::None; }
+    explicit ScriptedLink(SendResult r = {}, LinkKind k = LinkKind::None)
+        : result(std::move(r)), kind(k) {}
+    LinkKind Kind() const override { return kind; }
     SendResult Send(std::span<const uint8_t> bytes, ProgressSink& sink,
                     const std::atomic<bool>&) override {
         for (size_t i = 0; i < bytes.size(); ++i)
@@ -42,6 +43,7 @@ struct ScriptedLink : Link {
         return result;
     }
     SendResult result;
+    LinkKind kind;
 };
 
 // A pseudo-terminal pair: links open `path`, the test reads the far end.

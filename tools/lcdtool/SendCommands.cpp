@@ -26,22 +26,29 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Exit status of a transfer stopped by Ctrl-C, as a shell reports a SIGINT.
-constexpr int kInterrupted = 130;
 constexpr int kBarWidth = 30;
 constexpr auto kRedraw = std::chrono::milliseconds(100);
 constexpr int kLineStep = 10;  // percent between the lines of a log
 
-// The transfer Ctrl-C stops. The handler only stores atomics.
+// The transfer Ctrl-C (or a SIGTERM or SIGHUP) stops: the link is closed as on any other
+// end, so the port is not left exclusive. The handler only stores atomics.
 std::atomic<Download*> g_download{nullptr};
 std::atomic<bool> g_interrupted{false};
+std::atomic<int> g_signal{SIGINT};
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void OnInterrupt(int) {
+void OnInterrupt(int signal) {
+    g_signal.store(signal);
     g_interrupted.store(true);
     if (Download* d = g_download.load()) d->RequestStop();
 }
 
-// Ctrl-C stops the transfer instead of ending the program while this lives.
+// The exit status of a stopped transfer, as a shell reports the signal (130 for Ctrl-C).
+int Interrupted() {
+    return 128 + g_signal.load();
+}
+
+// The stop signals stop the transfer instead of ending the program while this lives.
 class InterruptGuard {
 public:
     InterruptGuard() {
@@ -49,17 +56,19 @@ public:
         struct sigaction sa {};
         sa.sa_handler = OnInterrupt;
         sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &m_old);
+        for (size_t i = 0; i < std::size(kStopSignals); ++i)
+            sigaction(kStopSignals[i], &sa, &m_old[i]);
     }
     ~InterruptGuard() {
         g_download.store(nullptr);
-        sigaction(SIGINT, &m_old, nullptr);
+        for (size_t i = 0; i < std::size(kStopSignals); ++i)
+            sigaction(kStopSignals[i], &m_old[i], nullptr);
     }
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
 private:
-    struct sigaction m_old {};
+    struct sigaction m_old[std::size(kStopSignals)]{};
 };
 
 std::string SizeText(int64_t bytes) {
@@ -191,7 +200,7 @@ int SendCommands::Transfer(const CommandLine& args, CByteArray bytes, const Ende
     std::unique_ptr<Link> link = OpenLink(settings, opening);
     if (g_interrupted.load()) {
         Output::Fail("已停止，未发送");
-        return kInterrupted;
+        return Interrupted();
     }
     if (!link) return Output::Fail(opening.told);
     // The CAN protocol has no answer: what the adapter took may still be lost on the bus.
@@ -213,7 +222,7 @@ int SendCommands::Transfer(const CommandLine& args, CByteArray bytes, const Ende
     const double seconds = progress.Seconds();
     if (g_interrupted.load() && result.status != SendStatus::Done) {
         Output::Fail("已停止" + Counts(result.sent, total));
-        return kInterrupted;
+        return Interrupted();
     }
     switch (result.status) {
         case SendStatus::Done: {
@@ -236,7 +245,7 @@ int SendCommands::Transfer(const CommandLine& args, CByteArray bytes, const Ende
         }
         case SendStatus::Stopped:
             Output::Fail("已停止" + Counts(result.sent, total));
-            return kInterrupted;
+            return Interrupted();
         case SendStatus::TimedOut:
             // The module stayed busy ("请检查连接是否正确"), or the port took nothing.
             return Output::Fail(
@@ -260,7 +269,7 @@ int SendCommands::Immediate(const CommandLine& args, CByteArray& command) {
     command.clear();
     if (result.status == SendStatus::Stopped) {
         Output::Fail("已停止");
-        return kInterrupted;
+        return Interrupted();
     }
     return result.Ok() ? 0 : Output::Fail(result.message);
 }
@@ -346,10 +355,11 @@ int SendCommands::Download(const CommandLine& args) {
                         records[i].bytes.size(), Output::Escape(records[i].name).c_str());
         return 0;
     }
-    if (plan.send.empty()) {
-        if (!args.Has("--quiet")) Output::Warn("模块上已是这个工程的内容，没有要发送的改动");
-        return 0;
-    }
+    // Nothing changed: with --verify the module still checks its flash.
+    if (plan.send.empty() && !args.Has("--quiet"))
+        Output::Warn(args.Has("--verify") ? "模块上已是这个工程的内容，只发送校验命令"
+                                          : "模块上已是这个工程的内容，没有要发送的改动");
+    if (plan.send.empty() && !args.Has("--verify")) return 0;
     if (args.Has("--changed") && !args.Has("--quiet"))
         Output::Show(stderr, "lcdtool: " + PlanLine(plan, records.size(), settings) + "\n");
     CByteArray bytes = plan.Bytes(records);

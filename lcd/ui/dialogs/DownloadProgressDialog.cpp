@@ -28,6 +28,7 @@ DownloadProgressDialog::DownloadProgressDialog(std::unique_ptr<Link> link, CByte
       m_bytes(std::move(bytes)),
       m_messenger(messenger),
       m_mode(mode) {
+    m_acknowledged = !m_link || m_link->Kind() != LinkKind::UsbCan;
     setWindowTitle(mode == Download::Mode::Command ? tr("发送命令") : tr("下载"));
     setModal(true);
     m_bar = new GradientProgressBar;
@@ -126,7 +127,9 @@ void DownloadProgressDialog::finish() {
     emit ended();
     switch (m_result.status) {
         case SendStatus::Done:
-            m_status->setText(tr("完成：已发送 %1 字节，用时 %2 秒")
+            m_status->setText((m_acknowledged ? tr("完成：已发送 %1 字节，用时 %2 秒")
+                                              : tr("已把 %1 字节交给 CAN 适配器，用时 %2 秒；CAN "
+                                                   "连接没有应答，无法确认模块全部收到"))
                                   .arg(m_result.sent)
                                   .arg(m_seconds, 0, 'f', 2));
             break;

@@ -44,6 +44,9 @@ public:
     // Seconds from the start of the transfer to its end.
     double seconds() const { return m_seconds; }
     bool finished() const { return m_finished; }
+    // Whether the link answers what it receives: a CAN adapter does not, so a finished
+    // transfer only says the bytes were handed to it.
+    bool acknowledged() const { return m_acknowledged; }
     GradientProgressBar* bar() const { return m_bar; }
     QPushButton* stopButton() const { return m_stop; }
     QLabel* statusLabel() const { return m_status; }
@@ -70,6 +73,7 @@ private:
     class Sink;
     std::unique_ptr<Sink> m_sink;
     std::unique_ptr<Link> m_link;
+    bool m_acknowledged = true;
     CByteArray m_bytes;
     Messenger& m_messenger;
     Download::Mode m_mode;

@@ -529,7 +529,8 @@ void ProjectManagerDialog::download() {
     const DownloadMemory memory(virtualModule ? module.memoryDir() : "");
     const DownloadPlan plan = m_changed->isChecked() ? memory.Plan(target, records)
                                                      : DownloadPlan::Everything(records, "");
-    if (plan.send.empty()) {
+    // Nothing changed: with the verify box the module still checks its flash.
+    if (plan.send.empty() && !verify) {
         m_done->setText(tr("模块上已是这个工程的内容，没有要发送的改动"));
         return;
     }
@@ -548,7 +549,10 @@ void ProjectManagerDialog::download() {
         m_done->setText(tr("下载没有完成：已发送 %1 字节").arg(result.sent));
         return;
     }
-    m_done->setText(tr("已下载 %1 字节（共 %2 条记录中的 %3 条），用时 %4 秒")
+    m_done->setText((m_link.lastAcknowledged()
+                         ? tr("已下载 %1 字节（共 %2 条记录中的 %3 条），用时 %4 秒")
+                         : tr("已把 %1 字节（共 %2 条记录中的 %3 条）交给 CAN 适配器，用时 %4 "
+                              "秒；CAN 连接没有应答，无法确认模块全部收到"))
                         .arg(result.sent)
                         .arg(records.size())
                         .arg(plan.send.size())

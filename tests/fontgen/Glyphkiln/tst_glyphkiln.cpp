@@ -166,7 +166,7 @@ void TstGlyphkiln::commandLine_data() {
     QTest::addColumn<int>("bytes");     // -1: refused; with "-o -" the bytes on stdout
     QTest::addColumn<QString>("says");  // a piece of what it prints
     // In the test's folder: serifbold.ttf (a copy of DejaVu Serif Bold), junk.ttf (not a
-    // font), empty.ttf and the folder fonts/.
+    // font), empty.ttf, the folder fonts/ and a copy of the demo project in demo/.
     const QStringList gen{"generate", "--font", kFixed8x13, "--size", "8x13", "-o", "OUT"};
     const auto font = [](const char* face, QStringList rest) {
         return QStringList{"generate", "--font", face, "--size", "8x13"} + rest;
@@ -191,6 +191,7 @@ void TstGlyphkiln::commandLine_data() {
     QTest::newRow("empty_text") << gen + QStringList{"--text", ""} << -1 << "没有要生成的字符";
     QTest::newRow("size_twice") << gen + QStringList{"--text", "A", "--size", "8x13"} << -1 << "--size 只能给一次";
     QTest::newRow("onto_the_font") << font("serifbold.ttf", {"--text", "A", "-o", "serifbold.ttf"}) << -1 << "写入会毁掉它";
+    QTest::newRow("onto_a_project_page") << font(kFixed8x13, {"--project", "demo/demo.zkp", "-o", "demo/main.pg"}) << -1 << "写入会毁掉它";
     QTest::newRow("to_stdout") << font(kFixed8x13, {"--text", "AB", "-o", "-"}) << 26 << "";
     QTest::newRow("view_sheet") << view << 0 << "";
     QTest::newRow("view_one_glyph") << view + QStringList{"--index", "1"} << 0 << "";
@@ -218,6 +219,10 @@ void TstGlyphkiln::commandLine() {
     QVERIFY(junk.open(QIODevice::WriteOnly) && empty.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, '\x5A'));
     QDir(m_dir.path()).mkdir("fonts");
+    QDir(m_dir.path()).mkdir("demo");
+    for (const QString& name : QDir(LCD_EXAMPLES "/demo").entryList(QDir::Files))
+        QFile::copy(LCD_EXAMPLES "/demo/" + name, m_dir.filePath("demo/" + name));
+    const qint64 page = QFileInfo(m_dir.filePath("demo/main.pg")).size();
     args.replaceInStrings(QRegularExpression("^IN$"), in);
     args.replaceInStrings(QRegularExpression("^OUT$"), out);
     QProcess p;
@@ -231,6 +236,7 @@ void TstGlyphkiln::commandLine() {
     if (args.endsWith("-")) return;
     QCOMPARE(QFile::exists(out), bytes >= 0);
     QCOMPARE(QFileInfo(in).size(), 26);
+    QCOMPARE(QFileInfo(m_dir.filePath("demo/main.pg")).size(), page);
     if (bytes > 0) QCOMPARE(QFileInfo(out).size(), bytes);
     if (bytes < 0) QCOMPARE(err.count('\n'), 1);
     if (bytes < 0) QVERIFY2(err.startsWith("glyphkiln: "), err.constData());

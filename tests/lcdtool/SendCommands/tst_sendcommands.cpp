@@ -1,6 +1,7 @@
 // lcdtool's sending commands over a pseudo-terminal: what arrives, and what is refused.
 
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 
 #include <algorithm>
 #include <fstream>
@@ -50,7 +51,8 @@ TEST_F(ProgramTest, SendingDeliversOrRefusesInOneLine) {
         const auto tool = [&](std::string args) {
             for (size_t p; (p = args.find('$')) != std::string::npos;)
                 args.replace(p, 2, args[p + 1] == 'D' ? dir.string() : pty.path);
-            return RunTool(dir, args);
+            // Any free local UDP port: another program may hold the adapter's usual one.
+            return RunTool(dir, args, "KVX_CAN_UDP_LOCAL_PORT=0");
         };
         const Result r = tool(row.args);
         EXPECT_EQ(r.status, row.status) << r.err;
@@ -72,6 +74,23 @@ TEST_F(ProgramTest, CtrlCWhileTheCanLinkOpensExits130) {
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
     EXPECT_EQ(tool.Stop(SIGINT), 130) << tool.text;
     EXPECT_NE(tool.text.find("已停止"), std::string::npos) << tool.text;
+}
+
+// A transfer stopped by a signal exits as a shell reports the signal and leaves the port
+// shared: the next program (as a normal user) can open it.
+TEST_F(ProgramTest, StopSignalsEndTheTransferAndFreeThePort) {
+    std::ofstream(Path("big.bin"), std::ios::binary) << std::string(1 << 20, 'x');
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        PtyPair pty;  // nobody reads: the port fills and waits
+        Spawned tool("env LCDSCREEN_HOME=" + dir.string() + " " + LCDTOOL_PATH + " send " +
+                     Path("big.bin") + " --link serial:" + pty.path + " 2>&1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        EXPECT_EQ(tool.Stop(signal), 128 + signal) << tool.text;
+        int exclusive = 1;
+        ASSERT_EQ(ioctl(pty.slave, TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 0);
+    }
 }
 
 // Saved settings that cannot be used stop the transfer and say why; nothing goes to COM1

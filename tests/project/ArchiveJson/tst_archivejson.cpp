@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <tuple>
 
 #include "base/AtomicFile.h"
 #include "base/ByteArray.h"
@@ -77,6 +78,29 @@ TEST(ArchiveJson, EveryExampleComesBackByteForByte) {
         ++files;
     }
     EXPECT_GE(files, 14);
+}
+
+// So does every file of the fuzz corpus that reads as what its reader takes (Dump refuses
+// the damaged ones, which are skipped).
+TEST(ArchiveJson, EveryCorpusFileThatLoadsComesBackByteForByte) {
+    for (const auto& [folder, kind] : {std::pair{"fuzz_pagefile", Kind::Page},
+                                       {"fuzz_projectfile", Kind::Project},
+                                       {"fuzz_devicecatalogue", Kind::Devices}}) {
+        int loaded = 0;
+        for (const auto& entry :
+             fs::directory_iterator(fs::path(LCD_SOURCE_ROOT) / "fuzz/corpus" / folder)) {
+            std::vector<uint8_t> bytes;
+            std::string error, json;
+            ASSERT_TRUE(AtomicFile::Read(entry.path().string(), bytes, error)) << error;
+            if (!ArchiveJson::Dump(kind, bytes, json, error)) continue;
+            Kind back = Kind::Devices;
+            CByteArray again;
+            ASSERT_TRUE(ArchiveJson::Load(json, back, again, error)) << entry.path() << error;
+            EXPECT_TRUE(back == kind && again == bytes) << entry.path();
+            ++loaded;
+        }
+        EXPECT_GE(loaded, 50) << folder;
+    }
 }
 
 // The page made by hand is what the editor would write: it saves to the same bytes.
@@ -161,6 +185,26 @@ TEST_P(Refusals, NameThePathOfTheFirstBadValue) {
     EXPECT_EQ(error.substr(0, std::string(c.told).size()), c.told) << error;
 }
 
+// What no JSON value holds is named by its path too: a key given twice (the parser would
+// keep the second unseen), in the page or in an item, and a number out of range.
+TEST(ArchiveJson, RefusesRepeatedKeysAndHugeNumbers) {
+    const std::string text = Json::parse(kEveryClass).dump();
+    for (const auto& [key, nth, insert, told] :
+         {std::tuple{"\"m_nDelay\":", 0, "\"m_nDelay\":5,", "/m_nDelay：这个键出现了两次"},
+          {"\"class\":", 1, "\"class\":\"CItemLine\",", "/items/1/class：这个键出现了两次"},
+          {"\"m_nDelay\":", 0, "\"m_nDelay\":1e400,", "/m_nDelay：数值超出范围"}}) {
+        size_t at = text.find(key);
+        for (int i = 0; i < nth; ++i)
+            at = text.find(key, at + 1);
+        ASSERT_NE(at, std::string::npos);
+        Kind kind = Kind::Page;
+        CByteArray bytes;
+        std::string error;
+        EXPECT_FALSE(ArchiveJson::Load(std::string(text).insert(at, insert), kind, bytes, error));
+        EXPECT_EQ(error, told);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     ArchiveJson, Refusals,
     testing::Values(
@@ -170,7 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"ByteOutOfRange", "/m_backCodeLo", "256", "/m_backCodeLo：须为 0 到 255 的整数"},
         Refusal{"ColourWithoutHash", "/m_crBack", R"("ff0000")", "/m_crBack：颜色须为 #rrggbb"},
         Refusal{"NoGbkText", "/m_strDevice", R"("😀")", "/m_strDevice：含有 GBK 编码无法表示的字符"},
-        Refusal{"NoModuleThatSize", "/m_nLogWidth", "0", "/m_nLogHeight：页面逻辑尺寸 0*8 无效"},
+        Refusal{"NoModuleThatSize", "/m_nLogWidth", "0", "/m_nLogWidth：页面逻辑尺寸 0*8 无效"},
         Refusal{"UnknownKind", "/m_nKind", "3", "/m_nKind：须为 0"},
         Refusal{"UnknownClass", "/items/0/class", R"("CItemStar")",
                 "/items/0/class：不是这里可以有的类"},

@@ -65,27 +65,44 @@ protected:
     }
     // A module served over a pseudo-terminal takes `first` then `second` (full, or
     // --changed); its flash, and the bytes of `second` in `sent`.
-    std::string Flash(const char* name, const std::string& second, int64_t& sent) {
+    std::string Flash(const char* name, const std::string& second, int64_t& sent,
+                      const std::string& first = "") {
         const std::string flash = Path(name) + ".flash";
         Spawned sim(std::string(LCDSIM_PATH) + " serve --pty --size 320x240 --colours 256 " +
                     "-o /dev/null --flash " + flash + " 2>/dev/null");
         const std::string pty = sim.WaitFor("pty ").substr(4);
         EXPECT_FALSE(pty.empty());
-        const int64_t full = Download(dir / "orig", pty, name, "");
+        const int64_t full = Download(dir / "orig", pty, name, first);
         sent = Download(dir / "edit", pty, name, second);
         // The module has taken every byte before it is stopped.
         int64_t taken = 0;
         for (size_t at = 0; taken < full + sent && sim.ReadSome(10000) > 0;) {
-            for (size_t end; (at = sim.text.find("传输结束：", at)) != std::string::npos &&
-                             (end = sim.text.find('\n', at)) != std::string::npos;
+            for (size_t line, end; (line = sim.text.find("传输结束：", at)) != std::string::npos &&
+                                   (end = sim.text.find('\n', line)) != std::string::npos;
                  at = end)
-                taken += std::stoll(sim.text.substr(at + std::string("传输结束：").size()));
+                taken += std::stoll(sim.text.substr(line + std::string("传输结束：").size()));
         }
         EXPECT_EQ(taken, full + sent);
         EXPECT_EQ(sim.Stop(SIGINT), 0);
+        log = sim.text;
         return Slurp(flash);
     }
+    std::string log;  // what the module said
 };
+
+class ChangedVerify : public ChangedDownload {};
+
+// Nothing changed since a verified download: --changed --verify sends the start check
+// alone (3 bytes), and the module checks its flash again.
+TEST_F(ChangedVerify, SendsTheCheckWhenNothingChanged) {
+    fs::copy(fs::path(LCD_EXAMPLES) / "demo", dir / "orig", fs::copy_options::recursive);
+    fs::copy(dir / "orig", dir / "edit", fs::copy_options::recursive);
+    int64_t sent = 0;
+    Flash("verify", "--changed --verify", sent, "--verify");
+    EXPECT_EQ(sent, 3);
+    const std::string checked = "校验结束：8 项正确，0 项错误";
+    EXPECT_NE(log.find(checked, log.find(checked) + 1), std::string::npos) << log;
+}
 
 TEST_P(ChangedDownload, LeavesTheFlashOfAFullDownload) {
     fs::copy(fs::path(LCD_EXAMPLES) / "demo", dir / "orig", fs::copy_options::recursive);

@@ -19,6 +19,7 @@
 #include "base/AtomicFile.h"
 #include "base/StringFormat.h"
 #include "kvx_can.h"
+#include "link/CommandBuilder.h"
 #include "sim/support/ModuleFixture.h"
 #include "support/Programs.h"
 
@@ -47,6 +48,10 @@ TEST_F(LcdSim, BadInputIsOneLineAndNoOutput) {
     const std::string in = Path("in.bin"), out = " -o " + Path("out.png"), run = "run " + in + out;
     std::string error;
     ASSERT_TRUE(AtomicFile::Write(in, Bytes("1B 42 00"), error));
+    // A stream kept where its first frame would be written.
+    const std::string frame = Path("fr/frame-00001.png");
+    fs::create_directories(Path("fr"));
+    ASSERT_TRUE(AtomicFile::Write(frame, Bytes("1B 42 00"), error));
     const HeldPort held;
     const std::string taken = StringFormat("UDP 端口 %u 已被另一个程序占用", held.port);
     const char* sim = LCDSIM_PATH;
@@ -59,6 +64,7 @@ TEST_F(LcdSim, BadInputIsOneLineAndNoOutput) {
              {sim, run + " --size 320x --colours 256", "不是“320x”"},
              {sim, run + " --size 4294967616x240 --colours 8", "不是“4294967616x240”"},
              {sim, run + " --log --log", "--log 只能给一次"}, {sim, run + " --flash " + in, "写入会毁掉它"},
+             {sim, "run " + frame + out + " --frames " + Path("fr"), "--frames " + frame + " 是输入文件本身"},
              {sim, run + " --play -1", ""}, {sim, "serve" + out, ""}, {sim, "serve --can-udp 1.2.3:9" + out, ""},
              {sim, StringFormat("serve --can-udp 127.0.0.1:%u", held.port) + out, taken},
              {LCDTOOL_PATH, "send " + in + " --link can:udp=127.0.0.1:9", taken}}) {
@@ -70,6 +76,7 @@ TEST_F(LcdSim, BadInputIsOneLineAndNoOutput) {
         EXPECT_NE(err.find(says), std::string::npos) << err;
         EXPECT_FALSE(fs::exists(Path("out.png"))) << args;
     }
+    EXPECT_EQ(fs::file_size(frame), 3u);
 }
 
 // Frames stop at the first that passes the count, the pixels or the bytes.
@@ -112,6 +119,23 @@ TEST_F(LcdSim, EncodeThroughLcdsimIsTheRender) {
     EXPECT_EQ(Run(LCDSIM_PATH, "run " + Path("s.bin") + " " + Path("s.bin") +
                                    " --size 320x234 --colours 8 -o " + Path("twice.png")),
               0);
+}
+
+// Thousands of faulty commands give a bounded stderr: the first 100 warnings and a line
+// saying the rest are not shown.
+TEST_F(LcdSim, WarningsStopAfterAHundred) {
+    CByteArray stream;
+    for (int i = 0; i < 300; ++i)
+        CommandBuilder::ShowPage(stream, 0, 0);  // page 0 was never written
+    std::string error, err;
+    ASSERT_TRUE(AtomicFile::Write(Path("shows.bin"), stream, error));
+    EXPECT_EQ(
+        Run(LCDSIM_PATH,
+            "run " + Path("shows.bin") + " --size 320x234 --colours 8 -o " + Path("shows.png"),
+            &err),
+        0);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 101) << err;
+    EXPECT_NE(err.find("已有 100 条警告，之后的不再显示"), std::string::npos);
 }
 
 class Serve : public LcdSim, public testing::WithParamInterface<bool> {};

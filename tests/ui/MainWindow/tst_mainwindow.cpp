@@ -393,6 +393,11 @@ private slots:
         auto* browser = w.helpWindow()->findChild<QTextBrowser*>();
         QVERIFY(browser->toPlainText().contains("lcdscreen"));
         QCOMPARE(browser->source().fileName(), QString("manual.html"));
+        // Its contents link to the sections, and its picture is found beside it.
+        QVERIFY(browser->toHtml().contains("href=\"#s13\""));
+        const QVariant picture =
+            browser->loadResource(QTextDocument::ImageResource, QUrl("lcdscreen.png"));
+        QVERIFY(!qvariant_cast<QImage>(picture).isNull() || !picture.toByteArray().isEmpty());
     }
 
     // In English the menus, toolbars and status bar hold no Chinese character (the

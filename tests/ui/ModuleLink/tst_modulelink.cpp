@@ -82,8 +82,9 @@ void ManageProject(MainWindow& w, const QStringList& buttons) {
     w.projectCommands().setDialogHook({});
 }
 
-// Answers the settings dialog with the virtual module, or with serial COM1 at `device`.
-void ChooseLink(MainWindow& w, const std::string& device) {
+// Answers the settings dialog (from the menu or from "工程管理") with the virtual module, or
+// with serial COM1 at `device`.
+void ChooseLink(MainWindow& w, const std::string& device, bool fromProjectManager = false) {
     WhenModal<CommSettingsDialog>(&w, [device](CommSettingsDialog* d) {
         if (device.empty()) {
             QTest::mouseClick(d->kindButton(CommSettingsDialog::Virtual), Qt::LeftButton);
@@ -97,7 +98,10 @@ void ChooseLink(MainWindow& w, const std::string& device) {
         }
         QTest::keyClick(d, Qt::Key_Return);
     });
-    w.action(Cmd::LinkSettings)->trigger();
+    if (fromProjectManager)
+        ManageProject(w, {"通信方式"});
+    else
+        w.action(Cmd::LinkSettings)->trigger();
 }
 
 CByteArray Export(const DemoCopy& demo) {
@@ -143,13 +147,12 @@ private slots:
         reference.ShowPage(first);
         QCOMPARE(module.shownPage(), first);
         const Surface& s = reference.Screen();
-        QTRY_COMPARE(link.dock()->screen(),
-                     QImage(reinterpret_cast<const uchar*>(s.Pixels()), s.Width(), s.Height(),
-                            QImage::Format_RGB32));
+        QTRY_COMPARE(link.dock()->screen(), QImage(reinterpret_cast<const uchar*>(s.Pixels()),
+                                                   s.Width(), s.Height(), QImage::Format_RGB32));
 
-        // Another link, chosen without restarting: the next download goes there.
+        // Another link, chosen without restarting (in "工程管理"): the next download goes there.
         PtyPair pty;
-        ChooseLink(w, pty.path);
+        ChooseLink(w, pty.path, true);
         QCOMPARE(link.settings().SerialDevice(), pty.path);
         PtyReader reader(pty.master);
         ManageProject(w, {"下载"});
@@ -163,11 +166,12 @@ private slots:
         DemoCopy demo;
         const std::string dir = demo.dir.path().toStdString();
         for (const char* display : {"independent", "cyclic"})
-            QCOMPARE(RunTool(dir, std::string("export demo.zkp -o ") + display +
-                                      ".bin --display " + display,
-                             "cd '" + dir + "' &&")
-                         .status,
-                     0);
+            QCOMPARE(
+                RunTool(dir,
+                        std::string("export demo.zkp -o ") + display + ".bin --display " + display,
+                        "cd '" + dir + "' &&")
+                    .status,
+                0);
         MainWindow w;
         w.show();
         QVERIFY(w.openPath(demo.path("demo.zkp")));
@@ -177,7 +181,8 @@ private slots:
         VirtualModuleDock* dock = w.moduleLink().dock();
         QSet<int> shown;
         for (const char* display : {"independent", "cyclic"}) {
-            w.setFileChooser([&](const FileQuestion&) { return demo.path(display + QString(".bin")); });
+            w.setFileChooser(
+                [&](const FileQuestion&) { return demo.path(display + QString(".bin")); });
             w.action(Cmd::SendFile)->trigger();
             QCOMPARE(w.moduleLink().lastResult().status, SendStatus::Done);
             if (dock->playing()) QTest::mouseClick(dock->playButton(), Qt::LeftButton);
@@ -229,7 +234,8 @@ private slots:
         const SendResult& result = w.moduleLink().lastResult();
         QCOMPARE(result.status, SendStatus::Stopped);
         QVERIFY(result.sent > 0 && result.sent < (1 << 20));
-        QVERIFY2(ended >= 0 && ended < ModuleLink::kStopBudgetMs, qPrintable(QString::number(ended)));
+        QVERIFY2(ended >= 0 && ended < ModuleLink::kStopBudgetMs,
+                 qPrintable(QString::number(ended)));
         QCOMPARE(w.isVisible(), !quit);
         QVERIFY(!w.moduleLink().busy());
     }
