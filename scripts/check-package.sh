@@ -124,7 +124,7 @@ if $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-
   else
     fail "the installed lcdtool cannot read examples/shapes-8.pg"
   fi
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq lcdscreen >/dev/null 2>&1 ||
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq lcdscreen >/dev/null 2>&1 ||
     fail "apt cannot remove the package"
 else
   fail "apt cannot install $deb"

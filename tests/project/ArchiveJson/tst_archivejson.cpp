@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <tuple>
 
 #include "base/AtomicFile.h"
@@ -61,45 +62,29 @@ const char* const kEveryClass = R"({
   {"class": "CitemAnimationWidget", "m_x1": 0, "m_y1": 0, "m_x2": 8, "m_y2": 8,
    "m_nAnimValue": 2}]})";
 
-TEST(ArchiveJson, EveryExampleComesBackByteForByte) {
-    int files = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(LCD_EXAMPLES)) {
-        Kind kind;
-        if (!ArchiveJson::KindOfName(entry.path().string(), kind)) continue;
-        std::vector<uint8_t> bytes;
-        std::string error, json;
-        ASSERT_TRUE(AtomicFile::Read(entry.path().string(), bytes, error)) << error;
-        ASSERT_TRUE(ArchiveJson::Dump(kind, bytes, json, error)) << entry.path() << error;
-        Kind back = Kind::Devices;
-        CByteArray again;
-        ASSERT_TRUE(ArchiveJson::Load(json, back, again, error)) << entry.path() << error;
-        EXPECT_EQ(back, kind);
-        EXPECT_TRUE(again == bytes) << entry.path();
-        ++files;
-    }
-    EXPECT_GE(files, 14);
-}
-
-// So does every file of the fuzz corpus that reads as what its reader takes (Dump refuses
-// the damaged ones, which are skipped).
-TEST(ArchiveJson, EveryCorpusFileThatLoadsComesBackByteForByte) {
-    for (const auto& [folder, kind] : {std::pair{"fuzz_pagefile", Kind::Page},
-                                       {"fuzz_projectfile", Kind::Project},
-                                       {"fuzz_devicecatalogue", Kind::Devices}}) {
-        int loaded = 0;
-        for (const auto& entry :
-             fs::directory_iterator(fs::path(LCD_SOURCE_ROOT) / "fuzz/corpus" / folder)) {
+// Every example, and every file of the fuzz corpus that reads as what its reader takes
+// (Dump refuses the damaged ones), comes back byte for byte.
+TEST(ArchiveJson, EveryExampleAndCorpusFileComesBackByteForByte) {
+    const fs::path corpus = fs::path(LCD_SOURCE_ROOT) / "fuzz/corpus";
+    for (const auto& [folder, of] : {std::pair{fs::path(LCD_EXAMPLES), std::optional<Kind>{}},
+                                     {corpus / "fuzz_pagefile", Kind::Page},
+                                     {corpus / "fuzz_projectfile", Kind::Project},
+                                     {corpus / "fuzz_devicecatalogue", Kind::Devices}}) {
+        int files = 0;
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            Kind kind = of.value_or(Kind::Page);
+            if (!of && !ArchiveJson::KindOfName(entry.path().string(), kind)) continue;
             std::vector<uint8_t> bytes;
             std::string error, json;
             ASSERT_TRUE(AtomicFile::Read(entry.path().string(), bytes, error)) << error;
-            if (!ArchiveJson::Dump(kind, bytes, json, error)) continue;
+            if (!ArchiveJson::Dump(kind, bytes, json, error) && of) continue;
             Kind back = Kind::Devices;
             CByteArray again;
             ASSERT_TRUE(ArchiveJson::Load(json, back, again, error)) << entry.path() << error;
             EXPECT_TRUE(back == kind && again == bytes) << entry.path();
-            ++loaded;
+            ++files;
         }
-        EXPECT_GE(loaded, 50) << folder;
+        EXPECT_GE(files, 14) << folder;
     }
 }
 
@@ -189,15 +174,13 @@ TEST_P(Refusals, NameThePathOfTheFirstBadValue) {
 // keep the second unseen), in the page or in an item, and a number out of range.
 TEST(ArchiveJson, RefusesRepeatedKeysAndHugeNumbers) {
     const std::string text = Json::parse(kEveryClass).dump();
-    for (const auto& [key, nth, insert, told] :
-         {std::tuple{"\"m_nDelay\":", 0, "\"m_nDelay\":5,", "/m_nDelay：这个键出现了两次"},
-          {"\"class\":", 1, "\"class\":\"CItemLine\",", "/items/1/class：这个键出现了两次"},
-          {"\"m_nDelay\":", 0, "\"m_nDelay\":1e400,", "/m_nDelay：数值超出范围"}}) {
-        size_t at = text.find(key);
-        for (int i = 0; i < nth; ++i)
-            at = text.find(key, at + 1);
-        ASSERT_NE(at, std::string::npos);
-        Kind kind = Kind::Page;
+    const size_t delay = text.find("\"m_nDelay\":"),
+                 item1 = text.find("\"class\":", text.find("},{"));
+    for (const auto& [at, insert, told] :
+         {std::tuple{delay, "\"m_nDelay\":5,", "/m_nDelay：这个键出现了两次"},
+          {item1, "\"class\":\"CItemLine\",", "/items/1/class：这个键出现了两次"},
+          {delay, "\"m_nDelay\":1e400,", "/m_nDelay：数值超出范围"}}) {
+        Kind kind;
         CByteArray bytes;
         std::string error;
         EXPECT_FALSE(ArchiveJson::Load(std::string(text).insert(at, insert), kind, bytes, error));

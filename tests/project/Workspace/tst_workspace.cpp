@@ -197,33 +197,26 @@ TEST_F(WorkspaceTest, SaveAndCloseAgreeOnThePageFile) {
 
 // A page an earlier version stored under its bare entry name is still found there.
 TEST_F(WorkspaceTest, PageFileKeepsTheBareNameAnEarlierVersionWrote) {
-    const std::string dir = root.string();
-    EXPECT_EQ(Workspace::PageFile(dir, "menu.pg1"), dir + "/menu.pg1.pg");
-    std::ofstream(root / "menu.pg1") << "x";
-    EXPECT_EQ(Workspace::PageFile(dir, "menu.pg1"), dir + "/menu.pg1");
-    std::ofstream(root / "menu.pg1.pg") << "x";
-    EXPECT_EQ(Workspace::PageFile(dir, "menu.pg1"), dir + "/menu.pg1.pg");
+    for (const std::string made : {"", "menu.pg1", "menu.pg1.pg"}) {
+        if (!made.empty()) std::ofstream(root / made) << "x";
+        EXPECT_EQ(Workspace::PageFile(root.string(), "menu.pg1"),
+                  (root / (made == "menu.pg1" ? made : "menu.pg1.pg")).string());
+    }
 }
 
-// A page made without a project has no file: quitting's Yes asks where it goes, and a
-// cancelled choice keeps it (and the editor) open.
+// A page made without a project has no file: Yes asks where it goes, and a cancelled
+// choice keeps it (and the editor) open.
 TEST_F(WorkspaceTest, OfferToSaveAsksWhereAPageWithoutAFileGoes) {
-    ui.newPage = [](NewPageChoice& c) {
-        c = NewPageChoice{kScreen, true, "loose"};
-        return true;
-    };
-    CLedDoc* page = ws.NewPage(ui);
-    ASSERT_NE(page, nullptr);
-    page->m_bModified = true;
+    ui.newPage = [](NewPageChoice& c) { return c.screen = kScreen, c.name = "loose", true; };
+    ws.NewPage(ui)->m_bModified = true;
     std::string chosen;
     ws.SetSaveAs([&](const CLedDoc&, std::string& path) { return !(path = chosen).empty(); });
-    messages.answers = {Messenger::Answer::Yes};
-    EXPECT_FALSE(ws.OfferToSaveModified());
-    chosen = (root / "loose.pg").string();
-    messages.answers = {Messenger::Answer::Yes};
-    EXPECT_TRUE(ws.OfferToSaveModified());
-    EXPECT_TRUE(fs::exists(chosen));
-    EXPECT_TRUE(messages.told.empty());
+    for (const std::string& choice : {std::string(), (root / "loose.pg").string()}) {
+        chosen = choice;
+        messages.answers = {Messenger::Answer::Yes};
+        EXPECT_EQ(ws.OfferToSaveModified(), !choice.empty());
+    }
+    EXPECT_TRUE(fs::exists(chosen) && messages.told.empty());
 }
 
 TEST_F(WorkspaceTest, OpenProjectOpensEveryEntrysPage) {
