@@ -305,6 +305,7 @@ const std::vector<Entry>& Catalogue() {
         {"须为一个 GBK 字符", "must be one GBK character"},
         {"与 m_lead、m_trail、m_bDouble 不符：应为“",
          "does not match m_lead, m_trail, m_bDouble: should be “"},
+        {"（这两个字节不是 GBK 字符）", " (these two bytes do not form a GBK character)"},
         {"与 m_arrChars 的字符不符：应为“",
          "does not match the characters of m_arrChars: should be “"},
         {"须为对象", "must be an object"},

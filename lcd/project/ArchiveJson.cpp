@@ -858,7 +858,9 @@ public:
         if (isDouble) IntValue(*isDouble, Width::I32, d);
         const std::string text = CharText(m_lead, m_trail, d);
         if (const Json* c = Member("char"); c && (!c->is_string() || *c != text))
-            return FailAt(Path("char"), "与 m_lead、m_trail、m_bDouble 不符：应为“" + text + "”");
+            return FailAt(Path("char"),
+                          "与 m_lead、m_trail、m_bDouble 不符：应为“" + text + "”" +
+                              (text == "?" && m_lead != '?' ? "（这两个字节不是 GBK 字符）" : ""));
         m_defaults.clear();
         m_text += text;
     }

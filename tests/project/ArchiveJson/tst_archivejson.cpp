@@ -207,6 +207,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "/items/6/m_arrPoints/1：须为两个整数"},
         Refusal{"CharNotGbk", "/items/9/m_arrChars/1/char", R"("😀")",
                 "/items/9/m_arrChars/1/char：须为一个 GBK 字符"},
+        Refusal{"CharOfNoGbkBytes", "/items/9/m_arrChars/1",
+                R"({"char": "中", "m_lead": 65, "m_trail": 208, "m_bDouble": 1, "m_x": 8, "m_y": 0,
+                    "m_nHMag": 1, "m_nVMag": 1, "m_crColor": "#ffffff", "m_codeLo": 7, "m_codeHi": 0})",
+                "/items/9/m_arrChars/1/char：与 m_lead、m_trail、m_bDouble "
+                "不符：应为“?”（这两个字节不是 "
+                "GBK 字符）"},
         Refusal{"TextOtherThanChars", "/items/9/text", R"("AB")",
                 "/items/9/text：与 m_arrChars 的字符不符"},
         Refusal{"BitmapDataShort", "/items/10/m_pBitmap/m_bits", R"(["0000ff"])",
