@@ -147,8 +147,9 @@ private slots:
         reference.ShowPage(first);
         QCOMPARE(module.shownPage(), first);
         const Surface& s = reference.Screen();
-        QTRY_COMPARE(link.dock()->screen(), QImage(reinterpret_cast<const uchar*>(s.Pixels()),
-                                                   s.Width(), s.Height(), QImage::Format_RGB32));
+        QTRY_COMPARE(link.dock()->screen(),
+                     QImage(reinterpret_cast<const uchar*>(s.Pixels()), s.Width(), s.Height(),
+                            QImage::Format_RGB32));
 
         // Another link, chosen without restarting (in "工程管理"): the next download goes there.
         PtyPair pty;
@@ -166,12 +167,11 @@ private slots:
         DemoCopy demo;
         const std::string dir = demo.dir.path().toStdString();
         for (const char* display : {"independent", "cyclic"})
-            QCOMPARE(
-                RunTool(dir,
-                        std::string("export demo.zkp -o ") + display + ".bin --display " + display,
-                        "cd '" + dir + "' &&")
-                    .status,
-                0);
+            QCOMPARE(RunTool(dir, std::string("export demo.zkp -o ") + display +
+                                      ".bin --display " + display,
+                             "cd '" + dir + "' &&")
+                         .status,
+                     0);
         MainWindow w;
         w.show();
         QVERIFY(w.openPath(demo.path("demo.zkp")));
@@ -181,8 +181,7 @@ private slots:
         VirtualModuleDock* dock = w.moduleLink().dock();
         QSet<int> shown;
         for (const char* display : {"independent", "cyclic"}) {
-            w.setFileChooser(
-                [&](const FileQuestion&) { return demo.path(display + QString(".bin")); });
+            w.setFileChooser([&](const FileQuestion&) { return demo.path(display + QString(".bin")); });
             w.action(Cmd::SendFile)->trigger();
             QCOMPARE(w.moduleLink().lastResult().status, SendStatus::Done);
             if (dock->playing()) QTest::mouseClick(dock->playButton(), Qt::LeftButton);
@@ -234,8 +233,7 @@ private slots:
         const SendResult& result = w.moduleLink().lastResult();
         QCOMPARE(result.status, SendStatus::Stopped);
         QVERIFY(result.sent > 0 && result.sent < (1 << 20));
-        QVERIFY2(ended >= 0 && ended < ModuleLink::kStopBudgetMs,
-                 qPrintable(QString::number(ended)));
+        QVERIFY2(ended >= 0 && ended < ModuleLink::kStopBudgetMs, qPrintable(QString::number(ended)));
         QCOMPARE(w.isVisible(), !quit);
         QVERIFY(!w.moduleLink().busy());
     }
