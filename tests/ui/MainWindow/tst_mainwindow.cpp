@@ -37,28 +37,17 @@
 
 namespace {
 
-// Every action of the menu bar, submenus included.
-QList<QAction*> MenuActions(QMenu* menu) {
+// Every action of a menu or of the menu bar, submenus included.
+QList<QAction*> MenuActions(QWidget* menu) {
     QList<QAction*> all;
-    for (QAction* a : menu->actions()) {
-        if (a->menu())
-            all += MenuActions(a->menu());
-        else
-            all.append(a);
-    }
-    return all;
-}
-
-QList<QAction*> MenuActions(MainWindow& w) {
-    QList<QAction*> all;
-    for (QAction* menu : w.menuBar()->actions())
-        all += MenuActions(menu->menu());
+    for (QAction* a : menu->actions())
+        all += a->menu() ? MenuActions(a->menu()) : QList<QAction*>{a};
     return all;
 }
 
 // The entry of the menu bar that carries `command`.
 QAction* MenuEntry(MainWindow& w, int command) {
-    for (QAction* a : MenuActions(w))
+    for (QAction* a : MenuActions(w.menuBar()))
         if (a->data().toInt() == command && !a->isSeparator()) return a;
     return nullptr;
 }
@@ -409,7 +398,7 @@ private slots:
         w.show();
         QVERIFY(w.openPath(demo.path("main.pg")));
         QStringList texts;
-        for (QAction* a : MenuActions(w))
+        for (QAction* a : MenuActions(w.menuBar()))
             if (!a->parent() || a->parent()->objectName() != "language")
                 texts << a->text() << a->toolTip();
         for (QAction* menu : w.menuBar()->actions())
