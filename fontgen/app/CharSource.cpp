@@ -3,7 +3,8 @@
 #include "CharSources.h"
 #include "ProjectChars.h"
 
-bool CollectCodes(const CharSource& source, std::vector<GbkCode>& codes, std::string& error) {
+bool CollectCodes(const CharSource& source, std::vector<GbkCode>& codes, std::string& error,
+                  std::vector<std::string>* inputs) {
     switch (source.kind) {
         case SourceKind::Text:
             return GbkText::FromUtf8(source.text, codes, error);
@@ -20,12 +21,7 @@ bool CollectCodes(const CharSource& source, std::vector<GbkCode>& codes, std::st
                 error = "请选择工程文件（.zkp）";
                 return false;
             }
-            return ProjectChars::Read(source.project, codes, error);
+            return ProjectChars::Read(source.project, codes, error, inputs);
     }
     return false;
-}
-
-std::vector<std::string> InputFiles(const CharSource& source) {
-    if (source.kind != SourceKind::Project || source.project.empty()) return {};
-    return ProjectChars::Files(source.project);
 }

@@ -16,7 +16,8 @@ struct CharSource {
     std::string project;  // a .zkp file, for Project
 };
 
-// False with `error` (one line) when the source cannot give its characters.
-bool CollectCodes(const CharSource& source, std::vector<GbkCode>& codes, std::string& error);
-// The files the source reads (a project and its pages), which no output may replace.
-std::vector<std::string> InputFiles(const CharSource& source);
+// False with `error` (one line) when the source cannot give its characters. `inputs`
+// (when given) receives the files read (a project and its pages), which no output may
+// replace.
+bool CollectCodes(const CharSource& source, std::vector<GbkCode>& codes, std::string& error,
+                  std::vector<std::string>* inputs = nullptr);

@@ -69,14 +69,14 @@ int Generate(GenerateOptions& o) {
     if (!ParseSize(o.size, w, h, error)) return Fail(error);
     if (o.gb2312) o.source.kind = SourceKind::Gb2312All;
     std::vector<GbkCode> codes;
-    if (!CollectCodes(o.source, codes, error)) return Fail(error);
+    std::vector<std::string> inputs;
+    if (!CollectCodes(o.source, codes, error, &inputs)) return Fail(error);
     // An empty file would be a font of nothing, downloaded over the module's font.
     if (codes.empty()) return Fail("没有要生成的字符，不写字库文件");
     FaceChoice face;
     GlyphRenderer renderer;
     if (!GlyphRenderer::Find(o.font, face, error) || !renderer.Open(face, error))
         return Fail(error);
-    std::vector<std::string> inputs = InputFiles(o.source);
     inputs.push_back(face.file);
     if (const std::string why = OutputOntoInput(o.output, inputs); !why.empty())
         return Fail("-o " + why);

@@ -376,7 +376,8 @@ void Glyphkiln::GenerateFont() {
     std::vector<GbkCode> codes;
     QString problem = error.empty() ? EnsureFace() : Q(error);
     const CharSource source = Source();
-    if (problem.isEmpty() && !CollectCodes(source, codes, error)) problem = Q(error);
+    std::vector<std::string> inputs;
+    if (problem.isEmpty() && !CollectCodes(source, codes, error, &inputs)) problem = Q(error);
     if (problem.isEmpty() && codes.empty()) problem = tr("没有要生成的字符，不写字库文件");
     if (!problem.isEmpty()) {
         m_hooks.tell(this, problem);
@@ -385,7 +386,6 @@ void Glyphkiln::GenerateFont() {
     const QString path = m_hooks.saveFile(this);
     if (path.isEmpty()) return;
     // Not over the face's own file, nor the project or a page it reads.
-    std::vector<std::string> inputs = InputFiles(source);
     inputs.push_back(m_renderer.Face().file);
     const std::string over = OutputOntoInput(path.toStdString(), inputs);
     if (!over.empty()) {

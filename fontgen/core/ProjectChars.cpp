@@ -22,12 +22,15 @@ public:
 
 }  // namespace
 
-bool ProjectChars::Read(const std::string& zkp, std::vector<GbkCode>& codes, std::string& error) {
+bool ProjectChars::Read(const std::string& zkp, std::vector<GbkCode>& codes, std::string& error,
+                        std::vector<std::string>* files) {
     FirstMessage messages;
     Workspace workspace(messages);
     const bool opened = workspace.OpenProjectFile(zkp);
     codes.clear();
+    if (files) files->push_back(zkp);
     for (const auto& page : workspace.Pages()) {
+        if (files) files->push_back(page->m_strPath);
         for (const auto& item : page->CurrentItems())
             if (const auto* text = dynamic_cast<const CItemFont*>(item.get()))
                 for (const CTextChar& ch : text->m_arrChars)
@@ -42,15 +45,4 @@ bool ProjectChars::Read(const std::string& zkp, std::vector<GbkCode>& codes, std
     }
     CharSources::SortUnique(codes);
     return true;
-}
-
-std::vector<std::string> ProjectChars::Files(const std::string& zkp) {
-    FirstMessage messages;
-    Workspace workspace(messages);
-    std::vector<std::string> files{zkp};
-    if (!workspace.OpenProjectFile(zkp)) return files;
-    const Workspace::Project& project = workspace.GetProject();
-    for (const CDocObj& entry : project.entries)
-        files.push_back(Workspace::PageFile(project.directory, entry.m_strName));
-    return files;
 }

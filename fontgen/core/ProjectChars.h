@@ -13,8 +13,8 @@ public:
     // GBK order without duplicates; line breaks are not characters the module draws. False
     // with `error` (one line) when the project or one of its pages cannot be read, since
     // a font missing that page's characters would look complete and not be.
-    static bool Read(const std::string& zkp, std::vector<GbkCode>& codes, std::string& error);
-    // The files Read reads: the project file and every entry's page file (for the check
-    // that a generated font is not written over one of them).
-    static std::vector<std::string> Files(const std::string& zkp);
+    // `files` (when given) receives the files read: the project file and every page's,
+    // which a generated font may not replace.
+    static bool Read(const std::string& zkp, std::vector<GbkCode>& codes, std::string& error,
+                     std::vector<std::string>* files = nullptr);
 };

@@ -5,14 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QTranslator>
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -64,8 +64,10 @@ std::string AppPaths::SettingsDirFor(const char* lcdscreenHome, const std::strin
     if (IsSet(lcdscreenHome)) return lcdscreenHome;
     // A portable install keeps its settings beside the program; a program installed into
     // the system does not, even for root, who may write there.
-    const bool system = programDir.starts_with("/usr/") || programDir == "/usr" ||
-                        programDir.starts_with("/bin") || programDir.starts_with("/sbin");
+    const auto under = [&programDir](const std::string& dir) {
+        return programDir == dir || programDir.starts_with(dir + "/");
+    };
+    const bool system = under("/usr") || under("/bin") || under("/sbin");
     if (!system && IsWritableDir(programDir)) return programDir;
     if (IsSet(xdgConfigHome)) return Join(xdgConfigHome, "lcdscreen");
     // No home at all (a service account): fall back to the working directory.

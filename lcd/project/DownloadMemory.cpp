@@ -277,5 +277,8 @@ bool DownloadMemory::Forget(const std::string& link, std::string& error) const {
 
 bool DownloadMemory::Record(const DownloadTarget& target, const std::vector<FlashRecord>& records,
                             const SendResult& result, std::string& error) const {
-    return result.Ok() ? Remember(target, records, error) : Forget(target.link, error);
+    if (result.Ok()) return Remember(target, records, error);
+    // Nothing went out (the link did not open, the port took no byte): the module is as
+    // it was, and so is what is known of it.
+    return result.sent == 0 || Forget(target.link, error);
 }

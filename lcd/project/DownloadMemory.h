@@ -89,7 +89,8 @@ public:
                   std::string& error) const;
     // After a stopped or failed one: nothing is known of the target any more.
     bool Forget(const std::string& link, std::string& error) const;
-    // Remember when `result` is Done, else Forget.
+    // Remember when `result` is Done, Forget when it sent something and failed, and
+    // keep the memory when it sent nothing.
     bool Record(const DownloadTarget& target, const std::vector<FlashRecord>& records,
                 const SendResult& result, std::string& error) const;
 

@@ -52,14 +52,7 @@ std::string Workspace::CompletePageName(const std::string& name) {
 }
 
 std::string Workspace::PageFile(const std::string& directory, const std::string& name) {
-    const std::string completed = directory + "/" + CompletePageName(name);
-    const std::string bare = directory + "/" + name;
-    // Earlier versions kept an entry's file under its bare name ("menu.pg1" after a
-    // duplicate import): such a page stays where it is, or the project would lose it.
-    std::error_code ec;
-    if (completed != bare && !fs::exists(completed, ec) && fs::is_regular_file(bare, ec))
-        return bare;
-    return completed;
+    return directory + "/" + CompletePageName(name);
 }
 
 std::string Workspace::CheckNewProject(const NewProjectChoice& c) {
@@ -102,9 +95,19 @@ std::string Workspace::PathOf(const std::string& title) const {
     return PageFile(m_project.directory, title);
 }
 
+std::string Workspace::EntryFile(const std::string& name) const {
+    const std::string completed = PathOf(name), bare = m_project.directory + "/" + name;
+    // Earlier versions kept an entry's file under its bare name ("menu.pg1" after a
+    // duplicate import): such a page stays where it is, or the project would lose it.
+    std::error_code ec;
+    if (completed != bare && !fs::exists(completed, ec) && fs::is_regular_file(bare, ec))
+        return bare;
+    return completed;
+}
+
 std::string Workspace::FileOf(const CLedDoc& page) const {
     if (page.m_bInProject && m_project.open && !m_project.directory.empty())
-        return PathOf(page.m_strTitle);
+        return EntryFile(page.m_strTitle);
     return page.m_strPath;
 }
 
@@ -300,7 +303,7 @@ void Workspace::LoadProjectPages() {
             skip("工程中的页面名称“" + e.m_strName + "”不在工程目录中，已跳过");
             continue;
         }
-        const std::string path = PathOf(e.m_strName);
+        const std::string path = EntryFile(e.m_strName);
         CLedDoc* page = FindPage(path);
         if (!page) {
             auto doc = std::make_unique<CLedDoc>();
@@ -449,7 +452,7 @@ bool Workspace::DeletePage(CLedDoc* page) {
     return true;
 }
 
-bool Workspace::ClosePage(CLedDoc* page, const std::function<bool(std::string&)>& chooseFile) {
+bool Workspace::ClosePage(CLedDoc* page) {
     if (!page) return false;
     for (CDocObj& e : m_project.entries) {
         if (e.m_strName == page->m_strTitle) {
@@ -465,7 +468,7 @@ bool Workspace::ClosePage(CLedDoc* page, const std::function<bool(std::string&)>
         if (answer == Messenger::Answer::Yes) {
             // A page opened from elsewhere goes back to its own file.
             std::string path = FileOf(*page);
-            if (path.empty() && (!chooseFile || !chooseFile(path))) return false;
+            if (path.empty() && (!m_saveAs || !m_saveAs(*page, path))) return false;
             if (!SavePage(page, path)) return false;
         }
     }

@@ -102,8 +102,8 @@ public:
     // Closing a page's window: the entry named like the page takes its start page and
     // page count; a modified page is offered for saving (Cancel keeps it open: false).
     // Yes saves it to its own file, else into the project directory; a page with neither
-    // asks `chooseFile` for a name (cancelled: the page stays open).
-    bool ClosePage(CLedDoc* page, const std::function<bool(std::string&)>& chooseFile = {});
+    // asks SaveAs for a name (cancelled: the page stays open).
+    bool ClosePage(CLedDoc* page);
     // Imports a page opened on its own into the project.
     bool ImportIntoProject(CLedDoc* page, const WorkspaceUi& ui);
     bool WriteProjectFile();
@@ -121,8 +121,7 @@ public:
     // is ".pg" (in any case).
     static std::string CompletePageName(const std::string& name);
     // Where a page of a project lives: the project directory + its name completed with
-    // ".pg", or its bare name when only that file exists. The editor, lcdtool and lcdsim
-    // all place and find pages by this one rule.
+    // ".pg". The editor, lcdtool and lcdsim all place and find pages by this one rule.
     static std::string PageFile(const std::string& directory, const std::string& name);
     // The first complaint about a dialog's choice, or "" when it is acceptable.
     static std::string CheckNewProject(const NewProjectChoice& c);
@@ -135,6 +134,9 @@ public:
     static std::string CheckEntryName(const std::string& name);
     // PageFile in the open project's directory.
     std::string PathOf(const std::string& title) const;
+    // The file of the project entry `name`: PathOf, or the bare name an earlier version
+    // stored the page under when only that file exists.
+    std::string EntryFile(const std::string& name) const;
     // The file `page` is saved to: its place in the open project, else the file it was
     // read from (empty for a page that has neither).
     std::string FileOf(const CLedDoc& page) const;

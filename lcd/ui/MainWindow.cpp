@@ -828,8 +828,7 @@ bool MainWindow::closeWindow(PageWindow* window) {
     const bool last = std::count_if(windows.begin(), windows.end(),
                                     [page](PageWindow* w) { return w->page() == page; }) == 1;
     if (last) {
-        const auto saveAs = [this, page](std::string& path) { return choosePageFile(*page, path); };
-        if (!m_workspace.ClosePage(page, saveAs)) return false;
+        if (!m_workspace.ClosePage(page)) return false;
         window->detach();
     }
     if (window->treeWindow()) window->treeWindow()->close();

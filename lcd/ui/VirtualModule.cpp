@@ -107,6 +107,11 @@ bool VirtualModule::configured() const {
     return m_module != nullptr;
 }
 
+std::string VirtualModule::memoryDir() {
+    if (!m_memory) m_memory = std::make_unique<QTemporaryDir>();
+    return m_memory->isValid() ? m_memory->path().toStdString() : std::string();
+}
+
 int VirtualModule::generation() const {
     std::lock_guard lock(m_mutex);
     return m_generation;

@@ -32,9 +32,10 @@ public:
     // Counts the modules made so far: a new one starts with an empty flash, so what a
     // download left on an earlier one is not on it.
     int generation() const;
-    // Where the editor keeps what downloads left on this module: it lives as long as the
-    // module's flash does, and goes with it.
-    std::string memoryDir() const { return m_memory.path().toStdString(); }
+    // Where the editor keeps what downloads left on this module: a temporary folder, made
+    // when first asked for, that lives as long as the module's flash does and goes with
+    // it; "" when none can be made (then nothing is remembered of the module).
+    std::string memoryDir();
     // A link into the module (configure first).
     std::unique_ptr<Link> openLink();
 
@@ -67,6 +68,6 @@ private:
     mutable std::mutex m_mutex;
     std::unique_ptr<DisplayModule> m_module;
     int m_generation = 0;
-    QTemporaryDir m_memory;
+    std::unique_ptr<QTemporaryDir> m_memory;
     QImage m_screen;
 };

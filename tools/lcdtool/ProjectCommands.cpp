@@ -74,7 +74,7 @@ std::string LastPage(int64_t start, int64_t count) {
 bool OpenProject(Workspace& ws, const std::string& path) {
     if (!ws.OpenProjectFile(path)) return false;
     for (const CDocObj& e : ws.GetProject().entries)
-        Output::AddInput(ws.PathOf(e.m_strName));
+        Output::AddInput(ws.EntryFile(e.m_strName));
     return true;
 }
 

@@ -138,7 +138,7 @@ void PagePropertiesBar::switchPage(int index) {
     Workspace& ws = m_owner.window()->workspace();
     if (index < 0 || static_cast<size_t>(index) >= ws.PagePicker().size()) return;
     const std::string title = ws.PagePicker()[static_cast<size_t>(index)];
-    const std::string path = ws.PathOf(title);
+    const std::string path = ws.EntryFile(title);
     if (!m_owner.window()->openPath(QString::fromStdString(path))) return;
     CLedDoc* page = ws.FindPage(path);
     if (!page) return;

@@ -520,15 +520,19 @@ void ProjectManagerDialog::download() {
     // The virtual module's memory lives and goes with its flash; a module made anew (for
     // another screen) is another target.
     const bool virtualModule = UsesVirtualModule(m_link.settings());
-    const VirtualModule& module = m_link.dock()->module();
+    VirtualModule& module = m_link.dock()->module();
     const auto targetName = [&] {
         return virtualModule ? "virtual:" + std::to_string(module.generation())
                              : DownloadMemory::LinkTarget(m_link.settings());
     };
     DownloadTarget target{targetName(), m_ws.GetProject().screen, m_image.Settings()};
-    const DownloadMemory memory(virtualModule ? module.memoryDir() : "");
-    const DownloadPlan plan = m_changed->isChecked() ? memory.Plan(target, records)
-                                                     : DownloadPlan::Everything(records, "");
+    // Without a folder for the virtual module's memory nothing is remembered of it.
+    const std::string virtualDir = virtualModule ? module.memoryDir() : "";
+    const bool remembers = !virtualModule || !virtualDir.empty();
+    const DownloadMemory memory(virtualDir);
+    const DownloadPlan plan = m_changed->isChecked() && remembers
+                                  ? memory.Plan(target, records)
+                                  : DownloadPlan::Everything(records, "");
     // Nothing changed: with the verify box the module still checks its flash.
     if (plan.send.empty() && !verify) {
         m_done->setText(tr("模块上已是这个工程的内容，没有要发送的改动"));
@@ -544,7 +548,8 @@ void ProjectManagerDialog::download() {
     // Opening may have chosen the USB module: the target is named as the link was opened.
     target.link = targetName();
     std::string error;
-    if (!memory.Record(target, records, result, error)) m_ws.GetMessenger().Tell(error, "提示");
+    if (remembers && !memory.Record(target, records, result, error))
+        m_ws.GetMessenger().Tell(error, "提示");
     if (!result.Ok()) {
         m_done->setText(tr("下载没有完成：已发送 %1 字节").arg(result.sent));
         return;

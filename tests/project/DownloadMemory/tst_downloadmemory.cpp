@@ -97,6 +97,13 @@ INSTANTIATE_TEST_SUITE_P(
                  ASSERT_TRUE(m.Record(Target(), Image(), {SendStatus::Stopped, 9, ""}, error));
              },
              Nothing, "0 1 2 3 4", true},
+        Case{"FailureThatSentNothingKeeps",
+             [](const DownloadMemory& m) {
+                 std::string error;
+                 Received(m);
+                 ASSERT_TRUE(m.Record(Target(), Image(), SendResult::Fail("busy"), error));
+             },
+             Nothing, "", false},
         Case{"DamagedMemory",
              [](const DownloadMemory& m) {
                  std::string error;

@@ -196,11 +196,13 @@ TEST_F(WorkspaceTest, SaveAndCloseAgreeOnThePageFile) {
 }
 
 // A page an earlier version stored under its bare entry name is still found there.
-TEST_F(WorkspaceTest, PageFileKeepsTheBareNameAnEarlierVersionWrote) {
+TEST_F(WorkspaceTest, EntryFileKeepsTheBareNameAnEarlierVersionWrote) {
+    ASSERT_TRUE(ws.NewProject(ui));
+    const fs::path dir = root / "demo";
     for (const std::string made : {"", "menu.pg1", "menu.pg1.pg"}) {
-        if (!made.empty()) std::ofstream(root / made) << "x";
-        EXPECT_EQ(Workspace::PageFile(root.string(), "menu.pg1"),
-                  (root / (made == "menu.pg1" ? made : "menu.pg1.pg")).string());
+        if (!made.empty()) std::ofstream(dir / made) << "x";
+        EXPECT_EQ(ws.EntryFile("menu.pg1"),
+                  (dir / (made == "menu.pg1" ? made : "menu.pg1.pg")).string());
     }
 }
 
